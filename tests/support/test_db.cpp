@@ -1,0 +1,70 @@
+#include "support/test_db.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <stdexcept>
+
+namespace gctest {
+
+namespace {
+
+QString pgPort() {
+    const QString dir = qEnvironmentVariable("GC_PG_DIR");
+    if (dir.isEmpty())
+        return {};
+    QFile f(dir + "/port");
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(f.readAll()).trimmed();
+}
+
+QTemporaryDir& tempDir() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QString createPgDatabase() {
+    const QString name = "t_" + QUuid::createUuid().toString(QUuid::Id128).left(16);
+    {
+        auto admin = QSqlDatabase::addDatabase("QPSQL", "gctest_admin_" + name);
+        admin.setHostName("127.0.0.1");
+        admin.setPort(pgPort().toInt());
+        admin.setUserName("gc");
+        admin.setDatabaseName("postgres");
+        if (!admin.open())
+            throw std::runtime_error(admin.lastError().text().toStdString());
+        QSqlQuery q(admin);
+        if (!q.exec("create database " + name))
+            throw std::runtime_error(q.lastError().text().toStdString());
+        admin.close();
+    }
+    QSqlDatabase::removeDatabase("gctest_admin_" + name);
+    return "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;Initial Catalog=" +
+           name + ";Data Source=" + postgresDataSource() + ";Workstation ID=TEST";
+}
+
+} // namespace
+
+QString engineName(Engine e) { return e == Engine::SQLite ? "SQLite" : "PostgreSQL"; }
+
+bool postgresAvailable() { return !pgPort().isEmpty(); }
+
+QString postgresDataSource() {
+    const QString port = pgPort();
+    return port.isEmpty() ? QString() : "127.0.0.1," + port;
+}
+
+QString freshDatabase(Engine e) {
+    static QAtomicInt counter;
+    if (e == Engine::PostgreSQL)
+        return createPgDatabase();
+    const QString path = tempDir().filePath(QString("db%1.accdb").arg(counter.fetchAndAddRelaxed(1)));
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Persist Security Info=False";
+}
+
+} // namespace gctest
