@@ -50,20 +50,25 @@ QString createPgDatabase() {
 
 } // namespace
 
-QString engineName(Engine e) { return e == Engine::SQLite ? "SQLite" : "PostgreSQL"; }
+QString backendName(Backend b) {
+    return b == Backend::SQLite ? "SQLite" : "PostgreSQL";
+}
 
-bool postgresAvailable() { return !pgPort().isEmpty(); }
+bool postgresAvailable() {
+    return !pgPort().isEmpty();
+}
 
 QString postgresDataSource() {
     const QString port = pgPort();
     return port.isEmpty() ? QString() : "127.0.0.1," + port;
 }
 
-QString freshDatabase(Engine e) {
+QString freshDatabase(Backend b) {
     static QAtomicInt counter;
-    if (e == Engine::PostgreSQL)
+    if (b == Backend::PostgreSQL)
         return createPgDatabase();
-    const QString path = tempDir().filePath(QString("db%1.accdb").arg(counter.fetchAndAddRelaxed(1)));
+    const QString path =
+        tempDir().filePath(QString("db%1.accdb").arg(counter.fetchAndAddRelaxed(1)));
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Persist Security Info=False";
 }
 

@@ -7,9 +7,9 @@ namespace gctest {
 
 // A fresh, empty database for one test, on either engine, reached through the
 // program's own connection-string texts.
-enum class Engine { SQLite, PostgreSQL };
+enum class Backend { SQLite, PostgreSQL };
 
-QString engineName(Engine e);
+QString backendName(Backend b);
 
 // True when the throwaway PostgreSQL server of this test run is up.
 bool postgresAvailable();
@@ -17,7 +17,7 @@ bool postgresAvailable();
 // Creates a new empty database and returns its connection string.
 // SQLite: a file in a temporary folder that lives as long as the process.
 // PostgreSQL: a new database on the test server, "SQL Server" authentication form.
-QString freshDatabase(Engine e);
+QString freshDatabase(Backend b);
 
 // host,port of the test server (empty when not running).
 QString postgresDataSource();

@@ -1,0 +1,249 @@
+#include "platform/db/connection.h"
+
+#include "platform/db/db_error.h"
+#include "platform/db/dialect.h"
+#include "platform/text/codepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace gc::db {
+
+const ColumnInfo* TableInfo::column(const QString& n) const {
+    for (const ColumnInfo& c : columns)
+        if (c.name.compare(n, Qt::CaseInsensitive) == 0)
+            return &c;
+    return nullptr;
+}
+
+Connection::Connection(const QString& name) : name_(name) {}
+
+Connection::~Connection() {
+    close();
+    if (QSqlDatabase::contains(name_))
+        QSqlDatabase::removeDatabase(name_);
+}
+
+QSqlDatabase Connection::database() const {
+    return QSqlDatabase::database(name_, false);
+}
+
+bool Connection::connected() const {
+    return engine_ != Engine::None && QSqlDatabase::contains(name_) && database().isOpen();
+}
+
+void Connection::close() {
+    if (QSqlDatabase::contains(name_)) {
+        database().close();
+    }
+    engine_ = Engine::None;
+    tableCache_.clear();
+}
+
+void Connection::open() {
+    close();
+    const ConnectionTarget target = connectionTarget(connectionString_);
+    if (QSqlDatabase::contains(name_))
+        QSqlDatabase::removeDatabase(name_);
+    if (target.engine == Engine::SQLite)
+        openSqlite(target);
+    else
+        openPostgres(target);
+    engine_ = target.engine;
+}
+
+void Connection::openSqlite(const ConnectionTarget& t) {
+    if (t.file.isEmpty())
+        throw DbError(QString::fromUtf8("محل فايل بانک اطلاعاتي مشخص نشده است"));
+    QFile file(t.file);
+    if (file.exists() && file.size() > 0) {
+        if (!file.open(QIODevice::ReadOnly))
+            throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2")
+                              .arg(t.file, file.errorString()));
+        if (file.read(16) != QByteArray("SQLite format 3\0", 16))
+            throw DbError(QString::fromUtf8("فايل «%1» بانک اطلاعاتي اين برنامه نيست").arg(t.file));
+    } else if (!QFileInfo(t.file).absoluteDir().exists()) {
+        throw DbError(QString::fromUtf8("پوشه فايل بانک اطلاعاتي «%1» وجود ندارد").arg(t.file));
+    }
+    auto db = QSqlDatabase::addDatabase("QSQLITE", name_);
+    db.setDatabaseName(t.file);
+    db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+    if (!db.open())
+        throw DbError(db.lastError().text());
+    QSqlQuery q(db);
+    // Readers must not block the writers of other windows or processes on this machine.
+    q.exec("PRAGMA journal_mode=WAL");
+    q.exec("PRAGMA synchronous=NORMAL");
+}
+
+void Connection::openPostgres(const ConnectionTarget& t) {
+    auto db = QSqlDatabase::addDatabase("QPSQL", name_);
+    db.setHostName(t.host.isEmpty() ? QString("localhost") : t.host);
+    if (t.port > 0)
+        db.setPort(t.port);
+    db.setDatabaseName(t.database);
+    if (t.integratedSecurity) {
+        db.setUserName(qEnvironmentVariable("USER"));
+    } else {
+        db.setUserName(t.user);
+        db.setPassword(t.password);
+    }
+    db.setConnectOptions("connect_timeout=15");
+    if (!db.open())
+        throw DbError(db.lastError().text());
+    QSqlQuery q(db);
+    q.exec("set client_min_messages to warning");
+}
+
+QString Connection::errorMessage(const QSqlError& error) const {
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (const auto w = widthViolationIn(text))
+        return widthMessage(w->column, w->width);
+    return QString::fromUtf8("خطاي بانک اطلاعاتي: %1").arg(text);
+}
+
+int Connection::execute(const QString& sql) {
+    if (!connected())
+        throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
+    QString bad;
+    const auto mapped = codepage::toRepertoire(sql, &bad);
+    if (!mapped)
+        throw DbError(codepage::unsupportedCharMessage(bad));
+    const QStringList statements = translateStatement(engine_, *mapped);
+    const bool together = statements.size() > 1;
+    QSqlDatabase db = database();
+    if (together)
+        db.transaction();
+    int affected = 0;
+    for (const QString& s : statements) {
+        QSqlQuery q(db);
+        if (!q.exec(s)) {
+            const QString message = errorMessage(q.lastError());
+            if (together)
+                db.rollback();
+            throw DbError(message);
+        }
+        affected += std::max(0, q.numRowsAffected());
+    }
+    if (together)
+        db.commit();
+    static const QRegularExpression ddl(R"(^\s*(create|alter|drop)\b)",
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (ddl.match(sql).hasMatch())
+        tableCache_.clear();
+    return affected;
+}
+
+void Connection::beginTransaction() {
+    if (!database().transaction())
+        throw DbError(errorMessage(database().lastError()));
+}
+
+void Connection::commit() {
+    if (!database().commit())
+        throw DbError(errorMessage(database().lastError()));
+}
+
+void Connection::rollback() {
+    database().rollback();
+}
+
+QStringList Connection::tables() const {
+    QStringList out = database().tables(QSql::Tables);
+    for (QString& t : out)
+        t = t.toLower();
+    out.removeAll("sqlite_sequence");
+    return out;
+}
+
+const TableInfo* Connection::tableInfo(const QString& table) {
+    const QString key = table.toLower();
+    auto it = tableCache_.find(key);
+    if (it == tableCache_.end()) {
+        TableInfo info = loadTableInfo(key);
+        if (info.columns.isEmpty())
+            return nullptr;
+        it = tableCache_.insert(key, info);
+    }
+    return &it.value();
+}
+
+namespace {
+
+FieldKind kindOfDeclared(const QString& declared) {
+    const QString t = declared.toLower();
+    if (t.contains("char") || t == "text")
+        return FieldKind::Text;
+    if (t.startsWith("int") || t == "bigint" || t == "smallint")
+        return FieldKind::Integer;
+    if (t.startsWith("bool") || t == "bit")
+        return FieldKind::Boolean;
+    if (t == "blob" || t == "bytea" || t == "image")
+        return FieldKind::Blob;
+    if (t == "real" || t.startsWith("double") || t == "float" || t == "numeric")
+        return FieldKind::Float;
+    if (t.startsWith("datetime") || t.startsWith("timestamp"))
+        return FieldKind::DateTime;
+    return FieldKind::Text;
+}
+
+} // namespace
+
+TableInfo Connection::loadTableInfo(const QString& table) const {
+    TableInfo info;
+    info.name = table;
+    if (!isPlainIdentifier(table))
+        return info;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (engine_ == Engine::SQLite) {
+        static const QRegularExpression widthRe(R"(\((\d+)\))");
+        if (!q.exec("PRAGMA table_info(" + table + ")"))
+            return info;
+        while (q.next()) {
+            ColumnInfo c{q.value(1).toString(), kindOfDeclared(q.value(2).toString()), 0};
+            const QString declared = q.value(2).toString();
+            if (c.kind == FieldKind::Text)
+                c.width = widthRe.match(declared).captured(1).toInt();
+            if (q.value(5).toInt() == 1 && c.kind == FieldKind::Integer) {
+                c.kind = FieldKind::AutoInc;
+                info.keyColumn = c.name;
+            }
+            info.columns << c;
+        }
+        return info;
+    }
+    q.prepare("select column_name, data_type, coalesce(column_default, '') from "
+              "information_schema.columns where table_schema = current_schema() and "
+              "table_name = ? order by ordinal_position");
+    q.addBindValue(table);
+    if (!q.exec())
+        return info;
+    while (q.next()) {
+        ColumnInfo c{q.value(0).toString(), kindOfDeclared(q.value(1).toString()), 0};
+        if (c.kind == FieldKind::Integer && q.value(2).toString().startsWith("nextval(")) {
+            c.kind = FieldKind::AutoInc;
+            info.keyColumn = c.name;
+        }
+        info.columns << c;
+    }
+    QSqlQuery checks(database());
+    checks.prepare("select conname from pg_constraint where contype = 'c' and conrelid = "
+                   "to_regclass(?)");
+    checks.addBindValue(table);
+    if (checks.exec()) {
+        while (checks.next()) {
+            if (const auto w = widthViolationIn(checks.value(0).toString()))
+                for (ColumnInfo& c : info.columns)
+                    if (c.name == w->column)
+                        c.width = w->width;
+        }
+    }
+    return info;
+}
+
+} // namespace gc::db

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/db/connection_string.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVector>
+
+class QSqlError;
+
+namespace gc::db {
+
+enum class FieldKind { Text, Integer, AutoInc, Float, Boolean, Blob, DateTime };
+
+struct ColumnInfo {
+    QString name;
+    FieldKind kind = FieldKind::Text;
+    int width = 0; // characters, for text columns; 0 = unbounded
+};
+
+struct TableInfo {
+    QString name;
+    QVector<ColumnInfo> columns;
+    QString keyColumn; // the auto-numbered key, empty when the table has none
+    const ColumnInfo* column(const QString& name) const;
+};
+
+// The shared database connection. Its connection string is the program's own text;
+// the provider named in it picks the engine.
+class Connection {
+  public:
+    explicit Connection(const QString& name);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const QString& name() const { return name_; }
+    QString connectionString() const { return connectionString_; }
+    void setConnectionString(const QString& text) { connectionString_ = text; }
+
+    // Throws DbError. Gives up within 15 seconds on an unreachable server.
+    void open();
+    void close();
+    bool connected() const;
+    Engine engine() const { return engine_; }
+    QSqlDatabase database() const;
+
+    // Runs a statement that returns no rows, translated for the engine; returns the
+    // number of rows it changed. Throws DbError.
+    int execute(const QString& sql);
+
+    void beginTransaction();
+    void commit();
+    void rollback();
+
+    // Column metadata, cached; nullptr when the table does not exist.
+    const TableInfo* tableInfo(const QString& table);
+    QStringList tables() const;
+    void forgetSchema() { tableCache_.clear(); }
+
+    // The user-facing text of an engine error.
+    QString errorMessage(const QSqlError& error) const;
+
+  private:
+    void openSqlite(const ConnectionTarget& t);
+    void openPostgres(const ConnectionTarget& t);
+    TableInfo loadTableInfo(const QString& table) const;
+
+    QString name_;
+    QString connectionString_;
+    Engine engine_ = Engine::None;
+    QHash<QString, TableInfo> tableCache_;
+};
+
+} // namespace gc::db

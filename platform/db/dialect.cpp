@@ -1,0 +1,137 @@
+#include "platform/db/dialect.h"
+
+#include <QRegularExpression>
+
+namespace gc::db {
+
+namespace {
+
+using RE = QRegularExpression;
+constexpr auto kOpts = RE::CaseInsensitiveOption | RE::DotMatchesEverythingOption;
+
+QStringList splitTopLevel(const QString& body) {
+    QStringList parts;
+    int depth = 0;
+    QString cur;
+    for (const QChar c : body) {
+        if (c == '(')
+            ++depth;
+        else if (c == ')')
+            --depth;
+        if (c == ',' && depth == 0) {
+            parts << cur.trimmed();
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.trimmed().isEmpty())
+        parts << cur.trimmed();
+    return parts;
+}
+
+QString currentTimeDefault(Engine e) {
+    return e == Engine::SQLite ? "(datetime('now','localtime'))" : "LOCALTIMESTAMP";
+}
+
+// One column definition "name type [rest]" in the engine's words.
+QString translateColumn(Engine e, const QString& def) {
+    static const RE colRe(R"(^(\w+)\s+(.*)$)", kOpts);
+    const auto m = colRe.match(def.simplified());
+    if (!m.hasMatch())
+        return def;
+    const QString name = m.captured(1);
+    QString type = m.captured(2).trimmed();
+
+    static const RE identityRe(R"(^int\s+identity(\s*\(\s*\d+\s*,\s*\d+\s*\))?\s+primary\s+key$)",
+                               kOpts);
+    if (identityRe.match(type).hasMatch())
+        return name +
+               (e == Engine::SQLite ? " integer primary key autoincrement" : " serial primary key");
+
+    static const RE defaultRe(R"(\bdefault\s+(getdate|now)\s*\(\s*\))", kOpts);
+    type.replace(defaultRe, "DEFAULT " + currentTimeDefault(e));
+
+    static const RE textRe(R"(^n?varchar\s*\(\s*(\d+)\s*\)(.*)$)", kOpts);
+    if (const auto t = textRe.match(type); t.hasMatch()) {
+        const int width = t.captured(1).toInt();
+        const QString rest = t.captured(2);
+        const QString check = " constraint " + widthConstraintName(name, width) + " check(" +
+                              (e == Engine::SQLite ? "length(" : "char_length(") + name +
+                              ")<=" + QString::number(width) + ")";
+        return name +
+               (e == Engine::SQLite ? " nvarchar(" + QString::number(width) + ")"
+                                    : QString(" varchar")) +
+               rest + check;
+    }
+
+    static const RE typeRe(R"(^(\w+)(.*)$)", kOpts);
+    const auto tm = typeRe.match(type);
+    const QString base = tm.captured(1).toLower();
+    const QString rest = tm.captured(2);
+    QString mapped = base;
+    if (base == "int")
+        mapped = "integer";
+    else if (base == "bit")
+        mapped = "boolean";
+    else if (base == "image")
+        mapped = e == Engine::SQLite ? "blob" : "bytea";
+    else if (base == "datetime")
+        mapped = e == Engine::SQLite ? "datetime" : "timestamp";
+    else if (base == "float")
+        mapped = e == Engine::SQLite ? "real" : "double precision";
+    else if (base == "ntext")
+        mapped = "text";
+    return name + " " + mapped + rest;
+}
+
+} // namespace
+
+QStringList translateStatement(Engine e, const QString& sql) {
+    static const RE createRe(R"(^\s*create\s+table\s+(\w+)\s*\((.*)\)\s*$)", kOpts);
+    if (const auto m = createRe.match(sql); m.hasMatch()) {
+        QStringList cols;
+        for (const QString& def : splitTopLevel(m.captured(2)))
+            cols << translateColumn(e, def);
+        return {"create table " + m.captured(1) + " (" + cols.join(", ") + ")"};
+    }
+    static const RE alterRe(R"(^\s*alter\s+table\s+(\w+)\s+add\s+(.*)$)", kOpts);
+    if (const auto m = alterRe.match(sql); m.hasMatch()) {
+        const QString table = m.captured(1);
+        QStringList adds;
+        for (const QString& def : splitTopLevel(m.captured(2)))
+            adds << "add column " + translateColumn(e, def);
+        if (e == Engine::PostgreSQL)
+            return {"alter table " + table + " " + adds.join(", ")};
+        QStringList statements;
+        for (const QString& add : adds)
+            statements << "alter table " + table + " " + add;
+        return statements;
+    }
+    return {sql};
+}
+
+QString widthConstraintName(const QString& column, int width) {
+    return "w_" + column + "_" + QString::number(width);
+}
+
+std::optional<WidthViolation> widthViolationIn(const QString& engineError) {
+    static const RE re(R"(\bw_(\w+)_(\d+)\b)");
+    const auto m = re.match(engineError);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return WidthViolation{m.captured(1), m.captured(2).toInt()};
+}
+
+QString widthMessage(const QString& column, int width) {
+    return QString::fromUtf8("مقدار ستون «%1» بيش از %2 نويسه است و ذخيره نشد")
+        .arg(column)
+        .arg(width);
+}
+
+bool isPlainIdentifier(const QString& name) {
+    static const RE re(R"(^[A-Za-z_][A-Za-z0-9_.]*$)");
+    return re.match(name).hasMatch();
+}
+
+} // namespace gc::db

@@ -1,0 +1,800 @@
+#include "platform/db/query.h"
+
+#include "platform/db/db_error.h"
+#include "platform/db/dialect.h"
+#include "platform/text/codepage.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace gc::db {
+
+namespace {
+
+FieldKind kindOfMetaType(int id) {
+    switch (id) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+        return FieldKind::Integer;
+    case QMetaType::Bool:
+        return FieldKind::Boolean;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return FieldKind::Float;
+    case QMetaType::QByteArray:
+        return FieldKind::Blob;
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+        return FieldKind::DateTime;
+    default:
+        return FieldKind::Text;
+    }
+}
+
+bool compatible(FieldKind declared, FieldKind actual) {
+    const auto integral = [](FieldKind k) {
+        return k == FieldKind::Integer || k == FieldKind::AutoInc;
+    };
+    if (integral(declared))
+        return integral(actual);
+    if (declared == FieldKind::Boolean)
+        return actual == FieldKind::Boolean || integral(actual);
+    if (declared == FieldKind::DateTime)
+        return actual == FieldKind::DateTime || actual == FieldKind::Text;
+    return declared == actual;
+}
+
+QString notInEditMessage(const QString& query) {
+    return QString::fromUtf8("%1: رکورد در حالت ويرايش يا درج نيست").arg(query);
+}
+
+QString displayText(const QVariant& v) {
+    if (v.isNull())
+        return {};
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? "True" : "False";
+    case QMetaType::QByteArray:
+        return codepage::decode(v.toByteArray());
+    case QMetaType::Double:
+        return QString::number(v.toDouble(), 'g', 15);
+    default:
+        return v.toString();
+    }
+}
+
+} // namespace
+
+// ---- Field ----
+
+QString Field::name() const {
+    return query_->fields_[index_].name;
+}
+FieldKind Field::kind() const {
+    return query_->fields_[index_].kind;
+}
+QVariant Field::value() const {
+    return query_->fieldValue(index_);
+}
+bool Field::isNull() const {
+    return value().isNull();
+}
+QString Field::asString() const {
+    return displayText(value());
+}
+
+qint64 Field::asInteger() const {
+    const QVariant v = value();
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const qint64 n = v.typeId() == QMetaType::QString ? v.toString().trimmed().toLongLong(&ok)
+                                                      : v.toLongLong(&ok);
+    if (!ok)
+        throw DbError(QString::fromUtf8("«%1» عدد صحيح نيست").arg(displayText(v)));
+    return n;
+}
+
+bool Field::asBoolean() const {
+    const QVariant v = value();
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed().toLower();
+        return s == "true" || s == "1" || s == "-1";
+    }
+    return v.toBool();
+}
+
+double Field::asFloat() const {
+    return value().toDouble();
+}
+
+QByteArray Field::asBytes() const {
+    const QVariant v = value();
+    if (v.typeId() == QMetaType::QString)
+        return codepage::encode(v.toString()).value_or(v.toString().toUtf8());
+    return v.toByteArray();
+}
+
+void Field::setValue(const QVariant& v) {
+    query_->setFieldValue(index_, v);
+}
+
+void Field::loadFromFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw DbError(QString::fromUtf8("فايل «%1» خوانده نشد: %2").arg(path, f.errorString()));
+    loadFromStream(f);
+}
+
+void Field::saveToFile(const QString& path) const {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw DbError(QString::fromUtf8("فايل «%1» نوشته نشد: %2").arg(path, f.errorString()));
+    saveToStream(f);
+    if (!f.flush())
+        throw DbError(QString::fromUtf8("فايل «%1» نوشته نشد: %2").arg(path, f.errorString()));
+}
+
+void Field::loadFromStream(QIODevice& in) {
+    const QByteArray bytes = in.readAll();
+    setValue(bytes.isNull() ? QByteArray("") : bytes);
+}
+
+void Field::saveToStream(QIODevice& out) const {
+    const QByteArray bytes = asBytes();
+    if (out.write(bytes) != bytes.size())
+        throw DbError(QString::fromUtf8("نوشتن داده ناقص ماند: %1").arg(out.errorString()));
+}
+
+// ---- Query ----
+
+Query::Query(Connection& connection, const QString& name, QObject* parent)
+    : QObject(parent), connection_(connection) {
+    setObjectName(name);
+}
+
+Query::~Query() = default;
+
+void Query::setSql(const QString& text) {
+    sql_.clear();
+    for (const QString& line : text.split('\n'))
+        sql_.add(line);
+}
+
+QString Query::executedSql() const {
+    QString bad;
+    const auto mapped = codepage::toRepertoire(sql_.text(), &bad);
+    if (!mapped)
+        throw DbError(codepage::unsupportedCharMessage(bad));
+    if (sort_.isEmpty())
+        return *mapped;
+    const QStringList parts = sort_.split(' ', Qt::SkipEmptyParts);
+    return "select * from (" + *mapped + "\n) gc_sorted order by \"" + parts.value(0) + "\" " +
+           parts.value(1, "ASC");
+}
+
+void Query::open() {
+    emit aboutToReset();
+    rows_.reset();
+    state_ = State::Inactive;
+    edited_.clear();
+    order_.clear();
+    added_.clear();
+    ordered_ = false;
+    cur_ = 0;
+    bof_ = true;
+    currentValid_ = false;
+    try {
+        if (!connection_.connected())
+            throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
+        rows_ = std::make_unique<ResultPages>(connection_, executedSql());
+        bindFields();
+    } catch (...) {
+        rows_.reset();
+        fields_.clear();
+        emit resetDone();
+        throw;
+    }
+    state_ = State::Browse;
+    emit resetDone();
+    emit currentRowChanged(0);
+}
+
+void Query::bindFields() {
+    const QSqlRecord& rec = rows_->record();
+    QStringList names;
+    for (int i = 0; i < rec.count(); ++i)
+        names << rec.fieldName(i);
+    // Duplicate column names of a join: the file engine is named "table.column" as the
+    // file provider does, the server engine "column_1", "column_2" after the first.
+    for (int i = 0; i < names.size(); ++i) {
+        int seen = 0;
+        for (int j = i + 1; j < names.size(); ++j) {
+            if (names[j].compare(rec.fieldName(i), Qt::CaseInsensitive) != 0)
+                continue;
+            if (connection_.engine() == Engine::SQLite && !rec.field(j).tableName().isEmpty()) {
+                names[i] = rec.field(i).tableName() + "." + rec.fieldName(i);
+                names[j] = rec.field(j).tableName() + "." + rec.fieldName(j);
+            } else {
+                names[j] = rec.fieldName(j) + "_" + QString::number(++seen);
+            }
+        }
+    }
+    fields_.clear();
+    columnOf_.clear();
+    if (persistent_.isEmpty()) {
+        for (int i = 0; i < rec.count(); ++i) {
+            fields_.push_back({names[i], kindOfMetaType(rec.field(i).metaType().id()), 0});
+            columnOf_.push_back(i);
+        }
+        return;
+    }
+    for (const FieldDef& def : persistent_) {
+        int found = -1;
+        for (int i = 0; i < names.size() && found < 0; ++i)
+            if (names[i].compare(def.name, Qt::CaseInsensitive) == 0)
+                found = i;
+        if (found < 0)
+            throw DbError(QString("%1: Field '%2' not found").arg(objectName(), def.name));
+        if (!compatible(def.kind, kindOfMetaType(rec.field(found).metaType().id())))
+            throw DbError(QString("%1: Type mismatch for field '%2'").arg(objectName(), def.name));
+        fields_.push_back(def);
+        columnOf_.push_back(found);
+    }
+}
+
+void Query::close() {
+    emit aboutToReset();
+    rows_.reset();
+    state_ = State::Inactive;
+    edited_.clear();
+    order_.clear();
+    added_.clear();
+    ordered_ = false;
+    currentValid_ = false;
+    cur_ = 0;
+    emit resetDone();
+}
+
+int Query::execSql() {
+    return connection_.execute(sql_.text());
+}
+
+QStringList Query::fieldNames() const {
+    QStringList out;
+    for (const FieldDef& f : fields_)
+        out << f.name;
+    return out;
+}
+
+int Query::fieldIndex(const QString& name) const {
+    for (int i = 0; i < fields_.size(); ++i)
+        if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+Field Query::fieldByName(const QString& name) {
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw DbError(QString("%1: Field '%2' not found").arg(objectName(), name));
+    return Field(*this, i);
+}
+
+bool Query::rowAt(qint64 logical, Row& out) const {
+    if (!rows_ || logical < 0)
+        return false;
+    qint64 base = logical;
+    if (ordered_) {
+        if (logical >= qint64(order_.size()))
+            return false;
+        base = order_[std::size_t(logical)];
+        if (base < 0) {
+            out = added_[std::size_t(-1 - base)];
+            return true;
+        }
+    }
+    if (const auto it = edited_.constFind(base); it != edited_.constEnd()) {
+        out = it.value();
+        return true;
+    }
+    Row raw;
+    if (!rows_->row(base, raw))
+        return false;
+    out.resize(fields_.size());
+    for (int i = 0; i < fields_.size(); ++i)
+        out[i] = raw[columnOf_[i]];
+    return true;
+}
+
+int Query::loadedRowCount() const {
+    if (!rows_)
+        return 0;
+    return int(ordered_ ? qint64(order_.size()) : rows_->knownRows());
+}
+
+bool Query::canFetchMore() const {
+    return rows_ && !ordered_ && !rows_->atEnd();
+}
+
+void Query::fetchMore() {
+    if (!canFetchMore())
+        return;
+    const int before = loadedRowCount();
+    Row ignored;
+    rowAt(before, ignored);
+    const int after = loadedRowCount();
+    if (after > before) {
+        emit rowsAboutToBeInserted(before, after - 1);
+        emit rowsInserted();
+    }
+}
+
+QVariant Query::valueAt(int row, int fieldIndex) {
+    Row r;
+    if (row == cur_ && (state_ == State::Edit))
+        return buffer_.value(fieldIndex);
+    if (!rowAt(row, r))
+        return {};
+    return r.value(fieldIndex);
+}
+
+// Loading a row past those seen may add rows to the grid.
+bool Query::ensureCurrent() {
+    if (currentValid_)
+        return true;
+    const int before = loadedRowCount();
+    currentValid_ = rowAt(cur_, current_);
+    const int after = loadedRowCount();
+    if (after > before) {
+        emit rowsAboutToBeInserted(before, after - 1);
+        emit rowsInserted();
+    }
+    return currentValid_;
+}
+
+qint64 Query::totalRows() {
+    if (!rows_)
+        return 0;
+    return ordered_ ? qint64(order_.size()) : rows_->count();
+}
+
+void Query::materialiseOrder() {
+    if (ordered_ || !rows_)
+        return;
+    const int before = loadedRowCount();
+    const qint64 total = rows_->count();
+    order_.resize(std::size_t(total));
+    for (qint64 i = 0; i < total; ++i)
+        order_[std::size_t(i)] = i;
+    ordered_ = true;
+    if (total > before) {
+        emit rowsAboutToBeInserted(before, int(total) - 1);
+        emit rowsInserted();
+    }
+}
+
+void Query::moveTo(int row) {
+    cur_ = std::max(0, row);
+    currentValid_ = false;
+    emit currentRowChanged(cur_);
+}
+
+int Query::recordCount() {
+    if (!rows_)
+        return 0;
+    return int(totalRows());
+}
+
+bool Query::isEmpty() {
+    return recordCount() == 0;
+}
+
+int Query::recNo() {
+    if (state_ == State::Insert)
+        return insertAt_ + 1;
+    return ensureCurrent() ? cur_ + 1 : 0;
+}
+
+void Query::setRecNo(int n) {
+    checkBrowseMode();
+    Row r;
+    if (n >= 1 && rowAt(n - 1, r))
+        moveTo(n - 1);
+}
+
+void Query::first() {
+    checkBrowseMode();
+    moveTo(0);
+    bof_ = true;
+}
+
+void Query::last() {
+    checkBrowseMode();
+    moveTo(int(std::max<qint64>(0, totalRows() - 1)));
+}
+
+void Query::next() {
+    checkBrowseMode();
+    if (!eof())
+        moveTo(cur_ + 1);
+    bof_ = false;
+}
+
+void Query::prior() {
+    checkBrowseMode();
+    if (cur_ > 0)
+        moveTo(cur_ - 1);
+    else
+        bof_ = true;
+}
+
+bool Query::eof() {
+    if (state_ == State::Insert)
+        return false;
+    return !ensureCurrent();
+}
+
+bool Query::locate(const QString& fieldName, const QVariant& value, bool caseInsensitive) {
+    checkBrowseMode();
+    fieldByName(fieldName);
+    const int index = fieldIndex(fieldName);
+    const QString wanted = displayText(value);
+    const auto cs = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    Row r;
+    for (qint64 i = 0;; ++i) {
+        const int before = loadedRowCount();
+        const bool exists = rowAt(i, r);
+        if (loadedRowCount() > before) {
+            emit rowsAboutToBeInserted(before, loadedRowCount() - 1);
+            emit rowsInserted();
+        }
+        if (!exists)
+            return false;
+        if (displayText(r[index]).compare(wanted, cs) == 0) {
+            moveTo(int(i));
+            return true;
+        }
+    }
+}
+
+QVariant Query::fieldValue(int index) const {
+    if (state_ == State::Edit || state_ == State::Insert)
+        return buffer_.value(index);
+    auto* self = const_cast<Query*>(this);
+    if (!self->ensureCurrent())
+        return {};
+    return current_.value(index);
+}
+
+void Query::setFieldValue(int index, const QVariant& v) {
+    if (state_ != State::Edit && state_ != State::Insert)
+        throw DbError(notInEditMessage(objectName()));
+    buffer_[index] = v;
+    changed_[index] = true;
+}
+
+void Query::checkBrowseMode() {
+    if (state_ != State::Edit && state_ != State::Insert)
+        return;
+    if (changed_.contains(true))
+        post();
+    else
+        cancel();
+}
+
+void Query::append() {
+    if (!rows_)
+        throw DbError(QString::fromUtf8("%1: پرس و جو باز نيست").arg(objectName()));
+    checkBrowseMode();
+    buffer_ = Row(fields_.size());
+    changed_ = QVector<bool>(fields_.size(), false);
+    insertAt_ = int(totalRows());
+    state_ = State::Insert;
+}
+
+void Query::insert() {
+    if (!rows_)
+        throw DbError(QString::fromUtf8("%1: پرس و جو باز نيست").arg(objectName()));
+    checkBrowseMode();
+    const bool atRow = ensureCurrent();
+    buffer_ = Row(fields_.size());
+    changed_ = QVector<bool>(fields_.size(), false);
+    insertAt_ = atRow ? cur_ : int(totalRows());
+    state_ = State::Insert;
+}
+
+void Query::edit() {
+    if (!rows_)
+        throw DbError(QString::fromUtf8("%1: پرس و جو باز نيست").arg(objectName()));
+    checkBrowseMode();
+    if (!ensureCurrent()) {
+        append();
+        return;
+    }
+    buffer_ = current_;
+    changed_ = QVector<bool>(fields_.size(), false);
+    state_ = State::Edit;
+}
+
+void Query::cancel() {
+    if (state_ != State::Edit && state_ != State::Insert)
+        return;
+    const bool wasEdit = state_ == State::Edit;
+    state_ = State::Browse;
+    buffer_.clear();
+    changed_.clear();
+    if (wasEdit)
+        emit rowChanged(cur_);
+}
+
+QString Query::targetTable() const {
+    static const QRegularExpression re(R"(\bfrom\s+([A-Za-z_][A-Za-z0-9_]*))",
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re.match(sql_.text()).captured(1).toLower();
+}
+
+QString Query::tableColumnOf(int fieldIndex, const TableInfo& table) const {
+    const QString name = fields_[fieldIndex].name;
+    const qsizetype dot = name.indexOf('.');
+    if (dot >= 0) {
+        if (name.left(dot).compare(table.name, Qt::CaseInsensitive) != 0)
+            return {};
+        const ColumnInfo* c = table.column(name.mid(dot + 1));
+        return c ? c->name : QString();
+    }
+    const ColumnInfo* c = table.column(name);
+    return c ? c->name : QString();
+}
+
+QVariant Query::storedValue(const ColumnInfo& column, const QVariant& v) const {
+    if (v.isNull())
+        return v;
+    const bool isText = v.typeId() == QMetaType::QString;
+    const QString text = isText ? v.toString() : QString();
+    switch (column.kind) {
+    case FieldKind::Text: {
+        QString bad;
+        const auto mapped = codepage::toRepertoire(displayText(v), &bad);
+        if (!mapped)
+            throw DbError(codepage::unsupportedCharMessage(bad));
+        if (column.width > 0 && mapped->size() > column.width)
+            throw DbError(widthMessage(column.name, column.width));
+        return *mapped;
+    }
+    case FieldKind::Integer:
+    case FieldKind::AutoInc: {
+        if (!isText)
+            return v.toLongLong();
+        if (text.trimmed().isEmpty())
+            return QVariant();
+        bool ok = false;
+        const qint64 n = codepage::toRepertoire(text).value_or(text).trimmed().toLongLong(&ok);
+        if (!ok)
+            throw DbError(QString::fromUtf8("مقدار «%1» براي ستون «%2» عدد صحيح نيست")
+                              .arg(text, column.name));
+        return n;
+    }
+    case FieldKind::Boolean: {
+        if (!isText)
+            return v.toBool();
+        const QString s = text.trimmed().toLower();
+        if (s == "true" || s == "1" || s == "-1")
+            return true;
+        if (s == "false" || s == "0")
+            return false;
+        throw DbError(QString::fromUtf8("مقدار «%1» براي ستون «%2» درست يا نادرست نيست")
+                          .arg(text, column.name));
+    }
+    case FieldKind::Blob: {
+        if (!isText)
+            return v.toByteArray();
+        const auto bytes = codepage::encode(text);
+        if (!bytes)
+            throw DbError(codepage::unsupportedCharMessage(text));
+        return *bytes;
+    }
+    case FieldKind::Float: {
+        bool ok = true;
+        const double d = isText ? text.trimmed().toDouble(&ok) : v.toDouble();
+        if (!ok)
+            throw DbError(
+                QString::fromUtf8("مقدار «%1» براي ستون «%2» عدد نيست").arg(text, column.name));
+        return d;
+    }
+    case FieldKind::DateTime:
+        return v;
+    }
+    return v;
+}
+
+Row Query::reread(const TableInfo& table, const QVariant& key) {
+    Row row = buffer_;
+    if (table.keyColumn.isEmpty() || key.isNull())
+        return row;
+    QSqlQuery q(connection_.database());
+    q.setForwardOnly(true);
+    q.prepare("select * from " + table.name + " where " + table.keyColumn + " = ?");
+    q.addBindValue(key);
+    if (!q.exec() || !q.next())
+        return row;
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < fields_.size(); ++i) {
+        const QString col = tableColumnOf(i, table);
+        const int c = col.isEmpty() ? -1 : rec.indexOf(col);
+        if (c < 0)
+            continue;
+        QVariant v = q.value(c);
+        if (fields_[i].kind == FieldKind::Boolean && !v.isNull())
+            v = QVariant(v.typeId() == QMetaType::QString
+                             ? v.toString().compare("true", Qt::CaseInsensitive) == 0
+                             : v.toLongLong() != 0);
+        row[i] = v;
+    }
+    return row;
+}
+
+void Query::post() {
+    if (state_ != State::Edit && state_ != State::Insert)
+        return;
+    const QString tableName = targetTable();
+    const TableInfo* table =
+        isPlainIdentifier(tableName) ? connection_.tableInfo(tableName) : nullptr;
+    if (!table)
+        throw DbError(
+            QString::fromUtf8("%1: جدول «%2» براي ثبت پيدا نشد").arg(objectName(), tableName));
+    const TableInfo info = *table;
+    if (state_ == State::Insert)
+        postInsert(info);
+    else
+        postEdit(info);
+    state_ = State::Browse;
+    buffer_.clear();
+    changed_.clear();
+}
+
+void Query::postInsert(const TableInfo& table) {
+    QStringList columns;
+    QVariantList values;
+    for (int i = 0; i < fields_.size(); ++i) {
+        const QString col = tableColumnOf(i, table);
+        if (!changed_[i] || col.isEmpty() || col == table.keyColumn)
+            continue;
+        values << storedValue(*table.column(col), buffer_[i]);
+        columns << col;
+    }
+    const bool pg = connection_.engine() == Engine::PostgreSQL;
+    QString sql = columns.isEmpty()
+                      ? "insert into " + table.name + " default values"
+                      : "insert into " + table.name + " (" + columns.join(", ") + ") values (" +
+                            QStringList(columns.size(), "?").join(", ") + ")";
+    if (pg && !table.keyColumn.isEmpty())
+        sql += " returning " + table.keyColumn;
+    QSqlQuery q(connection_.database());
+    q.prepare(sql);
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        throw DbError(connection_.errorMessage(q.lastError()));
+    QVariant key;
+    if (!table.keyColumn.isEmpty())
+        key = pg ? (q.next() ? q.value(0) : QVariant()) : q.lastInsertId();
+    Row row = reread(table, key);
+    materialiseOrder();
+    const int at = std::clamp(insertAt_, 0, int(order_.size()));
+    added_.push_back(row);
+    emit rowsAboutToBeInserted(at, at);
+    order_.insert(order_.begin() + at, -qint64(added_.size()));
+    emit rowsInserted();
+    cur_ = at;
+    current_ = row;
+    currentValid_ = true;
+    emit currentRowChanged(cur_);
+}
+
+void Query::postEdit(const TableInfo& table) {
+    const int keyField = table.keyColumn.isEmpty() ? -1 : fieldIndex(table.keyColumn);
+    if (keyField < 0)
+        throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و ويرايش نمي شود").arg(objectName()));
+    const QVariant key = current_.value(keyField);
+    QStringList sets;
+    QVariantList values;
+    for (int i = 0; i < fields_.size(); ++i) {
+        const QString col = tableColumnOf(i, table);
+        if (!changed_[i] || col.isEmpty() || col == table.keyColumn)
+            continue;
+        values << storedValue(*table.column(col), buffer_[i]);
+        sets << col + " = ?";
+    }
+    if (!sets.isEmpty()) {
+        QSqlQuery q(connection_.database());
+        q.prepare("update " + table.name + " set " + sets.join(", ") + " where " + table.keyColumn +
+                  " = ?");
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        q.addBindValue(key);
+        if (!q.exec())
+            throw DbError(connection_.errorMessage(q.lastError()));
+        if (q.numRowsAffected() == 0)
+            throw DbError(QString::fromUtf8("اين رکورد در بانک اطلاعاتي نيست (شايد از ايستگاه "
+                                            "ديگري حذف شده باشد)؛ تغييرات ثبت نشد"));
+    }
+    const Row row = reread(table, key);
+    if (ordered_ && order_[std::size_t(cur_)] < 0)
+        added_[std::size_t(-1 - order_[std::size_t(cur_)])] = row;
+    else
+        edited_.insert(ordered_ ? order_[std::size_t(cur_)] : cur_, row);
+    current_ = row;
+    currentValid_ = true;
+    emit rowChanged(cur_);
+}
+
+void Query::deleteRecord() {
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    checkBrowseMode();
+    if (!rows_ || !ensureCurrent())
+        throw DbError(QString::fromUtf8("%1: رکوردي براي حذف نيست").arg(objectName()));
+    const QString tableName = targetTable();
+    const TableInfo* table =
+        isPlainIdentifier(tableName) ? connection_.tableInfo(tableName) : nullptr;
+    const int keyField = table && !table->keyColumn.isEmpty() ? fieldIndex(table->keyColumn) : -1;
+    if (keyField < 0)
+        throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و حذف نمي شود").arg(objectName()));
+    QSqlQuery q(connection_.database());
+    q.prepare("delete from " + table->name + " where " + table->keyColumn + " = ?");
+    q.addBindValue(current_.value(keyField));
+    if (!q.exec())
+        throw DbError(connection_.errorMessage(q.lastError()));
+    materialiseOrder();
+    emit rowsAboutToBeRemoved(cur_, cur_);
+    order_.erase(order_.begin() + cur_);
+    emit rowsRemoved();
+    moveTo(std::min(cur_, std::max(0, int(order_.size()) - 1)));
+}
+
+void Query::refresh() {
+    checkBrowseMode();
+    QString keyName;
+    QVariant key;
+    if (rows_) {
+        const TableInfo* table = connection_.tableInfo(targetTable());
+        if (table && !table->keyColumn.isEmpty() && fieldIndex(table->keyColumn) >= 0 &&
+            ensureCurrent()) {
+            keyName = table->keyColumn;
+            key = current_.value(fieldIndex(keyName));
+        }
+    }
+    const int oldRow = cur_;
+    open();
+    if (key.isValid() && locate(keyName, key))
+        return;
+    Row r;
+    moveTo(rowAt(oldRow, r) ? oldRow : std::max(0, int(std::min<qint64>(oldRow, totalRows() - 1))));
+}
+
+void Query::setSort(const QString& sort) {
+    const QStringList parts = sort.split(' ', Qt::SkipEmptyParts);
+    if (!sort.trimmed().isEmpty()) {
+        const QString dir = parts.value(1, "ASC").toUpper();
+        if (parts.size() > 2 || !isPlainIdentifier(parts[0]) || (dir != "ASC" && dir != "DESC"))
+            throw DbError(QString::fromUtf8("ترتيب «%1» درست نيست").arg(sort));
+        sort_ = parts[0] + " " + dir;
+    } else {
+        sort_.clear();
+    }
+    if (rows_)
+        refresh();
+}
+
+} // namespace gc::db

@@ -1,0 +1,70 @@
+#include "platform/db/query_model.h"
+
+#include "platform/db/query.h"
+#include "platform/text/codepage.h"
+
+namespace gc::db {
+
+QueryModel::QueryModel(Query& query, QObject* parent) : QAbstractTableModel(parent), query_(query) {
+    rows_ = query_.loadedRowCount();
+    columns_ = query_.fieldCount();
+    connect(&query_, &Query::aboutToReset, this, [this] { beginResetModel(); });
+    connect(&query_, &Query::resetDone, this, [this] {
+        rows_ = query_.loadedRowCount();
+        columns_ = query_.fieldCount();
+        endResetModel();
+    });
+    connect(&query_, &Query::rowsAboutToBeInserted, this,
+            [this](int first, int last) { beginInsertRows({}, first, last); });
+    connect(&query_, &Query::rowsInserted, this, [this] {
+        rows_ = query_.loadedRowCount();
+        endInsertRows();
+    });
+    connect(&query_, &Query::rowsAboutToBeRemoved, this,
+            [this](int first, int last) { beginRemoveRows({}, first, last); });
+    connect(&query_, &Query::rowsRemoved, this, [this] {
+        rows_ = query_.loadedRowCount();
+        endRemoveRows();
+    });
+    connect(&query_, &Query::rowChanged, this, [this](int row) {
+        emit dataChanged(index(row, 0), index(row, std::max(0, columns_ - 1)));
+    });
+}
+
+int QueryModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int QueryModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : columns_;
+}
+
+QVariant QueryModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const QVariant v = query_.valueAt(index.row(), index.column());
+    if (v.typeId() == QMetaType::QByteArray)
+        return QStringLiteral("(BLOB)");
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    return v;
+}
+
+QVariant QueryModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (o == Qt::Vertical)
+        return section + 1;
+    return section < query_.fieldCount() ? query_.fieldDef(section).name : QVariant();
+}
+
+bool QueryModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && query_.canFetchMore();
+}
+
+void QueryModel::fetchMore(const QModelIndex& parent) {
+    if (!parent.isValid())
+        query_.fetchMore();
+}
+
+} // namespace gc::db

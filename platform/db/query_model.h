@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+namespace gc::db {
+
+class Query;
+
+// A grid's view of a query: whatever result the query holds now, rows read as the
+// grid scrolls, following the query's appends, edits and deletes.
+class QueryModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    explicit QueryModel(Query& query, QObject* parent = nullptr);
+
+    Query& query() const { return query_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+  private:
+    Query& query_;
+    int rows_ = 0;
+    int columns_ = 0;
+};
+
+} // namespace gc::db

@@ -1,0 +1,342 @@
+#include "support/test_db.h"
+
+#include "platform/db/connection.h"
+#include "platform/db/db_error.h"
+#include "platform/db/dialect.h"
+#include "platform/db/query.h"
+#include "platform/db/query_model.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace gc::db;
+using gctest::Backend;
+
+TEST(ConnectionString, PicksEngineAndParts) {
+    auto t =
+        connectionTarget("Provider=SQLOLEDB.1;Password=p;Persist Security Info=True;User "
+                         "ID=sa;Initial Catalog=Tovarmesk;Data Source=db.local\\SQLEXPRESS,5433;"
+                         "Use Procedure for Prepare=1");
+    EXPECT_EQ(t.engine, Engine::PostgreSQL);
+    EXPECT_EQ(t.host, "db.local");
+    EXPECT_EQ(t.port, 5433);
+    EXPECT_EQ(t.database, "Tovarmesk");
+    EXPECT_EQ(t.user, "sa");
+    EXPECT_EQ(t.password, "p");
+
+    t = connectionTarget("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
+                         "User ID=sa;Initial Catalog=X;Data Source=srv");
+    EXPECT_TRUE(t.integratedSecurity);
+    EXPECT_TRUE(t.user.isEmpty());
+    EXPECT_EQ(t.port, 0);
+
+    t = connectionTarget("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=/tmp/a.accdb;User Id=admin;"
+                         "Jet OLEDB:Database Password=x;");
+    EXPECT_EQ(t.engine, Engine::SQLite);
+    EXPECT_EQ(t.file, "/tmp/a.accdb");
+    EXPECT_EQ(connectionTarget("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x.mdb").engine,
+              Engine::SQLite);
+    EXPECT_THROW(connectionTarget(""), DbError);
+    EXPECT_THROW(connectionTarget("Provider=MSDASQL"), DbError);
+}
+
+TEST(Dialect, TranslatesServerDefinitions) {
+    const QString create = "create table t (\nid int identity primary key,\nus nvarchar(25),\n"
+                           "f bit,\np image,\nsaat_sys datetime DEFAULT GETDATE() \n)";
+    const QString lite = translateStatement(Engine::SQLite, create).join(';');
+    EXPECT_TRUE(lite.contains("id integer primary key autoincrement"));
+    EXPECT_TRUE(lite.contains("us nvarchar(25) constraint w_us_25 check(length(us)<=25)"));
+    EXPECT_TRUE(lite.contains("f boolean"));
+    EXPECT_TRUE(lite.contains("p blob"));
+    EXPECT_TRUE(lite.contains("DEFAULT (datetime('now','localtime'))"));
+    const QString pg = translateStatement(Engine::PostgreSQL, create).join(';');
+    EXPECT_TRUE(pg.contains("id serial primary key"));
+    EXPECT_TRUE(pg.contains("p bytea"));
+    EXPECT_TRUE(pg.contains("DEFAULT LOCALTIMESTAMP"));
+
+    const QString alter = "alter table otaghha \n add ext nvarchar(5), \n koroki image ";
+    EXPECT_EQ(translateStatement(Engine::SQLite, alter).size(), 2);
+    EXPECT_EQ(translateStatement(Engine::PostgreSQL, alter).size(), 1);
+    EXPECT_EQ(translateStatement(Engine::SQLite, "select * from x").value(0), "select * from x");
+    const auto w = widthViolationIn("CHECK constraint failed: w_exit_dat_10");
+    ASSERT_TRUE(w.has_value());
+    EXPECT_EQ(w->column, "exit_dat");
+    EXPECT_EQ(w->width, 10);
+}
+
+class DbTest : public ::testing::TestWithParam<Backend> {
+  protected:
+    void SetUp() override {
+        if (GetParam() == Backend::PostgreSQL && !gctest::postgresAvailable())
+            GTEST_SKIP() << "no PostgreSQL test server";
+        conn = std::make_unique<Connection>("test" + QString::number(++counter));
+        conn->setConnectionString(gctest::freshDatabase(GetParam()));
+        conn->open();
+        conn->execute("create table t (\nid int identity primary key,\nnam nvarchar(10),\n"
+                      "flag bit,\nn int,\npic image\n)");
+    }
+    int countRows(const QString& where = "1=1") {
+        QSqlQuery q(conn->database());
+        q.exec("select count(*) from t where " + where);
+        q.next();
+        return q.value(0).toInt();
+    }
+    qint64 addRow(Query& q, const QString& name) {
+        q.append();
+        q.fieldByName("nam").setAsString(name);
+        q.fieldByName("flag").setAsString("True");
+        q.post();
+        return q.fieldByName("id").asInteger();
+    }
+    static inline int counter = 0;
+    std::unique_ptr<Connection> conn;
+};
+
+TEST_P(DbTest, AppendPostReadsBackKeyAndEditsById) {
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    EXPECT_TRUE(q.isEmpty());
+    EXPECT_TRUE(q.eof());
+    const qint64 a = addRow(q, "alpha");
+    const qint64 b = addRow(q, "beta");
+    EXPECT_GT(a, 0);
+    EXPECT_GT(b, a);
+    EXPECT_EQ(q.recordCount(), 2);
+    EXPECT_EQ(q.recNo(), 2);
+    EXPECT_TRUE(q.fieldByName("flag").asBoolean());
+    EXPECT_EQ(q.fieldByName("flag").asString(), "True");
+
+    q.first();
+    q.edit();
+    q.fieldByName("n").setAsString("42");
+    q.post();
+    EXPECT_EQ(countRows("n=42 and nam='alpha'"), 1);
+
+    ASSERT_TRUE(q.locate("nam", "beta"));
+    EXPECT_EQ(q.recNo(), 2);
+    EXPECT_FALSE(q.locate("nam", "gamma"));
+    EXPECT_EQ(q.recNo(), 2);
+    q.deleteRecord();
+    EXPECT_EQ(countRows(), 1);
+    EXPECT_EQ(q.recordCount(), 1);
+
+    q.first();
+    int seen = 0;
+    while (!q.eof()) {
+        ++seen;
+        q.next();
+    }
+    EXPECT_EQ(seen, 1);
+    EXPECT_THROW(q.fieldByName("nope"), DbError);
+    EXPECT_THROW(q.fieldByName("nam").setAsString("x"), DbError); // not in edit mode
+}
+
+TEST_P(DbTest, FailedPostChangesNothingAndNamesTheColumn) {
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    q.append();
+    q.fieldByName("nam").setAsString("12345678901");
+    try {
+        q.post();
+        FAIL() << "a value longer than its column was stored";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains("nam"));
+    }
+    EXPECT_EQ(q.state(), Query::State::Insert);
+    q.cancel();
+    EXPECT_EQ(countRows(), 0);
+
+    // Raw statements are refused as well, on every engine.
+    try {
+        conn->execute("insert into t (nam) values ('12345678901')");
+        FAIL() << "raw insert of a long value succeeded";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains("nam")) << e.message().toStdString();
+    }
+    EXPECT_EQ(countRows(), 0);
+
+    q.append();
+    q.fieldByName("n").setAsString("twelve");
+    EXPECT_THROW(q.post(), DbError);
+    q.cancel();
+    q.append();
+    q.fieldByName("nam").setAsString(QString::fromUtf8("😀"));
+    EXPECT_THROW(q.post(), DbError);
+    q.cancel();
+    EXPECT_EQ(countRows(), 0);
+}
+
+TEST_P(DbTest, PersianTextIsStoredInTheCodePageRepertoire) {
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    addRow(q, QString::fromUtf8("علی ۱۲"));
+    addRow(q, QString::fromUtf8("كيک"));
+    Query r(*conn, "r");
+    r.setSql(QString::fromUtf8("select * from t where nam='علي 12'"));
+    r.open();
+    EXPECT_EQ(r.recordCount(), 1);
+    r.setSql(QString::fromUtf8("select * from t where nam='كيک'"));
+    r.open();
+    ASSERT_EQ(r.recordCount(), 1);
+    EXPECT_EQ(r.fieldByName("nam").asString(), QString::fromUtf8("كيک"));
+}
+
+TEST_P(DbTest, BlobsRoundTripThroughFilesAndStreams) {
+    QTemporaryDir dir;
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    QByteArray big(10 * 1024 * 1024, Qt::Uninitialized);
+    QRandomGenerator gen(7);
+    for (auto& c : big)
+        c = char(gen.bounded(256));
+    const QList<QByteArray> samples = {QByteArray(""), QByteArray("\x00", 1), big};
+    for (const QByteArray& bytes : samples) {
+        const QString in = dir.filePath("in.bin");
+        QFile f(in);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        q.append();
+        q.fieldByName("pic").loadFromFile(in);
+        q.post();
+    }
+    Query r(*conn, "r");
+    r.setSql("select * from t order by id");
+    r.open();
+    for (const QByteArray& bytes : samples) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        r.fieldByName("pic").saveToStream(out);
+        EXPECT_EQ(out.data().size(), bytes.size());
+        EXPECT_TRUE(out.data() == bytes);
+        r.next();
+    }
+    r.first();
+    EXPECT_THROW(r.fieldByName("pic").saveToFile(dir.filePath("no/such/dir/x")), DbError);
+}
+
+TEST_P(DbTest, ModelFollowsTheQuery) {
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    QueryModel model(q);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 5);
+    addRow(q, "a");
+    addRow(q, "b");
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.data(model.index(1, 1)).toString(), "b");
+    q.first();
+    q.edit();
+    q.fieldByName("nam").setAsString("z");
+    q.post();
+    EXPECT_EQ(model.data(model.index(0, 1)).toString(), "z");
+    q.deleteRecord();
+    EXPECT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.data(model.index(0, 1)).toString(), "b");
+    // Re-pointing the query is what the grid shows next.
+    q.sql().clear();
+    q.sql().add("select nam from t");
+    q.open();
+    EXPECT_EQ(model.columnCount(), 1);
+    EXPECT_EQ(model.rowCount(), 1);
+}
+
+TEST_P(DbTest, LargeResultsAreReadInPages) {
+    conn->execute("create table big (id int identity primary key, nam nvarchar(20))");
+    QSqlDatabase db = conn->database();
+    db.transaction();
+    QSqlQuery ins(db);
+    ins.prepare("insert into big (nam) values (?)");
+    for (int i = 0; i < 3000; ++i) {
+        ins.addBindValue(QString::number(i));
+        ASSERT_TRUE(ins.exec());
+    }
+    db.commit();
+    Query q(*conn, "q");
+    q.setSql("select * from big where id<>-1 order by id desc");
+    q.open();
+    QueryModel model(q);
+    EXPECT_LT(model.rowCount(), 3000); // only the first page so far
+    EXPECT_TRUE(model.canFetchMore({}));
+    EXPECT_EQ(q.recordCount(), 3000);
+    q.setRecNo(2900);
+    EXPECT_EQ(q.fieldByName("nam").asString(), "100");
+    q.setRecNo(3);
+    EXPECT_EQ(q.fieldByName("nam").asString(), "2997");
+    q.last();
+    EXPECT_EQ(q.fieldByName("nam").asString(), "0");
+    q.setSort("nam ASC");
+    q.first();
+    EXPECT_EQ(q.fieldByName("nam").asString(), "0");
+    q.setSort("");
+    q.first();
+    EXPECT_EQ(q.fieldByName("nam").asString(), "2999");
+    EXPECT_THROW(q.setSort("nam; drop table big"), DbError);
+}
+
+TEST_P(DbTest, PersistentFieldsExposeOnlyTheirOwn) {
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.setPersistentFields({{"ID", FieldKind::AutoInc}, {"pic", FieldKind::Blob}});
+    q.open();
+    EXPECT_EQ(q.fieldNames(), QStringList({"ID", "pic"}));
+    q.setPersistentFields({{"ID", FieldKind::AutoInc}, {"missing", FieldKind::Blob}});
+    EXPECT_THROW(q.open(), DbError);
+    EXPECT_FALSE(q.isActive());
+    q.setPersistentFields({{"nam", FieldKind::Float}});
+    EXPECT_THROW(q.open(), DbError);
+}
+
+TEST_P(DbTest, KeysKeepRisingAfterDeletes) {
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    const qint64 first = addRow(q, "a");
+    conn->execute("delete from t");
+    q.refresh();
+    const qint64 second = addRow(q, "b");
+    EXPECT_GT(second, first);
+}
+
+TEST_P(DbTest, EditOfARowDeletedElsewhereSaysSo) {
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    addRow(q, "a");
+    conn->execute("delete from t");
+    q.edit();
+    q.fieldByName("nam").setAsString("b");
+    EXPECT_THROW(q.post(), DbError);
+    q.cancel();
+    EXPECT_EQ(countRows(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, DbTest, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
+                         [](const auto& p) { return gctest::backendName(p.param).toStdString(); });
+
+TEST(SqliteFile, RefusesAFileThatIsNotADatabase) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("real.accdb"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
+    f.close();
+    Connection c("notdb");
+    c.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + f.fileName());
+    EXPECT_THROW(c.open(), DbError);
+    EXPECT_FALSE(c.connected());
+}
+
+TEST(Postgres, UnreachableServerFailsQuickly) {
+    Connection c("unreach");
+    c.setConnectionString("Provider=SQLOLEDB.1;Password=x;User ID=sa;Initial Catalog=x;"
+                          "Data Source=127.0.0.1,1");
+    EXPECT_THROW(c.open(), DbError);
+}
