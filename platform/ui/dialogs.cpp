@@ -1,0 +1,87 @@
+#include "platform/ui/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace gc::ui {
+
+namespace {
+
+class DesktopDialogs : public Dialogs {
+  public:
+    int message(MsgIcon icon, const QString& text, int buttons) override {
+        QMessageBox box(iconOf(icon), QString(), text, QMessageBox::NoButton,
+                        QApplication::activeWindow());
+        box.setLayoutDirection(Qt::RightToLeft);
+        const std::pair<int, QMessageBox::StandardButton> map[] = {{Yes, QMessageBox::Yes},
+                                                                   {No, QMessageBox::No},
+                                                                   {Cancel, QMessageBox::Cancel},
+                                                                   {Ok, QMessageBox::Ok}};
+        for (const auto& [ours, theirs] : map)
+            if (buttons & ours)
+                box.addButton(theirs);
+        box.exec();
+        const auto clicked = box.standardButton(box.clickedButton());
+        for (const auto& [ours, theirs] : map)
+            if (clicked == theirs)
+                return ours;
+        return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
+    }
+
+    QString openFileName(const QString& title, const QString& filter) override {
+        return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(), filter);
+    }
+
+    QString saveFileName(const QString& title, const QString& filter) override {
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, QString(), filter);
+    }
+
+    std::optional<QString> inputText(const QString& caption, const QString& prompt,
+                                     const QString& initial, bool secret) override {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
+                                  secret ? QLineEdit::Password : QLineEdit::Normal, initial, &ok);
+        if (!ok)
+            return std::nullopt;
+        return text;
+    }
+
+  private:
+    static QMessageBox::Icon iconOf(MsgIcon icon) {
+        switch (icon) {
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::Warning:
+            return QMessageBox::Warning;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+        case MsgIcon::Error:
+            return QMessageBox::Critical;
+        case MsgIcon::None:
+            break;
+        }
+        return QMessageBox::NoIcon;
+    }
+};
+
+DesktopDialogs desktopDialogs;
+Dialogs* current = &desktopDialogs;
+
+} // namespace
+
+Dialogs& dialogs() {
+    return *current;
+}
+
+ScopedDialogs::ScopedDialogs(Dialogs& replacement) : previous_(current) {
+    current = &replacement;
+}
+
+ScopedDialogs::~ScopedDialogs() {
+    current = previous_;
+}
+
+} // namespace gc::ui

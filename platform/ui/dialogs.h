@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace gc::ui {
+
+enum class MsgIcon { None, Information, Warning, Question, Error };
+
+enum MsgButton { Yes = 0x1, No = 0x2, Cancel = 0x4, Ok = 0x8 };
+
+// Every modal question and file choice of the program goes through here, with the
+// program's exact texts and buttons, so that tests can answer without blocking.
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+    // Returns the button pressed (Cancel, or No where there is no Cancel, when closed).
+    virtual int message(MsgIcon icon, const QString& text, int buttons) = 0;
+    // Empty when cancelled.
+    virtual QString openFileName(const QString& title, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& title, const QString& filter) = 0;
+    // nullopt when cancelled.
+    virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
+                                             const QString& initial, bool secret) = 0;
+};
+
+// The dialogs in use: the desktop's own unless a test put others in place.
+Dialogs& dialogs();
+
+// Puts other dialogs in place for the lifetime of this object.
+class ScopedDialogs {
+  public:
+    explicit ScopedDialogs(Dialogs& replacement);
+    ~ScopedDialogs();
+    ScopedDialogs(const ScopedDialogs&) = delete;
+    ScopedDialogs& operator=(const ScopedDialogs&) = delete;
+
+  private:
+    Dialogs* previous_;
+};
+
+// Shorthands with the program's usual buttons.
+inline int showMessage(MsgIcon icon, const QString& text, int buttons = Ok) {
+    return dialogs().message(icon, text, buttons);
+}
+
+} // namespace gc::ui
