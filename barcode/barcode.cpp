@@ -18,15 +18,33 @@ template <class T> void TBarcode::change(T& field, const T& value) {
     DoChange();
 }
 
-void TBarcode::setHeight(int value) { change(height_, value); }
-void TBarcode::setText(const QString& value) { change(text_, value); }
-void TBarcode::setTop(int value) { change(top_, value); }
-void TBarcode::setLeft(int value) { change(left_, value); }
-void TBarcode::setRatio(double value) { change(ratio_, value); }
-void TBarcode::setTyp(TBarcodeType value) { change(typ_, value); }
-void TBarcode::setChecksum(bool value) { change(checksum_, value); }
-void TBarcode::setAngle(double value) { change(angle_, value); }
-void TBarcode::setShowText(TBarcodeOption value) { change(showText_, value); }
+void TBarcode::setHeight(int value) {
+    change(height_, value);
+}
+void TBarcode::setText(const QString& value) {
+    change(text_, value);
+}
+void TBarcode::setTop(int value) {
+    change(top_, value);
+}
+void TBarcode::setLeft(int value) {
+    change(left_, value);
+}
+void TBarcode::setRatio(double value) {
+    change(ratio_, value);
+}
+void TBarcode::setTyp(TBarcodeType value) {
+    change(typ_, value);
+}
+void TBarcode::setChecksum(bool value) {
+    change(checksum_, value);
+}
+void TBarcode::setAngle(double value) {
+    change(angle_, value);
+}
+void TBarcode::setShowText(TBarcodeOption value) {
+    change(showText_, value);
+}
 
 void TBarcode::setModul(int value) {
     if (value >= 1 && value <= 49)
@@ -96,9 +114,13 @@ void TBarcode::fitWidth(int value) {
     setModul(best);
 }
 
-int TBarcode::CanvasWidth() { return canvasSize(Width(), height_, angle_).width(); }
+int TBarcode::CanvasWidth() {
+    return canvasSize(Width(), height_, angle_).width();
+}
 
-int TBarcode::CanvasHeight() { return canvasSize(Width(), height_, angle_).height(); }
+int TBarcode::CanvasHeight() {
+    return canvasSize(Width(), height_, angle_).height();
+}
 
 void TBarcode::DrawBarcode(QPainter& painter) {
     const std::string pattern = MakeData();

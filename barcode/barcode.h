@@ -16,7 +16,7 @@ namespace gc::barcode {
 // A linear barcode: its settings, its encoding and its drawing on any QPainter device.
 // Encoding failures raise BarcodeError; nothing is drawn then.
 class TBarcode {
-public:
+  public:
     explicit TBarcode(QString name = QStringLiteral("Barcode"));
     virtual ~TBarcode() = default;
     TBarcode(const TBarcode&) = delete;
@@ -74,10 +74,10 @@ public:
 
     void DrawBarcode(QPainter& painter);
 
-protected:
+  protected:
     virtual void DoChange();
 
-private:
+  private:
     void MakeModules();
     void drawText(QPainter& painter) const;
     template <class T> void change(T& field, const T& value);

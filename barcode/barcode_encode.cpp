@@ -15,11 +15,13 @@ QString padLeft(const QString& text, qsizetype length) {
     return text.size() >= length ? text : QString(length - text.size(), u'0') + text;
 }
 
-int digitAt(const QString& text, qsizetype i) { return text[i].unicode() - u'0'; }
+int digitAt(const QString& text, qsizetype i) {
+    return text[i].unicode() - u'0';
+}
 
 BarcodeError badData(const EncodeOptions& o, const char* symbology, const QString& text) {
-    return BarcodeError(QStringLiteral("%1:%2 bad Data <%3>")
-                            .arg(o.componentName, QLatin1String(symbology), text));
+    return BarcodeError(
+        QStringLiteral("%1:%2 bad Data <%3>").arg(o.componentName, QLatin1String(symbology), text));
 }
 
 BarcodeError badLength(TBarcodeType type) {
@@ -78,8 +80,8 @@ std::string code39(const QString& encoded, const QString& shown, bool checksum,
     std::vector<int> values;
     values.reserve(std::size_t(encoded.size()) + 1);
     for (QChar c : encoded) {
-        const auto v = c.unicode() < 128 ? t::kCode39Chars.find(char(c.unicode()))
-                                         : std::string_view::npos;
+        const auto v =
+            c.unicode() < 128 ? t::kCode39Chars.find(char(c.unicode())) : std::string_view::npos;
         if (v == std::string_view::npos || c == u'*')
             throw badData(o, "Code39", shown);
         values.push_back(int(v));
@@ -128,8 +130,8 @@ std::vector<int> code93Values(const QString& text, const EncodeOptions& o) {
     std::vector<int> values;
     values.reserve(std::size_t(text.size()));
     for (QChar c : text) {
-        const auto v = c.unicode() < 128 ? t::kCode93Chars.find(char(c.unicode()))
-                                         : std::string_view::npos;
+        const auto v =
+            c.unicode() < 128 ? t::kCode93Chars.find(char(c.unicode())) : std::string_view::npos;
         if (v == std::string_view::npos)
             throw badData(o, "Code93", text);
         values.push_back(int(v));
@@ -237,8 +239,8 @@ Encoded codabar(const QString& text, const EncodeOptions& o) {
     appendElements(p, t::kCodabar[16]);
     p += '0';
     for (QChar c : text) {
-        const auto v = c.unicode() < 128 ? t::kCodabarChars.find(char(c.unicode()))
-                                         : std::string_view::npos;
+        const auto v =
+            c.unicode() < 128 ? t::kCodabarChars.find(char(c.unicode())) : std::string_view::npos;
         if (v >= 16) // not a data character; A to D only start or stop the symbol
             throw badData(o, "Codebar", text);
         appendElements(p, t::kCodabar[v]);
@@ -251,14 +253,14 @@ Encoded codabar(const QString& text, const EncodeOptions& o) {
 // ---- EAN / UPC ----
 
 std::string_view eanDigit(char set, int digit) {
-    return set == 'A' ? t::kEanSetA[std::size_t(digit)]
+    return set == 'A'   ? t::kEanSetA[std::size_t(digit)]
            : set == 'B' ? t::kEanSetB[std::size_t(digit)]
                         : t::kEanSetC[std::size_t(digit)];
 }
 
 Encoded ean8(const QString& text, const EncodeOptions& o) {
-    const QString code = o.checksum ? DoCheckSumming(padLeft(text, 7), o.checkSumMethod)
-                                    : padLeft(text, 8);
+    const QString code =
+        o.checksum ? DoCheckSumming(padLeft(text, 7), o.checkSumMethod) : padLeft(text, 8);
     if (code.size() != 8)
         throw BarcodeError(QStringLiteral("Invalid Text len (EAN8)"));
     std::string p = "505";
@@ -272,8 +274,8 @@ Encoded ean8(const QString& text, const EncodeOptions& o) {
 }
 
 Encoded ean13(const QString& text, const EncodeOptions& o) {
-    const QString code = o.checksum ? DoCheckSumming(padLeft(text, 12), o.checkSumMethod)
-                                    : padLeft(text, 13);
+    const QString code =
+        o.checksum ? DoCheckSumming(padLeft(text, 12), o.checkSumMethod) : padLeft(text, 13);
     if (code.size() != 13)
         throw BarcodeError(QStringLiteral("Invalid Text len (EAN13)"));
     const auto parity = t::kEan13Parity[std::size_t(digitAt(code, 0))];
@@ -288,9 +290,8 @@ Encoded ean13(const QString& text, const EncodeOptions& o) {
 }
 
 Encoded upcA(const QString& text, const EncodeOptions& o) {
-    const QString code = o.checksum
-                             ? DoCheckSumming(padLeft(text, 11).left(11), o.checkSumMethod)
-                             : padLeft(text, 12);
+    const QString code = o.checksum ? DoCheckSumming(padLeft(text, 11).left(11), o.checkSumMethod)
+                                    : padLeft(text, 12);
     if (code.size() != 12)
         throw badLength(bcCodeUPC_A);
     std::string p = "505";

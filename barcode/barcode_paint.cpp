@@ -10,7 +10,9 @@ namespace gc::barcode {
 
 namespace {
 
-double toRadians(double degrees) { return degrees / 180.0 * std::numbers::pi; }
+double toRadians(double degrees) {
+    return degrees / 180.0 * std::numbers::pi;
+}
 
 // Quarter turns keep every line an axis-aligned rectangle, filled without a polygon.
 bool isQuarterTurn(double radians) {
@@ -69,10 +71,10 @@ void drawPattern(QPainter& painter, std::string_view pattern, const Modules& mod
         const LineProps line = BarProps(ch, modules, componentName);
         // Short bars stand on the baseline with the full bars.
         const int y0 = line.kind == LineKind::ShortBar ? place.height - shortHeight : 0;
-        const QPoint corners[4] = {
-            RotatePoint(QPoint(int(x), y0), a), RotatePoint(QPoint(int(x), place.height), a),
-            RotatePoint(QPoint(int(x + line.width), place.height), a),
-            RotatePoint(QPoint(int(x + line.width), y0), a)};
+        const QPoint corners[4] = {RotatePoint(QPoint(int(x), y0), a),
+                                   RotatePoint(QPoint(int(x), place.height), a),
+                                   RotatePoint(QPoint(int(x + line.width), place.height), a),
+                                   RotatePoint(QPoint(int(x + line.width), y0), a)};
         const QBrush& brush = line.kind == LineKind::Gap ? gap : bar;
         if (quarter) {
             const QPoint p = corners[0] + origin;

@@ -5,7 +5,9 @@
 
 namespace gc::barcode {
 
-int roundHalfEven(double value) { return int(std::nearbyint(value)); }
+int roundHalfEven(double value) {
+    return int(std::nearbyint(value));
+}
 
 namespace {
 

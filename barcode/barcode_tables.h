@@ -30,8 +30,8 @@ extern const std::array<std::string_view, 107> kCode128;
 extern const std::array<std::string_view, 10> kEanSetA;
 extern const std::array<std::string_view, 10> kEanSetB;
 extern const std::array<std::string_view, 10> kEanSetC;
-extern const std::array<std::string_view, 10> kEan13Parity;  // 'A' / 'B' for digits 2-7
-extern const std::array<std::string_view, 10> kUpcEParity;   // 'E' / 'o'
+extern const std::array<std::string_view, 10> kEan13Parity; // 'A' / 'B' for digits 2-7
+extern const std::array<std::string_view, 10> kUpcEParity;  // 'E' / 'o'
 
 // Full-ASCII pairs for characters 0 to 127: a shift letter ('$', '%', '/', '+') and a
 // character, or the character alone.

@@ -40,12 +40,12 @@ enum TBarcodeOption { bcoNone, bcoCode, bcoTyp, bcoBoth };
 
 // Every failure of the component: encoding, check digits, bad pattern characters.
 class BarcodeError : public std::runtime_error {
-public:
+  public:
     explicit BarcodeError(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
 
-private:
+  private:
     QString message_;
 };
 

@@ -10,7 +10,7 @@ namespace gc::barcode {
 // A barcode on a report band: its position and size in millimetres become device pixels at
 // print time, so the symbol is drawn at the printer's own resolution.
 class TReportBarcodeBase : public gc::report::Element {
-public:
+  public:
     TReportBarcodeBase();
 
     TBarcode& Barcode() { return barcode_; }
@@ -46,12 +46,12 @@ public:
     // the text is empty. Encoding errors propagate (BarcodeError); nothing is drawn then.
     void paint(QPainter& painter, const gc::report::PaintContext& ctx) override;
 
-private:
+  private:
     TBarcode barcode_;
 };
 
 class TReportBarcode : public TReportBarcodeBase {
-public:
+  public:
     const QString& Text() const { return Barcode().Text(); }
     void setText(const QString& value) { Barcode().setText(value); }
 };

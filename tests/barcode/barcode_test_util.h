@@ -19,4 +19,6 @@ inline QRect drawnBounds(const QImage& image, QColor background) {
 #include <ostream>
 
 // Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}

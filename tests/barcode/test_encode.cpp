@@ -60,7 +60,9 @@ TEST(BarcodeCheckDigits, UpcEUsesExpandedUpcA) {
 TEST(BarcodePattern, WidthStringsAndTables) {
     EXPECT_EQ(WidthsToPattern("211412"), "605351"); // bar 2, gap 1, bar 1, gap 4, bar 1, gap 2
     // Code 39 of 12: start, gap, 1, gap, 2, gap, stop; 0 and * as the stored table has them.
-    EXPECT_EQ(pat(bcCode39, "0").substr(0, 19), "515060605" "0" "505160605");
+    EXPECT_EQ(pat(bcCode39, "0").substr(0, 19), "515060605"
+                                                "0"
+                                                "505160605");
     const std::string twelve = pat(bcCode39, "12");
     EXPECT_EQ(twelve.size(), 4u * 9 + 3);
     EXPECT_EQ(twelve.substr(0, 10), "5150606050");
@@ -83,7 +85,9 @@ TEST(BarcodePattern, TextHandlingOfTheEncoders) {
     EXPECT_EQ(trimmed.pattern, pat(bcCodeEAN8, "01234567"));
     // PostNet has no correction digit of its own: start, five bars a digit, stop.
     EXPECT_EQ(pat(bcCodePostNet, "12345").size(), 2u + 5 * 10 + 1);
-    EXPECT_EQ(pat(bcCodePostNet, "1"), "51" "A1A1A15151" "5");
+    EXPECT_EQ(pat(bcCodePostNet, "1"), "51"
+                                       "A1A1A15151"
+                                       "5");
     const Encoded s5 = encode(bcCodeUPC_Supp5, "51234", opts(true));
     EXPECT_EQ(s5.text, "512349");
     EXPECT_EQ(encode(bcCodeUPC_Supp5, s5.text, opts(true)).text, "512349");

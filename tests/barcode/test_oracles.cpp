@@ -41,16 +41,16 @@ QString tool(const char* name) {
 }
 
 QString decode(const QString& png) {
-    const ProcessResult r = run(tool("zbarimg"), {"-q", "--raw", "-Supca.enable", "-Supce.enable",
-                                        "-Sean2.enable", "-Sean5.enable", "-Sisbn10.disable",
-                                        "-Sisbn13.disable", png});
+    const ProcessResult r =
+        run(tool("zbarimg"), {"-q", "--raw", "-Supca.enable", "-Supce.enable", "-Sean2.enable",
+                              "-Sean5.enable", "-Sisbn10.disable", "-Sisbn13.disable", png});
     return r.out.trimmed();
 }
 
 const QString kRender = QStringLiteral(GC_BARCODE_RENDER);
 
 class Oracles : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString file(const QString& name) const { return dir.filePath(name); }
 };
@@ -93,10 +93,12 @@ TEST_F(Oracles, ZbarDecodesEverySymbologyItReadsAtFourAngles) {
     for (const DecodeCase& c : cases) {
         for (int angle : {0, 90, 180, 270}) {
             const QString png = file(QStringLiteral("d%1.png").arg(n++));
-            QStringList args{"--type", c.type, "--text", c.text, "--modul", "2", "--height", "80",
-                             "--angle", QString::number(angle), "--out", png};
+            QStringList args{"--type", c.type,     "--text", c.text,    "--modul",
+                             "2",      "--height", "80",     "--angle", QString::number(angle),
+                             "--out",  png};
             const ProcessResult r = run(kRender, args + c.extra);
-            SCOPED_TRACE(QStringLiteral("%1 %2 at %3").arg(c.type, c.text).arg(angle).toStdString());
+            SCOPED_TRACE(
+                QStringLiteral("%1 %2 at %3").arg(c.type, c.text).arg(angle).toStdString());
             ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
             EXPECT_EQ(decode(png), c.expected);
         }
@@ -110,10 +112,9 @@ QString zintBits(const QString& hexRow) {
     for (QChar h : hexRow) {
         if (h == u' ')
             continue;
-        bits += QStringLiteral("%1").arg(QString::number(h.toLatin1() <= '9' ? h.toLatin1() - '0'
-                                                                            : h.toLatin1() - 'A' + 10,
-                                                         2),
-                                         4, u'0');
+        bits += QStringLiteral("%1").arg(
+            QString::number(h.toLatin1() <= '9' ? h.toLatin1() - '0' : h.toLatin1() - 'A' + 10, 2),
+            4, u'0');
     }
     return bits;
 }
@@ -176,8 +177,8 @@ TEST_F(Oracles, PostNetBarsMatchZint) {
     const QStringList rows = z.out.trimmed().split(u'\n');
     ASSERT_EQ(rows.size(), 2);
     // zint appends the correction digit (5) itself; our PostNet encodes the digits as given.
-    const ProcessResult ours = run(kRender, {"--type", "PostNet", "--text", "123455", "--ratio", "1",
-                                   "--bits"});
+    const ProcessResult ours =
+        run(kRender, {"--type", "PostNet", "--text", "123455", "--ratio", "1", "--bits"});
     ASSERT_EQ(ours.exitCode, 0) << ours.err.toStdString();
     const QString bits = ours.out.trimmed();
     QString full = bits;
@@ -237,12 +238,13 @@ TEST_F(Oracles, SlipBarcodeOnPdfDecodes) {
         QPainter painter(&writer);
         e.paint(painter, ctx);
     }
-    const ProcessResult r = run(tool("pdftoppm"), {"-r", "600", "-png", "-singlefile", pdf, file("slip")});
+    const ProcessResult r =
+        run(tool("pdftoppm"), {"-r", "600", "-png", "-singlefile", pdf, file("slip")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(decode(file("slip.png")), "987654321");
 
-    const ProcessResult viaTool = run(kRender, {"--type", "Code128B", "--text", "Gate 7", "--modul", "3",
-                                      "--dpi", "300", "--out", file("tool.pdf")});
+    const ProcessResult viaTool = run(kRender, {"--type", "Code128B", "--text", "Gate 7", "--modul",
+                                                "3", "--dpi", "300", "--out", file("tool.pdf")});
     ASSERT_EQ(viaTool.exitCode, 0) << viaTool.err.toStdString();
     const ProcessResult raster =
         run(tool("pdftoppm"), {"-r", "300", "-png", "-singlefile", file("tool.pdf"), file("tool")});
@@ -251,7 +253,8 @@ TEST_F(Oracles, SlipBarcodeOnPdfDecodes) {
 }
 
 TEST_F(Oracles, RendererRefusesBadTextWithoutWritingAFile) {
-    const ProcessResult r = run(kRender, {"--type", "Codebar", "--text", "1A2", "--out", file("bad.png")});
+    const ProcessResult r =
+        run(kRender, {"--type", "Codebar", "--text", "1A2", "--out", file("bad.png")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("Barcode:Codebar bad Data <1A2>")) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(file("bad.png")));

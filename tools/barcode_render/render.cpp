@@ -9,7 +9,9 @@ namespace gc::barcode::render {
 
 namespace {
 
-int dotsPerMeter(int dpi) { return int(std::lround(dpi / 0.0254)); }
+int dotsPerMeter(int dpi) {
+    return int(std::lround(dpi / 0.0254));
+}
 
 } // namespace
 
@@ -51,8 +53,8 @@ QString moduleBits(TBarcode& barcode) {
     for (char c : pattern) {
         const LineProps line = BarProps(c, barcode.modules(), barcode.Name());
         bits += QString(line.width, line.kind == LineKind::Gap   ? u'0'
-                                      : line.kind == LineKind::Bar ? u'1'
-                                                                   : u'2');
+                                    : line.kind == LineKind::Bar ? u'1'
+                                                                 : u'2');
     }
     return bits;
 }
