@@ -1,6 +1,18 @@
+#include "core/forms.h"
+#include "core/login_window.h"
+#include "core/server_window.h"
+#include "core/startup.h"
+#include "platform/ui/appearance.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    gc::ui::applyProgramLook(app);
+    gc::Forms forms;
+    gc::ConnectionLoop loop(*forms.dm, *forms.server);
+    if (!loop.run())
+        return 0;
+    forms.login->show();
+    return app.exec();
 }

@@ -1,0 +1,47 @@
+#include "platform/ui/widgets.h"
+
+#include <QButtonGroup>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace gc::ui {
+
+ClickableLabel::ClickableLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+    : QGroupBox(caption, parent), group_(new QButtonGroup(this)) {
+    auto* layout = new QVBoxLayout(this);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], this);
+        group_->addButton(b, i);
+        layout->addWidget(b);
+        buttons_ << b;
+    }
+    connect(group_, &QButtonGroup::idClicked, this, [this](int id) { setItemIndex(id); });
+}
+
+void RadioGroup::setItemIndex(int index) {
+    if (index == index_)
+        return;
+    index_ = index;
+    if (index < 0) {
+        group_->setExclusive(false);
+        for (QRadioButton* b : buttons_)
+            b->setChecked(false);
+        group_->setExclusive(true);
+    } else if (QRadioButton* b = buttons_.value(index)) {
+        b->setChecked(true);
+    }
+    emit clicked();
+}
+
+} // namespace gc::ui

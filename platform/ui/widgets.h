@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QList>
+
+class QRadioButton;
+class QButtonGroup;
+
+namespace gc::ui {
+
+// A label that acts on a click, like the program's clickable captions.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit ClickableLabel(const QString& text, QWidget* parent = nullptr);
+
+  signals:
+    void clicked();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A captioned group of radio items with one selected index (-1 for none).
+// `clicked` runs whenever the selected index changes, by the user or by code.
+class RadioGroup : public QGroupBox {
+    Q_OBJECT
+  public:
+    RadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
+
+    int itemIndex() const { return index_; }
+    void setItemIndex(int index);
+    QRadioButton* button(int index) const { return buttons_.value(index); }
+
+  signals:
+    void clicked();
+
+  private:
+    QList<QRadioButton*> buttons_;
+    QButtonGroup* group_;
+    int index_ = -1;
+};
+
+} // namespace gc::ui
