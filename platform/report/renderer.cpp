@@ -6,6 +6,7 @@
 
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <utility>
 
 namespace gc::report {
 
@@ -30,22 +31,24 @@ public:
             bottomPx_ -= ctx_.mmToPxY(report.pageFooter.heightMm);
     }
 
+    // Page headers and footers belong to no row.
     void startPage() {
         if (pages_ > 0)
             device_.newPage();
         ++pages_;
         ctx_.pageNumber = pages_;
         y_ = topPx_;
+        const DataSource* row = std::exchange(ctx_.row, nullptr);
         put(report_.pageHeader);
         put(report_.columnHeader);
+        ctx_.row = row;
         pageTopPx_ = y_;
     }
 
     void endPage() {
         if (!report_.pageFooter.isPresent())
             return;
-        const DataSource* row = ctx_.row;
-        ctx_.row = nullptr;
+        const DataSource* row = std::exchange(ctx_.row, nullptr);
         report_.pageFooter.paint(painter_, ctx_, QRectF(leftPx_, bottomPx_, widthPx_, 0));
         ctx_.row = row;
     }
