@@ -9,7 +9,7 @@
 namespace {
 
 class NoOpener : public gc::xlsx::FileOpener {
-public:
+  public:
     bool open(const QString&) override { return false; }
 };
 
@@ -24,9 +24,9 @@ void BM_Export100kRows15Columns(benchmark::State& state) {
     const int rows = int(state.range(0));
     const int columns = 15;
     QTemporaryDir dir;
-    const QStringList sample = {QStringLiteral("علي رضايي"), QStringLiteral("12ب345-67"),
-                                QStringLiteral("1403/05/21"), QStringLiteral("14:30"),
-                                QStringLiteral("0012"), QStringLiteral("شخصي"),
+    const QStringList sample = {QStringLiteral("علي رضايي"),    QStringLiteral("12ب345-67"),
+                                QStringLiteral("1403/05/21"),   QStringLiteral("14:30"),
+                                QStringLiteral("0012"),         QStringLiteral("شخصي"),
                                 QStringLiteral("ماموريت اداري")};
     for (auto _ : state) {
         NoOpener opener;

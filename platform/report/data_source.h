@@ -8,7 +8,7 @@ namespace gc::report {
 // The rows a report prints, in their current order. The program adapts its query class
 // to this; a report walks it from the first row and puts the current row back afterwards.
 class DataSource {
-public:
+  public:
     virtual ~DataSource() = default;
 
     virtual void first() = 0;

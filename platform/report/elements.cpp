@@ -17,9 +17,11 @@ void TextElement::paint(QPainter& painter, const PaintContext& ctx) {
     const QString s = text(ctx);
     if (s.isEmpty())
         return;
-    painter.setFont(ctx.fonts ? ctx.fonts->font(style.font) : toFont(style.font, style.font.family));
+    painter.setFont(ctx.fonts ? ctx.fonts->font(style.font)
+                              : toFont(style.font, style.font.family));
     painter.setPen(style.color);
-    int flags = int(style.alignment);
+    // Positions in layouts are as seen on paper: right means right, also in right-to-left text.
+    int flags = int(style.alignment | Qt::AlignAbsolute);
     if (style.wordWrap)
         flags |= Qt::TextWordWrap;
     painter.drawText(deviceRect(*this, ctx), flags, s);

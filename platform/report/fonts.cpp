@@ -22,7 +22,7 @@ QFont toFont(const FontSpec& spec, const QString& family) {
 }
 
 QStringList fallbackFamilies() {
-    return {QStringLiteral("Tahoma"),          QStringLiteral("Vazirmatn"),
+    return {QStringLiteral("Tahoma"),           QStringLiteral("Vazirmatn"),
             QStringLiteral("Noto Sans Arabic"), QStringLiteral("Noto Naskh Arabic"),
             QStringLiteral("DejaVu Sans"),      QStringLiteral("FreeSans")};
 }

@@ -33,12 +33,12 @@ QString resolveFamily(const QString& requested, const QStringList& installed);
 
 // Turns font specs into fonts of installed families; asks the font database once.
 class FontResolver {
-public:
+  public:
     FontResolver();
     explicit FontResolver(const QStringList& installed);
     QFont font(const FontSpec& spec);
 
-private:
+  private:
     QStringList installed_;
     QHash<QString, QString> families_;
 };

@@ -11,7 +11,7 @@ namespace gc::report {
 
 // Rows held in memory: texts, and byte arrays for picture fields.
 class MemorySource : public DataSource {
-public:
+  public:
     explicit MemorySource(QStringList fields);
 
     // Values in field order; missing trailing values are empty.
@@ -26,7 +26,7 @@ public:
     int position() const override { return eof() ? -1 : current_; }
     void setPosition(int index) override { current_ = index; }
 
-private:
+  private:
     const QVariant* value(const QString& name) const;
 
     QHash<QString, int> index_;

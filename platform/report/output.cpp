@@ -45,9 +45,13 @@ RenderResult writePdf(Report& report, const QString& path) {
     return result;
 }
 
-bool SystemPrinter::isAvailable() const { return !chosenPrinter().isNull(); }
+bool SystemPrinter::isAvailable() const {
+    return !chosenPrinter().isNull();
+}
 
-QString SystemPrinter::name() const { return chosenPrinter().printerName(); }
+QString SystemPrinter::name() const {
+    return chosenPrinter().printerName();
+}
 
 RenderResult SystemPrinter::print(Report& report) {
     RenderResult result;
@@ -68,7 +72,8 @@ RenderResult SystemPrinter::print(Report& report) {
 }
 
 QString noPrinterMessage() {
-    return QStringLiteral("هیچ چاپگری نصب نشده است. گزارش را پیش‌نمایش می‌کنید یا در یک فایل "
+    return QStringLiteral("هیچ چاپگری نصب نشده است. گزارش را پیش‌نمایش می‌کنید یا در یک "
+                          "فایل "
                           "PDF ذخیره می‌کنید؟");
 }
 
@@ -83,7 +88,8 @@ PrintOutcome printReport(Report& report, Printer& printer, PrintUi& ui) {
     }
     switch (ui.askNoPrinter(noPrinterMessage())) {
     case PrintUi::NoPrinterChoice::Preview:
-        out.status = ui.preview(report) ? PrintStatus::Printed : PrintStatus::Previewed;
+        ui.preview(report);
+        out.status = PrintStatus::Previewed;
         return out;
     case PrintUi::NoPrinterChoice::Pdf: {
         const QString path =

@@ -13,7 +13,7 @@ RenderResult writePdf(Report& report, const QString& path);
 
 // Where a print goes. The program uses the system's printer; a test sends prints to a file.
 class Printer {
-public:
+  public:
     virtual ~Printer() = default;
     virtual bool isAvailable() const = 0;
     virtual QString name() const = 0;
@@ -23,7 +23,7 @@ public:
 
 // The system's default printer (the first installed one when none is the default).
 class SystemPrinter : public Printer {
-public:
+  public:
     bool isAvailable() const override;
     QString name() const override;
     RenderResult print(Report& report) override;
@@ -31,26 +31,26 @@ public:
 
 // Prints into a PDF file.
 class PdfFilePrinter : public Printer {
-public:
+  public:
     explicit PdfFilePrinter(QString path) : path_(std::move(path)) {}
     bool isAvailable() const override { return true; }
     QString name() const override { return path_; }
     RenderResult print(Report& report) override { return writePdf(report, path_); }
 
-private:
+  private:
     QString path_;
 };
 
 // The questions a print asks the user; the program answers with dialogs, a test in code.
 class PrintUi {
-public:
+  public:
     enum class NoPrinterChoice { Preview, Pdf, Cancel };
     virtual ~PrintUi() = default;
     virtual NoPrinterChoice askNoPrinter(const QString& message) = 0;
     // The PDF file to write; empty when the user cancels.
     virtual QString choosePdfPath(const QString& suggestedName) = 0;
-    // Shows the preview; true when the user printed from it.
-    virtual bool preview(Report& report) = 0;
+    // Shows the preview, from which the user may print with the preview's own button.
+    virtual void preview(Report& report) = 0;
 };
 
 enum class PrintStatus { Printed, SavedPdf, Previewed, Cancelled, Failed };

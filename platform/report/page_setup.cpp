@@ -4,9 +4,13 @@
 
 namespace gc::report {
 
-PageSetup PageSetup::a4(QPageLayout::Orientation o) { return custom(210.0, 297.0, o); }
+PageSetup PageSetup::a4(QPageLayout::Orientation o) {
+    return custom(210.0, 297.0, o);
+}
 
-PageSetup PageSetup::a5(QPageLayout::Orientation o) { return custom(148.0, 210.0, o); }
+PageSetup PageSetup::a5(QPageLayout::Orientation o) {
+    return custom(148.0, 210.0, o);
+}
 
 PageSetup PageSetup::custom(double widthMm, double heightMm, QPageLayout::Orientation o) {
     PageSetup p;

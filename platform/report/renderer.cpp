@@ -15,7 +15,7 @@ namespace {
 // Walks the pages: keeps the pen position, starts pages with their headers and closes
 // them with their footer.
 class Pager {
-public:
+  public:
     Pager(Report& report, QPagedPaintDevice& device, QPainter& painter)
         : report_(report), device_(device), painter_(painter) {
         ctx_.dpiX = device.logicalDpiX();
@@ -68,7 +68,7 @@ public:
     PaintContext& ctx() { return ctx_; }
     int pages() const { return pages_; }
 
-private:
+  private:
     void put(Band& band) {
         if (!band.isPresent())
             return;
@@ -88,7 +88,7 @@ private:
 
 // Puts the data source back on its row whatever happens to the report run.
 class KeepPosition {
-public:
+  public:
     explicit KeepPosition(DataSource* source)
         : source_(source), position_(source ? source->position() : -1) {}
     ~KeepPosition() {
@@ -98,7 +98,7 @@ public:
     KeepPosition(const KeepPosition&) = delete;
     KeepPosition& operator=(const KeepPosition&) = delete;
 
-private:
+  private:
     DataSource* source_;
     int position_;
 };

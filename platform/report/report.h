@@ -14,7 +14,7 @@ class DataSource;
 
 // A horizontal strip of the page holding elements; a band of height 0 is not printed.
 class Band {
-public:
+  public:
     double heightMm = 0.0;
     QColor background; // none when invalid
 
@@ -31,7 +31,7 @@ public:
     // Draws the band with its top-left corner at `areaPx`'s, as wide as `areaPx`.
     void paint(QPainter& painter, PaintContext& ctx, const QRectF& areaPx);
 
-private:
+  private:
     std::vector<std::unique_ptr<Element>> elements_;
 };
 
@@ -39,10 +39,10 @@ private:
 // row of the data source in its current order, a summary after the last row, and a page
 // footer at the bottom of every page.
 class Report {
-public:
+  public:
     QString title; // the document's name for the printer and the PDF
     PageSetup page;
-    bool printIfEmpty = true; // with no rows, still print the headers and the summary
+    bool printIfEmpty = true;   // with no rows, still print the headers and the summary
     DataSource* data = nullptr; // not owned
 
     Band pageHeader;

@@ -11,7 +11,7 @@
 
 namespace gc::report {
 
-bool previewReport(Report& report, QWidget* parent) {
+void previewReport(Report& report, QWidget* parent) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setDocName(report.title);
@@ -21,15 +21,15 @@ bool previewReport(Report& report, QWidget* parent) {
     dialog.setLayoutDirection(Qt::RightToLeft);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&report](QPrinter* target) { render(report, *target); });
-    // The dialog accepts itself only after it has printed.
-    return dialog.exec() == QDialog::Accepted;
+    dialog.exec();
 }
 
 PrintUi::NoPrinterChoice DialogPrintUi::askNoPrinter(const QString& message) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("چاپ"), message, QMessageBox::NoButton,
                     parent_);
     box.setLayoutDirection(Qt::RightToLeft);
-    QPushButton* preview = box.addButton(QStringLiteral("پیش‌نمایش"), QMessageBox::AcceptRole);
+    QPushButton* preview =
+        box.addButton(QStringLiteral("پیش‌نمایش"), QMessageBox::AcceptRole);
     QPushButton* pdf = box.addButton(QStringLiteral("PDF"), QMessageBox::AcceptRole);
     box.addButton(QStringLiteral("انصراف"), QMessageBox::RejectRole);
     box.exec();

@@ -6,18 +6,18 @@ class QWidget;
 
 namespace gc::report {
 
-// Shows the report in the print preview window; true when the user printed from it.
-bool previewReport(Report& report, QWidget* parent);
+// Shows the report in the print preview window, which has its own print button.
+void previewReport(Report& report, QWidget* parent);
 
 // The print questions as dialogs.
 class DialogPrintUi : public PrintUi {
-public:
+  public:
     explicit DialogPrintUi(QWidget* parent) : parent_(parent) {}
     NoPrinterChoice askNoPrinter(const QString& message) override;
     QString choosePdfPath(const QString& suggestedName) override;
-    bool preview(Report& report) override { return previewReport(report, parent_); }
+    void preview(Report& report) override { previewReport(report, parent_); }
 
-private:
+  private:
     QWidget* parent_;
 };
 

@@ -33,7 +33,7 @@ struct PaintContext {
 
 // Something printed on a band. Its geometry is in millimetres, relative to the band.
 class Element {
-public:
+  public:
     virtual ~Element() = default;
     QRectF geometryMm;
     virtual void paint(QPainter& painter, const PaintContext& ctx) = 0;

@@ -16,8 +16,7 @@ struct CellRange {
     int lastColumn = 1;
 
     bool contains(int row, int column) const {
-        return row >= firstRow && row <= lastRow && column >= firstColumn &&
-               column <= lastColumn;
+        return row >= firstRow && row <= lastRow && column >= firstColumn && column <= lastColumn;
     }
     bool operator==(const CellRange&) const = default;
 };

@@ -12,7 +12,7 @@ namespace gc::xlsx {
 // memory budget: every text lives once, as NUL-terminated UTF-8, in one growing buffer,
 // and each cell is a 16-byte entry pointing into it.
 class CellStore {
-public:
+  public:
     struct Cell {
         std::uint32_t row;
         std::uint32_t column;
@@ -29,7 +29,7 @@ public:
     int lastRow() const { return lastRow_; }
     bool empty() const { return cells_.empty(); }
 
-private:
+  private:
     std::string texts_;
     std::vector<Cell> cells_;
     bool inOrder_ = true;

@@ -18,7 +18,8 @@ bool desktopHandles(const QString& path) {
     const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (xdgMime.isEmpty())
         return true;
-    const QString type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
+    const QString type =
+        QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
     QProcess query;
     query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), type});
     if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit)

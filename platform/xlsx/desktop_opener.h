@@ -6,7 +6,7 @@ namespace gc::xlsx {
 
 // Opens a file with the desktop's default application for its type.
 class DesktopOpener : public FileOpener {
-public:
+  public:
     bool open(const QString& path) override;
 };
 

@@ -31,7 +31,8 @@ bool validSheetName(const QString& name) {
 
 bool CellRef::setValue(const QString& text) {
     if (row_ < 1 || row_ > kMaxRows || column_ < 1 || column_ > kMaxColumns)
-        return sheet_.fail(QStringLiteral("خانه (%1، %2) بیرون از برگه است.").arg(row_).arg(column_));
+        return sheet_.fail(
+            QStringLiteral("خانه (%1، %2) بیرون از برگه است.").arg(row_).arg(column_));
     if (text.size() > 32767)
         return sheet_.fail(
             QStringLiteral("متن خانه %1 از ۳۲۷۶۷ نویسه بلندتر است.").arg(cellName(row_, column_)));
@@ -88,7 +89,9 @@ bool Worksheet::fail(const QString& message) {
     return false;
 }
 
-Workbook::Workbook() { sheets_.push_back(std::make_unique<Worksheet>(*this, QStringLiteral("Sheet1"))); }
+Workbook::Workbook() {
+    sheets_.push_back(std::make_unique<Worksheet>(*this, QStringLiteral("Sheet1")));
+}
 
 Worksheet* Workbook::WorkSheets(int index) {
     return index >= 1 && index <= sheetCount() ? sheets_[std::size_t(index - 1)].get() : nullptr;
@@ -133,7 +136,8 @@ Workbook* Workbooks::Item(int index) {
 }
 
 QString notOpenedMessage(const QString& path) {
-    return QStringLiteral("برنامه‌ای برای باز کردن فایل اکسل پیدا نشد. فایل در این مسیر ذخیره شد:\n%1")
+    return QStringLiteral("برنامه‌ای برای باز کردن فایل اکسل پیدا نشد. فایل در این مسیر ذخیره "
+                          "شد:\n%1")
         .arg(path);
 }
 
@@ -153,9 +157,9 @@ std::vector<Delivery> Application::show() {
         QString folder = folder_;
         if (folder.isEmpty())
             folder = userTempFolder(&d.error);
-        const QString path =
-            folder.isEmpty() ? QString() : createUniqueFile(folder, QStringLiteral("export"),
-                                                            QStringLiteral("xlsx"), &d.error);
+        const QString path = folder.isEmpty() ? QString()
+                                              : createUniqueFile(folder, QStringLiteral("export"),
+                                                                 QStringLiteral("xlsx"), &d.error);
         if (!path.isEmpty()) {
             d.error = book.saveAs(path, folder);
             if (d.error.isEmpty()) {

@@ -23,58 +23,57 @@ inline constexpr int xlWBATWorksheet = -4167;
 class Worksheet;
 
 class CellRef {
-public:
+  public:
     CellRef(Worksheet& sheet, int row, int column) : sheet_(sheet), row_(row), column_(column) {}
     // The value is always kept as text, so "0012" stays "0012".
     bool setValue(const QString& text);
 
-private:
+  private:
     Worksheet& sheet_;
     int row_;
     int column_;
 };
 
 class ColumnRef {
-public:
+  public:
     ColumnRef(Worksheet& sheet, int column) : sheet_(sheet), column_(column) {}
     bool setColumnWidth(double characters);
 
-private:
+  private:
     Worksheet& sheet_;
     int column_;
 };
 
 class RangeFont {
-public:
+  public:
     RangeFont(Worksheet& sheet, std::optional<CellRange> range) : sheet_(sheet), range_(range) {}
     bool setBold(bool bold);
 
-private:
+  private:
     Worksheet& sheet_;
     std::optional<CellRange> range_;
 };
 
 class RangeBorders {
-public:
-    RangeBorders(Worksheet& sheet, std::optional<CellRange> range)
-        : sheet_(sheet), range_(range) {}
+  public:
+    RangeBorders(Worksheet& sheet, std::optional<CellRange> range) : sheet_(sheet), range_(range) {}
     // Every edge of every cell of the range, inner lines included; `style` is an
     // automation line-style number (see line_style.h).
     bool setLineStyle(int style);
 
-private:
+  private:
     Worksheet& sheet_;
     std::optional<CellRange> range_;
 };
 
 class RangeRef {
-public:
+  public:
     RangeRef(Worksheet& sheet, QString address);
     bool isValid() const { return range_.has_value(); }
     RangeFont Font() { return {sheet_, range_}; }
     RangeBorders Borders() { return {sheet_, range_}; }
 
-private:
+  private:
     Worksheet& sheet_;
     QString address_;
     std::optional<CellRange> range_;
@@ -90,7 +89,7 @@ struct RangeStyle {
 class Workbook;
 
 class Worksheet {
-public:
+  public:
     Worksheet(Workbook& book, QString name) : book_(book), name_(std::move(name)) {}
 
     const QString& Name() const { return name_; }
@@ -110,7 +109,7 @@ public:
     const std::vector<RangeStyle>& styles() const { return styles_; }
     const std::map<int, double>& widths() const { return widths_; }
 
-private:
+  private:
     friend class CellRef;
     friend class ColumnRef;
     friend class RangeFont;
@@ -125,7 +124,7 @@ private:
 };
 
 class Workbook {
-public:
+  public:
     Workbook();
 
     Worksheet* WorkSheets(int index); // 1-based; nullptr when there is none
@@ -138,18 +137,18 @@ public:
     // The first refused call on any of its sheets; empty when there was none.
     QString error() const;
 
-private:
+  private:
     std::vector<std::unique_ptr<Worksheet>> sheets_;
 };
 
 class Workbooks {
-public:
+  public:
     // Every template gives a workbook of one worksheet named "Sheet1".
     Workbook& Add(int templateKind = xlWBATWorksheet);
     Workbook* Item(int index); // 1-based; nullptr when there is none
     int Count() const { return int(books_.size()); }
 
-private:
+  private:
     friend class Application;
     std::vector<std::unique_ptr<Workbook>> books_;
 };
@@ -165,7 +164,7 @@ struct Delivery {
 QString notOpenedMessage(const QString& path);
 
 class Application {
-public:
+  public:
     // `folder` is where workbooks are written; empty means the user's temporary folder.
     explicit Application(FileOpener& opener, QString folder = {});
 
@@ -176,7 +175,7 @@ public:
     // when Visible, opens it in the desktop's spreadsheet application.
     std::vector<Delivery> show();
 
-private:
+  private:
     FileOpener& opener_;
     QString folder_;
     Workbooks workbooks_;

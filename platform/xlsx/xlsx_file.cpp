@@ -34,7 +34,7 @@ std::uint8_t lxwBorder(BorderStyle style) {
 
 // One file format per combination of bold and border style, made on first use.
 class Formats {
-public:
+  public:
     explicit Formats(lxw_workbook* book) : book_(book) {}
 
     lxw_format* get(bool bold, BorderStyle border) {
@@ -50,12 +50,14 @@ public:
         return f;
     }
 
-private:
+  private:
     lxw_workbook* book_;
     std::array<std::array<lxw_format*, 8>, 2> made_{};
 };
 
-QString lxwMessage(lxw_error e) { return QString::fromUtf8(lxw_strerror(e)); }
+QString lxwMessage(lxw_error e) {
+    return QString::fromUtf8(lxw_strerror(e));
+}
 
 QString writeSheet(lxw_workbook* book, Formats& formats, Worksheet& sheet) {
     lxw_worksheet* ws = workbook_add_worksheet(book, sheet.Name().toUtf8().constData());
@@ -91,8 +93,8 @@ QString writeSheet(lxw_workbook* book, Formats& formats, Worksheet& sheet) {
         const auto r = lxw_row_t(row - 1);
         if (active.empty()) {
             for (std::size_t i = next; i < end; ++i) {
-                const lxw_error e = worksheet_write_string(
-                    ws, r, lxw_col_t(cells[i].column - 1), store.text(cells[i]), nullptr);
+                const lxw_error e = worksheet_write_string(ws, r, lxw_col_t(cells[i].column - 1),
+                                                           store.text(cells[i]), nullptr);
                 if (e != LXW_NO_ERROR)
                     return lxwMessage(e);
             }

@@ -24,9 +24,13 @@ QString info(const QString& path, const QString& key) {
 
 } // namespace
 
-int pageCount(const QString& path) { return info(path, QStringLiteral("Pages")).toInt(); }
+int pageCount(const QString& path) {
+    return info(path, QStringLiteral("Pages")).toInt();
+}
 
-QString pageSize(const QString& path) { return info(path, QStringLiteral("Page size")); }
+QString pageSize(const QString& path) {
+    return info(path, QStringLiteral("Page size"));
+}
 
 QString text(const QString& path, int page) {
     QStringList args;
@@ -36,7 +40,8 @@ QString text(const QString& path, int page) {
     // The tool gives shaped Arabic letters (presentation forms) and bidi marks; map them
     // back to the letters that were printed.
     QString out = run(QStringLiteral("pdftotext"), args).normalized(QString::NormalizationForm_KC);
-    static const QRegularExpression marks(QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"));
+    static const QRegularExpression marks(
+        QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"));
     return out.remove(marks);
 }
 

@@ -10,7 +10,9 @@
 // record with its running number.
 namespace gc::report::sample {
 
-inline const QStringList kFields = {"ranande", "num", "exit_dat", "exit_tim", "cmt"};
+inline const QStringList kFields = {"ranande", "num",       "exit_dat",  "exit_tim",
+                                    "elat",    "maghsad",   "vorod_dat", "vorod_tim",
+                                    "cmt",     "negahban1", "negahban2"};
 
 std::unique_ptr<MemorySource> vehicleRows(int count);
 void layoutVehicleList(Report& report);

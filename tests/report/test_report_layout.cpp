@@ -1,8 +1,7 @@
-#include "sample_layouts.h"
-
 #include "platform/report/elements.h"
 #include "platform/report/fonts.h"
 #include "platform/report/output.h"
+#include "sample_layouts.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -37,7 +36,7 @@ namespace {
 
 // Stands in for a printable of another module (the barcode): records what it was told.
 class Probe : public Element {
-public:
+  public:
     struct Call {
         int page;
         int rowNumber;

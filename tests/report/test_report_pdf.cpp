@@ -1,8 +1,7 @@
 #include "pdf_tools.h"
-#include "sample_layouts.h"
-
 #include "platform/report/elements.h"
 #include "platform/report/output.h"
+#include "sample_layouts.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -15,7 +14,7 @@ using namespace gc::report;
 namespace {
 
 class ReportPdf : public ::testing::Test {
-protected:
+  protected:
     QString path(const QString& name) const { return dir.filePath(name); }
     QTemporaryDir dir;
 };
@@ -134,6 +133,31 @@ TEST_F(ReportPdf, AnUnwritablePathFailsAndSaysSo) {
     const RenderResult r = writePdf(oneLabel(report, "x"), "/nonexistent-dir/report.pdf");
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.pages, 0);
+}
+
+TEST_F(ReportPdf, AlignmentIsAsSeenOnPaperInRightToLeftText) {
+    Report report;
+    report.page = PageSetup::custom(100, 30);
+    report.page.marginsMm = {10, 10, 10, 10};
+    report.pageHeader.heightMm = 10;
+    auto& right = report.pageHeader.add<Label>(QStringLiteral("ثبت ثبت"));
+    right.geometryMm = {0, 0, 80, 10};
+    right.style.font.pointSize = 20;
+    const QString file = path("align.pdf");
+    ASSERT_TRUE(writePdf(report, file).ok());
+    const QString prefix = path("align");
+    pdf::run("pdftoppm", {"-r", "25.4", "-png", "-singlefile", file, prefix});
+    const QImage page(prefix + ".png");
+    int leftInk = 0;
+    int rightInk = 0;
+    for (int y = 10; y < 20; ++y) {
+        for (int x = 10; x < 90; ++x) {
+            if (qGray(page.pixel(x, y)) < 128)
+                ++(x < 50 ? leftInk : rightInk);
+        }
+    }
+    EXPECT_EQ(leftInk, 0);
+    EXPECT_GT(rightInk, 0);
 }
 
 TEST_F(ReportPdf, ShapesFillsAndPicturesLandWhereTheLayoutPutsThem) {

@@ -15,7 +15,7 @@ using namespace gc::xlsx;
 namespace {
 
 class FakeOpener : public FileOpener {
-public:
+  public:
     explicit FakeOpener(bool result) : result_(result) {}
     bool open(const QString& path) override {
         opened.append(path);
@@ -23,7 +23,7 @@ public:
     }
     QStringList opened;
 
-private:
+  private:
     bool result_;
 };
 
@@ -83,7 +83,7 @@ std::vector<QStringList> makeRows(int n) {
 }
 
 class XlsxExport : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     QTemporaryDir dir;
 };
 
