@@ -3,7 +3,6 @@
 #include <QString>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace gc::xlsx {

@@ -136,7 +136,8 @@ Workbook* Workbooks::Item(int index) {
 }
 
 QString notOpenedMessage(const QString& path) {
-    return QStringLiteral("برنامه‌ای برای باز کردن فایل اکسل پیدا نشد. فایل در این مسیر ذخیره "
+    return QStringLiteral("برنامه‌ای برای باز کردن فایل اکسل پیدا نشد. فایل در این مسیر "
+                          "ذخیره "
                           "شد:\n%1")
         .arg(path);
 }
