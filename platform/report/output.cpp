@@ -72,9 +72,9 @@ RenderResult SystemPrinter::print(Report& report) {
 }
 
 QString noPrinterMessage() {
-    return QStringLiteral("هیچ چاپگری نصب نشده است. گزارش را پیش‌نمایش می‌کنید یا در یک "
-                          "فایل "
-                          "PDF ذخیره می‌کنید؟");
+    const QString text = QStringLiteral("هیچ چاپگری نصب نشده است. ");
+    return text + QStringLiteral("گزارش را پیش‌نمایش می‌کنید یا در یک فایل PDF ذخیره "
+                                 "می‌کنید؟");
 }
 
 PrintOutcome printReport(Report& report, Printer& printer, PrintUi& ui) {

@@ -125,6 +125,7 @@ QString Workbook::saveAs(const QString& path, const QString& scratchFolder) {
     return e;
 }
 
+// The export asks for a one-sheet workbook; every workbook starts that way here.
 Workbook& Workbooks::Add(int templateKind) {
     Q_UNUSED(templateKind);
     books_.push_back(std::make_unique<Workbook>());
@@ -136,10 +137,10 @@ Workbook* Workbooks::Item(int index) {
 }
 
 QString notOpenedMessage(const QString& path) {
-    return QStringLiteral("برنامه‌ای برای باز کردن فایل اکسل پیدا نشد. فایل در این مسیر "
-                          "ذخیره "
-                          "شد:\n%1")
-        .arg(path);
+    const QString text = QStringLiteral(
+        "برنامه‌ای برای باز کردن فایل اکسل پیدا نشد. "
+        "فایل در این مسیر ذخیره شد:\n");
+    return text + path;
 }
 
 Application::Application(FileOpener& opener, QString folder)

@@ -66,6 +66,8 @@ class RangeBorders {
     std::optional<CellRange> range_;
 };
 
+// An address that names no range of the sheet ("A2:M0") is an error of the sheet, as the
+// automation's call fails; styles on it are refused.
 class RangeRef {
   public:
     RangeRef(Worksheet& sheet, QString address);
