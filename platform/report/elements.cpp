@@ -1,0 +1,94 @@
+#include "platform/report/elements.h"
+
+#include "platform/report/data_source.h"
+
+#include <QPainter>
+
+namespace gc::report {
+
+QRectF deviceRect(const Element& element, const PaintContext& ctx) {
+    const QRectF& g = element.geometryMm;
+    return QRectF(ctx.bandOriginPx.x() + ctx.mmToPxX(g.x()),
+                  ctx.bandOriginPx.y() + ctx.mmToPxY(g.y()), ctx.mmToPxX(g.width()),
+                  ctx.mmToPxY(g.height()));
+}
+
+void TextElement::paint(QPainter& painter, const PaintContext& ctx) {
+    const QString s = text(ctx);
+    if (s.isEmpty())
+        return;
+    painter.setFont(ctx.fonts ? ctx.fonts->font(style.font)
+                              : toFont(style.font, style.font.family));
+    painter.setPen(style.color);
+    // Positions in layouts are as seen on paper: right means right, also in right-to-left text.
+    int flags = int(style.alignment | Qt::AlignAbsolute);
+    if (style.wordWrap)
+        flags |= Qt::TextWordWrap;
+    painter.drawText(deviceRect(*this, ctx), flags, s);
+}
+
+QString DataField::text(const PaintContext& ctx) const {
+    return ctx.row ? ctx.row->fieldText(field).trimmed() : QString();
+}
+
+QString Expression::text(const PaintContext& ctx) const {
+    switch (kind) {
+    case Kind::RowNumber:
+        return ctx.rowNumber > 0 ? QString::number(ctx.rowNumber) : QString();
+    case Kind::PageNumber:
+        return QString::number(ctx.pageNumber);
+    case Kind::Variable:
+        return ctx.variables ? ctx.variables->value(variable) : QString();
+    }
+    return {};
+}
+
+namespace {
+
+QPen penFor(const Stroke& stroke, const PaintContext& ctx) {
+    if (!stroke.color.isValid())
+        return Qt::NoPen;
+    QPen pen(stroke.color);
+    pen.setWidthF(std::max(1.0, ctx.mmToPxX(stroke.widthMm)));
+    return pen;
+}
+
+} // namespace
+
+void Line::paint(QPainter& painter, const PaintContext& ctx) {
+    const QRectF r = deviceRect(*this, ctx);
+    painter.setPen(penFor(stroke, ctx));
+    if (geometryMm.height() == 0)
+        painter.drawLine(r.topLeft(), r.topRight());
+    else if (geometryMm.width() == 0)
+        painter.drawLine(r.topLeft(), r.bottomLeft());
+    else
+        painter.drawLine(r.topLeft(), r.bottomRight());
+}
+
+void Shape::paint(QPainter& painter, const PaintContext& ctx) {
+    const QRectF r = deviceRect(*this, ctx);
+    painter.setPen(penFor(stroke, ctx));
+    painter.setBrush(fill.isValid() ? QBrush(fill) : QBrush(Qt::NoBrush));
+    if (kind == Kind::Ellipse)
+        painter.drawEllipse(r);
+    else
+        painter.drawRect(r);
+    painter.setBrush(Qt::NoBrush);
+}
+
+void Picture::paint(QPainter& painter, const PaintContext& ctx) {
+    QImage picture = image;
+    if (!field.isEmpty())
+        picture = ctx.row ? QImage::fromData(ctx.row->fieldBlob(field)) : QImage();
+    if (picture.isNull())
+        return;
+    QRectF target = deviceRect(*this, ctx);
+    if (fit == Fit::KeepAspect) {
+        const QSizeF size = QSizeF(picture.size()).scaled(target.size(), Qt::KeepAspectRatio);
+        target = QRectF(target.center() - QPointF(size.width() / 2, size.height() / 2), size);
+    }
+    painter.drawImage(target, picture);
+}
+
+} // namespace gc::report

@@ -1,0 +1,210 @@
+#include "platform/xlsx/spreadsheet.h"
+#include "platform/xlsx/temp_files.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace gc::xlsx;
+
+namespace {
+
+class FakeOpener : public FileOpener {
+  public:
+    explicit FakeOpener(bool result) : result_(result) {}
+    bool open(const QString& path) override {
+        opened.append(path);
+        return result_;
+    }
+    QStringList opened;
+
+  private:
+    bool result_;
+};
+
+QJsonObject readBack(const QString& path) {
+    QProcess py;
+    py.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(GC_READ_XLSX_SCRIPT), path});
+    EXPECT_TRUE(py.waitForFinished(60000));
+    EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(py.readAllStandardOutput()).object();
+}
+
+QJsonObject cell(const QJsonObject& sheet, const QString& name) {
+    return sheet["cells"].toObject()[name].toObject();
+}
+
+// A cell missing from the file has no border.
+QStringList border(const QJsonObject& sheet, const QString& name) {
+    if (!sheet["cells"].toObject().contains(name))
+        return QStringList(4, QString());
+    QStringList out;
+    for (const auto& v : cell(sheet, name)["border"].toArray())
+        out << v.toString();
+    return out;
+}
+
+const QStringList kFields = {"id", "num", "cart_no", "ranande", "exit_dat"};
+const QStringList kCaptions = {"id", "شماره خودرو", "شماره كارت", "ranande", "تاريخ خروج"};
+
+// The export's own sequence of calls, over `rows` rows of the five fields.
+std::vector<Delivery> exportRows(Application& excel, const std::vector<QStringList>& rows) {
+    excel.Visible = true;
+    excel.WorkBooks().Add(xlWBATWorksheet);
+    EXPECT_TRUE(excel.WorkBooks().Item(1)->WorkSheets(1)->setName("Sheet1"));
+    Worksheet* sheet = excel.WorkBooks().Item(1)->WorkSheets("Sheet1");
+    for (int i = 0; i < kFields.size(); ++i) {
+        sheet->Cells(1, i + 1).setValue(kCaptions[i]);
+        sheet->Columns(i + 1).setColumnWidth(10);
+    }
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (int i = 0; i < rows[r].size(); ++i)
+            sheet->Cells(int(r) + 2, i + 1).setValue(rows[r][i].trimmed());
+    }
+    sheet->Range("A1:AA1").Font().setBold(true);
+    sheet->Range("A1:M1").Borders().setLineStyle(13);
+    if (!rows.empty())
+        sheet->Range(QStringLiteral("A2:M%1").arg(rows.size() + 1)).Borders().setLineStyle(1);
+    return excel.show();
+}
+
+std::vector<QStringList> makeRows(int n) {
+    std::vector<QStringList> rows;
+    for (int i = 0; i < n; ++i)
+        rows.push_back({QString::number(i + 1), QStringLiteral("12ب345-%1").arg(i),
+                        QStringLiteral("00%1").arg(i + 1), QStringLiteral("  علي رضايي  "),
+                        QStringLiteral("1403/05/%1").arg(i % 30 + 1, 2, 10, QChar(u'0'))});
+    return rows;
+}
+
+class XlsxExport : public ::testing::TestWithParam<int> {
+  protected:
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_P(XlsxExport, WritesHeaderRowsStylesAndWidths) {
+    const int n = GetParam();
+    FakeOpener opener(true);
+    Application excel(opener, dir.path());
+    const auto rows = makeRows(n);
+    const auto done = exportRows(excel, rows);
+    ASSERT_EQ(done.size(), 1u);
+    ASSERT_TRUE(done[0].error.isEmpty()) << done[0].error.toStdString();
+    EXPECT_TRUE(done[0].opened);
+    EXPECT_EQ(opener.opened, QStringList{done[0].path});
+
+    const QJsonObject book = readBack(done[0].path);
+    const QJsonObject sheet = book["sheets"].toArray()[0].toObject();
+    EXPECT_EQ(book["sheets"].toArray().size(), 1);
+    EXPECT_EQ(sheet["name"].toString(), "Sheet1");
+    EXPECT_TRUE(sheet["rightToLeft"].toBool());
+    EXPECT_EQ(sheet["maxRow"].toInt(), n + 1);
+
+    const QStringList letters = {"A", "B", "C", "D", "E"};
+    for (int i = 0; i < letters.size(); ++i) {
+        EXPECT_EQ(cell(sheet, letters[i] + "1")["value"].toString(), kCaptions[i]);
+        EXPECT_NEAR(sheet["widths"].toObject()[letters[i]].toDouble(), 10.71, 0.01);
+    }
+    EXPECT_FALSE(sheet["widths"].toObject().contains("F"));
+
+    // Bold runs over A1:AA1 even past the captions; the slant dash-dot border over A1:M1.
+    EXPECT_TRUE(cell(sheet, "A1")["bold"].toBool());
+    EXPECT_TRUE(cell(sheet, "AA1")["bold"].toBool());
+    EXPECT_FALSE(cell(sheet, "AB1")["bold"].toBool());
+    const QStringList slant(4, QStringLiteral("slantDashDot"));
+    EXPECT_EQ(border(sheet, "A1"), slant);
+    EXPECT_EQ(border(sheet, "M1"), slant);
+    EXPECT_EQ(border(sheet, "N1"), QStringList(4, QString()));
+
+    const QStringList thin(4, QStringLiteral("thin"));
+    for (int r = 0; r < n; ++r) {
+        const QString row = QString::number(r + 2);
+        EXPECT_EQ(cell(sheet, "C" + row)["value"].toString(), rows[r][2]);
+        EXPECT_EQ(cell(sheet, "C" + row)["type"].toString(), "s");
+        EXPECT_EQ(cell(sheet, "A" + row)["type"].toString(), "s");
+        EXPECT_EQ(cell(sheet, "D" + row)["value"].toString(), QStringLiteral("علي رضايي"));
+        EXPECT_FALSE(cell(sheet, "A" + row)["bold"].toBool());
+        EXPECT_EQ(border(sheet, "A" + row), thin);
+        EXPECT_EQ(border(sheet, "M" + row), thin);
+    }
+    EXPECT_EQ(border(sheet, QStringLiteral("A%1").arg(n + 2)), QStringList(4, QString()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, XlsxExport, ::testing::Values(0, 1, 2, 57));
+
+TEST(XlsxExportText, KeepsLeadingZerosAndFormulaLikeText) {
+    QTemporaryDir dir;
+    FakeOpener opener(true);
+    Application excel(opener, dir.path());
+    Worksheet* sheet = excel.WorkBooks().Add().WorkSheets(1);
+    sheet->Cells(1, 1).setValue("0012");
+    sheet->Cells(1, 2).setValue("=1+1");
+    sheet->Cells(1, 3).setValue("1e5");
+    sheet->Cells(3, 1).setValue("later");
+    sheet->Cells(2, 1).setValue("earlier");
+    sheet->Cells(2, 1).setValue("replaced");
+    const auto done = excel.show();
+    ASSERT_TRUE(done[0].error.isEmpty());
+    EXPECT_TRUE(opener.opened.isEmpty()); // not Visible
+    const QJsonObject sheetJson = readBack(done[0].path)["sheets"].toArray()[0].toObject();
+    EXPECT_EQ(cell(sheetJson, "A1")["value"].toString(), "0012");
+    EXPECT_EQ(cell(sheetJson, "B1")["value"].toString(), "=1+1");
+    EXPECT_EQ(cell(sheetJson, "B1")["type"].toString(), "s");
+    EXPECT_EQ(cell(sheetJson, "C1")["value"].toString(), "1e5");
+    EXPECT_EQ(cell(sheetJson, "A2")["value"].toString(), "replaced");
+    EXPECT_EQ(cell(sheetJson, "A3")["value"].toString(), "later");
+}
+
+TEST(XlsxExportFailures, AWrongCallWritesNothingAndSaysWhy) {
+    QTemporaryDir dir;
+    FakeOpener opener(true);
+    Application excel(opener, dir.path());
+    excel.Visible = true;
+    Worksheet* sheet = excel.WorkBooks().Add().WorkSheets(1);
+    sheet->Cells(1, 1).setValue("x");
+    EXPECT_FALSE(sheet->Range("A2:M0").Borders().setLineStyle(1));
+    EXPECT_FALSE(sheet->Range("A1").Borders().setLineStyle(2));
+    EXPECT_FALSE(sheet->setName("a/b"));
+    EXPECT_FALSE(sheet->Cells(0, 1).setValue("y"));
+    EXPECT_FALSE(sheet->Cells(1, 1).setValue(QString(40000, u'x')));
+    const auto done = excel.show();
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_TRUE(done[0].path.isEmpty());
+    EXPECT_FALSE(done[0].opened);
+    EXPECT_TRUE(done[0].error.contains("A2:M0")) << done[0].error.toStdString();
+    EXPECT_TRUE(opener.opened.isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(excel.WorkBooks().Item(1)->WorkSheets(2), nullptr);
+    EXPECT_EQ(excel.WorkBooks().Item(2), nullptr);
+}
+
+TEST(XlsxExportDelivery, WithNothingToOpenItTellsWhereTheFileIs) {
+    FakeOpener opener(false);
+    Application excel(opener); // the user's temporary folder
+    excel.Visible = true;
+    excel.WorkBooks().Add().WorkSheets(1)->Cells(1, 1).setValue("x");
+    excel.WorkBooks().Add().WorkSheets(1)->Cells(1, 1).setValue("y");
+    const auto done = excel.show();
+    ASSERT_EQ(done.size(), 2u);
+    for (const Delivery& d : done) {
+        EXPECT_TRUE(d.error.isEmpty());
+        EXPECT_FALSE(d.opened);
+        EXPECT_TRUE(QFileInfo(d.path).isFile());
+        EXPECT_TRUE(d.path.endsWith(".xlsx"));
+        EXPECT_TRUE(notOpenedMessage(d.path).contains(d.path));
+    }
+    EXPECT_NE(done[0].path, done[1].path);
+    QString error;
+    EXPECT_EQ(QFileInfo(done[0].path).absolutePath(), userTempFolder(&error));
+    EXPECT_EQ(QFileInfo(QFileInfo(done[0].path).absolutePath()).permissions() & 0x0077, 0);
+    EXPECT_TRUE(excel.show().empty()); // each workbook is written once
+    for (const Delivery& d : done)
+        QFile::remove(d.path);
+}
