@@ -14,7 +14,8 @@ QByteArray runTool(const QString& program, const QStringList& args, QString* err
         return {};
     }
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        *error = program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(p.readAllStandardError());
+        *error = program + QStringLiteral(" failed: ") +
+                 QString::fromLocal8Bit(p.readAllStandardError());
         return {};
     }
     return p.readAllStandardOutput();
@@ -24,15 +25,14 @@ namespace {
 
 bool writeFile(const QString& path, const std::vector<uint8_t>& bytes) {
     QFile f(path);
-    return f.open(QIODevice::WriteOnly) &&
-           f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) ==
-               qint64(bytes.size());
+    return f.open(QIODevice::WriteOnly) && f.write(reinterpret_cast<const char*>(bytes.data()),
+                                                   qint64(bytes.size())) == qint64(bytes.size());
 }
 
 } // namespace
 
-QByteArray ffmpegToBgr(const std::vector<uint8_t>& frame, const char* pixFmt, int width,
-                       int height, QString* error) {
+QByteArray ffmpegToBgr(const std::vector<uint8_t>& frame, const char* pixFmt, int width, int height,
+                       QString* error) {
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("frame.raw"));
     if (!writeFile(in, frame)) {

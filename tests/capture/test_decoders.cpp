@@ -156,7 +156,8 @@ TEST(Decoders, Yv12IsI420WithChromaPlanesExchanged) {
     std::copy(i420.begin() + long(luma), i420.begin() + long(luma + plane),
               swapped.begin() + long(luma + plane));
     std::copy(i420.begin() + long(luma + plane), i420.end(), swapped.begin() + long(luma));
-    EXPECT_EQ(decoded({64, 32, fourcc::I420, 0}, i420), decoded({64, 32, fourcc::Yv12, 0}, swapped));
+    EXPECT_EQ(decoded({64, 32, fourcc::I420, 0}, i420),
+              decoded({64, 32, fourcc::Yv12, 0}, swapped));
     EXPECT_EQ(encodeFrame(source, fourcc::Yv12), swapped);
 }
 
@@ -184,13 +185,12 @@ TEST(Decoders, DeclaredStrideIsHonoured) {
         const int64_t planes = code == fourcc::Yu12 ? 2 : (code == fourcc::Nv12 ? 1 : 0);
         for (int64_t p = 0; p < planes; ++p)
             for (int64_t y = 0; y < tight.chromaHeight; ++y)
-                std::copy_n(packed.begin() + 6 * tight.lumaStride +
-                                p * tight.chromaStride * tight.chromaHeight +
-                                y * tight.chromaStride,
-                            tight.chromaStride,
-                            frame.begin() + 6 * padded.lumaStride +
-                                p * padded.chromaStride * padded.chromaHeight +
-                                y * padded.chromaStride);
+                std::copy_n(
+                    packed.begin() + 6 * tight.lumaStride +
+                        p * tight.chromaStride * tight.chromaHeight + y * tight.chromaStride,
+                    tight.chromaStride,
+                    frame.begin() + 6 * padded.lumaStride +
+                        p * padded.chromaStride * padded.chromaHeight + y * padded.chromaStride);
         EXPECT_EQ(decoded({30, 6, code, stride}, frame), decoded({30, 6, code, 0}, packed));
     }
 }
@@ -201,9 +201,9 @@ TEST(Decoders, WrongSizesDrawTheFailureTextOverThePicture) {
     picture.fill(Qt::green);
     // RGB with padded rows: one byte more per row than width x 3.
     const std::vector<uint8_t> padded(size_t(200 * 3 + 1) * 60, 0x80);
-    EXPECT_EQ(decoder.decode({200, 60, fourcc::BottomUpBgr, 0}, padded.data(), padded.size(),
-                             picture),
-              DecodeStatus::WrongSize);
+    EXPECT_EQ(
+        decoder.decode({200, 60, fourcc::BottomUpBgr, 0}, padded.data(), padded.size(), picture),
+        DecodeStatus::WrongSize);
     EXPECT_EQ(fourCCText(0), "RGB");
     EXPECT_EQ(fourCCText(fourcc::Yuy2), "YUY2");
     EXPECT_NE(picture.pixel(2, 2), qRgb(0, 255, 0)) << "text drawn at the top left";
@@ -217,9 +217,9 @@ TEST(Decoders, WrongSizesDrawTheFailureTextOverThePicture) {
                              shortFrame.size(), picture),
               DecodeStatus::UnknownFormat);
     // A declared stride shorter than a row is refused rather than read past.
-    EXPECT_EQ(decoder.decode({200, 60, fourcc::Yuy2, 100}, shortFrame.data(), shortFrame.size(),
-                             picture),
-              DecodeStatus::UnknownFormat);
+    EXPECT_EQ(
+        decoder.decode({200, 60, fourcc::Yuy2, 100}, shortFrame.data(), shortFrame.size(), picture),
+        DecodeStatus::UnknownFormat);
 }
 
 TEST(Decoders, HugeDeclaredSizesDoNotOverflow) {
@@ -255,7 +255,8 @@ TEST_F(Jpeg, DecodesExactlyAsDjpegWithAndWithoutHuffmanTables) {
         const QImage picture = decodeInto(*jpeg, blank, &status);
         ASSERT_EQ(status, DecodeStatus::Ok);
         for (int y = 0; y < 240; ++y)
-            ASSERT_EQ(0, std::memcmp(picture.constScanLine(y), reference.constData() + y * 960, 960))
+            ASSERT_EQ(0,
+                      std::memcmp(picture.constScanLine(y), reference.constData() + y * 960, 960))
                 << "row " << y;
     }
 }
