@@ -93,6 +93,7 @@ int TCameraImage::StartCapture(const QString& deviceName) {
 void TCameraImage::StopCapture() {
     m_fps = 0;
     m_graph.reset(); // joins the streaming thread
+    m_exchange.dropPending();
     m_deviceName.clear();
 }
 
@@ -143,8 +144,6 @@ void TCameraImage::signalHandOver() {
 void TCameraImage::handOver() {
     uint64_t drained = 0;
     [[maybe_unused]] const ssize_t n = ::read(m_wakeFd, &drained, sizeof drained);
-    if (!m_graph)
-        return;
     if (m_busy) {
         m_recheck = true; // a handler is pumping events; come back when it is done
         return;

@@ -34,6 +34,8 @@ class FrameExchange {
     bool hasFresh() const { return m_middle.load(std::memory_order_acquire) & Fresh; }
     const FrameSlot& front() const { return m_slots[m_front]; }
 
+    // Forgets a frame not yet taken; only while no writer runs.
+    void dropPending() { m_middle.fetch_and(uint8_t(~Fresh), std::memory_order_acq_rel); }
     // Empties every slot; only while no writer runs.
     void reset();
 

@@ -353,13 +353,16 @@ struct SyntheticKernel::Impl {
     static int queryControl(const CameraState& c, v4l2_queryctrl& q) {
         const bool next = q.id & V4L2_CTRL_FLAG_NEXT_CTRL;
         const uint32_t id = q.id & ~V4L2_CTRL_FLAG_NEXT_CTRL;
+        const Control* found = nullptr;
         for (const Control& control : c.controls) {
-            if (next ? control.query.id > id : control.query.id == id) {
-                q = control.query;
-                return 0;
-            }
+            const bool fits = next ? control.query.id > id : control.query.id == id;
+            if (fits && (found == nullptr || control.query.id < found->query.id))
+                found = &control;
         }
-        return -EINVAL;
+        if (found == nullptr)
+            return -EINVAL;
+        q = found->query;
+        return 0;
     }
 
     static int queryMenu(v4l2_querymenu& m) {
