@@ -23,8 +23,11 @@ struct ErrorManager {
     std::longjmp(err->jump, 1);
 }
 
-// Warnings (corrupt data) are counted by the library; nothing is printed.
-void onMessage(j_common_ptr, int) {}
+// Warnings (corrupt data) are counted, nothing is printed.
+void onMessage(j_common_ptr cinfo, int level) {
+    if (level < 0)
+        ++cinfo->err->num_warnings;
+}
 
 } // namespace
 
