@@ -2,7 +2,9 @@
 #include "capture/frame_synth.h"
 #include "capture/synthetic_kernel.h"
 
+#include <QEventLoop>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <thread>
@@ -86,6 +88,18 @@ TEST(Pipeline, DecodesTheSyntheticCameraOnTheUiThread) {
     EXPECT_EQ(cam.Fps(), 0);
     EXPECT_EQ(kernel.openDescriptors(), 0);
     cam.StopCapture(); // stopping twice is harmless
+}
+
+TEST(Pipeline, AnIdleEventLoopOpensTheGate) {
+    SyntheticKernel kernel({camera(fourcc::Yuyv)});
+    TCameraImage cam(kernel.table());
+    int frames = 0;
+    cam.setOnNewFrame([&](TCameraImage*, int, int, const uint8_t*) { ++frames; });
+    ASSERT_EQ(cam.StartCapture(""), 0);
+    QEventLoop loop;
+    QTimer::singleShot(300, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_GT(frames, 0);
 }
 
 TEST(Pipeline, IdleGateDropsFramesUntilTheUiThreadWasIdleWithinASecond) {
