@@ -5,10 +5,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QEventLoop>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <jpeglib.h>

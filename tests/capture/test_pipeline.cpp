@@ -4,8 +4,8 @@
 
 #include <QEventLoop>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -173,6 +173,7 @@ TEST(Pipeline, HandOverIsRaceFreeAndFramesArriveWhole) {
         whole = whole && w == 16 + data[0] % 7 * 2;
         ++handled;
     });
+    cam.AppIdleStamp();
     std::thread writer([&] {
         std::vector<uint8_t> frame;
         for (int i = 0; i < 3000; ++i) {
