@@ -1,16 +1,15 @@
 #include "capture/dorbin.h"
 
 #include "capture/exchange_file.h"
+#include "platform/ui/dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -102,15 +101,17 @@ Tdorbin::Tdorbin(KernelTable kernel, QWidget* parent)
     layout->addWidget(Panel1);
     layout->addWidget(PaintBox1, 1);
 
-    m_prompts.inform = [this](const QString& text) { QMessageBox::information(this, {}, text); };
-    m_prompts.error = [this](const QString& text) { QMessageBox::critical(this, {}, text); };
-    m_prompts.savePath = [this] {
-        QFileDialog dialog(this, QString(), QString(), QStringLiteral("Bitmaps (*.bmp)"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("bmp"));
-        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-                   ? dialog.selectedFiles().constFirst()
-                   : QString();
+    m_prompts.inform = [](const QString& text) {
+        ui::dialogs().message(ui::MsgIcon::Information, text, ui::Ok);
+    };
+    m_prompts.error = [](const QString& text) {
+        ui::dialogs().message(ui::MsgIcon::Error, text, ui::Ok);
+    };
+    m_prompts.savePath = [] {
+        QString path = ui::dialogs().saveFileName(QString(), QStringLiteral("Bitmaps (*.bmp)"));
+        if (!path.isEmpty() && !path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
+            path += QStringLiteral(".bmp");
+        return path;
     };
 
     VideoImage->setPropertyFrames(&m_dialogs);
