@@ -240,9 +240,12 @@ void Tserver::Label8Click() {
     if (!connection.connected()) {
         static const QString kinds[] = {"Windows", "SQL Server", "Access"};
         const int index = RadioGroup1->itemIndex();
-        const ConnectionSettings typed{SystemType->currentText(), SqlServerName->text(),
-                                       DataBase->text(),          UserName->text(),
-                                       index >= 0 ? kinds[index] : QString(), Password->text()};
+        const ConnectionSettings typed{SystemType->currentText(),
+                                       SqlServerName->text(),
+                                       DataBase->text(),
+                                       UserName->text(),
+                                       index >= 0 ? kinds[index] : QString(),
+                                       Password->text()};
         try {
             connection.setConnectionString(BuildConnectionString(typed).value_or(QString()));
             connection.open();
