@@ -10,9 +10,9 @@ namespace gc::registers {
 
 // A grid column as a register declares it.
 struct GridColumn {
-    QString field;
-    QString title;
-    QColor titleColour; // none when invalid
+    QString field = {};
+    QString title = {};
+    QColor titleColour = {}; // none when invalid
     bool hidden = false;
     int width = 0; // pixels; 0 keeps the grid's default
 };

@@ -87,6 +87,8 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSortingEnabled(false);
     grid_->horizontalHeader()->setSectionsClickable(true);
+    // The zoom's own bound, not one that follows the font.
+    grid_->horizontalHeader()->setMinimumSectionSize(kZoomMinWidth);
     model_->setTitleFont(grid_->font());
     connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int logical) { ToggleColumnSort(model_->fieldToGrid(logical)); });
