@@ -35,6 +35,11 @@ QStringList values(db::Query& query, const QString& list) {
     return columnValues(query);
 }
 
+QStringList valuesLike(db::Query& query, const QString& pattern) {
+    openOn(query, "select * from setting where component like " + db::quoted(pattern));
+    return columnValues(query);
+}
+
 QString defaultValue(db::Query& query, const QString& list) {
     openOn(query, "select * from setting where component=" + db::quoted(list) +
                       " and def=" + db::quoted("1"));

@@ -32,6 +32,8 @@ const QStringList& listNames();
 
 // The list's values in row order.
 QStringList values(db::Query& query, const QString& list);
+// The values of every list whose name matches the LIKE pattern, in row order.
+QStringList valuesLike(db::Query& query, const QString& pattern);
 // The list's default value, empty when it has none.
 QString defaultValue(db::Query& query, const QString& list);
 // The delete password: the first value of "رمز حذف", empty when there is none.

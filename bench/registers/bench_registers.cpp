@@ -1,9 +1,9 @@
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
+#include "platform/db/sql_text.h"
 #include "registers/shared/search_sql.h"
 #include "registers/shared/sort_text.h"
-#include "registers/shared/sql_text.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace gc::registers;
+using gc::db::quoted;
 
 namespace {
 

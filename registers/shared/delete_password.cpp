@@ -1,9 +1,9 @@
 #include "registers/shared/delete_password.h"
 
+#include "core/preset_lists.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
-#include "registers/shared/preset_lists.h"
 
 namespace gc::registers {
 
@@ -11,9 +11,9 @@ DeleteOutcome DeleteWithPassword(db::Query& list, db::Query& adoq_set) {
     try {
         if (!list.isActive() || list.recNo() == 0)
             return DeleteOutcome::NoRow;
-        const QString password = ReadDeletePassword(adoq_set);
-        const auto answer = ui::dialogs().inputText(QStringLiteral("Delete Password"),
-                                                    kDeletePasswordList, QStringLiteral("?"), true);
+        const QString password = presets::deletePassword(adoq_set);
+        const auto answer = ui::dialogs().inputText(
+            QStringLiteral("Delete Password"), presets::kDeletePassword, QStringLiteral("?"), true);
         if (!answer)
             return DeleteOutcome::Cancelled;
         if (*answer != password)

@@ -2,13 +2,13 @@
 
 #include "core/data_module.h"
 #include "core/persian_date.h"
+#include "core/preset_lists.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
 #include "registers/shared/current_time.h"
 #include "registers/shared/input_text.h"
-#include "registers/shared/preset_lists.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -206,7 +206,7 @@ void RegisterEntry::showEvent(QShowEvent* event) {
     try {
         for (const auto& [name, list] : decl_.presetFills)
             if (auto* box = qobject_cast<QComboBox*>(input(name)))
-                fillFromPreset(box, PresetValues(ctx_.dm.ADOQuery1, list));
+                fillFromPreset(box, presets::values(ctx_.dm.ADOQuery1, list));
     } catch (const db::DbError& e) {
         ui::showMessage(ui::MsgIcon::Error, e.message());
     }

@@ -2,6 +2,7 @@
 
 #include "core/data_module.h"
 #include "core/persian_date.h"
+#include "core/preset_lists.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "platform/report/report.h"
@@ -9,7 +10,6 @@
 #include "platform/ui/widgets.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
-#include "registers/shared/preset_lists.h"
 #include "registers/shared/query_source.h"
 #include "registers/shared/register_entry.h"
 #include "registers/shared/sort_text.h"
@@ -338,8 +338,8 @@ void RegisterList::arrangeColumns() {
 void RegisterList::showEvent(QShowEvent* event) {
     try {
         for (const PresetFill& p : presets_)
-            fillFromPreset(p.box, p.like ? PresetValuesLike(ctx_.dm.ADOQuery1, p.name)
-                                         : PresetValues(ctx_.dm.ADOQuery1, p.name));
+            fillFromPreset(p.box, p.like ? presets::valuesLike(ctx_.dm.ADOQuery1, p.name)
+                                         : presets::values(ctx_.dm.ADOQuery1, p.name));
     } catch (const db::DbError& e) {
         showError(e);
     }

@@ -1,11 +1,13 @@
 #include "registers/shared/search_sql.h"
 
 #include "platform/db/query.h"
-#include "registers/shared/sql_text.h"
+#include "platform/db/sql_text.h"
 
 namespace gc::registers {
 
 namespace {
+
+using db::quoted;
 
 SearchFilter make(SearchFilter::Kind kind, QStringList fragments, bool contains = false) {
     SearchFilter f;

@@ -3,6 +3,7 @@
 #include "khodro_rows.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
+#include "platform/db/sql_text.h"
 #include "platform/report/elements.h"
 #include "platform/xlsx/file_opener.h"
 #include "registers/shared/current_time.h"
@@ -10,7 +11,6 @@
 #include "registers/shared/mask_inputs.h"
 #include "registers/shared/register_entry.h"
 #include "registers/shared/register_list.h"
-#include "registers/shared/sql_text.h"
 #include "report/pdf_tools.h"
 #include "support/scripted_dialogs.h"
 
@@ -32,6 +32,7 @@
 #include <gtest/gtest.h>
 
 using namespace gc::registers;
+using gc::db::quoted;
 using gctest::Backend;
 namespace kh = gctest::khodro;
 

@@ -1,12 +1,13 @@
 #include "khodro_rows.h"
 #include "platform/db/query.h"
+#include "platform/db/sql_text.h"
 #include "platform/text/codepage.h"
 #include "registers/shared/search_sql.h"
-#include "registers/shared/sql_text.h"
 
 #include <gtest/gtest.h>
 
 using namespace gc::registers;
+using gc::db::quoted;
 using gctest::Backend;
 namespace kh = gctest::khodro;
 
