@@ -1,31 +1,34 @@
 #include "core/forms.h"
 
+#include "core/change_pass_window.h"
 #include "core/data_module.h"
 #include "core/login_window.h"
+#include "core/main_window.h"
 #include "core/server_window.h"
+#include "core/services.h"
 
 namespace gc {
 
-namespace {
+Forms::Forms() : Forms(PlatformServices::system()) {}
 
-template <typename T, typename... Args> std::unique_ptr<T> make(Args&&... args) {
-    return std::make_unique<T>(std::forward<Args>(args)...);
-}
-
-} // namespace
-
-Forms::Forms() {
-    login = make<Tlogin>();
-    server = make<Tserver>();
-    dm = make<Tdm>();
+Forms::Forms(PlatformServices platform)
+    : services(std::make_unique<Services>(std::move(platform))) {
+    login = std::make_unique<Tlogin>(*this);
+    server = std::make_unique<Tserver>();
+    dm = std::make_unique<Tdm>();
     setDm(dm.get());
+    main = std::make_unique<Tmain>(*dm, *services, *login);
+    change_pass = std::make_unique<Tchange_pass>(*dm, *login);
 }
 
 Forms::~Forms() {
-    setDm(nullptr);
+    // Windows first, in the reverse order of creation; the data module outlives them.
+    change_pass.reset();
+    main.reset();
     server.reset();
-    dm.reset();
     login.reset();
+    setDm(nullptr);
+    dm.reset();
 }
 
 } // namespace gc
