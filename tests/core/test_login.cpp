@@ -74,8 +74,10 @@ TEST_P(Login, ShowFillsTheSortedListAndKeepsTheTypedName) {
 TEST_P(Login, WrongNameOrPasswordChangesNothing) {
     createSchema();
     forms->login->show();
-    for (const auto& [name, password] :
-         {std::pair<QString, QString>{"admin", "2"}, {"Admin", "1"}, {"", ""}, {"o'x", "1' or '1'='1"}})
+    for (const auto& [name, password] : {std::pair<QString, QString>{"admin", "2"},
+                                         {"Admin", "1"},
+                                         {"", ""},
+                                         {"o'x", "1' or '1'='1"}})
         logIn(name, password);
     EXPECT_EQ(dialogs.texts(), QStringList(4, kWrongLogin));
     EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::None);

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -50,11 +51,11 @@ struct Entry {
 
 // Every menu entry that opens a page, with the page key its right is read for.
 const Entry kEntries[] = {
-    {"N1", "amval", "amval"},       {"N16", "anbar", "anbar"},   {"N8", "khodro", "khodro"},
-    {"N3", "prs", "prs"},           {"N11", "arbab", "arbab"},   {"N10", "parking", "parking"},
-    {"N18", "phone", "phone"},      {"N6", "setting", "setting"}, {"N14", "kala", "kala"},
-    {"N12", "otagh", "otagh"},      {"N7", "karbaran", "karbaran"}, {"N9", "asami", "asami"},
-    {"N15", "loh", "loh"},          {"N21", "log", "karbaran"},  {"N20", "dorbin", "arbab"},
+    {"N1", "amval", "amval"},  {"N16", "anbar", "anbar"},      {"N8", "khodro", "khodro"},
+    {"N3", "prs", "prs"},      {"N11", "arbab", "arbab"},      {"N10", "parking", "parking"},
+    {"N18", "phone", "phone"}, {"N6", "setting", "setting"},   {"N14", "kala", "kala"},
+    {"N12", "otagh", "otagh"}, {"N7", "karbaran", "karbaran"}, {"N9", "asami", "asami"},
+    {"N15", "loh", "loh"},     {"N21", "log", "karbaran"},     {"N20", "dorbin", "arbab"},
 };
 
 class MainWindow : public gctest::WindowTest {
@@ -111,10 +112,11 @@ TEST_P(MainWindow, MenuInTheFormsOrderWithItsExactCaptions) {
     EXPECT_EQ(bar, QString::fromUtf8("N1:اموال|N16:انبار|N8:خودرو|N3:پرسنل|N11:ارباب رجوع|"
                                      "N10:پاركينگ|N17:پيام|N4:اطلاعات پايه|N2:خروج")
                        .split('|'));
-    EXPECT_EQ(sub, QString::fromUtf8("N18:دفترچه تلفن|N6:تنظيمات|N14:کالاها|N12:اتاق ها|"
-                                     "N7:كاربران|N9:اسامي و تصاوير پرسنل|N15:لوح|N13:فايل ملاقات|"
-                                     "N19:فايل ملاقات با کروکي|N5:درباره|N21:گزارش عمليات|N20:دوربين")
-                       .split('|'));
+    EXPECT_EQ(sub,
+              QString::fromUtf8("N18:دفترچه تلفن|N6:تنظيمات|N14:کالاها|N12:اتاق ها|"
+                                "N7:كاربران|N9:اسامي و تصاوير پرسنل|N15:لوح|N13:فايل ملاقات|"
+                                "N19:فايل ملاقات با کروکي|N5:درباره|N21:گزارش عمليات|N20:دوربين")
+                  .split('|'));
     // Arabic kaf where stored so, Persian kaf in the two goods and sketch captions, and
     // never a Persian yeh.
     const QChar arabicKaf(0x0643), persianKaf(0x06A9), persianYeh(0x06CC);
@@ -217,4 +219,204 @@ TEST_P(MainWindow, PagesRegisterOnlyOnceAndOnlyUnderMenuEntries) {
     EXPECT_EQ(static_cast<StubPage*>(main().page("payam"))->shown, 1);
 }
 
+namespace {
+
+class Uploads : public MainWindow {
+  protected:
+    QString file(const QString& name, const QByteArray& bytes) {
+        const QString path = QDir(files.path()).filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QList<QByteArray> stored(const QString& table) {
+        QSqlQuery q(forms->dm->ADOConnection1.database());
+        EXPECT_TRUE(q.exec("select pic from " + table + " order by id"));
+        QList<QByteArray> out;
+        while (q.next())
+            out << q.value(0).toByteArray();
+        return out;
+    }
+    QTemporaryDir files;
+};
+
+// A message layer whose boxes stay open for a while, running the event loop as a
+// real modal box does.
+class SlowDialogs : public gctest::ScriptedDialogs {
+  public:
+    int depth = 0;
+    int deepest = 0;
+    int message(ui::MsgIcon icon, const QString& text, int buttons) override {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        QEventLoop loop;
+        QTimer::singleShot(40, &loop, &QEventLoop::quit);
+        loop.exec();
+        --depth;
+        return ScriptedDialogs::message(icon, text, buttons);
+    }
+};
+
+} // namespace
+
+TEST_P(Uploads, OnlyTheInsertFlagCountsAndTheRowIsReplaced) {
+    const QByteArray binary("\x00\x01\xff\xfe project", 14);
+    dialogs.files = {file("cards.rav", binary)};
+    grant("zamaem", false, true, true, true);
+    item("N13")->trigger();
+    EXPECT_EQ(dialogs.texts(), QStringList{kRefused});
+    EXPECT_TRUE(dialogs.fileRequests.isEmpty());
+
+    exec("delete from dastrasi");
+    grant("zamaem", true, false, false, false);
+    item("N13")->trigger();
+    EXPECT_EQ(dialogs.texts().last(), kStored);
+    EXPECT_EQ(stored("zamaem"), QList<QByteArray>{binary});
+
+    dialogs.files = {file("cards2.rav", "second")};
+    item("N13")->trigger();
+    dialogs.files = {file("sketch.rav", "sketch")};
+    item("N19")->trigger();
+    EXPECT_EQ(dialogs.texts().mid(1), QStringList({kStored, kStored, kStored}));
+    EXPECT_EQ(stored("zamaem"), QList<QByteArray>{"second"});
+    EXPECT_EQ(stored("molaghat_file"), QList<QByteArray>{"sketch"});
+}
+
+TEST_P(Uploads, CancelAndOtherExtensionsDoNothingSilently) {
+    grant("zamaem", true, false, false, false);
+    dialogs.files = {file("old.rav", "old")};
+    item("N13")->trigger();
+    dialogs.messages.clear();
+    dialogs.files = {QString(), file("new.RAV", "x"), file("new.rav.bak", "x"), file("rav", "x")};
+    for (int i = 0; i < 4; ++i)
+        item("N13")->trigger();
+    EXPECT_EQ(dialogs.fileRequests.size(), 5);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(stored("zamaem"), QList<QByteArray>{"old"});
+}
+
+TEST_P(Uploads, AFailureKeepsTheOldRow) {
+    grant("zamaem", true, false, false, false);
+    dialogs.files = {file("old.rav", "old")};
+    item("N13")->trigger();
+    dialogs.messages.clear();
+
+    // A file that cannot be read: the table is not touched.
+    QDir(files.path()).mkdir("folder.rav");
+    dialogs.files = {QDir(files.path()).filePath("folder.rav")};
+    item("N13")->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Error);
+    EXPECT_EQ(stored("zamaem"), QList<QByteArray>{"old"});
+
+    // The database refuses the new row after the old one was deleted.
+    if (GetParam() == Backend::SQLite) {
+        exec("create trigger refuse before insert on zamaem begin select raise(abort, 'refused'); "
+             "end");
+    } else {
+        exec("create function refuse() returns trigger as $$ begin raise exception 'refused'; "
+             "end $$ language plpgsql");
+        exec("create trigger refuse before insert on zamaem for each row execute function "
+             "refuse()");
+    }
+    dialogs.files = {file("new.rav", "new")};
+    item("N13")->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1].icon, ui::MsgIcon::Error);
+    EXPECT_TRUE(dialogs.messages[1].text.contains("refused"))
+        << dialogs.messages[1].text.toStdString();
+    EXPECT_EQ(stored("zamaem"), QList<QByteArray>{"old"});
+
+    // The connection is usable afterwards.
+    exec(GetParam() == Backend::SQLite ? "drop trigger refuse" : "drop trigger refuse on zamaem");
+    dialogs.files = {file("new.rav", "new")};
+    item("N13")->trigger();
+    EXPECT_EQ(dialogs.texts().last(), kStored);
+    EXPECT_EQ(stored("zamaem"), QList<QByteArray>{"new"});
+}
+
+TEST_P(MainWindow, PollAnnouncesUnreadMessagesUntilTheyAreRead) {
+    const QString adminRow = adminId();
+    for (int i = 0; i < 3; ++i)
+        exec("insert into payamha (send_prs_id, rec_prs_id, show_dat, mozo) values (" + adminRow +
+             ", " + guardId + ", '', 'm')");
+    exec("insert into payamha (rec_prs_id, show_dat) values (" + guardId + ", '1403/01/01')");
+    exec("insert into payamha (rec_prs_id, show_dat) values (" + adminRow + ", '')");
+    main().Timer1->setInterval(10);
+    main().Timer1->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.messages.size() >= 3; }, 3000));
+    main().Timer1->stop();
+    for (const auto& m : dialogs.messages)
+        EXPECT_EQ(m.text, kUnread + "3");
+    EXPECT_EQ(sound->exitSounds, dialogs.messages.size());
+
+    exec("update payamha set show_dat='1403/01/02' where show_dat=''");
+    dialogs.messages.clear();
+    main().Timer1->start();
+    QTest::qWait(100);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(main().Timer1->isActive());
+}
+
+TEST_P(MainWindow, PollBoxesNeverPileUp) {
+    exec("insert into payamha (rec_prs_id, show_dat) values (" + guardId + ", '')");
+    SlowDialogs slow;
+    main().Timer1->setInterval(5);
+    main().Timer1->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slow.messages.size() >= 3; }, 3000));
+    main().Timer1->stop();
+    EXPECT_EQ(slow.deepest, 1);
+    EXPECT_EQ(slow.texts().first(), kUnread + "1");
+}
+
+TEST_P(MainWindow, PollDatabaseErrorShowsOneBoxUntilAPollSucceeds) {
+    exec("drop table payamha");
+    main().Timer1->setInterval(5);
+    main().Timer1->start();
+    QTest::qWait(150);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Error);
+    EXPECT_TRUE(main().Timer1->isActive());
+
+    createSchema();
+    QTest::qWait(50);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    exec("drop table payamha");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.messages.size() == 2; }, 3000));
+    QTest::qWait(50);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
+TEST_P(MainWindow, ExitAsksAndOnlyYesEndsTheProgram) {
+    main().Timer1->setInterval(Tmain::kPollInterval);
+    main().Timer1->start();
+    gctest::CloseSpy loginCloses(*forms->login);
+    dialogs.answers = {ui::No, ui::Cancel};
+    item("N2")->trigger();
+    main().close(); // the title bar's close box
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    for (const auto& m : dialogs.messages) {
+        EXPECT_EQ(m.text, kExit);
+        EXPECT_EQ(m.icon, ui::MsgIcon::Warning);
+        EXPECT_EQ(m.buttons, ui::Yes | ui::No | ui::Cancel);
+    }
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_TRUE(main().Timer1->isActive());
+    EXPECT_EQ(loginCloses.closes, 0);
+
+    dialogs.answers = {ui::Yes};
+    item("N2")->trigger();
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_EQ(loginCloses.closes, 1);
+    EXPECT_FALSE(forms->login->isVisible());
+}
+
+TEST_P(MainWindow, BackgroundFollowsTheWindowSize) {
+    main().showNormal();
+    main().resize(640, 480);
+    EXPECT_EQ(main().Image1->size(), QSize(main().width() - 10, main().height() - 80));
+}
+
 GC_INSTANTIATE_BACKENDS(MainWindow);
+GC_INSTANTIATE_BACKENDS(Uploads);

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/change_pass_window.h"
 #include "core/data_module.h"
 #include "core/forms.h"
 #include "core/login_window.h"
 #include "core/main_window.h"
-#include "core/change_pass_window.h"
 #include "core/schema.h"
 #include "core/services.h"
 #include "fakes/fake_clock.h"
@@ -52,8 +52,8 @@ class WindowTest : public ::testing::TestWithParam<Backend> {
             GTEST_SKIP() << "no PostgreSQL test server";
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         gc::PlatformServices platform;
-        auto clockOwned = std::make_unique<gc::test::FakeClock>(
-            QDateTime(QDate(2024, 3, 20), QTime(9, 30)));
+        auto clockOwned =
+            std::make_unique<gc::test::FakeClock>(QDateTime(QDate(2024, 3, 20), QTime(9, 30)));
         auto keyboardOwned = std::make_unique<gc::test::FakeKeyboardLayout>();
         auto soundOwned = std::make_unique<gc::test::FakeSystemSound>();
         clock = clockOwned.get();
@@ -115,7 +115,6 @@ inline std::string backendParamName(const ::testing::TestParamInfo<Backend>& inf
 } // namespace gctest
 
 #define GC_INSTANTIATE_BACKENDS(suite)                                                             \
-    INSTANTIATE_TEST_SUITE_P(Engines, suite,                                                       \
-                             ::testing::Values(gctest::Backend::SQLite,                            \
-                                               gctest::Backend::PostgreSQL),                       \
-                             gctest::backendParamName)
+    INSTANTIATE_TEST_SUITE_P(                                                                      \
+        Engines, suite, ::testing::Values(gctest::Backend::SQLite, gctest::Backend::PostgreSQL),   \
+        gctest::backendParamName)
