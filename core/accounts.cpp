@@ -1,7 +1,7 @@
 #include "core/accounts.h"
 
 #include "core/data_module.h"
-#include "core/sql_text.h"
+#include "platform/db/sql_text.h"
 
 #include <QStringList>
 
@@ -10,7 +10,7 @@ namespace gc {
 namespace {
 
 QString matchingUsers(const QString& us, const QString& ps) {
-    return " where us=" + quoted(us) + " and ps=" + quoted(ps);
+    return " where us=" + db::quoted(us) + " and ps=" + db::quoted(ps);
 }
 
 } // namespace
@@ -31,7 +31,7 @@ int ChangePassword(Tdm& dm, const QString& us, const QString& ps, const QString&
     db::Query& q = dm.adoq_user;
     q.close();
     q.sql().clear();
-    q.sql().add("update users set ps=" + quoted(newPs) + matchingUsers(us, ps));
+    q.sql().add("update users set ps=" + db::quoted(newPs) + matchingUsers(us, ps));
     return q.execSql();
 }
 

@@ -11,6 +11,8 @@ class Tserver;
 class Tdm;
 class Tmain;
 class Tchange_pass;
+class Tsetting;
+class Tusers;
 
 // The program's windows and data module, each created once at start-up in a fixed
 // order, the login window first, and kept until the program ends; and the services
@@ -29,6 +31,8 @@ struct Forms {
     std::unique_ptr<Tdm> dm;
     std::unique_ptr<Tmain> main;
     std::unique_ptr<Tchange_pass> change_pass;
+    std::unique_ptr<Tsetting> setting;
+    std::unique_ptr<Tusers> users;
 };
 
 } // namespace gc

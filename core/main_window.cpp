@@ -1,7 +1,7 @@
 #include "core/main_window.h"
 
 #include "core/data_module.h"
-#include "core/page_rights.h"
+#include "core/page_access.h"
 #include "core/report_project.h"
 #include "core/services.h"
 #include "core/unread_messages.h"
@@ -123,7 +123,7 @@ Page* Tmain::page(const QString& entry) const {
 }
 
 bool Tmain::CheckPageAccess(const QString& pageKey, Page* target) {
-    const auto right = ReadPageRight(dm_, services_.user().id(), pageKey);
+    const auto right = ReadPageAccess(dm_, services_.user().id(), pageKey);
     if (!right) {
         ui::showMessage(MsgIcon::None, refusal());
         return false;
@@ -217,7 +217,7 @@ void Tmain::N19Click() {
 
 void Tmain::uploadReportProject(const QString& table) {
     try {
-        const auto right = ReadPageRight(dm_, services_.user().id(), "zamaem");
+        const auto right = ReadPageAccess(dm_, services_.user().id(), "zamaem");
         if (!right || !right->darj) {
             ui::showMessage(MsgIcon::None, refusal());
             return;

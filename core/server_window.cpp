@@ -3,6 +3,7 @@
 #include "core/connection_settings.h"
 #include "core/data_module.h"
 #include "core/schema.h"
+#include "platform/db/db_error.h"
 #include "platform/settings/registry.h"
 #include "platform/text/codepage.h"
 #include "platform/ui/dialogs.h"
@@ -70,6 +71,11 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
         {Label8, "Label8"},           {BitBtn1, "BitBtn1"}};
     for (const auto& [object, name] : names)
         object->setObjectName(name);
+
+    // Host names, paths and the system types read left to right inside the form.
+    for (QWidget* w : std::initializer_list<QWidget*>{SqlServerName, Label6, DataBase, UserName,
+                                                      Password, Label9, SystemType})
+        w->setLayoutDirection(Qt::LeftToRight);
 
     buildLayout();
 
@@ -227,7 +233,27 @@ void Tserver::Button2Click() {
     Button2->setText("end");
 }
 
+// Before the first connection there is none to set up: use the database the fields
+// describe, so a first start can create its tables before saving.
 void Tserver::Label8Click() {
+    db::Connection& connection = dm().ADOConnection1;
+    if (!connection.connected()) {
+        static const QString kinds[] = {"Windows", "SQL Server", "Access"};
+        const int index = RadioGroup1->itemIndex();
+        const ConnectionSettings typed{SystemType->currentText(),
+                                       SqlServerName->text(),
+                                       DataBase->text(),
+                                       UserName->text(),
+                                       index >= 0 ? kinds[index] : QString(),
+                                       Password->text()};
+        try {
+            connection.setConnectionString(BuildConnectionString(typed).value_or(QString()));
+            connection.open();
+        } catch (const db::DbError& e) {
+            ui::dialogs().message(MsgIcon::Warning, e.message(), ui::Ok);
+            return;
+        }
+    }
     const SchemaResult result = EnsureSchema(dm());
     ui::dialogs().message(result.complete() ? MsgIcon::None : MsgIcon::Warning, result.message(),
                           ui::Ok);

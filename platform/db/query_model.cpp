@@ -55,7 +55,17 @@ QVariant QueryModel::headerData(int section, Qt::Orientation o, int role) const 
         return {};
     if (o == Qt::Vertical)
         return section + 1;
-    return section < query_.fieldCount() ? query_.fieldDef(section).name : QVariant();
+    if (section >= query_.fieldCount())
+        return {};
+    const QString name = query_.fieldDef(section).name;
+    return captions_.value(name.toLower(), name);
+}
+
+void QueryModel::setCaptions(const QHash<QString, QString>& captions) {
+    captions_.clear();
+    for (auto it = captions.begin(); it != captions.end(); ++it)
+        captions_.insert(it.key().toLower(), it.value());
+    emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columns_ - 1));
 }
 
 bool QueryModel::canFetchMore(const QModelIndex& parent) const {

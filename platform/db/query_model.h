@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 
 namespace gc::db {
 
@@ -14,6 +15,8 @@ class QueryModel : public QAbstractTableModel {
     explicit QueryModel(Query& query, QObject* parent = nullptr);
 
     Query& query() const { return query_; }
+    // Column titles by field name (case-insensitive); other fields show their names.
+    void setCaptions(const QHash<QString, QString>& captions);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -26,6 +29,7 @@ class QueryModel : public QAbstractTableModel {
     Query& query_;
     int rows_ = 0;
     int columns_ = 0;
+    QHash<QString, QString> captions_;
 };
 
 } // namespace gc::db

@@ -72,11 +72,18 @@ ResultPages::Page ResultPages::readPageSqlite(qint64 pageIndex) {
     if (!cursor_ || cursorNext_ > start)
         restartCursor();
     Page rows;
+    bool restarted = false;
     while (cursorNext_ < start + kPageRows) {
         if (!cursor_->next()) {
-            if (cursor_->lastError().isValid())
+            if (!cursor_->lastError().isValid())
+                break;
+            // A rollback on this connection aborts open statements: read again once.
+            if (restarted)
                 throw DbError(connection_.errorMessage(cursor_->lastError()));
-            break;
+            restarted = true;
+            restartCursor();
+            rows.clear();
+            continue;
         }
         if (cursorNext_ >= start)
             rows.push_back(readCursorRow());

@@ -1,8 +1,11 @@
 #include "core/main_window.h"
 #include "core/page.h"
+#include "core/setting_window.h"
+#include "core/users_window.h"
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -72,6 +75,8 @@ class MainWindow : public gctest::WindowTest {
         ASSERT_TRUE(forms->services->user().loggedIn());
         main().Timer1->stop();
         for (const Entry& e : kEntries) {
+            if (main().page(e.entry))
+                continue; // a window that exists already
             auto page = std::make_unique<StubPage>();
             pages[e.entry] = page.get();
             main().registerPage(e.entry, std::move(page));
@@ -153,6 +158,8 @@ TEST_P(MainWindow, OpenFlagOffRefusesButTheCommandsAreAlreadySet) {
         if (QString(e.entry) == e.right)
             grant(e.right, true, false, true, false);
     for (const Entry& e : kEntries) {
+        if (!pages.count(e.entry))
+            continue;
         StubPage& page = *pages[e.entry];
         page.editing.setEnabled(true);
         page.insert.setEnabled(false);
@@ -171,7 +178,8 @@ TEST_P(MainWindow, EachFlagSwitchesItsOwnCommandsAndThePageOpensPrepared) {
     const struct {
         bool darj, virayesh, hazf;
     } cases[] = {{true, false, false}, {false, true, false}, {false, false, true}};
-    forms->main->resize(800, 600);
+    main().showNormal();
+    main().resize(640, 520);
     for (const auto& c : cases) {
         exec("delete from dastrasi");
         grant("khodro", c.darj, c.virayesh, c.hazf, true);
@@ -187,7 +195,7 @@ TEST_P(MainWindow, EachFlagSwitchesItsOwnCommandsAndThePageOpensPrepared) {
     EXPECT_EQ(page.prepared, 3);
     EXPECT_EQ(page.shown, 3);
     EXPECT_EQ(page.today, "1403/01/01");
-    EXPECT_EQ(page.fitted, QSize(800 - 30, 600 - 50));
+    EXPECT_EQ(page.fitted, QSize(640 - 30, 520 - 50));
 
     // The camera and the log viewer borrow the rights of the visitors and users pages.
     grant("arbab", false, false, false, true);
@@ -197,6 +205,34 @@ TEST_P(MainWindow, EachFlagSwitchesItsOwnCommandsAndThePageOpensPrepared) {
     item("N21")->trigger();
     EXPECT_EQ(dialogs.texts(), QStringList{kRefused});
     EXPECT_EQ(pages["log"]->shown, 0);
+}
+
+TEST_P(MainWindow, UsersAndPresetListsOpenWithTheirRights) {
+    Tusers& users = *forms->users;
+    Tsetting& setting = *forms->setting;
+    grant("karbaran", true, true, false, true);
+    grant("setting", false, false, true, true);
+    main().showNormal();
+    main().resize(700, 500);
+    QTimer::singleShot(0, &users, &QDialog::reject);
+    item("N7")->trigger();
+    EXPECT_TRUE(users.ins_btn->isEnabled());
+    EXPECT_TRUE(users.ins_btn2->isEnabled());
+    EXPECT_FALSE(users.N1->isEnabled());
+    EXPECT_EQ(users.karbar->text(), "guard");
+    EXPECT_EQ(users.prs_id->text(), guardId);
+    EXPECT_FALSE(users.prs_id->isVisibleTo(&users));
+
+    setting.N2->setEnabled(true);
+    QTimer::singleShot(0, &setting, &QDialog::reject);
+    item("N6")->trigger();
+    EXPECT_FALSE(setting.ins_btn->isEnabled());
+    EXPECT_TRUE(setting.N1->isEnabled());
+    EXPECT_TRUE(setting.N2->isEnabled()); // the default item is not a right's
+    EXPECT_EQ(setting.height(), 500 - 50);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_FALSE(users.isVisible());
+    EXPECT_FALSE(setting.isVisible());
 }
 
 TEST_P(MainWindow, ARightIsReadAgainAtEachOpening) {

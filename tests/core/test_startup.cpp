@@ -183,3 +183,18 @@ TEST_F(Startup, StoredValuesSurviveTheShowOfTheStoredChoice) {
     EXPECT_EQ(key->readString(kValPassword), ScramblePassword("secret").value());
     EXPECT_EQ(key->readString(kValDataBase), "Tovarmesk");
 }
+
+TEST_F(Startup, SchemaSetUpBeforeTheFirstConnectionUsesTheTypedSettings) {
+    Tserver& s = *forms->server;
+    s.RadioGroup1->setItemIndex(2);
+    s.SystemType->setCurrentIndex(0);
+    s.SqlServerName->setText(fileDb());
+    s.Label8Click();
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("همه تنظيمات انجام شد"));
+    EXPECT_NE(forms->dm->ADOConnection1.tableInfo("users"), nullptr);
+
+    forms->dm->ADOConnection1.close();
+    s.SqlServerName->setText(config.filePath("no/such/folder/x.accdb"));
+    s.Label8Click();
+    EXPECT_NE(dialogs.texts().last(), QString::fromUtf8("همه تنظيمات انجام شد"));
+}

@@ -8,7 +8,7 @@ namespace gc {
 class Tdm;
 
 // A user's row of dastrasi for one page.
-struct PageRight {
+struct PageAccess {
     bool darj = false;     // insert
     bool virayesh = false; // edit
     bool hazf = false;     // delete
@@ -18,6 +18,6 @@ struct PageRight {
 // The first dastrasi row of user `userId` for `page`, read through ADOQ_dastrasi, which
 // keeps that result. nullopt when there is none (also when nobody is logged in).
 // Throws db::DbError.
-std::optional<PageRight> ReadPageRight(Tdm& dm, const QString& userId, const QString& page);
+std::optional<PageAccess> ReadPageAccess(Tdm& dm, const QString& userId, const QString& page);
 
 } // namespace gc

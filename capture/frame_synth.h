@@ -1,0 +1,23 @@
+#pragma once
+
+#include "capture/frame_format.h"
+
+#include <QImage>
+#include <cstdint>
+#include <vector>
+
+namespace gc::capture {
+
+// Moving colour bars over a grey ramp; `phase` shifts the bars sideways.
+QImage colourBars(int width, int height, int phase);
+
+// The picture laid out as a device would send it in `format` (rows tightly
+// packed, chroma taken from the top-left pixel of each block). Motion-JPEG
+// frames leave out the Huffman tables, as cameras do.
+std::vector<uint8_t> encodeFrame(const QImage& picture, uint32_t code);
+
+// A baseline JPEG of the picture; with `withHuffmanTables` false the DHT
+// segments are left out.
+std::vector<uint8_t> encodeJpeg(const QImage& picture, int quality, bool withHuffmanTables);
+
+} // namespace gc::capture

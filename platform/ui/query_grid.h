@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QStringList>
+#include <QTableView>
+#include <QVector>
+
+namespace gc::db {
+class Query;
+class QueryModel;
+} // namespace gc::db
+
+namespace gc::ui {
+
+struct GridColumn {
+    QString field;
+    QString caption;
+};
+
+// A grid on a query: shows the given fields under their captions (all fields when none
+// are given), selects whole rows, and keeps its current row and the query's current
+// record the same, whichever of the two moves.
+class QueryGrid : public QTableView {
+    Q_OBJECT
+  public:
+    explicit QueryGrid(db::Query& query, QVector<GridColumn> columns = {},
+                       QWidget* parent = nullptr);
+
+    db::Query& query() const { return query_; }
+    db::QueryModel& model() const { return *model_; }
+
+  signals:
+    // A mouse click on a cell (after the current record moved to it).
+    void cellClicked(int row);
+
+  private:
+    void applyColumns();
+    void followQuery(int row);
+
+    db::Query& query_;
+    db::QueryModel* model_;
+    QVector<GridColumn> columns_;
+    bool syncing_ = false;
+};
+
+} // namespace gc::ui
