@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QTimer>
+#include <algorithm>
 #include <stdexcept>
 
 namespace gc {

@@ -14,7 +14,7 @@ class CurrentPersianDate;
 // How a page plugs into the main window.
 //
 // Each window the main menu opens implements Page and is registered once, at
-// start-up in Forms, under its menu entry's key:
+// start-up in Forms (core/forms.cpp), under its menu entry's key:
 //
 //     main->registerPage("khodro", std::make_unique<KhodroListPage>(*khodro_list));
 //
