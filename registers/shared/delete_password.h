@@ -1,0 +1,16 @@
+#pragma once
+
+namespace gc::db {
+class Query;
+}
+
+namespace gc::registers {
+
+enum class DeleteOutcome { Deleted, WrongPassword, Cancelled, NoRow, Failed };
+
+// Asks for the delete password and deletes the list's current row when the answer is the
+// stored password. Cancel never deletes, a wrong answer does nothing and says nothing;
+// with no stored password the empty answer deletes. `adoq_set` reads the password.
+DeleteOutcome DeleteWithPassword(db::Query& list, db::Query& adoq_set);
+
+} // namespace gc::registers

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <functional>
+
+class QComboBox;
+class QWidget;
+
+namespace gc::registers {
+
+// Gives an input the yellow of a ticked filter or a focused input, or the window colour.
+void setInputYellow(QWidget* input, bool yellow);
+
+// Inputs turn yellow while they hold the focus and return to the window colour after.
+class FocusColours : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+    void watch(QWidget* input);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QHash<QObject*, QWidget*> inputs_; // the watched object (an input or its edit part)
+};
+
+// Enter moves the focus along fixed chains; a step may run an action instead.
+class EnterChain : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+    // Enter in each input moves to the next one of the list.
+    void chain(const QList<QWidget*>& inputs);
+    void onEnter(QWidget* input, std::function<void()> action);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void hook(QWidget* input);
+    QHash<QObject*, QWidget*> inputs_;
+    QHash<QWidget*, std::function<void()>> actions_;
+};
+
+// Refills a drop-down's list with `values` in order, keeping its text and firing none of
+// its change signals.
+void fillFromPreset(QComboBox* box, const QStringList& values);
+
+} // namespace gc::registers

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace gc::db {
+class Query;
+}
+namespace gc::xlsx {
+class FileOpener;
+}
+
+namespace gc::registers {
+
+// Field name -> caption of the export's header row, compared exactly; a field that is
+// not in the map is headed by its own name.
+using CaptionMap = QList<QPair<QString, QString>>;
+
+QString captionFor(const CaptionMap& captions, const QString& field);
+
+struct ExportOutcome {
+    int rows = 0;
+    QString path;        // the written workbook; empty when nothing was written
+    bool opened = false; // a spreadsheet application was started for it
+    QString error;       // why nothing was written
+};
+
+// Writes the list's rows, in its current order, into a new right-to-left workbook: the
+// captions in row 1 (bold, slanted dash-dot borders on A1:M1), each field's trimmed text as
+// text from row 2 (thin borders), every column 10 wide; then opens it in the desktop's
+// spreadsheet application or says where it is. The list's current row is kept.
+// `folder` is where the workbook goes; empty means the user's temporary folder.
+ExportOutcome ExportGridToExcel(db::Query& list, const CaptionMap& captions,
+                                xlsx::FileOpener& opener, const QString& folder = {});
+
+} // namespace gc::registers

@@ -1,0 +1,217 @@
+#include "registers/shared/register_entry.h"
+
+#include "core/data_module.h"
+#include "core/persian_date.h"
+#include "platform/db/db_error.h"
+#include "platform/db/query.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/widgets.h"
+#include "registers/shared/current_time.h"
+#include "registers/shared/input_text.h"
+#include "registers/shared/preset_lists.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace gc::registers {
+
+namespace {
+
+const QString kKeyField = QStringLiteral("id");
+
+} // namespace
+
+RegisterEntry::RegisterEntry(Declaration declaration, RegisterContext& context, QWidget* parent)
+    : QDialog(parent), decl_(std::move(declaration)), ctx_(context) {
+    Q_ASSERT(decl_.query);
+    setObjectName(decl_.name);
+    setWindowTitle(decl_.caption);
+    setLayoutDirection(Qt::RightToLeft);
+    insBtn_ = new QPushButton(QStringLiteral("ثبت"), this);
+    insBtn_->setObjectName(QStringLiteral("ins_btn"));
+    editBtn_ = new QPushButton(QStringLiteral("ويرايش"), this);
+    editBtn_->setObjectName(QStringLiteral("edit_btn"));
+    for (QPushButton* b : {insBtn_, editBtn_}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    connect(insBtn_, &QPushButton::clicked, this, [this] { saveNew(); });
+    connect(editBtn_, &QPushButton::clicked, this, [this] { saveEdit(); });
+}
+
+QWidget* RegisterEntry::input(const QString& name) const {
+    for (QWidget* w : inputs_)
+        if (w->objectName() == name)
+            return w;
+    return nullptr;
+}
+
+QString RegisterEntry::text(const QString& name) const {
+    const QWidget* w = input(name);
+    return w ? inputText(w) : QString();
+}
+
+void RegisterEntry::setText(const QString& name, const QString& text) {
+    if (QWidget* w = input(name))
+        setInputText(w, text);
+}
+
+void RegisterEntry::enterSaves(QWidget* w) {
+    enterChain_.onEnter(w, [this] {
+        if (editMode())
+            saveEdit();
+        else
+            saveNew();
+    });
+}
+
+ui::ClickableLabel* RegisterEntry::todayLabel(const QString& caption, const QString& inputName) {
+    auto* label = new ui::ClickableLabel(caption, this);
+    connect(label, &ui::ClickableLabel::clicked, this,
+            [this, inputName] { setText(inputName, today()); });
+    return label;
+}
+
+ui::ClickableLabel* RegisterEntry::nowLabel(const QString& caption, const QString& inputName) {
+    auto* label = new ui::ClickableLabel(caption, this);
+    connect(label, &ui::ClickableLabel::clicked, this,
+            [this, inputName] { setText(inputName, now()); });
+    return label;
+}
+
+ui::ClickableLabel* RegisterEntry::clearLabel(const QString& caption, const QString& inputName) {
+    auto* label = new ui::ClickableLabel(caption, this);
+    connect(label, &ui::ClickableLabel::clicked, this,
+            [this, inputName] { setText(inputName, QString()); });
+    return label;
+}
+
+QString RegisterEntry::today() const {
+    return ctx_.date.todayText();
+}
+
+QString RegisterEntry::now() const {
+    return CurrentTime24(ctx_.clock);
+}
+
+bool RegisterEntry::editMode() const {
+    return !editBtn_->isHidden();
+}
+
+void RegisterEntry::prepareNew() {
+    ctx_.date.PersianToday();
+    for (QWidget* w : inputs_)
+        setInputText(w, QString());
+    if (!decl_.newGuardInput.isEmpty())
+        setText(decl_.newGuardInput, ctx_.guardName());
+    for (const QString& name : decl_.newTodayInputs)
+        setText(name, today());
+    for (const QString& name : decl_.newNowInputs)
+        setText(name, now());
+    insBtn_->show();
+    editBtn_->hide();
+    editKey_ = QVariant();
+    onPrepareNew();
+    if (QWidget* w = input(decl_.newFocus))
+        w->setFocus();
+}
+
+void RegisterEntry::prepareEdit() {
+    db::Query& q = query();
+    editKey_ = QVariant();
+    try {
+        const bool hasRow = q.isActive() && q.recNo() > 0;
+        if (hasRow && q.fieldIndex(kKeyField) >= 0)
+            editKey_ = q.fieldByName(kKeyField).value();
+        for (const QString& name : decl_.editCopies)
+            setText(name, hasRow ? q.fieldByName(name).asString() : QString());
+    } catch (const db::DbError& e) {
+        ui::showMessage(ui::MsgIcon::Error, e.message());
+    }
+    if (!decl_.editGuardInput.isEmpty())
+        setText(decl_.editGuardInput, ctx_.guardName());
+    insBtn_->hide();
+    editBtn_->show();
+    onPrepareEdit();
+    if (QWidget* w = input(decl_.editFocus))
+        w->setFocus();
+}
+
+int RegisterEntry::openNew() {
+    prepareNew();
+    return exec();
+}
+
+int RegisterEntry::openEdit() {
+    prepareEdit();
+    return exec();
+}
+
+void RegisterEntry::assignColumns() {
+    for (const QString& name : decl_.savedColumns)
+        query().fieldByName(name).setAsString(text(name));
+}
+
+bool RegisterEntry::post(bool insert) {
+    db::Query& q = query();
+    try {
+        if (!q.isActive())
+            q.open();
+        if (insert) {
+            q.append();
+        } else {
+            // The row the user chose, even if the list's current row moved meanwhile.
+            if (editKey_.isValid() && q.recNo() > 0 &&
+                q.fieldByName(kKeyField).value() != editKey_ && !q.locate(kKeyField, editKey_))
+                throw db::DbError(QStringLiteral("رکوردي که براي ويرايش باز شده بود ديگر در "
+                                                 "ليست نيست؛ چيزي ثبت نشد"));
+            q.edit();
+        }
+        assignColumns();
+        q.post();
+    } catch (const db::DbError& e) {
+        q.cancel();
+        ui::showMessage(ui::MsgIcon::Error, e.message());
+        return false;
+    }
+    return true;
+}
+
+bool RegisterEntry::saveNew() {
+    if (!confirmNew())
+        return false;
+    if (!post(true))
+        return false;
+    afterSaveNew();
+    return true;
+}
+
+bool RegisterEntry::saveEdit() {
+    if (!post(false))
+        return false;
+    afterSaveEdit();
+    return true;
+}
+
+void RegisterEntry::afterSaveNew() {
+    if (!decl_.savedMessage.isEmpty())
+        ui::showMessage(ui::MsgIcon::Information, decl_.savedMessage);
+}
+
+void RegisterEntry::afterSaveEdit() {
+    accept();
+}
+
+void RegisterEntry::showEvent(QShowEvent* event) {
+    try {
+        for (const auto& [name, list] : decl_.presetFills)
+            if (auto* box = qobject_cast<QComboBox*>(input(name)))
+                fillFromPreset(box, PresetValues(ctx_.dm.ADOQuery1, list));
+    } catch (const db::DbError& e) {
+        ui::showMessage(ui::MsgIcon::Error, e.message());
+    }
+    onShow();
+    QDialog::showEvent(event);
+}
+
+} // namespace gc::registers

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "platform/report/output.h"
+#include "platform/report/report.h"
+#include "registers/shared/delete_password.h"
+#include "registers/shared/grid_export.h"
+#include "registers/shared/list_grid_model.h"
+#include "registers/shared/register_context.h"
+#include "registers/shared/search_sql.h"
+
+#include <QDialog>
+#include <memory>
+
+class QAbstractButton;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenuBar;
+class QPushButton;
+class QTableView;
+
+namespace gc::ui {
+class ClickableLabel;
+}
+
+namespace gc::registers {
+
+class RegisterEntry;
+
+// A register's list window: a grid on the register's shared query, switchable filters, the
+// search with its count, title-click sorting, zoom, deletion behind the delete password,
+// spreadsheet export and the printed report. A register declares its query, filters,
+// columns, caption map and menu, and lays its filter inputs out in filterArea().
+class RegisterList : public QDialog {
+    Q_OBJECT
+  public:
+    enum class Command { New, Edit, Delete, Print, Export, ZoomIn, ZoomOut, Close };
+    struct MenuItem {
+        QString name; // "N1"
+        QString text; // "ثبت"
+        Command command;
+    };
+
+    struct Declaration {
+        QString name;               // window object name, e.g. "khodro_list"
+        QString caption;            // window title
+        db::Query* query = nullptr; // the register's shared query
+        SearchSpec search;
+        std::vector<GridColumn> columns;
+        CaptionMap captions;
+        QList<int> zoomColumns; // grid positions widened and narrowed by the zoom
+        std::vector<MenuItem> menu;
+        bool deletePassword = true; // false: delete without asking
+        QString searchButton = QStringLiteral("src_btn");
+    };
+
+    // How a declared filter's inputs are switched and read.
+    struct FilterBinding {
+        QAbstractButton* box = nullptr; // its check box
+        QList<QWidget*> inputs;         // enabled by the box; the values, in order
+        bool colour = false;            // inputs yellow while enabled
+        bool focus = false;             // ticking focuses the first input
+        QWidget* chooser = nullptr;     // a choice filter's drop-down or radio group
+    };
+
+    RegisterList(Declaration declaration, RegisterContext& context, QWidget* parent = nullptr);
+    ~RegisterList() override;
+
+    const Declaration& declaration() const { return decl_; }
+    RegisterContext& context() const { return ctx_; }
+    db::Query& query() const { return *decl_.query; }
+
+    // Where the register lays out its filter inputs.
+    QWidget* filterArea() const { return filterArea_; }
+    // Binds declared filter `index` (its position in the search's filters) to its inputs.
+    void bindFilter(int index, FilterBinding binding);
+    // A label such as "- - - -" that sets inputs to their blank masks.
+    void bindClearLabel(ui::ClickableLabel* label, const QList<QWidget*>& inputs);
+    // A filter drop-down refilled from a preset list (or every list matching a LIKE pattern)
+    // when the window is shown.
+    void addPresetFill(QComboBox* box, const QString& listName, bool likePattern = false);
+    // The entry window that "new" and "edit" open.
+    void setEntry(RegisterEntry* entry) { entry_ = entry; }
+
+    // Commands that the main window enables from the user's rights.
+    QAction* command(Command c) const;
+    QAction* insertAction() const { return command(Command::New); }
+    QAction* editAction() const { return command(Command::Edit); }
+    QAction* deleteAction() const { return command(Command::Delete); }
+
+    QTableView* grid() const { return grid_; }
+    ListGridModel* gridModel() const { return model_.get(); }
+    QLabel* countLabel() const { return cnt_; }
+    QPushButton* searchButton() const { return srcBtn_; }
+    int LastSortColumn() const { return lastSortColumn_; }
+
+    std::vector<FilterInput> filterInputs() const;
+
+    // The families. Each reports a database error in a message and changes nothing more.
+    bool search();
+    void ToggleColumnSort(int gridColumn);
+    void zoom(int step);
+    DeleteOutcome deleteCurrent();
+    ExportOutcome exportToExcel();
+    // The report of the list's rows as filtered and sorted now, in the preview.
+    void printPreview();
+    // The same report sent to a printer (or, with none, to the preview or a PDF on request).
+    report::PrintOutcome print(report::Printer& printer);
+    void newRecord();
+    void editRecord();
+
+    // Puts the grid's current row where the query's current row is.
+    void showQueryRow();
+
+  protected:
+    // The register's report layout; nullptr when the list prints nothing. The list sets its
+    // data and the date label "dat" to today.
+    virtual std::unique_ptr<report::Report> makeReport() { return nullptr; }
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    struct BoundFilter {
+        FilterBinding binding;
+        bool bound = false;
+    };
+    struct PresetFill {
+        QComboBox* box;
+        QString name;
+        bool like;
+    };
+    void run(Command c);
+    void onFilterSwitched(int index);
+    void arrangeColumns();
+    std::unique_ptr<report::Report> preparedReport();
+
+    Declaration decl_;
+    RegisterContext& ctx_;
+    RegisterEntry* entry_ = nullptr;
+    std::vector<BoundFilter> filters_;
+    std::vector<PresetFill> presets_;
+    QHash<int, QAction*> commands_;
+    QMenuBar* menu_;
+    QWidget* filterArea_;
+    QPushButton* srcBtn_;
+    QLabel* cnt_;
+    QTableView* grid_;
+    std::unique_ptr<ListGridModel> model_;
+    int lastSortColumn_ = -1;
+    QHash<int, int> widths_; // grid column -> width set by the declaration or the zoom
+};
+
+} // namespace gc::registers
