@@ -1,13 +1,38 @@
 #include "core/core_pages.h"
 
+#include "capture/dorbin.h"
 #include "core/current_user.h"
 #include "core/setting_window.h"
 #include "core/users_window.h"
 
+#include <QEvent>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
 
 namespace gc {
+
+namespace {
+
+// Runs a local loop until the window is hidden, as a modal dialog would.
+void showModally(QWidget& window) {
+    struct HideWatch : QObject {
+        QEventLoop loop;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Hide)
+                loop.quit();
+            return false;
+        }
+    } watch;
+    window.installEventFilter(&watch);
+    window.setWindowModality(Qt::ApplicationModal);
+    window.show();
+    if (window.isVisible())
+        watch.loop.exec();
+    window.removeEventFilter(&watch);
+}
+
+} // namespace
 
 PageCommands UsersPage::commands() {
     return {{window_.ins_btn, window_.ins_btn2}, {}, {window_.N1}};
@@ -34,6 +59,10 @@ void SettingPage::prepare(const PageContext& context) {
 
 void SettingPage::showModal() {
     window_.exec();
+}
+
+void DorbinPage::showModal() {
+    showModally(window_);
 }
 
 } // namespace gc

@@ -7,6 +7,9 @@ namespace gc {
 class CurrentUser;
 class Tsetting;
 class Tusers;
+namespace capture {
+class Tdorbin;
+}
 
 // The users page: its right switches the two save buttons and the delete item; the
 // window shows the current user and keeps its own size.
@@ -33,6 +36,17 @@ class SettingPage final : public Page {
 
   private:
     Tsetting& window_;
+};
+
+// The camera window, shown modally from the main menu.
+class DorbinPage final : public Page {
+  public:
+    explicit DorbinPage(capture::Tdorbin& window) : window_(window) {}
+    void prepare(const PageContext&) override {}
+    void showModal() override;
+
+  private:
+    capture::Tdorbin& window_;
 };
 
 } // namespace gc

@@ -1,5 +1,6 @@
 #include "core/forms.h"
 
+#include "capture/dorbin.h"
 #include "core/change_pass_window.h"
 #include "core/core_pages.h"
 #include "core/data_module.h"
@@ -24,13 +25,16 @@ Forms::Forms(PlatformServices platform)
     change_pass = std::make_unique<Tchange_pass>(*dm, *login);
     setting = std::make_unique<Tsetting>(*dm);
     users = std::make_unique<Tusers>(*dm);
+    dorbin = std::make_unique<capture::Tdorbin>();
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));
+    main->registerPage("dorbin", std::make_unique<DorbinPage>(*dorbin));
 }
 
 Forms::~Forms() {
     // Windows first, in the reverse order of creation; the data module outlives them.
+    dorbin.reset();
     users.reset();
     setting.reset();
     change_pass.reset();

@@ -13,6 +13,9 @@ class Tmain;
 class Tchange_pass;
 class Tsetting;
 class Tusers;
+namespace capture {
+class Tdorbin;
+}
 
 // The program's windows and data module, each created once at start-up in a fixed
 // order, the login window first, and kept until the program ends; and the services
@@ -33,6 +36,7 @@ struct Forms {
     std::unique_ptr<Tchange_pass> change_pass;
     std::unique_ptr<Tsetting> setting;
     std::unique_ptr<Tusers> users;
+    std::unique_ptr<capture::Tdorbin> dorbin;
 };
 
 } // namespace gc
