@@ -4,21 +4,35 @@
 
 namespace gc {
 
+class Services;
+struct PlatformServices;
 class Tlogin;
 class Tserver;
 class Tdm;
+class Tmain;
+class Tchange_pass;
+class Tsetting;
+class Tusers;
 
 // The program's windows and data module, each created once at start-up in a fixed
-// order, the login window first, and kept until the program ends.
+// order, the login window first, and kept until the program ends; and the services
+// they share, which exist before any window.
 struct Forms {
+    // On the system's clock, resolver, keyboard layout and sound.
     Forms();
+    explicit Forms(PlatformServices platform);
     ~Forms();
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
 
+    std::unique_ptr<Services> services;
     std::unique_ptr<Tlogin> login;
     std::unique_ptr<Tserver> server;
     std::unique_ptr<Tdm> dm;
+    std::unique_ptr<Tmain> main;
+    std::unique_ptr<Tchange_pass> change_pass;
+    std::unique_ptr<Tsetting> setting;
+    std::unique_ptr<Tusers> users;
 };
 
 } // namespace gc

@@ -1,14 +1,56 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace gc {
 
-// "صفحه ورود": the application's main window; closing it ends the program.
+struct Forms;
+
+namespace ui {
+class ClickableLabel;
+}
+
+// "صفحه ورود": the application's main window; closing it ends the program. A
+// successful login records the current user, starts the main window and hides itself.
 class Tlogin : public QWidget {
     Q_OBJECT
   public:
-    explicit Tlogin(QWidget* parent = nullptr);
+    explicit Tlogin(Forms& forms, QWidget* parent = nullptr);
+
+    QLabel* Label1;
+    QComboBox* us;
+    QLabel* Label2;
+    QLineEdit* ps;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+    ui::ClickableLabel* Label3;
+    ui::ClickableLabel* Label4;
+    QLabel* Image1;
+    QLabel* Image2;
+
+    // Shows the settings window modally; tests replace it.
+    std::function<void()> showServerModal;
+
+    void FormShow();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void Label3Click();
+    void Label4Click();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildLayout();
+
+    Forms& forms_;
 };
 
 } // namespace gc

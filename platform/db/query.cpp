@@ -181,8 +181,7 @@ QString Query::executedSql() const {
            parts.value(1, "ASC");
 }
 
-void Query::open() {
-    emit aboutToReset();
+void Query::discardResult() {
     rows_.reset();
     state_ = State::Inactive;
     edited_.clear();
@@ -192,6 +191,11 @@ void Query::open() {
     cur_ = 0;
     bof_ = true;
     currentValid_ = false;
+}
+
+void Query::open() {
+    emit aboutToReset();
+    discardResult();
     try {
         if (!connection_.connected())
             throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
@@ -253,14 +257,7 @@ void Query::bindFields() {
 
 void Query::close() {
     emit aboutToReset();
-    rows_.reset();
-    state_ = State::Inactive;
-    edited_.clear();
-    order_.clear();
-    added_.clear();
-    ordered_ = false;
-    currentValid_ = false;
-    cur_ = 0;
+    discardResult();
     emit resetDone();
 }
 

@@ -154,6 +154,7 @@ class Query : public QObject {
     qint64 totalRows();
     QString executedSql() const;
     void bindFields();
+    void discardResult();
     QString targetTable() const;
     QString tableColumnOf(int fieldIndex, const TableInfo& table) const;
     void postInsert(const TableInfo& table);

@@ -1,7 +1,7 @@
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/db_error.h"
-#include "support/test_db.h"
+#include "support/dm_fixture.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -12,23 +12,10 @@ using gctest::Backend;
 
 namespace {
 
-class Schema : public ::testing::TestWithParam<Backend> {
+class Schema : public gctest::DmTest {
   protected:
-    void SetUp() override {
-        if (GetParam() == Backend::PostgreSQL && !gctest::postgresAvailable())
-            GTEST_SKIP() << "no PostgreSQL test server";
-        dm = std::make_unique<Tdm>();
-        dm->ADOConnection1.setConnectionString(gctest::freshDatabase(GetParam()));
-        dm->ADOConnection1.open();
-    }
-    QVariant scalar(const QString& sql) {
-        QSqlQuery q(dm->ADOConnection1.database());
-        if (!q.exec(sql) || !q.next())
-            return {};
-        return q.value(0);
-    }
+    bool withSchema() const override { return false; }
     void exec(const QString& sql) { dm->ADOConnection1.execute(sql); }
-    std::unique_ptr<Tdm> dm;
 };
 
 } // namespace
@@ -121,5 +108,4 @@ TEST_P(Schema, SharedQueriesOpenAsConfigured) {
     EXPECT_EQ(dm->queries().size(), 24);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, Schema, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
-                         [](const auto& p) { return gctest::backendName(p.param).toStdString(); });
+GC_ON_BOTH_BACKENDS(Schema);

@@ -6,8 +6,8 @@
 #include "platform/db/sql_text.h"
 #include "platform/text/codepage.h"
 #include "platform/ui/query_grid.h"
+#include "support/dm_fixture.h"
 #include "support/scripted_dialogs.h"
-#include "support/test_db.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,32 +21,14 @@ using gctest::Backend;
 
 namespace {
 
-class Admin : public ::testing::TestWithParam<Backend> {
+class Admin : public gctest::DmTest {
   protected:
-    void SetUp() override {
-        if (GetParam() == Backend::PostgreSQL && !gctest::postgresAvailable())
-            GTEST_SKIP() << "no PostgreSQL test server";
-        dm = std::make_unique<Tdm>();
-        dm->ADOConnection1.setConnectionString(gctest::freshDatabase(GetParam()));
-        dm->ADOConnection1.open();
-        ASSERT_TRUE(EnsureSchema(*dm).complete());
-    }
-    QVariant scalar(const QString& sql) {
-        QSqlQuery q(dm->ADOConnection1.database());
-        if (!q.exec(sql) || !q.next())
-            return {};
-        return q.value(0);
-    }
-    bool raw(const QString& sql) { return QSqlQuery(dm->ADOConnection1.database()).exec(sql); }
     void addUser(Tusers& w, const QString& name) {
         w.us->setText(name);
         w.ps->setText("p");
         w.ins_btnClick();
     }
-    bool pg() const { return GetParam() == Backend::PostgreSQL; }
-
     gctest::ScriptedDialogs dialogs;
-    std::unique_ptr<Tdm> dm;
 };
 
 using Users = Admin;
@@ -237,7 +219,5 @@ TEST_P(Settings, DeletePasswordIsTheFirstValue) {
     EXPECT_EQ(presets::deletePassword(dm->adoq_set), "s3");
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, Users, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
-                         [](const auto& p) { return gctest::backendName(p.param).toStdString(); });
-INSTANTIATE_TEST_SUITE_P(Engines, Settings, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
-                         [](const auto& p) { return gctest::backendName(p.param).toStdString(); });
+GC_ON_BOTH_BACKENDS(Users);
+GC_ON_BOTH_BACKENDS(Settings);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/current_user.h"
+#include "core/persian_date.h"
+#include "platform/keyboard/keyboard_layout.h"
+#include "platform/net/host_resolver.h"
+#include "platform/net/workstation.h"
+#include "platform/sound/system_sound.h"
+
+#include <memory>
+
+namespace gc {
+
+// The platform layers the program runs on; tests put fakes in their place.
+struct PlatformServices {
+    std::unique_ptr<platform::Clock> clock;
+    std::unique_ptr<platform::HostResolver> resolver;
+    std::unique_ptr<platform::KeyboardLayout> keyboard;
+    std::unique_ptr<platform::SystemSound> sound;
+
+    // The system's own clock, resolver, keyboard layout and sound.
+    static PlatformServices system();
+};
+
+// The one owner of what the whole program shares besides its windows and data
+// module: the current date, the workstation's address, the keyboard layout, the
+// sound and the current user. Windows get it by reference.
+class Services {
+  public:
+    explicit Services(PlatformServices platform);
+    Services(const Services&) = delete;
+    Services& operator=(const Services&) = delete;
+
+    platform::Clock& clock() { return *platform_.clock; }
+    CurrentPersianDate& date() { return date_; }
+    platform::Workstation& workstation() { return workstation_; }
+    platform::KeyboardLayout& keyboard() { return *platform_.keyboard; }
+    platform::SystemSound& sound() { return *platform_.sound; }
+    CurrentUser& user() { return user_; }
+
+  private:
+    PlatformServices platform_;
+    CurrentPersianDate date_;
+    platform::Workstation workstation_;
+    CurrentUser user_;
+};
+
+} // namespace gc
