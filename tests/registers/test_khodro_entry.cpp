@@ -1,5 +1,6 @@
 #include "khodro_harness.h"
 #include "khodro_rows.h"
+#include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "registers/shared/mask_inputs.h"
 
@@ -290,6 +291,22 @@ TEST_P(KhodroEntry, EditSavesTheChosenRowAndSaysWhenItIsGone) {
     });
     EXPECT_EQ(scalar("select count(*) from khodro"), "59");
     EXPECT_EQ(scalar("select count(*) from khodro where cmt='نبايد ثبت شود'"), "0");
+}
+
+TEST_P(KhodroEntry, TheLinkRefusesWhatItCannotWriteAndWritesNothing) {
+    namespace link = gc::registers::link;
+    EXPECT_THROW(link::ClosePersonnelRow(*dm, 4242, "10:00"), gc::db::DbError);
+    link::CarMovement car;
+    car.driver = QString(120, QChar('x')); // wider than prs.nam
+    car.entryDate = "1403/01/01";
+    car.exitTime = kBlankTime; // a personal car arrives, not yet gone
+    EXPECT_THROW(link::AddPersonnelRowForCar(*dm, car), gc::db::DbError);
+    EXPECT_EQ(dm->ADOQ_prs.state(), gc::db::Query::State::Browse);
+    EXPECT_EQ(scalar("select count(*) from prs"), "0");
+    car.driver = "رضايي";
+    EXPECT_TRUE(link::AddPersonnelRowForCar(*dm, car));
+    EXPECT_FALSE(link::AddPersonnelRowForCar(*dm, car));
+    EXPECT_EQ(scalar("select count(*) from prs"), "1");
 }
 
 TEST_P(KhodroEntry, FocusColoursLabelsAndTheEnterChain) {
