@@ -5,10 +5,13 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace gc::registers {
 
 namespace {
+
+const char* const kSortedList = "gcSortedList";
 
 // A drop-down receives its keys and focus through its edit part.
 QList<QObject*> eventTargets(QWidget* input) {
@@ -77,11 +80,23 @@ bool EnterChain::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+void setSortedList(QComboBox* box) {
+    box->setProperty(kSortedList, true);
+}
+
+bool isSortedList(const QComboBox* box) {
+    return box->property(kSortedList).toBool();
+}
+
 void fillFromPreset(QComboBox* box, const QStringList& values) {
     const QSignalBlocker block(box);
     const QString text = box->currentText();
+    QStringList items = values;
+    if (isSortedList(box))
+        std::sort(items.begin(), items.end(),
+                  [](const QString& a, const QString& b) { return a.localeAwareCompare(b) < 0; });
     box->clear();
-    box->addItems(values);
+    box->addItems(items);
     if (box->isEditable())
         box->setEditText(text);
     else

@@ -45,8 +45,12 @@ class EnterChain : public QObject {
     QHash<QWidget*, std::function<void()>> actions_;
 };
 
-// Refills a drop-down's list with `values` in order, keeping its text and firing none of
-// its change signals.
+// Marks a drop-down whose list stays in alphabetical order, whatever order it is filled in.
+void setSortedList(QComboBox* box);
+bool isSortedList(const QComboBox* box);
+
+// Refills a drop-down's list with `values` (in order, or sorted for a sorted list), keeping
+// its text and firing none of its change signals.
 void fillFromPreset(QComboBox* box, const QStringList& values);
 
 } // namespace gc::registers
