@@ -10,6 +10,13 @@
 #include "core/services.h"
 #include "core/setting_window.h"
 #include "core/users_window.h"
+#include "registers/khodro/khodro_ins.h"
+#include "registers/khodro/khodro_list.h"
+#include "registers/khodro/khodro_rep.h"
+#include "registers/shared/list_page.h"
+#include "registers/shared/register_context.h"
+
+#include <QComboBox>
 
 namespace gc {
 
@@ -25,16 +32,31 @@ Forms::Forms(PlatformServices platform)
     change_pass = std::make_unique<Tchange_pass>(*dm, *login);
     setting = std::make_unique<Tsetting>(*dm);
     users = std::make_unique<Tusers>(*dm);
+    registerContext = std::make_unique<registers::RegisterContext>(registers::RegisterContext{
+        *dm, services->date(), services->clock(), [this] { return login->us->currentText(); },
+        services->opener(), services->printUi()});
+    khodro_ins = std::make_unique<registers::Tkhodro_ins>(*registerContext);
+    khodro_list = std::make_unique<registers::Tkhodro_list>(*registerContext, *khodro_ins);
+    khodro_rep = std::make_unique<registers::Tkhodro_rep>(*khodro_list);
     dorbin = std::make_unique<capture::Tdorbin>();
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));
+    main->registerPage("khodro", std::make_unique<registers::RegisterListPage>(
+                                     *khodro_list, [this](const PageContext& c) {
+                                         c.fitSize(*khodro_list);
+                                         khodro_list->prepare();
+                                     }));
     main->registerPage("dorbin", std::make_unique<DorbinPage>(*dorbin));
 }
 
 Forms::~Forms() {
     // Windows first, in the reverse order of creation; the data module outlives them.
     dorbin.reset();
+    khodro_rep.reset();
+    khodro_list.reset();
+    khodro_ins.reset();
+    registerContext.reset();
     users.reset();
     setting.reset();
     change_pass.reset();

@@ -16,6 +16,12 @@ class Tusers;
 namespace capture {
 class Tdorbin;
 }
+namespace registers {
+struct RegisterContext;
+class Tkhodro_ins;
+class Tkhodro_list;
+class Tkhodro_rep;
+} // namespace registers
 
 // The program's windows and data module, each created once at start-up in a fixed
 // order, the login window first, and kept until the program ends; and the services
@@ -36,6 +42,11 @@ struct Forms {
     std::unique_ptr<Tchange_pass> change_pass;
     std::unique_ptr<Tsetting> setting;
     std::unique_ptr<Tusers> users;
+    // What the register windows share; made before the first of them.
+    std::unique_ptr<registers::RegisterContext> registerContext;
+    std::unique_ptr<registers::Tkhodro_ins> khodro_ins;
+    std::unique_ptr<registers::Tkhodro_list> khodro_list;
+    std::unique_ptr<registers::Tkhodro_rep> khodro_rep;
     std::unique_ptr<capture::Tdorbin> dorbin;
 };
 

@@ -1,5 +1,8 @@
 #include "core/services.h"
 
+#include "platform/xlsx/desktop_opener.h"
+#include "registers/shared/list_print.h"
+
 namespace gc {
 
 PlatformServices PlatformServices::system() {
@@ -12,6 +15,11 @@ PlatformServices PlatformServices::system() {
 }
 
 Services::Services(PlatformServices platform)
-    : platform_(std::move(platform)), date_(*platform_.clock), workstation_(*platform_.resolver) {}
+    : platform_(std::move(platform)), date_(*platform_.clock), workstation_(*platform_.resolver) {
+    if (!platform_.opener)
+        platform_.opener = std::make_unique<xlsx::DesktopOpener>();
+    if (!platform_.printUi)
+        platform_.printUi = std::make_unique<registers::DialogsPrintUi>();
+}
 
 } // namespace gc

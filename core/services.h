@@ -5,7 +5,9 @@
 #include "platform/keyboard/keyboard_layout.h"
 #include "platform/net/host_resolver.h"
 #include "platform/net/workstation.h"
+#include "platform/report/output.h"
 #include "platform/sound/system_sound.h"
+#include "platform/xlsx/file_opener.h"
 
 #include <memory>
 
@@ -17,6 +19,10 @@ struct PlatformServices {
     std::unique_ptr<platform::HostResolver> resolver;
     std::unique_ptr<platform::KeyboardLayout> keyboard;
     std::unique_ptr<platform::SystemSound> sound;
+    // Where exported workbooks open and how print questions are asked; the desktop's
+    // own when left empty.
+    std::unique_ptr<xlsx::FileOpener> opener;
+    std::unique_ptr<report::PrintUi> printUi;
 
     // The system's own clock, resolver, keyboard layout and sound.
     static PlatformServices system();
@@ -37,6 +43,8 @@ class Services {
     platform::KeyboardLayout& keyboard() { return *platform_.keyboard; }
     platform::SystemSound& sound() { return *platform_.sound; }
     CurrentUser& user() { return user_; }
+    xlsx::FileOpener& opener() { return *platform_.opener; }
+    report::PrintUi& printUi() { return *platform_.printUi; }
 
   private:
     PlatformServices platform_;

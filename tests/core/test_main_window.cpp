@@ -3,6 +3,8 @@
 #include "core/page.h"
 #include "core/setting_window.h"
 #include "core/users_window.h"
+#include "registers/khodro/khodro_list.h"
+#include "registers/shared/mask_inputs.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -183,16 +185,16 @@ TEST_P(MainWindow, EachFlagSwitchesItsOwnCommandsAndThePageOpensPrepared) {
     main().resize(640, 520);
     for (const auto& c : cases) {
         exec("delete from dastrasi");
-        grant("khodro", c.darj, c.virayesh, c.hazf, true);
-        item("N8")->trigger();
-        StubPage& page = *pages["khodro"];
+        grant("amval", c.darj, c.virayesh, c.hazf, true);
+        item("N1")->trigger();
+        StubPage& page = *pages["amval"];
         EXPECT_EQ(page.insert.isEnabled(), c.darj);
         EXPECT_EQ(page.button.isEnabled(), c.darj);
         EXPECT_EQ(page.editing.isEnabled(), c.virayesh);
         EXPECT_EQ(page.removing.isEnabled(), c.hazf);
     }
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    StubPage& page = *pages["khodro"];
+    StubPage& page = *pages["amval"];
     EXPECT_EQ(page.prepared, 3);
     EXPECT_EQ(page.shown, 3);
     EXPECT_EQ(page.today, "1403/01/01");
@@ -249,6 +251,22 @@ TEST_P(MainWindow, ARightIsReadAgainAtEachOpening) {
     item("N15")->trigger();
     EXPECT_EQ(pages["loh"]->shown, 1);
     EXPECT_EQ(dialogs.texts(), QStringList{kRefused});
+}
+
+TEST_P(MainWindow, TheVehicleListOpensPreparedOnTodaysRows) {
+    grant("khodro", true, false, false, true);
+    QString shownDate;
+    int shownCount = -1;
+    QTimer::singleShot(0, forms->khodro_list.get(), [&] {
+        shownDate = forms->khodro_list->exit_dat1()->displayText();
+        shownCount = forms->dm->ADOQ_khodro.recordCount();
+        forms->khodro_list->close();
+    });
+    item("N8")->trigger();
+    EXPECT_EQ(shownDate, "1403/01/01");
+    EXPECT_EQ(shownCount, 0);
+    EXPECT_TRUE(forms->khodro_list->insertAction()->isEnabled());
+    EXPECT_FALSE(forms->khodro_list->editAction()->isEnabled());
 }
 
 TEST_P(MainWindow, PagesRegisterOnlyOnceAndOnlyUnderMenuEntries) {
