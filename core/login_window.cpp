@@ -152,18 +152,21 @@ void Tlogin::FormShow() {
     }
 }
 
-void Tlogin::BitBtn1Click() {
-    std::optional<QString> id;
+std::optional<QString> Tlogin::typedUser(const QString& refusal) {
     try {
-        id = FindLoginUser(*forms_.dm, us->currentText(), ps->text());
+        if (auto id = FindLoginUser(*forms_.dm, us->currentText(), ps->text()))
+            return id;
+        ui::showMessage(MsgIcon::None, refusal);
     } catch (const db::DbError& e) {
         showDbError(e);
-        return;
     }
-    if (!id) {
-        ui::showMessage(MsgIcon::None, QString::fromUtf8("کلمه يا رمز عبور اشتباه است"));
+    return std::nullopt;
+}
+
+void Tlogin::BitBtn1Click() {
+    const auto id = typedUser(QString::fromUtf8("کلمه يا رمز عبور اشتباه است"));
+    if (!id)
         return;
-    }
     Services& services = *forms_.services;
     services.user().set(*id, us->currentText());
     Tmain& main = *forms_.main;
@@ -179,18 +182,8 @@ void Tlogin::BitBtn2Click() {
 }
 
 void Tlogin::Label3Click() {
-    std::optional<QString> id;
-    try {
-        id = FindLoginUser(*forms_.dm, us->currentText(), ps->text());
-    } catch (const db::DbError& e) {
-        showDbError(e);
+    if (!typedUser(QString::fromUtf8("كلمه و رمز عبور را در صفحه فعلي درست وارد نماييد")))
         return;
-    }
-    if (!id) {
-        ui::showMessage(MsgIcon::None,
-                        QString::fromUtf8("كلمه و رمز عبور را در صفحه فعلي درست وارد نماييد"));
-        return;
-    }
     hide();
     forms_.change_pass->show();
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -48,6 +49,8 @@ class Tlogin : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The id of the user whose name and password are typed; otherwise says why not.
+    std::optional<QString> typedUser(const QString& refusal);
     void buildLayout();
 
     Forms& forms_;

@@ -658,16 +658,20 @@ void Query::post() {
     changed_.clear();
 }
 
-void Query::postInsert(const TableInfo& table) {
-    QStringList columns;
-    QVariantList values;
+Query::ChangedColumns Query::changedColumns(const TableInfo& table) const {
+    ChangedColumns out;
     for (int i = 0; i < fields_.size(); ++i) {
         const QString col = tableColumnOf(i, table);
         if (!changed_[i] || col.isEmpty() || col == table.keyColumn)
             continue;
-        values << storedValue(*table.column(col), buffer_[i]);
-        columns << col;
+        out.values << storedValue(*table.column(col), buffer_[i]);
+        out.names << col;
     }
+    return out;
+}
+
+void Query::postInsert(const TableInfo& table) {
+    const auto [columns, values] = changedColumns(table);
     const bool pg = connection_.engine() == Engine::PostgreSQL;
     QString sql = columns.isEmpty()
                       ? "insert into " + table.name + " default values"
@@ -702,15 +706,10 @@ void Query::postEdit(const TableInfo& table) {
     if (keyField < 0)
         throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و ويرايش نمي شود").arg(objectName()));
     const QVariant key = current_.value(keyField);
+    const auto [columns, values] = changedColumns(table);
     QStringList sets;
-    QVariantList values;
-    for (int i = 0; i < fields_.size(); ++i) {
-        const QString col = tableColumnOf(i, table);
-        if (!changed_[i] || col.isEmpty() || col == table.keyColumn)
-            continue;
-        values << storedValue(*table.column(col), buffer_[i]);
+    for (const QString& col : columns)
         sets << col + " = ?";
-    }
     if (!sets.isEmpty()) {
         QSqlQuery q(connection_.database());
         q.prepare("update " + table.name + " set " + sets.join(", ") + " where " + table.keyColumn +

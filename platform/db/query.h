@@ -157,6 +157,11 @@ class Query : public QObject {
     void discardResult();
     QString targetTable() const;
     QString tableColumnOf(int fieldIndex, const TableInfo& table) const;
+    struct ChangedColumns {
+        QStringList names;
+        QVariantList values; // as stored
+    };
+    ChangedColumns changedColumns(const TableInfo& table) const;
     void postInsert(const TableInfo& table);
     void postEdit(const TableInfo& table);
     Row reread(const TableInfo& table, const QVariant& key);

@@ -20,7 +20,7 @@ struct FontSpec {
     bool operator==(const FontSpec&) const = default;
 };
 
-// The spec as a font of `family`.
+// The font `spec` describes, in the installed `family`.
 QFont toFont(const FontSpec& spec, const QString& family);
 
 // The families tried, in order, when a layout's family is not installed: Persian-capable
