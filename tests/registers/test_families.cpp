@@ -13,6 +13,7 @@
 #include "registers/shared/register_list.h"
 #include "report/pdf_tools.h"
 #include "support/scripted_dialogs.h"
+#include "support/xlsx_reader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -219,13 +220,7 @@ class Families : public ::testing::Test {
     gctest::ScriptedDialogs dialogs;
 };
 
-QJsonObject readXlsx(const QString& path) {
-    QProcess py;
-    py.start("/usr/bin/python3", {GC_READ_XLSX_SCRIPT, path});
-    EXPECT_TRUE(py.waitForFinished(60000));
-    EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(py.readAllStandardOutput()).object()["sheets"][0].toObject();
-}
+using gctest::readXlsx;
 
 QJsonObject cell(const QJsonObject& sheet, const QString& name) {
     return sheet["cells"].toObject()[name].toObject();

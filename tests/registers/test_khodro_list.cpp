@@ -3,6 +3,7 @@
 #include "platform/db/query.h"
 #include "registers/shared/mask_inputs.h"
 #include "report/pdf_tools.h"
+#include "support/xlsx_reader.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -50,13 +51,7 @@ class KhodroList : public Harness {
     std::vector<Row> rows;
 };
 
-QJsonObject readXlsx(const QString& path) {
-    QProcess py;
-    py.start("/usr/bin/python3", {GC_READ_XLSX_SCRIPT, path});
-    EXPECT_TRUE(py.waitForFinished(60000));
-    EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(py.readAllStandardOutput()).object()["sheets"][0].toObject();
-}
+using gctest::readXlsx;
 
 QString cellText(const QJsonObject& sheet, const QString& name) {
     return sheet["cells"].toObject()[name].toObject()["value"].toString();
