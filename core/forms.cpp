@@ -4,8 +4,11 @@
 #include "core/change_pass_window.h"
 #include "core/core_pages.h"
 #include "core/data_module.h"
+#include "core/log_window.h"
 #include "core/login_window.h"
 #include "core/main_window.h"
+#include "core/phone_pages.h"
+#include "core/phone_window.h"
 #include "core/server_window.h"
 #include "core/services.h"
 #include "core/setting_window.h"
@@ -38,7 +41,9 @@ Forms::Forms(PlatformServices platform)
     khodro_ins = std::make_unique<registers::Tkhodro_ins>(*registerContext);
     khodro_list = std::make_unique<registers::Tkhodro_list>(*registerContext, *khodro_ins);
     khodro_rep = std::make_unique<registers::Tkhodro_rep>(*khodro_list);
+    phone = std::make_unique<Tphone>(*dm, *services);
     dorbin = std::make_unique<capture::Tdorbin>();
+    log = std::make_unique<Tlog>(*dm, services->opener());
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));
@@ -47,12 +52,16 @@ Forms::Forms(PlatformServices platform)
                                          c.fitSize(*khodro_list);
                                          khodro_list->prepare();
                                      }));
+    main->registerPage("phone", std::make_unique<PhonePage>(*phone));
+    main->registerPage("log", std::make_unique<LogPage>(*log));
     main->registerPage("dorbin", std::make_unique<DorbinPage>(*dorbin));
 }
 
 Forms::~Forms() {
     // Windows first, in the reverse order of creation; the data module outlives them.
+    log.reset();
     dorbin.reset();
+    phone.reset();
     khodro_rep.reset();
     khodro_list.reset();
     khodro_ins.reset();

@@ -13,6 +13,8 @@ class Tmain;
 class Tchange_pass;
 class Tsetting;
 class Tusers;
+class Tphone;
+class Tlog;
 namespace capture {
 class Tdorbin;
 }
@@ -47,7 +49,9 @@ struct Forms {
     std::unique_ptr<registers::Tkhodro_ins> khodro_ins;
     std::unique_ptr<registers::Tkhodro_list> khodro_list;
     std::unique_ptr<registers::Tkhodro_rep> khodro_rep;
+    std::unique_ptr<Tphone> phone;
     std::unique_ptr<capture::Tdorbin> dorbin;
+    std::unique_ptr<Tlog> log;
 };
 
 } // namespace gc
