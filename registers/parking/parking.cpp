@@ -6,7 +6,6 @@
 #include "platform/db/db_error.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
-#include "registers/parking/park_ins.h"
 #include "registers/parking/parking_rep.h"
 #include "registers/parking/parking_sql.h"
 #include "registers/shared/entry_behaviour.h"
@@ -55,9 +54,8 @@ RegisterList::Declaration Tparking::declare(RegisterContext& context) {
     return d;
 }
 
-Tparking::Tparking(RegisterContext& context, Tpark_ins& entry, QWidget* parent)
+Tparking::Tparking(RegisterContext& context, QWidget* parent)
     : RegisterList(declare(context), context, parent) {
-    setEntry(&entry);
     buildFilters();
     connect(menuItem(QStringLiteral("N9")), &QAction::triggered, this, [this] { N9Click(); });
 }

@@ -9,7 +9,6 @@ class QListWidget;
 namespace gc::registers {
 
 class MaskEdit;
-class Tpark_ins;
 class Tparking_rep;
 
 // "پاركينگ": the parking rows by date, plate and place, newest date first, store places
@@ -18,7 +17,8 @@ class Tparking_rep;
 class Tparking : public RegisterList {
     Q_OBJECT
   public:
-    Tparking(RegisterContext& context, Tpark_ins& entry, QWidget* parent = nullptr);
+    // Made before its entry window, as start-up orders them; setEntry() joins the two.
+    explicit Tparking(RegisterContext& context, QWidget* parent = nullptr);
 
     // What the main window does before showing the page: search with the filters as they
     // stand, then empty the plate and place filters and the absentees and put today into

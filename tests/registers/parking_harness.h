@@ -17,14 +17,16 @@ class Harness : public RegisterHarness {
         RegisterHarness::SetUp();
         if (!dm)
             return;
+        // In the start-up order: list, entry, report.
+        list = std::make_unique<gc::registers::Tparking>(*ctx);
         ins = std::make_unique<gc::registers::Tpark_ins>(*ctx);
-        list = std::make_unique<gc::registers::Tparking>(*ctx, *ins);
+        list->setEntry(ins.get());
         rep = std::make_unique<gc::registers::Tparking_rep>(*list);
     }
     void TearDown() override {
         rep.reset();
-        list.reset();
         ins.reset();
+        list.reset();
     }
     void addRow(const QString& num, const QString& dat, const QString& loc, const QString& cmt = {},
                 const QString& guard = {}) {
@@ -37,8 +39,8 @@ class Harness : public RegisterHarness {
             list->CheckBox(i)->setChecked(false);
     }
 
-    std::unique_ptr<gc::registers::Tpark_ins> ins;
     std::unique_ptr<gc::registers::Tparking> list;
+    std::unique_ptr<gc::registers::Tpark_ins> ins;
     std::unique_ptr<gc::registers::Tparking_rep> rep;
 };
 
