@@ -65,6 +65,8 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
     for (const MenuItem& item : decl_.menu) {
         QAction* a = menu_->addAction(item.text);
         a->setObjectName(item.name);
+        if (item.command == Command::Own)
+            continue;
         commands_.insert(int(item.command), a);
         connect(a, &QAction::triggered, this, [this, c = item.command] { run(c); });
     }
@@ -78,7 +80,7 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
     cnt_ = new QLabel(this);
     cnt_->setObjectName(QStringLiteral("cnt"));
 
-    model_ = std::make_unique<ListGridModel>(*decl_.query, decl_.columns);
+    model_ = std::make_unique<ListGridModel>(*decl_.query, decl_.columns, decl_.rowMark);
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("DBGrid1"));
     grid_->setModel(model_.get());
@@ -108,7 +110,9 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menu_);
     layout->addLayout(bar);
-    layout->addWidget(grid_, 1);
+    gridRow_ = new QHBoxLayout;
+    gridRow_->addWidget(grid_, 1);
+    layout->addLayout(gridRow_, 1);
     arrangeColumns();
 }
 
@@ -118,6 +122,10 @@ RegisterList::~RegisterList() {
 
 QAction* RegisterList::command(Command c) const {
     return commands_.value(int(c));
+}
+
+QAction* RegisterList::menuItem(const QString& name) const {
+    return menu_->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
 }
 
 void RegisterList::run(Command c) {
@@ -146,7 +154,13 @@ void RegisterList::run(Command c) {
     case Command::Close:
         close();
         break;
+    case Command::Own:
+        break;
     }
+}
+
+void RegisterList::addBesideGrid(QWidget* panel) {
+    gridRow_->addWidget(panel);
 }
 
 void RegisterList::bindFilter(int index, FilterBinding binding) {
