@@ -16,6 +16,9 @@
 #include "registers/khodro/khodro_ins.h"
 #include "registers/khodro/khodro_list.h"
 #include "registers/khodro/khodro_rep.h"
+#include "registers/parking/park_ins.h"
+#include "registers/parking/parking.h"
+#include "registers/parking/parking_rep.h"
 #include "registers/shared/list_page.h"
 #include "registers/shared/register_context.h"
 
@@ -41,6 +44,10 @@ Forms::Forms(PlatformServices platform)
     khodro_ins = std::make_unique<registers::Tkhodro_ins>(*registerContext);
     khodro_list = std::make_unique<registers::Tkhodro_list>(*registerContext, *khodro_ins);
     khodro_rep = std::make_unique<registers::Tkhodro_rep>(*khodro_list);
+    parking = std::make_unique<registers::Tparking>(*registerContext);
+    park_ins = std::make_unique<registers::Tpark_ins>(*registerContext);
+    parking->setEntry(park_ins.get());
+    parking_rep = std::make_unique<registers::Tparking_rep>(*parking);
     phone = std::make_unique<Tphone>(*dm, *services);
     dorbin = std::make_unique<capture::Tdorbin>();
     log = std::make_unique<Tlog>(*dm, services->opener());
@@ -52,6 +59,11 @@ Forms::Forms(PlatformServices platform)
                                          c.fitSize(*khodro_list);
                                          khodro_list->prepare();
                                      }));
+    main->registerPage("parking", std::make_unique<registers::RegisterListPage>(
+                                      *parking, [this](const PageContext& c) {
+                                          c.fitSize(*parking);
+                                          parking->prepare();
+                                      }));
     main->registerPage("phone", std::make_unique<PhonePage>(*phone));
     main->registerPage("log", std::make_unique<LogPage>(*log));
     main->registerPage("dorbin", std::make_unique<DorbinPage>(*dorbin));
@@ -62,6 +74,9 @@ Forms::~Forms() {
     log.reset();
     dorbin.reset();
     phone.reset();
+    parking_rep.reset();
+    park_ins.reset();
+    parking.reset();
     khodro_rep.reset();
     khodro_list.reset();
     khodro_ins.reset();
