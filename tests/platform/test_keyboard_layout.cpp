@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #ifdef GC_TEST_XKB
@@ -46,7 +47,8 @@ class VirtualDisplay {
         if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
             QStandardPaths::findExecutable("setxkbmap").isEmpty())
             return false;
-        server_.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "64x64x24"});
+        server_.start("Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0",
+                               "64x64x24"});
         if (!server_.waitForStarted(5000))
             return false;
         while (!server_.canReadLine() && server_.waitForReadyRead(10000)) {
@@ -55,7 +57,17 @@ class VirtualDisplay {
         if (number.isEmpty())
             return false;
         name_ = ":" + QString::fromLatin1(number);
-        return true;
+        // A busy machine may announce the display before it takes connections; -noreset
+        // keeps it from restarting between the connections of a test.
+        const QByteArray n = name_.toLatin1();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (Display* d = XOpenDisplay(n.constData())) {
+                XCloseDisplay(d);
+                return true;
+            }
+            QThread::msleep(50);
+        }
+        return false;
     }
     ~VirtualDisplay() {
         server_.terminate();
