@@ -7,6 +7,9 @@
 #include "core/log_window.h"
 #include "core/login_window.h"
 #include "core/main_window.h"
+#include "core/otaghha_window.h"
+#include "core/payam_otagh_pages.h"
+#include "core/payam_window.h"
 #include "core/phone_pages.h"
 #include "core/phone_window.h"
 #include "core/server_window.h"
@@ -48,6 +51,8 @@ Forms::Forms(PlatformServices platform)
     park_ins = std::make_unique<registers::Tpark_ins>(*registerContext);
     parking->setEntry(park_ins.get());
     parking_rep = std::make_unique<registers::Tparking_rep>(*parking);
+    otaghha = std::make_unique<Totaghha>(*dm, services->opener());
+    payam = std::make_unique<Tpayam>(*dm, *services);
     phone = std::make_unique<Tphone>(*dm, *services);
     dorbin = std::make_unique<capture::Tdorbin>();
     log = std::make_unique<Tlog>(*dm, services->opener());
@@ -67,6 +72,8 @@ Forms::Forms(PlatformServices platform)
     main->registerPage("phone", std::make_unique<PhonePage>(*phone));
     main->registerPage("log", std::make_unique<LogPage>(*log));
     main->registerPage("dorbin", std::make_unique<DorbinPage>(*dorbin));
+    main->registerPage("otagh", std::make_unique<OtaghPage>(*otaghha));
+    main->registerPage("payam", std::make_unique<PayamPage>(*payam));
 }
 
 Forms::~Forms() {
@@ -74,6 +81,8 @@ Forms::~Forms() {
     log.reset();
     dorbin.reset();
     phone.reset();
+    payam.reset();
+    otaghha.reset();
     parking_rep.reset();
     park_ins.reset();
     parking.reset();

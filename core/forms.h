@@ -13,6 +13,8 @@ class Tmain;
 class Tchange_pass;
 class Tsetting;
 class Tusers;
+class Totaghha;
+class Tpayam;
 class Tphone;
 class Tlog;
 namespace capture {
@@ -55,6 +57,8 @@ struct Forms {
     std::unique_ptr<registers::Tparking> parking;
     std::unique_ptr<registers::Tpark_ins> park_ins;
     std::unique_ptr<registers::Tparking_rep> parking_rep;
+    std::unique_ptr<Totaghha> otaghha;
+    std::unique_ptr<Tpayam> payam;
     std::unique_ptr<Tphone> phone;
     std::unique_ptr<capture::Tdorbin> dorbin;
     std::unique_ptr<Tlog> log;
