@@ -4,8 +4,11 @@
 #include "core/change_pass_window.h"
 #include "core/core_pages.h"
 #include "core/data_module.h"
+#include "core/log_window.h"
 #include "core/login_window.h"
 #include "core/main_window.h"
+#include "core/phone_pages.h"
+#include "core/phone_window.h"
 #include "core/server_window.h"
 #include "core/services.h"
 #include "core/setting_window.h"
@@ -13,6 +16,9 @@
 #include "registers/khodro/khodro_ins.h"
 #include "registers/khodro/khodro_list.h"
 #include "registers/khodro/khodro_rep.h"
+#include "registers/parking/park_ins.h"
+#include "registers/parking/parking.h"
+#include "registers/parking/parking_rep.h"
 #include "registers/shared/list_page.h"
 #include "registers/shared/register_context.h"
 
@@ -38,7 +44,13 @@ Forms::Forms(PlatformServices platform)
     khodro_ins = std::make_unique<registers::Tkhodro_ins>(*registerContext);
     khodro_list = std::make_unique<registers::Tkhodro_list>(*registerContext, *khodro_ins);
     khodro_rep = std::make_unique<registers::Tkhodro_rep>(*khodro_list);
+    parking = std::make_unique<registers::Tparking>(*registerContext);
+    park_ins = std::make_unique<registers::Tpark_ins>(*registerContext);
+    parking->setEntry(park_ins.get());
+    parking_rep = std::make_unique<registers::Tparking_rep>(*parking);
+    phone = std::make_unique<Tphone>(*dm, *services);
     dorbin = std::make_unique<capture::Tdorbin>();
+    log = std::make_unique<Tlog>(*dm, services->opener());
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));
@@ -47,12 +59,24 @@ Forms::Forms(PlatformServices platform)
                                          c.fitSize(*khodro_list);
                                          khodro_list->prepare();
                                      }));
+    main->registerPage("parking", std::make_unique<registers::RegisterListPage>(
+                                      *parking, [this](const PageContext& c) {
+                                          c.fitSize(*parking);
+                                          parking->prepare();
+                                      }));
+    main->registerPage("phone", std::make_unique<PhonePage>(*phone));
+    main->registerPage("log", std::make_unique<LogPage>(*log));
     main->registerPage("dorbin", std::make_unique<DorbinPage>(*dorbin));
 }
 
 Forms::~Forms() {
     // Windows first, in the reverse order of creation; the data module outlives them.
+    log.reset();
     dorbin.reset();
+    phone.reset();
+    parking_rep.reset();
+    park_ins.reset();
+    parking.reset();
     khodro_rep.reset();
     khodro_list.reset();
     khodro_ins.reset();

@@ -13,6 +13,8 @@ class Tmain;
 class Tchange_pass;
 class Tsetting;
 class Tusers;
+class Tphone;
+class Tlog;
 namespace capture {
 class Tdorbin;
 }
@@ -21,6 +23,9 @@ struct RegisterContext;
 class Tkhodro_ins;
 class Tkhodro_list;
 class Tkhodro_rep;
+class Tparking;
+class Tpark_ins;
+class Tparking_rep;
 } // namespace registers
 
 // The program's windows and data module, each created once at start-up in a fixed
@@ -47,7 +52,12 @@ struct Forms {
     std::unique_ptr<registers::Tkhodro_ins> khodro_ins;
     std::unique_ptr<registers::Tkhodro_list> khodro_list;
     std::unique_ptr<registers::Tkhodro_rep> khodro_rep;
+    std::unique_ptr<registers::Tparking> parking;
+    std::unique_ptr<registers::Tpark_ins> park_ins;
+    std::unique_ptr<registers::Tparking_rep> parking_rep;
+    std::unique_ptr<Tphone> phone;
     std::unique_ptr<capture::Tdorbin> dorbin;
+    std::unique_ptr<Tlog> log;
 };
 
 } // namespace gc

@@ -753,10 +753,12 @@ void Query::deleteRecord() {
     if (!q.exec())
         throw DbError(connection_.errorMessage(q.lastError()));
     materialiseOrder();
-    emit rowsAboutToBeRemoved(cur_, cur_);
-    order_.erase(order_.begin() + cur_);
+    // A view answering the removal may move the current row; the deleted one stays `row`.
+    const int row = cur_;
+    emit rowsAboutToBeRemoved(row, row);
+    order_.erase(order_.begin() + row);
     emit rowsRemoved();
-    moveTo(std::min(cur_, std::max(0, int(order_.size()) - 1)));
+    moveTo(std::min(row, std::max(0, int(order_.size()) - 1)));
 }
 
 void Query::refresh() {

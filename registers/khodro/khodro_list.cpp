@@ -18,9 +18,6 @@ namespace gc::registers {
 
 namespace {
 
-// The light title colour of the date columns.
-const QColor kDateTitle(215, 228, 242);
-
 QComboBox* filterBox(const QString& name, QWidget* parent) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
@@ -41,9 +38,9 @@ RegisterList::Declaration Tkhodro_list::declare(RegisterContext& context) {
                  {"ranande", "نام راننده"},
                  {"khodro_typ", "نوع خودرو"},
                  {"num", " شماره خودرو"},
-                 {"exit_dat", "تاريخ خروج", kDateTitle},
+                 {"exit_dat", "تاريخ خروج", kDateTitleColour},
                  {"exit_tim", "ساعت خروج", QColor(Qt::yellow)},
-                 {"vorod_dat", "تاريخ ورود", kDateTitle},
+                 {"vorod_dat", "تاريخ ورود", kDateTitleColour},
                  {"vorod_tim", "ساعت ورود", QColor(Qt::yellow)},
                  {"cmt", "توضيحات"},
                  {"elat", "علت"},

@@ -4,8 +4,9 @@
 
 namespace gc::registers {
 
-ListGridModel::ListGridModel(db::Query& q, std::vector<GridColumn> columns, QObject* parent)
-    : db::QueryModel(q, parent), columns_(std::move(columns)) {}
+ListGridModel::ListGridModel(db::Query& q, std::vector<GridColumn> columns,
+                             std::optional<RowMark> mark, QObject* parent)
+    : db::QueryModel(q, parent), columns_(std::move(columns)), mark_(std::move(mark)) {}
 
 int ListGridModel::gridToField(int gridColumn) const {
     if (gridColumn < 0 || gridColumn >= int(columns_.size()))
@@ -54,6 +55,19 @@ QVariant ListGridModel::headerData(int section, Qt::Orientation o, int role) con
     default:
         return {};
     }
+}
+
+bool ListGridModel::isMarked(int row) const {
+    if (!mark_ || row < 0 || row >= rowCount())
+        return false;
+    const int field = query().fieldIndex(mark_->field);
+    return field >= 0 && query().valueAt(row, field).toString().contains(mark_->text);
+}
+
+QVariant ListGridModel::data(const QModelIndex& index, int role) const {
+    if ((role == Qt::ForegroundRole || role == Qt::BackgroundRole) && isMarked(index.row()))
+        return role == Qt::ForegroundRole ? mark_->foreground : mark_->background;
+    return db::QueryModel::data(index, role);
 }
 
 } // namespace gc::registers

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <optional>
 #include <vector>
 
 namespace gc::registers {
@@ -17,13 +18,25 @@ struct GridColumn {
     int width = 0; // pixels; 0 keeps the grid's default
 };
 
+// The light title colour of the date columns.
+inline const QColor kDateTitleColour(215, 228, 242);
+
+// Rows whose `field` holds `text` anywhere are drawn in `foreground` on `background`.
+struct RowMark {
+    QString field;
+    QString text;
+    QColor foreground;
+    QColor background;
+};
+
 // The list's query with the register's titles, title colours and the bold title of the
 // last sorted column. Columns stay in the query's field order; the grid moves the sections
 // into the declared order (gridToField).
 class ListGridModel : public db::QueryModel {
     Q_OBJECT
   public:
-    ListGridModel(db::Query& query, std::vector<GridColumn> columns, QObject* parent = nullptr);
+    ListGridModel(db::Query& query, std::vector<GridColumn> columns,
+                  std::optional<RowMark> mark = std::nullopt, QObject* parent = nullptr);
 
     const std::vector<GridColumn>& columns() const { return columns_; }
     // The query field shown in grid column `gridColumn`; -1 when the query lacks it.
@@ -38,9 +51,13 @@ class ListGridModel : public db::QueryModel {
     void setTitleFont(const QFont& font) { titleFont_ = font; }
 
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Whether row `row` is drawn in the mark's colours.
+    bool isMarked(int row) const;
 
   private:
     std::vector<GridColumn> columns_;
+    std::optional<RowMark> mark_;
     int bold_ = -1;
     QFont titleFont_;
 };

@@ -61,16 +61,18 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
 
     layout_ = new QVBoxLayout(this);
     if (!decl_.menu.empty()) {
-        auto* menu = new QMenuBar(this);
-        menu->setObjectName(QStringLiteral("MainMenu1"));
-        menu->setNativeMenuBar(false);
+        menu_ = new QMenuBar(this);
+        menu_->setObjectName(QStringLiteral("MainMenu1"));
+        menu_->setNativeMenuBar(false);
         for (const MenuItem& item : decl_.menu) {
-            QAction* a = menu->addAction(item.text);
+            QAction* a = menu_->addAction(item.text);
             a->setObjectName(item.name);
+            if (item.command == Command::Own)
+                continue;
             commands_.insert(int(item.command), a);
             connect(a, &QAction::triggered, this, [this, c = item.command] { run(c); });
         }
-        layout_->setMenuBar(menu);
+        layout_->setMenuBar(menu_);
     }
 
     filterArea_ = new QWidget(this);
@@ -84,7 +86,7 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
     cnt_ = new QLabel(this);
     cnt_->setObjectName(QStringLiteral("cnt"));
 
-    model_ = std::make_unique<ListGridModel>(*decl_.query, decl_.columns);
+    model_ = std::make_unique<ListGridModel>(*decl_.query, decl_.columns, decl_.rowMark);
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("DBGrid1"));
     grid_->setModel(model_.get());
@@ -113,7 +115,9 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
         bar->addWidget(srcBtn_);
     bar->addWidget(cnt_);
     layout_->addLayout(bar);
-    layout_->addWidget(grid_, 1);
+    gridRow_ = new QHBoxLayout;
+    gridRow_->addWidget(grid_, 1);
+    layout_->addLayout(gridRow_, 1);
     arrangeColumns();
 }
 
@@ -123,6 +127,10 @@ RegisterList::~RegisterList() {
 
 QAction* RegisterList::command(Command c) const {
     return commands_.value(int(c));
+}
+
+QAction* RegisterList::menuItem(const QString& name) const {
+    return menu_ ? menu_->findChild<QAction*>(name, Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 void RegisterList::run(Command c) {
@@ -151,7 +159,13 @@ void RegisterList::run(Command c) {
     case Command::Close:
         close();
         break;
+    case Command::Own:
+        break;
     }
+}
+
+void RegisterList::addBesideGrid(QWidget* panel) {
+    gridRow_->addWidget(panel);
 }
 
 void RegisterList::bindFilter(int index, FilterBinding binding) {

@@ -14,6 +14,7 @@
 class QAbstractButton;
 class QAction;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QMenuBar;
 class QPushButton;
@@ -35,7 +36,8 @@ class RegisterEntry;
 class RegisterList : public QDialog {
     Q_OBJECT
   public:
-    enum class Command { New, Edit, Delete, Print, Export, ZoomIn, ZoomOut, Close };
+    // Own: a register's own menu item; the register connects it (menuItem()).
+    enum class Command { New, Edit, Delete, Print, Export, ZoomIn, ZoomOut, Close, Own };
     struct MenuItem {
         QString name; // "N1"
         QString text; // "ثبت"
@@ -51,6 +53,7 @@ class RegisterList : public QDialog {
         CaptionMap captions;
         QList<int> zoomColumns; // grid positions widened and narrowed by the zoom
         std::vector<MenuItem> menu;
+        std::optional<RowMark> rowMark;                   // rows drawn in their own colours
         bool deletePassword = true;                       // false: delete without asking
         QString searchButton = QStringLiteral("src_btn"); // empty: no button
     };
@@ -73,6 +76,8 @@ class RegisterList : public QDialog {
 
     // Where the register lays out its filter inputs.
     QWidget* filterArea() const { return filterArea_; }
+    // A register's own panel to the left of the grid.
+    void addBesideGrid(QWidget* panel);
     // Binds declared filter `index` (its position in the search's filters) to its inputs.
     void bindFilter(int index, FilterBinding binding);
     // A label such as "- - - -" that sets inputs to their blank masks.
@@ -85,6 +90,8 @@ class RegisterList : public QDialog {
 
     // Commands that the main window enables from the user's rights.
     QAction* command(Command c) const;
+    // A menu item by its name ("N9").
+    QAction* menuItem(const QString& name) const;
     QAction* insertAction() const { return command(Command::New); }
     QAction* editAction() const { return command(Command::Edit); }
     QAction* deleteAction() const { return command(Command::Delete); }
@@ -142,8 +149,10 @@ class RegisterList : public QDialog {
     std::vector<BoundFilter> filters_;
     std::vector<PresetFill> presets_;
     QHash<int, QAction*> commands_;
+    QMenuBar* menu_ = nullptr; // none when the list has no menu
     QVBoxLayout* layout_;
     QWidget* filterArea_;
+    QHBoxLayout* gridRow_;
     QPushButton* srcBtn_ = nullptr;
     QLabel* cnt_;
     QTableView* grid_;

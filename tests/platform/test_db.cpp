@@ -249,6 +249,30 @@ TEST_P(DbTest, ModelFollowsTheQuery) {
     EXPECT_EQ(model.rowCount(), 1);
 }
 
+TEST_P(DbTest, DeleteDropsItsOwnRowEvenWhenAViewMovesTheCurrentRow) {
+    Query q(*conn, "q");
+    q.setSql("select * from t order by id");
+    q.open();
+    for (const char* name : {"a", "b", "c", "d"})
+        addRow(q, name);
+    q.close();
+    q.open();
+    QueryModel model(q);
+    // As a grid does: the removed row's neighbour becomes current while the row goes.
+    QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, &model,
+                     [&](const QModelIndex&, int first) { q.setRecNo(first); });
+    ASSERT_TRUE(q.locate("nam", "d"));
+    q.deleteRecord();
+    ASSERT_TRUE(q.locate("nam", "b"));
+    q.deleteRecord();
+    EXPECT_EQ(countRows(), 2);
+    EXPECT_EQ(countRows("nam in ('a', 'c')"), 2);
+    QStringList shown;
+    for (int r = 0; r < model.rowCount(); ++r)
+        shown << model.data(model.index(r, 1)).toString();
+    EXPECT_EQ(shown, (QStringList{"a", "c"}));
+}
+
 TEST_P(DbTest, LargeResultsAreReadInPages) {
     conn->execute("create table big (id int identity primary key, nam nvarchar(20))");
     QSqlDatabase db = conn->database();

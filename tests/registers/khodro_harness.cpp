@@ -1,34 +1,15 @@
 #include "khodro_harness.h"
 
-#include "khodro_rows.h"
 #include "platform/db/sql_text.h"
-#include "platform/ui/widgets.h"
-#include "registers/shared/input_text.h"
-
-#include <QAction>
-#include <QComboBox>
-#include <QDialog>
-#include <QLineEdit>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTest>
-#include <QTimer>
 
 namespace gctest::khodro {
 
 using gc::db::quoted;
 
-std::string engineName(const ::testing::TestParamInfo<Backend>& info) {
-    return backendName(info.param).toStdString();
-}
-
 void Harness::SetUp() {
-    dm = freshModule(GetParam());
+    RegisterHarness::SetUp();
     if (!dm)
-        GTEST_SKIP() << "no PostgreSQL test server";
-    clock.set(QDateTime(QDate(2024, 3, 20), QTime(13, 5)));
-    ctx = std::make_unique<gc::registers::RegisterContext>(gc::registers::RegisterContext{
-        *dm, date, clock, [] { return kGuard; }, opener, printUi, dir.path()});
+        return;
     ins = std::make_unique<gc::registers::Tkhodro_ins>(*ctx);
     list = std::make_unique<gc::registers::Tkhodro_list>(*ctx, *ins);
     rep = std::make_unique<gc::registers::Tkhodro_rep>(*list);
@@ -40,71 +21,10 @@ void Harness::TearDown() {
     ins.reset();
 }
 
-QString Harness::scalar(const QString& sql) {
-    const QString cs = dm->ADOConnection1.connectionString();
-    if (GetParam() == Backend::SQLite)
-        return sqlite3(sqliteFile(cs), sql);
-    static const QRegularExpression catalog(QStringLiteral("Initial Catalog=([^;]+)"));
-    const QStringList host = postgresDataSource().split(',');
-    QProcess p;
-    p.start(QStringLiteral("psql"), {"-h", host.value(0), "-p", host.value(1), "-U", "gc", "-d",
-                                     catalog.match(cs).captured(1), "-At", "-c", sql});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-void Harness::exec(const QString& sql) {
-    dm->ADOConnection1.execute(sql);
-}
-
 void Harness::addPerson(const QString& surname, const QString& card, const QString& plate,
                         const QString& unit) {
     exec("insert into asami (surname, card_no, khodro_num, vahed_tabe) values (" + quoted(surname) +
          ", " + quoted(card) + ", " + quoted(plate) + ", " + quoted(unit) + ")");
-}
-
-void Harness::addPreset(const QString& listName, const QString& value) {
-    exec("insert into setting (component, cmt) values (" + quoted(listName) + ", " + quoted(value) +
-         ")");
-}
-
-void Harness::whileModal(QAction* trigger, QDialog* dialog, const std::function<void()>& script) {
-    bool ran = false;
-    QTimer::singleShot(0, dialog, [&] {
-        script();
-        ran = true;
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    trigger->trigger();
-    EXPECT_TRUE(ran);
-}
-
-void Harness::pick(QComboBox* box, const QString& text) {
-    box->setCurrentIndex(box->findText(text));
-    emit box->textActivated(box->currentText());
-}
-
-void Harness::type(QWidget* input, const QString& text) {
-    auto* combo = qobject_cast<QComboBox*>(input);
-    QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(input);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    // Keys by their text: the test library maps only ASCII characters to key codes.
-    for (const QChar c : text) {
-        QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-void Harness::clickLabel(QWidget* window, const QString& caption, int index) {
-    int seen = 0;
-    for (auto* label : window->findChildren<gc::ui::ClickableLabel*>())
-        if (label->text() == caption && seen++ == index) {
-            QTest::mouseClick(label, Qt::LeftButton);
-            return;
-        }
-    ADD_FAILURE() << "no label " << caption.toStdString();
 }
 
 QString Harness::in(const QString& name) const {

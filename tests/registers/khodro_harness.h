@@ -1,90 +1,30 @@
 #pragma once
 
-#include "core/data_module.h"
-#include "core/persian_date.h"
-#include "fakes/fake_clock.h"
-#include "platform/report/output.h"
-#include "platform/xlsx/file_opener.h"
+#include "register_harness.h"
 #include "registers/khodro/khodro_ins.h"
 #include "registers/khodro/khodro_list.h"
 #include "registers/khodro/khodro_rep.h"
-#include "support/scripted_dialogs.h"
-#include "support/test_db.h"
 
-#include <QTemporaryDir>
-#include <functional>
-#include <gtest/gtest.h>
-#include <memory>
-
-class QAction;
-class QComboBox;
-class QDialog;
-class QWidget;
-
-// The vehicle register's three windows over a fresh database of either engine, with the
-// questions scripted, the clock fixed and the preview writing a PDF.
+// The vehicle register's three windows on the shared harness.
 namespace gctest::khodro {
 
-class OpenerFake : public gc::xlsx::FileOpener {
-  public:
-    bool open(const QString& path) override {
-        opened << path;
-        return false;
-    }
-    QStringList opened;
-};
+using gctest::engineName;
+using gctest::kGuard;
+using gctest::OpenerFake;
+using gctest::PdfPreview;
 
-class PdfPreview : public gc::report::PrintUi {
-  public:
-    explicit PdfPreview(QString path) : path_(std::move(path)) {}
-    NoPrinterChoice askNoPrinter(const QString&) override { return NoPrinterChoice::Cancel; }
-    QString choosePdfPath(const QString&) override { return {}; }
-    void preview(gc::report::Report& report) override {
-        result = gc::report::writePdf(report, path_);
-    }
-    const QString& path() const { return path_; }
-    gc::report::RenderResult result;
-
-  private:
-    QString path_;
-};
-
-class Harness : public ::testing::TestWithParam<Backend> {
+class Harness : public RegisterHarness {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    // One value of the database read by the engine's own command-line client.
-    QString scalar(const QString& sql);
-    void exec(const QString& sql);
     void addPerson(const QString& surname, const QString& card, const QString& plate,
                    const QString& unit);
-    void addPreset(const QString& listName, const QString& value);
-
-    // Runs `script` while `trigger` shows `dialog` modally, then closes it if still open.
-    void whileModal(QAction* trigger, QDialog* dialog, const std::function<void()>& script);
-    // The guard's pick of an item, and typing into an input.
-    static void pick(QComboBox* box, const QString& text);
-    static void type(QWidget* input, const QString& text);
-    void clickLabel(QWidget* window, const QString& caption, int index = 0);
     QString in(const QString& name) const;
 
-    QTemporaryDir dir;
-    std::unique_ptr<gc::Tdm> dm;
-    gc::test::FakeClock clock;
-    gc::CurrentPersianDate date{clock};
-    OpenerFake opener;
-    PdfPreview printUi{dir.filePath("preview.pdf")};
-    std::unique_ptr<gc::registers::RegisterContext> ctx;
     std::unique_ptr<gc::registers::Tkhodro_ins> ins;
     std::unique_ptr<gc::registers::Tkhodro_list> list;
     std::unique_ptr<gc::registers::Tkhodro_rep> rep;
-    ScriptedDialogs dialogs;
 };
-
-// Names the engine in the test names.
-std::string engineName(const ::testing::TestParamInfo<Backend>& info);
-
-inline const QString kGuard = QStringLiteral("نگهبان يك");
 
 } // namespace gctest::khodro

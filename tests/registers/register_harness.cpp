@@ -2,7 +2,9 @@
 
 #include "khodro_rows.h"
 #include "platform/db/sql_text.h"
+#include "platform/ui/widgets.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -11,7 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-namespace gctest::registers {
+namespace gctest {
 
 using gc::db::quoted;
 
@@ -19,16 +21,16 @@ std::string engineName(const ::testing::TestParamInfo<Backend>& info) {
     return backendName(info.param).toStdString();
 }
 
-void Harness::SetUp() {
+void RegisterHarness::SetUp() {
     dm = khodro::freshModule(GetParam());
     if (!dm)
         GTEST_SKIP() << "no PostgreSQL test server";
-    clock.set(QDateTime(QDate(2024, 3, 20), QTime(9, 30)));
+    clock.set(QDateTime(QDate(2024, 3, 20), QTime(13, 5)));
     ctx = std::make_unique<gc::registers::RegisterContext>(gc::registers::RegisterContext{
-        *dm, date, clock, [] { return QStringLiteral("ورود"); }, opener, printUi, dir.path()});
+        *dm, date, clock, [] { return kGuard; }, opener, printUi, dir.path()});
 }
 
-QString Harness::stored(const QString& sql) {
+QString RegisterHarness::scalar(const QString& sql) {
     const QString cs = dm->ADOConnection1.connectionString();
     if (GetParam() == Backend::SQLite)
         return khodro::sqlite3(khodro::sqliteFile(cs), sql);
@@ -41,17 +43,17 @@ QString Harness::stored(const QString& sql) {
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
-void Harness::exec(const QString& sql) {
+void RegisterHarness::exec(const QString& sql) {
     dm->ADOConnection1.execute(sql);
 }
 
-void Harness::addPreset(const QString& listName, const QString& value) {
-    exec("insert into setting (component, cmt) values (" + quoted(listName) + ", " + quoted(value) +
-         ")");
+void RegisterHarness::addPreset(const QString& listName, const QString& value, bool isDefault) {
+    exec("insert into setting (component, cmt, def) values (" + quoted(listName) + ", " +
+         quoted(value) + ", " + (isDefault ? quoted("1") : QStringLiteral("NULL")) + ")");
 }
 
-void Harness::whileModal(const std::function<void()>& trigger, QDialog* dialog,
-                         const std::function<void()>& script) {
+void RegisterHarness::whileModal(QAction* trigger, QDialog* dialog,
+                                 const std::function<void()>& script) {
     bool ran = false;
     QTimer::singleShot(0, dialog, [&] {
         script();
@@ -59,14 +61,20 @@ void Harness::whileModal(const std::function<void()>& trigger, QDialog* dialog,
         if (dialog->isVisible())
             dialog->reject();
     });
-    trigger();
+    trigger->trigger();
     EXPECT_TRUE(ran);
 }
 
-void Harness::type(QWidget* input, const QString& text) {
+void RegisterHarness::pick(QComboBox* box, const QString& text) {
+    box->setCurrentIndex(box->findText(text));
+    emit box->textActivated(box->currentText());
+}
+
+void RegisterHarness::type(QWidget* input, const QString& text) {
     auto* combo = qobject_cast<QComboBox*>(input);
     QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(input);
-    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
     // Keys by their text: the test library maps only ASCII characters to key codes.
     for (const QChar c : text) {
         QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
@@ -74,4 +82,14 @@ void Harness::type(QWidget* input, const QString& text) {
     }
 }
 
-} // namespace gctest::registers
+void RegisterHarness::clickLabel(QWidget* window, const QString& caption, int index) {
+    int seen = 0;
+    for (auto* label : window->findChildren<gc::ui::ClickableLabel*>())
+        if (label->text() == caption && seen++ == index) {
+            QTest::mouseClick(label, Qt::LeftButton);
+            return;
+        }
+    ADD_FAILURE() << "no label " << caption.toStdString();
+}
+
+} // namespace gctest

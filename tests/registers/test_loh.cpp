@@ -1,6 +1,7 @@
 #include "core/page.h"
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
+#include "recording_dialogs.h"
 #include "register_harness.h"
 #include "registers/loh/loh_ins.h"
 #include "registers/loh/loh_src.h"
@@ -21,7 +22,6 @@
 #include <QTableView>
 #include <QToolButton>
 
-using namespace gctest::registers;
 using gc::db::quoted;
 using gc::registers::NextPersianDay;
 using Command = gc::registers::RegisterList::Command;
@@ -68,10 +68,10 @@ TEST(NextPersianDay, RefusesWhatIsNotACompleteRealDate) {
         EXPECT_EQ(NextPersianDay(QString::fromUtf8(text)), std::nullopt) << text;
 }
 
-class Loh : public Harness {
+class Loh : public gctest::RegisterHarness {
   protected:
     void SetUp() override {
-        Harness::SetUp();
+        RegisterHarness::SetUp();
         if (!dm)
             return;
         ins = std::make_unique<gc::registers::Tloh_ins>(*ctx);
@@ -88,7 +88,7 @@ class Loh : public Harness {
                  ", ") +
              ")");
     }
-    QString rows() { return stored("select dat, loc, day, shift, negahban from loh order by id"); }
+    QString rows() { return scalar("select dat, loc, day, shift, negahban from loh order by id"); }
     void untickAll() {
         for (int i = 1; i <= 4; ++i)
             list->CheckBox(i)->setChecked(false);
@@ -99,6 +99,8 @@ class Loh : public Harness {
     }
     std::unique_ptr<gc::registers::Tloh_ins> ins;
     std::unique_ptr<gc::registers::Tloh_src> list;
+    // Made after the harness's own, so these answer.
+    gctest::RecordingDialogs boxes;
 };
 
 TEST_P(Loh, NewRowsAreStoredAndASecondRowForTheSameSlotIsRefused) {
@@ -108,36 +110,35 @@ TEST_P(Loh, NewRowsAreStoredAndASecondRowForTheSameSlotIsRefused) {
     list->prepare();
     ins->dat()->setText("1402/02/02");
     ins->negahban()->setEditText("مانده از قبل");
-    whileModal([&] { list->insertAction()->trigger(); }, ins.get(),
-               [&] {
-                   EXPECT_EQ(ins->dat()->storedText(), "1403/01/01");
-                   for (QComboBox* box : {ins->day(), ins->loc(), ins->shift(), ins->negahban()})
-                       EXPECT_EQ(box->currentText(), "") << box->objectName().toStdString();
-                   EXPECT_FALSE(ins->insButton()->isHidden());
-                   EXPECT_TRUE(ins->editButton()->isHidden());
-                   EXPECT_EQ(items(ins->day()), (QStringList{"شنبه", "يکشنبه", "دوشنبه", "سه شنبه",
-                                                             "چهارشنبه", "پنجشنبه", "جمعه"}));
-                   EXPECT_EQ(items(ins->loc()), (QStringList{"درب اصلي", "نگهباني شمالي"}));
-                   EXPECT_EQ(items(ins->negahban()), QStringList{"كريمي"});
-                   EXPECT_EQ(items(ins->shift()), (QStringList{"روز", "روز و شب", "شب"}));
+    whileModal(list->insertAction(), ins.get(), [&] {
+        EXPECT_EQ(ins->dat()->storedText(), "1403/01/01");
+        for (QComboBox* box : {ins->day(), ins->loc(), ins->shift(), ins->negahban()})
+            EXPECT_EQ(box->currentText(), "") << box->objectName().toStdString();
+        EXPECT_FALSE(ins->insButton()->isHidden());
+        EXPECT_TRUE(ins->editButton()->isHidden());
+        EXPECT_EQ(items(ins->day()), (QStringList{"شنبه", "يکشنبه", "دوشنبه", "سه شنبه", "چهارشنبه",
+                                                  "پنجشنبه", "جمعه"}));
+        EXPECT_EQ(items(ins->loc()), (QStringList{"درب اصلي", "نگهباني شمالي"}));
+        EXPECT_EQ(items(ins->negahban()), QStringList{"كريمي"});
+        EXPECT_EQ(items(ins->shift()), (QStringList{"روز", "روز و شب", "شب"}));
 
-                   // 1403/01/01 is a Wednesday: the weekday is stored as picked.
-                   ins->day()->setEditText("شنبه");
-                   ins->loc()->setEditText("درب اصلي");
-                   ins->shift()->setEditText("روز");
-                   ins->negahban()->setEditText("كريمي");
-                   ins->insButton()->click();
-                   EXPECT_EQ(dialogs.texts(), QStringList{"ثبت شد"});
-                   EXPECT_TRUE(ins->isVisible());
+        // 1403/01/01 is a Wednesday: the weekday is stored as picked.
+        ins->day()->setEditText("شنبه");
+        ins->loc()->setEditText("درب اصلي");
+        ins->shift()->setEditText("روز");
+        ins->negahban()->setEditText("كريمي");
+        ins->insButton()->click();
+        EXPECT_EQ(boxes.texts(), QStringList{"ثبت شد"});
+        EXPECT_TRUE(ins->isVisible());
 
-                   // Another guard in the same slot is refused; another shift is not.
-                   ins->negahban()->setEditText("احمدي");
-                   ins->insButton()->click();
-                   EXPECT_EQ(dialogs.texts().last(), "تکراري است");
-                   ins->shift()->setEditText("شب");
-                   ins->insButton()->click();
-                   EXPECT_EQ(dialogs.texts().last(), "ثبت شد");
-               });
+        // Another guard in the same slot is refused; another shift is not.
+        ins->negahban()->setEditText("احمدي");
+        ins->insButton()->click();
+        EXPECT_EQ(boxes.texts().last(), "تکراري است");
+        ins->shift()->setEditText("شب");
+        ins->insButton()->click();
+        EXPECT_EQ(boxes.texts().last(), "ثبت شد");
+    });
     EXPECT_EQ(rows(), "1403/01/01|درب اصلي|شنبه|روز|كريمي\n"
                       "1403/01/01|درب اصلي|شنبه|شب|احمدي");
     EXPECT_EQ(dm->ADOQ_loh.fieldByName("negahban").asString(), "احمدي");
@@ -150,28 +151,27 @@ TEST_P(Loh, EditCopiesTheRowStaysOpenAndCannotMakeADuplicate) {
     list->search();
     ASSERT_TRUE(dm->ADOQ_loh.locate("negahban", "رضايي"));
     list->showQueryRow();
-    whileModal([&] { list->editAction()->trigger(); }, ins.get(),
-               [&] {
-                   EXPECT_EQ(ins->dat()->storedText(), "1403/01/02");
-                   EXPECT_EQ(ins->day()->currentText(), "پنجشنبه");
-                   EXPECT_EQ(ins->loc()->currentText(), "درب اصلي");
-                   EXPECT_EQ(ins->shift()->currentText(), "روز");
-                   EXPECT_EQ(ins->negahban()->currentText(), "رضايي");
-                   EXPECT_TRUE(ins->insButton()->isHidden());
-                   EXPECT_FALSE(ins->editButton()->isHidden());
+    whileModal(list->editAction(), ins.get(), [&] {
+        EXPECT_EQ(ins->dat()->storedText(), "1403/01/02");
+        EXPECT_EQ(ins->day()->currentText(), "پنجشنبه");
+        EXPECT_EQ(ins->loc()->currentText(), "درب اصلي");
+        EXPECT_EQ(ins->shift()->currentText(), "روز");
+        EXPECT_EQ(ins->negahban()->currentText(), "رضايي");
+        EXPECT_TRUE(ins->insButton()->isHidden());
+        EXPECT_FALSE(ins->editButton()->isHidden());
 
-                   // Its own slot with another guard is no duplicate.
-                   ins->negahban()->setEditText("احمدي");
-                   ins->editButton()->click();
-                   EXPECT_EQ(dialogs.texts(), QStringList{"ويرايش شد"});
-                   EXPECT_TRUE(ins->isVisible());
+        // Its own slot with another guard is no duplicate.
+        ins->negahban()->setEditText("احمدي");
+        ins->editButton()->click();
+        EXPECT_EQ(boxes.texts(), QStringList{"ويرايش شد"});
+        EXPECT_TRUE(ins->isVisible());
 
-                   // The slot of the other row is.
-                   ins->dat()->setText("1403/01/01");
-                   ins->day()->setEditText("چهارشنبه");
-                   ins->editButton()->click();
-                   EXPECT_EQ(dialogs.texts().last(), "تکراري است");
-               });
+        // The slot of the other row is.
+        ins->dat()->setText("1403/01/01");
+        ins->day()->setEditText("چهارشنبه");
+        ins->editButton()->click();
+        EXPECT_EQ(boxes.texts().last(), "تکراري است");
+    });
     EXPECT_EQ(rows(), "1403/01/01|درب اصلي|چهارشنبه|روز|كريمي\n"
                       "1403/01/02|درب اصلي|پنجشنبه|روز|احمدي");
 }
@@ -187,18 +187,18 @@ TEST_P(Loh, TheDayStepFollowsTheCalendarAndLeavesABadDateAlone) {
     ins->dat()->setText("1402/12/29");
     next->click();
     EXPECT_EQ(ins->dat()->storedText(), "1403/01/01");
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(boxes.messages.isEmpty());
 
     blank->click();
     EXPECT_EQ(ins->dat()->storedText(), gc::registers::kBlankDate);
     next->click();
     EXPECT_EQ(ins->dat()->storedText(), gc::registers::kBlankDate);
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages.front().icon, gc::ui::MsgIcon::Error);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages.front().icon, gc::ui::MsgIcon::Error);
     ins->dat()->setText("1402/12/30"); // no such day in a common year
     next->click();
     EXPECT_EQ(ins->dat()->storedText(), "1402/12/30");
-    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(boxes.messages.size(), 2);
 }
 
 TEST_P(Loh, PreparedListHasTodayAndEmptyFiltersAndSearchesNothingYet) {
@@ -268,7 +268,7 @@ TEST_P(Loh, EachFilterAddsItsLineCountFirst) {
     list->shift()->setEditText("روز");
     list->search();
     expectLines({" and shift='روز'"}); // exact: not "روز و شب"
-    EXPECT_EQ(list->countLabel()->text(), stored("select count(*) from loh where shift='روز'"));
+    EXPECT_EQ(list->countLabel()->text(), scalar("select count(*) from loh where shift='روز'"));
     EXPECT_EQ(dm->ADOQ_loh.recordCount(), 2);
     list->CheckBox(4)->setChecked(false);
     EXPECT_FALSE(list->shift()->isEnabled());
@@ -297,22 +297,24 @@ TEST_P(Loh, DeleteNeedsThePasswordAndExportUsesTheCaptions) {
     for (int i = 0; i < heads.size(); ++i)
         EXPECT_EQ(cells[QString(QChar('A' + i)) + "1"].toObject()["value"].toString(), heads[i]);
     EXPECT_EQ(cells["F3"].toObject()["value"].toString(), "رضايي");
-    dialogs.messages.clear(); // where the workbook was written
+    boxes.messages.clear(); // where the workbook was written
 
     ASSERT_TRUE(dm->ADOQ_loh.locate("negahban", "رضايي"));
     list->showQueryRow();
-    dialogs.inputs = {"21"};
+    boxes.inputs = {"21"};
     list->deleteAction()->trigger();
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(stored("select count(*) from loh"), "2");
-    dialogs.inputs = {"12"};
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_EQ(scalar("select count(*) from loh"), "2");
+    boxes.inputs = {"12"};
     list->deleteAction()->trigger();
-    EXPECT_EQ(dialogs.texts(), QStringList{"حذف شد"});
-    EXPECT_EQ(stored("select negahban from loh"), "كريمي");
-    ASSERT_EQ(dialogs.asked.size(), 2);
-    EXPECT_EQ(dialogs.asked.front().caption, "Delete Password");
+    EXPECT_EQ(boxes.texts(), QStringList{"حذف شد"});
+    EXPECT_EQ(scalar("select negahban from loh"), "كريمي");
+    ASSERT_EQ(boxes.asked.size(), 2);
+    EXPECT_EQ(boxes.asked.front().caption, "Delete Password");
 }
 
-GC_REGISTER_ON_BOTH_ENGINES(Loh);
+INSTANTIATE_TEST_SUITE_P(Engines, Loh,
+                         ::testing::Values(gctest::Backend::SQLite, gctest::Backend::PostgreSQL),
+                         gctest::engineName);
 
 } // namespace

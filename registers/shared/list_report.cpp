@@ -1,0 +1,82 @@
+#include "registers/shared/list_report.h"
+
+#include "platform/report/elements.h"
+
+namespace gc::registers {
+
+namespace {
+
+using namespace report;
+
+// The column header's fill, 16764573 as the layouts store it (blue, green, red bytes).
+const QColor kHeaderFill(157, 206, 255);
+constexpr double kRowMm = 6.5;
+constexpr double kTitleWidthMm = 137.0;
+
+template <class T>
+T& styled(T& element, QRectF mm, double px, bool bold, Qt::Alignment align = Qt::AlignCenter) {
+    element.geometryMm = mm;
+    element.style.font = FontSpec::pixels96(QStringLiteral("Tahoma"), px, bold);
+    element.style.alignment = align;
+    return element;
+}
+
+void pageHeader(Report& r, const QString& title, double widthMm) {
+    Band& head = r.pageHeader;
+    head.heightMm = 26.0;
+    const double titleLeft = (widthMm - kTitleWidthMm) / 2;
+    styled(head.add<Label>(QStringLiteral("کاروندیس")), {titleLeft, 0, kTitleWidthMm, 11}, 24,
+           true);
+    styled(head.add<Label>(title), {titleLeft, 11, kTitleWidthMm, 11}, 24, true);
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    styled(head.add<Label>(QStringLiteral("تاريخ :")), {32, 6, 24, 7}, 13, true, right);
+    styled(head.add<Expression>(Expression::Kind::Variable, QStringLiteral("dat")), {0, 6, 32, 7},
+           13, true, right);
+    styled(head.add<Label>(QStringLiteral("شماره صفحه:")), {32, 14, 24, 7}, 13, true, right);
+    styled(head.add<Expression>(Expression::Kind::PageNumber), {0, 14, 32, 7}, 13, true, right);
+}
+
+void columnBands(Report& r, const std::vector<ListReportColumn>& columns, double widthMm) {
+    Band& titles = r.columnHeader;
+    titles.heightMm = kRowMm + 0.5;
+    auto& fill = titles.add<Shape>();
+    fill.geometryMm = {0, 0, widthMm, kRowMm};
+    fill.fill = kHeaderFill;
+
+    Band& detail = r.detail;
+    detail.heightMm = kRowMm;
+    detail.add<Shape>().geometryMm = {0, 0, widthMm, kRowMm};
+
+    double right = widthMm;
+    for (const ListReportColumn& c : columns) {
+        const QRectF cell(right - c.widthMm, 0, c.widthMm, kRowMm);
+        const QRectF inner = cell.adjusted(0.5, 0, -0.5, 0);
+        styled(titles.add<Label>(QString::fromUtf8(c.title)), inner, 11, true);
+        if (*c.field)
+            styled(detail.add<DataField>(QString::fromLatin1(c.field)), inner, 12, false,
+                   Qt::AlignRight | Qt::AlignVCenter);
+        else
+            styled(detail.add<Expression>(Expression::Kind::RowNumber), inner, 12, false);
+        right -= c.widthMm;
+        if (right > 0.1) {
+            titles.add<Line>().geometryMm = {right, 0, 0, kRowMm};
+            detail.add<Line>().geometryMm = {right, 0, 0, kRowMm};
+        }
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Report> makeListReport(const QString& title, QPageLayout::Orientation orientation,
+                                       const std::vector<ListReportColumn>& columns) {
+    auto r = std::make_unique<Report>();
+    r->title = title;
+    r->page = PageSetup::a4(orientation);
+    r->printIfEmpty = true;
+    const double widthMm = orientation == QPageLayout::Landscape ? 277.0 : 190.0;
+    pageHeader(*r, title, widthMm);
+    columnBands(*r, columns, widthMm);
+    return r;
+}
+
+} // namespace gc::registers
