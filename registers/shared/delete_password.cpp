@@ -5,18 +5,22 @@
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
 
+#include <functional>
+
 namespace gc::registers {
 
-DeleteOutcome DeleteWithPassword(db::Query& list, db::Query& adoq_set) {
+namespace {
+
+DeleteOutcome deleteAfterAnswer(db::Query& list, const QString& caption, const QString& prompt,
+                                const std::function<QString()>& password) {
     try {
         if (!list.isActive() || list.recNo() == 0)
             return DeleteOutcome::NoRow;
-        const QString password = presets::deletePassword(adoq_set);
-        const auto answer = ui::dialogs().inputText(
-            QStringLiteral("Delete Password"), presets::kDeletePassword, QStringLiteral("?"), true);
+        const QString expected = password();
+        const auto answer = ui::dialogs().inputText(caption, prompt, QStringLiteral("?"), true);
         if (!answer)
             return DeleteOutcome::Cancelled;
-        if (*answer != password)
+        if (*answer != expected)
             return DeleteOutcome::WrongPassword;
         list.deleteRecord();
     } catch (const db::DbError& e) {
@@ -25,6 +29,18 @@ DeleteOutcome DeleteWithPassword(db::Query& list, db::Query& adoq_set) {
     }
     ui::showMessage(ui::MsgIcon::Information, QStringLiteral("حذف شد"));
     return DeleteOutcome::Deleted;
+}
+
+} // namespace
+
+DeleteOutcome DeleteWithPassword(db::Query& list, db::Query& adoq_set) {
+    return deleteAfterAnswer(list, QStringLiteral("Delete Password"), presets::kDeletePassword,
+                             [&adoq_set] { return presets::deletePassword(adoq_set); });
+}
+
+DeleteOutcome DeleteWithCode(db::Query& list, const QString& caption, const QString& prompt,
+                             const QString& code) {
+    return deleteAfterAnswer(list, caption, prompt, [&code] { return code; });
 }
 
 } // namespace gc::registers

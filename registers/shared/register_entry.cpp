@@ -187,6 +187,8 @@ bool RegisterEntry::saveNew() {
 }
 
 bool RegisterEntry::saveEdit() {
+    if (!confirmEdit())
+        return false;
     if (!post(false))
         return false;
     afterSaveEdit();

@@ -85,12 +85,15 @@ class RegisterEntry : public QDialog {
   protected:
     // The register's own steps around the families.
     virtual bool confirmNew() { return true; } // for example the duplicate question
-    virtual void afterSaveNew();               // default: the saved message
-    virtual void afterSaveEdit();              // default: close the window
+    virtual bool confirmEdit() { return true; }
+    virtual void afterSaveNew();  // default: the saved message
+    virtual void afterSaveEdit(); // default: close the window
     virtual void onPrepareNew() {}
     virtual void onPrepareEdit() {}
     virtual void onShow() {}
     void showEvent(QShowEvent* event) override;
+    // The key of the row that "edit" was opened on; invalid in new mode.
+    const QVariant& editKey() const { return editKey_; }
 
   private:
     void assignColumns();

@@ -59,24 +59,30 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
         if (decl_.columns[std::size_t(g)].width > 0)
             widths_.insert(g, decl_.columns[std::size_t(g)].width);
 
-    menu_ = new QMenuBar(this);
-    menu_->setObjectName(QStringLiteral("MainMenu1"));
-    menu_->setNativeMenuBar(false);
-    for (const MenuItem& item : decl_.menu) {
-        QAction* a = menu_->addAction(item.text);
-        a->setObjectName(item.name);
-        if (item.command == Command::Own)
-            continue;
-        commands_.insert(int(item.command), a);
-        connect(a, &QAction::triggered, this, [this, c = item.command] { run(c); });
+    layout_ = new QVBoxLayout(this);
+    if (!decl_.menu.empty()) {
+        menu_ = new QMenuBar(this);
+        menu_->setObjectName(QStringLiteral("MainMenu1"));
+        menu_->setNativeMenuBar(false);
+        for (const MenuItem& item : decl_.menu) {
+            QAction* a = menu_->addAction(item.text);
+            a->setObjectName(item.name);
+            if (item.command == Command::Own)
+                continue;
+            commands_.insert(int(item.command), a);
+            connect(a, &QAction::triggered, this, [this, c = item.command] { run(c); });
+        }
+        layout_->setMenuBar(menu_);
     }
 
     filterArea_ = new QWidget(this);
     filterArea_->setObjectName(QStringLiteral("filters"));
-    srcBtn_ = new QPushButton(QStringLiteral("جستجو"), this);
-    srcBtn_->setObjectName(decl_.searchButton);
-    srcBtn_->setAutoDefault(false);
-    connect(srcBtn_, &QPushButton::clicked, this, [this] { search(); });
+    if (!decl_.searchButton.isEmpty()) {
+        srcBtn_ = new QPushButton(QStringLiteral("جستجو"), this);
+        srcBtn_->setObjectName(decl_.searchButton);
+        srcBtn_->setAutoDefault(false);
+        connect(srcBtn_, &QPushButton::clicked, this, [this] { search(); });
+    }
     cnt_ = new QLabel(this);
     cnt_->setObjectName(QStringLiteral("cnt"));
 
@@ -105,14 +111,13 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(filterArea_, 1);
-    bar->addWidget(srcBtn_);
+    if (srcBtn_)
+        bar->addWidget(srcBtn_);
     bar->addWidget(cnt_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setMenuBar(menu_);
-    layout->addLayout(bar);
+    layout_->addLayout(bar);
     gridRow_ = new QHBoxLayout;
     gridRow_->addWidget(grid_, 1);
-    layout->addLayout(gridRow_, 1);
+    layout_->addLayout(gridRow_, 1);
     arrangeColumns();
 }
 
@@ -125,7 +130,7 @@ QAction* RegisterList::command(Command c) const {
 }
 
 QAction* RegisterList::menuItem(const QString& name) const {
-    return menu_->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+    return menu_ ? menu_->findChild<QAction*>(name, Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 void RegisterList::run(Command c) {
@@ -176,7 +181,7 @@ void RegisterList::bindFilter(int index, FilterBinding binding) {
 
 void RegisterList::onFilterSwitched(int index) {
     const FilterBinding& b = filters_[std::size_t(index)].binding;
-    const bool on = b.box && b.box->isChecked();
+    const bool on = !b.box || b.box->isChecked();
     for (QWidget* input : b.inputs) {
         input->setEnabled(on);
         if (b.colour)

@@ -19,6 +19,7 @@ class QLabel;
 class QMenuBar;
 class QPushButton;
 class QTableView;
+class QVBoxLayout;
 
 namespace gc::ui {
 class ClickableLabel;
@@ -52,14 +53,14 @@ class RegisterList : public QDialog {
         CaptionMap captions;
         QList<int> zoomColumns; // grid positions widened and narrowed by the zoom
         std::vector<MenuItem> menu;
-        std::optional<RowMark> rowMark; // rows drawn in their own colours
-        bool deletePassword = true;     // false: delete without asking
-        QString searchButton = QStringLiteral("src_btn");
+        std::optional<RowMark> rowMark;                   // rows drawn in their own colours
+        bool deletePassword = true;                       // false: delete without asking
+        QString searchButton = QStringLiteral("src_btn"); // empty: no button
     };
 
     // How a declared filter's inputs are switched and read.
     struct FilterBinding {
-        QAbstractButton* box = nullptr; // its check box
+        QAbstractButton* box = nullptr; // its check box; none: always on
         QList<QWidget*> inputs;         // enabled by the box; the values, in order
         bool colour = false;            // inputs yellow while enabled
         bool focus = false;             // ticking focuses the first input
@@ -98,7 +99,7 @@ class RegisterList : public QDialog {
     QTableView* grid() const { return grid_; }
     ListGridModel* gridModel() const { return model_.get(); }
     QLabel* countLabel() const { return cnt_; }
-    QPushButton* searchButton() const { return srcBtn_; }
+    QPushButton* searchButton() const { return srcBtn_; } // nullptr when there is none
     int LastSortColumn() const { return lastSortColumn_; }
 
     std::vector<FilterInput> filterInputs() const;
@@ -123,6 +124,8 @@ class RegisterList : public QDialog {
     // The register's report layout; nullptr when the list prints nothing. The list sets its
     // data and the date label "dat" to today.
     virtual std::unique_ptr<report::Report> makeReport() { return nullptr; }
+    // The window's layout: the menu, the filter bar and the grid, top to bottom.
+    QVBoxLayout* windowLayout() const { return layout_; }
     void showEvent(QShowEvent* event) override;
 
   private:
@@ -146,10 +149,11 @@ class RegisterList : public QDialog {
     std::vector<BoundFilter> filters_;
     std::vector<PresetFill> presets_;
     QHash<int, QAction*> commands_;
-    QMenuBar* menu_;
+    QMenuBar* menu_ = nullptr; // none when the list has no menu
+    QVBoxLayout* layout_;
     QWidget* filterArea_;
     QHBoxLayout* gridRow_;
-    QPushButton* srcBtn_;
+    QPushButton* srcBtn_ = nullptr;
     QLabel* cnt_;
     QTableView* grid_;
     std::unique_ptr<ListGridModel> model_;
