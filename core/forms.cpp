@@ -16,9 +16,13 @@
 #include "core/services.h"
 #include "core/setting_window.h"
 #include "core/users_window.h"
+#include "registers/kala/kala.h"
+#include "registers/kala/kala_page.h"
 #include "registers/khodro/khodro_ins.h"
 #include "registers/khodro/khodro_list.h"
 #include "registers/khodro/khodro_rep.h"
+#include "registers/loh/loh_ins.h"
+#include "registers/loh/loh_src.h"
 #include "registers/parking/park_ins.h"
 #include "registers/parking/parking.h"
 #include "registers/parking/parking_rep.h"
@@ -51,6 +55,9 @@ Forms::Forms(PlatformServices platform)
     park_ins = std::make_unique<registers::Tpark_ins>(*registerContext);
     parking->setEntry(park_ins.get());
     parking_rep = std::make_unique<registers::Tparking_rep>(*parking);
+    loh_ins = std::make_unique<registers::Tloh_ins>(*registerContext);
+    loh_src = std::make_unique<registers::Tloh_src>(*registerContext, *loh_ins);
+    kala = std::make_unique<registers::Tkala>(*registerContext);
     otaghha = std::make_unique<Totaghha>(*dm, services->opener());
     payam = std::make_unique<Tpayam>(*dm, *services);
     phone = std::make_unique<Tphone>(*dm, *services);
@@ -69,6 +76,12 @@ Forms::Forms(PlatformServices platform)
                                           c.fitSize(*parking);
                                           parking->prepare();
                                       }));
+    main->registerPage("loh", std::make_unique<registers::RegisterListPage>(
+                                  *loh_src, [this](const PageContext& c) {
+                                      c.fitSize(*loh_src);
+                                      loh_src->prepare();
+                                  }));
+    main->registerPage("kala", std::make_unique<registers::KalaPage>(*kala));
     main->registerPage("phone", std::make_unique<PhonePage>(*phone));
     main->registerPage("log", std::make_unique<LogPage>(*log));
     main->registerPage("dorbin", std::make_unique<DorbinPage>(*dorbin));
@@ -83,6 +96,9 @@ Forms::~Forms() {
     phone.reset();
     payam.reset();
     otaghha.reset();
+    kala.reset();
+    loh_src.reset();
+    loh_ins.reset();
     parking_rep.reset();
     park_ins.reset();
     parking.reset();

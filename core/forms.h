@@ -28,6 +28,9 @@ class Tkhodro_rep;
 class Tparking;
 class Tpark_ins;
 class Tparking_rep;
+class Tloh_ins;
+class Tloh_src;
+class Tkala;
 } // namespace registers
 
 // The program's windows and data module, each created once at start-up in a fixed
@@ -57,6 +60,9 @@ struct Forms {
     std::unique_ptr<registers::Tparking> parking;
     std::unique_ptr<registers::Tpark_ins> park_ins;
     std::unique_ptr<registers::Tparking_rep> parking_rep;
+    std::unique_ptr<registers::Tloh_ins> loh_ins;
+    std::unique_ptr<registers::Tloh_src> loh_src;
+    std::unique_ptr<registers::Tkala> kala;
     std::unique_ptr<Totaghha> otaghha;
     std::unique_ptr<Tpayam> payam;
     std::unique_ptr<Tphone> phone;

@@ -248,11 +248,11 @@ TEST_P(MainWindow, UsersAndPresetListsOpenWithTheirRights) {
 }
 
 TEST_P(MainWindow, ARightIsReadAgainAtEachOpening) {
-    grant("loh", false, false, false, true);
-    item("N15")->trigger();
-    exec("update dastrasi set namayesh='False' where page_name='loh'");
-    item("N15")->trigger();
-    EXPECT_EQ(pages["loh"]->shown, 1);
+    grant("asami", false, false, false, true);
+    item("N9")->trigger();
+    exec("update dastrasi set namayesh='False' where page_name='asami'");
+    item("N9")->trigger();
+    EXPECT_EQ(pages["asami"]->shown, 1);
     EXPECT_EQ(dialogs.texts(), QStringList{kRefused});
 }
 
