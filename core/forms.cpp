@@ -26,6 +26,9 @@
 #include "registers/parking/park_ins.h"
 #include "registers/parking/parking.h"
 #include "registers/parking/parking_rep.h"
+#include "registers/prs/prs.h"
+#include "registers/prs/prs_list.h"
+#include "registers/prs/prs_print.h"
 #include "registers/shared/list_page.h"
 #include "registers/shared/register_context.h"
 
@@ -48,6 +51,8 @@ Forms::Forms(PlatformServices platform)
     registerContext = std::make_unique<registers::RegisterContext>(registers::RegisterContext{
         *dm, services->date(), services->clock(), [this] { return login->us->currentText(); },
         services->opener(), services->printUi()});
+    prs = std::make_unique<registers::Tprs>(*registerContext);
+    prs_list = std::make_unique<registers::Tprs_list>(*registerContext, *prs);
     khodro_ins = std::make_unique<registers::Tkhodro_ins>(*registerContext);
     khodro_list = std::make_unique<registers::Tkhodro_list>(*registerContext, *khodro_ins);
     khodro_rep = std::make_unique<registers::Tkhodro_rep>(*khodro_list);
@@ -63,6 +68,7 @@ Forms::Forms(PlatformServices platform)
     phone = std::make_unique<Tphone>(*dm, *services);
     dorbin = std::make_unique<capture::Tdorbin>();
     log = std::make_unique<Tlog>(*dm, services->opener());
+    prs_print = std::make_unique<registers::Tprs_print>(*prs_list);
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));
@@ -71,6 +77,11 @@ Forms::Forms(PlatformServices platform)
                                          c.fitSize(*khodro_list);
                                          khodro_list->prepare();
                                      }));
+    main->registerPage("prs", std::make_unique<registers::RegisterListPage>(
+                                  *prs_list, [this](const PageContext& c) {
+                                      c.fitSize(*prs_list);
+                                      prs_list->prepare();
+                                  }));
     main->registerPage("parking", std::make_unique<registers::RegisterListPage>(
                                       *parking, [this](const PageContext& c) {
                                           c.fitSize(*parking);
@@ -91,6 +102,7 @@ Forms::Forms(PlatformServices platform)
 
 Forms::~Forms() {
     // Windows first, in the reverse order of creation; the data module outlives them.
+    prs_print.reset();
     log.reset();
     dorbin.reset();
     phone.reset();
@@ -105,6 +117,8 @@ Forms::~Forms() {
     khodro_rep.reset();
     khodro_list.reset();
     khodro_ins.reset();
+    prs_list.reset();
+    prs.reset();
     registerContext.reset();
     users.reset();
     setting.reset();

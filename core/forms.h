@@ -28,6 +28,9 @@ class Tkhodro_rep;
 class Tparking;
 class Tpark_ins;
 class Tparking_rep;
+class Tprs;
+class Tprs_list;
+class Tprs_print;
 class Tloh_ins;
 class Tloh_src;
 class Tkala;
@@ -54,6 +57,8 @@ struct Forms {
     std::unique_ptr<Tusers> users;
     // What the register windows share; made before the first of them.
     std::unique_ptr<registers::RegisterContext> registerContext;
+    std::unique_ptr<registers::Tprs> prs;
+    std::unique_ptr<registers::Tprs_list> prs_list;
     std::unique_ptr<registers::Tkhodro_ins> khodro_ins;
     std::unique_ptr<registers::Tkhodro_list> khodro_list;
     std::unique_ptr<registers::Tkhodro_rep> khodro_rep;
@@ -68,6 +73,7 @@ struct Forms {
     std::unique_ptr<Tphone> phone;
     std::unique_ptr<capture::Tdorbin> dorbin;
     std::unique_ptr<Tlog> log;
+    std::unique_ptr<registers::Tprs_print> prs_print;
 };
 
 } // namespace gc
