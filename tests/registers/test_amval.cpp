@@ -8,6 +8,7 @@
 #include "support/xlsx_reader.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QJsonObject>
@@ -331,6 +332,37 @@ TEST_P(Amval, MenuGridZoomDeleteAndExport) {
     EXPECT_EQ(cellText(sheet, "S1"), "نگهبان ورود");
     EXPECT_EQ(cellText(sheet, "B2"), "احمدي");
     EXPECT_EQ(sheet["maxRow"].toInt(), 2);
+}
+
+TEST_P(Amval, EnterChainsBlankCaptionsAndEditOnAnEmptyResult) {
+    list->CheckBox(1)->setChecked(true);
+    list->KharejKonande()->setText("هيچ كس");
+    list->search();
+    ASSERT_EQ(dm->ADOQ_amval.recordCount(), 0);
+    whileModal(list->editAction(), ins.get(), [&] {
+        EXPECT_EQ(txt("kharejkonande"), "");
+        EXPECT_EQ(txt("negahban2"), kGuard);
+        // Enter walks the chains; the last input of a chain keeps the focus.
+        QApplication::setActiveWindow(ins.get());
+        ins->input("exit_tim")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), ins->input("elat"));
+        ins->input("nam")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), ins->input("odat"));
+        ins->input("cnt")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), ins->input("cnt"));
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+        clickLabel(ins.get(), "تاريخ خروج");
+        EXPECT_EQ(txt("exit_dat"), "1403/01/01");
+        clickLabel(ins.get(), " - - -");
+        EXPECT_EQ(txt("exit_dat"), gc::registers::kBlankDate);
+        type(ins->box("nam"), "صندلي");
+        QTest::mouseClick(ins->editButton(), Qt::LeftButton);
+    });
+    // Nothing to edit: the save adds the row instead of losing it.
+    EXPECT_EQ(scalar("select nam || '|' || negahban2 from amval"), "صندلي|" + kGuard);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Amval,
