@@ -16,6 +16,8 @@
 #include "core/services.h"
 #include "core/setting_window.h"
 #include "core/users_window.h"
+#include "registers/amval/amval_ins.h"
+#include "registers/amval/amval_list.h"
 #include "registers/kala/kala.h"
 #include "registers/kala/kala_page.h"
 #include "registers/khodro/khodro_ins.h"
@@ -46,13 +48,15 @@ Forms::Forms(PlatformServices platform)
     setDm(dm.get());
     main = std::make_unique<Tmain>(*dm, *services, *login);
     change_pass = std::make_unique<Tchange_pass>(*dm, *login);
-    setting = std::make_unique<Tsetting>(*dm);
-    users = std::make_unique<Tusers>(*dm);
     registerContext = std::make_unique<registers::RegisterContext>(registers::RegisterContext{
         *dm, services->date(), services->clock(), [this] { return login->us->currentText(); },
         services->opener(), services->printUi()});
+    ins = std::make_unique<registers::Tins>(*registerContext);
     prs = std::make_unique<registers::Tprs>(*registerContext);
+    setting = std::make_unique<Tsetting>(*dm);
+    amval_list = std::make_unique<registers::Tamval_list>(*registerContext, *ins);
     prs_list = std::make_unique<registers::Tprs_list>(*registerContext, *prs);
+    users = std::make_unique<Tusers>(*dm);
     khodro_ins = std::make_unique<registers::Tkhodro_ins>(*registerContext);
     khodro_list = std::make_unique<registers::Tkhodro_list>(*registerContext, *khodro_ins);
     khodro_rep = std::make_unique<registers::Tkhodro_rep>(*khodro_list);
@@ -72,6 +76,11 @@ Forms::Forms(PlatformServices platform)
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));
+    main->registerPage("amval", std::make_unique<registers::RegisterListPage>(
+                                    *amval_list, [this](const PageContext& c) {
+                                        c.fitSize(*amval_list);
+                                        amval_list->prepare();
+                                    }));
     main->registerPage("khodro", std::make_unique<registers::RegisterListPage>(
                                      *khodro_list, [this](const PageContext& c) {
                                          c.fitSize(*khodro_list);
@@ -117,11 +126,13 @@ Forms::~Forms() {
     khodro_rep.reset();
     khodro_list.reset();
     khodro_ins.reset();
-    prs_list.reset();
-    prs.reset();
-    registerContext.reset();
     users.reset();
+    prs_list.reset();
+    amval_list.reset();
     setting.reset();
+    prs.reset();
+    ins.reset();
+    registerContext.reset();
     change_pass.reset();
     main.reset();
     server.reset();

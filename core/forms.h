@@ -29,6 +29,8 @@ class Tparking;
 class Tpark_ins;
 class Tparking_rep;
 class Tprs;
+class Tins;
+class Tamval_list;
 class Tprs_list;
 class Tprs_print;
 class Tloh_ins;
@@ -57,6 +59,8 @@ struct Forms {
     std::unique_ptr<Tusers> users;
     // What the register windows share; made before the first of them.
     std::unique_ptr<registers::RegisterContext> registerContext;
+    std::unique_ptr<registers::Tins> ins;
+    std::unique_ptr<registers::Tamval_list> amval_list;
     std::unique_ptr<registers::Tprs> prs;
     std::unique_ptr<registers::Tprs_list> prs_list;
     std::unique_ptr<registers::Tkhodro_ins> khodro_ins;

@@ -188,16 +188,16 @@ TEST_P(MainWindow, EachFlagSwitchesItsOwnCommandsAndThePageOpensPrepared) {
     main().resize(640, 520);
     for (const auto& c : cases) {
         exec("delete from dastrasi");
-        grant("amval", c.darj, c.virayesh, c.hazf, true);
-        item("N1")->trigger();
-        StubPage& page = *pages["amval"];
+        grant("asami", c.darj, c.virayesh, c.hazf, true);
+        item("N9")->trigger();
+        StubPage& page = *pages["asami"];
         EXPECT_EQ(page.insert.isEnabled(), c.darj);
         EXPECT_EQ(page.button.isEnabled(), c.darj);
         EXPECT_EQ(page.editing.isEnabled(), c.virayesh);
         EXPECT_EQ(page.removing.isEnabled(), c.hazf);
     }
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    StubPage& page = *pages["amval"];
+    StubPage& page = *pages["asami"];
     EXPECT_EQ(page.prepared, 3);
     EXPECT_EQ(page.shown, 3);
     EXPECT_EQ(page.today, "1403/01/01");
