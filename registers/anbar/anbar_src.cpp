@@ -3,7 +3,6 @@
 #include "core/data_module.h"
 #include "core/persian_date.h"
 #include "core/preset_lists.h"
-#include "registers/anbar/anbar_ins.h"
 #include "registers/anbar/anbar_sql.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
@@ -66,9 +65,8 @@ RegisterList::Declaration Tanbar_src::declare(RegisterContext& context) {
     return d;
 }
 
-Tanbar_src::Tanbar_src(RegisterContext& context, Tanbar_ins& entry, QWidget* parent)
+Tanbar_src::Tanbar_src(RegisterContext& context, QWidget* parent)
     : RegisterList(declare(context), context, parent) {
-    setEntry(&entry);
     buildFilters();
     resize(678, 480);
 }

@@ -9,14 +9,14 @@ class QLineEdit;
 namespace gc::registers {
 
 class MaskEdit;
-class Tanbar_ins;
 
 // "ليست انبار": the warehouse movements with type, description, date, destination and
 // deliverer-or-receiver filters; newest date first.
 class Tanbar_src : public RegisterList {
     Q_OBJECT
   public:
-    Tanbar_src(RegisterContext& context, Tanbar_ins& entry, QWidget* parent = nullptr);
+    // Made before its entry window, as start-up orders them; setEntry() joins the two.
+    explicit Tanbar_src(RegisterContext& context, QWidget* parent = nullptr);
 
     // What the main window does before showing the page: the text filters emptied, today in
     // both dates, the date range ticked and searched.

@@ -43,12 +43,13 @@ class Anbar : public gctest::RegisterHarness {
         RegisterHarness::SetUp();
         if (!dm)
             return;
+        list = std::make_unique<gc::registers::Tanbar_src>(*ctx);
         ins = std::make_unique<gc::registers::Tanbar_ins>(*ctx);
-        list = std::make_unique<gc::registers::Tanbar_src>(*ctx, *ins);
+        list->setEntry(ins.get());
     }
     void TearDown() override {
-        list.reset();
         ins.reset();
+        list.reset();
     }
     void addGoods(const QString& cod, const QString& cmt, const QString& vahed) {
         exec("insert into kala (cod, cmt, vahed) values (" + quoted(cod) + ", " + quoted(cmt) +
