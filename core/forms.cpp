@@ -18,6 +18,8 @@
 #include "core/users_window.h"
 #include "registers/amval/amval_ins.h"
 #include "registers/amval/amval_list.h"
+#include "registers/anbar/anbar_ins.h"
+#include "registers/anbar/anbar_src.h"
 #include "registers/kala/kala.h"
 #include "registers/kala/kala_page.h"
 #include "registers/khodro/khodro_ins.h"
@@ -67,6 +69,9 @@ Forms::Forms(PlatformServices platform)
     loh_ins = std::make_unique<registers::Tloh_ins>(*registerContext);
     loh_src = std::make_unique<registers::Tloh_src>(*registerContext, *loh_ins);
     kala = std::make_unique<registers::Tkala>(*registerContext);
+    anbar_src = std::make_unique<registers::Tanbar_src>(*registerContext);
+    anbar_ins = std::make_unique<registers::Tanbar_ins>(*registerContext);
+    anbar_src->setEntry(anbar_ins.get());
     otaghha = std::make_unique<Totaghha>(*dm, services->opener());
     payam = std::make_unique<Tpayam>(*dm, *services);
     phone = std::make_unique<Tphone>(*dm, *services);
@@ -102,6 +107,11 @@ Forms::Forms(PlatformServices platform)
                                       loh_src->prepare();
                                   }));
     main->registerPage("kala", std::make_unique<registers::KalaPage>(*kala));
+    main->registerPage("anbar", std::make_unique<registers::RegisterListPage>(
+                                    *anbar_src, [this](const PageContext& c) {
+                                        c.fitSize(*anbar_src);
+                                        anbar_src->prepare();
+                                    }));
     main->registerPage("phone", std::make_unique<PhonePage>(*phone));
     main->registerPage("log", std::make_unique<LogPage>(*log));
     main->registerPage("dorbin", std::make_unique<DorbinPage>(*dorbin));
@@ -117,6 +127,8 @@ Forms::~Forms() {
     phone.reset();
     payam.reset();
     otaghha.reset();
+    anbar_ins.reset();
+    anbar_src.reset();
     kala.reset();
     loh_src.reset();
     loh_ins.reset();

@@ -36,6 +36,8 @@ class Tprs_print;
 class Tloh_ins;
 class Tloh_src;
 class Tkala;
+class Tanbar_src;
+class Tanbar_ins;
 } // namespace registers
 
 // The program's windows and data module, each created once at start-up in a fixed
@@ -72,6 +74,8 @@ struct Forms {
     std::unique_ptr<registers::Tloh_ins> loh_ins;
     std::unique_ptr<registers::Tloh_src> loh_src;
     std::unique_ptr<registers::Tkala> kala;
+    std::unique_ptr<registers::Tanbar_src> anbar_src;
+    std::unique_ptr<registers::Tanbar_ins> anbar_ins;
     std::unique_ptr<Totaghha> otaghha;
     std::unique_ptr<Tpayam> payam;
     std::unique_ptr<Tphone> phone;

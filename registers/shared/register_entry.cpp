@@ -147,9 +147,10 @@ int RegisterEntry::openEdit() {
     return exec();
 }
 
-void RegisterEntry::assignColumns() {
+void RegisterEntry::assignColumns(bool insert) {
     for (const QString& name : decl_.savedColumns)
-        query().fieldByName(name).setAsString(text(name));
+        query().fieldByName(name).setAsString(
+            !insert && name == decl_.editGuardColumn ? ctx_.guardName() : text(name));
 }
 
 bool RegisterEntry::post(bool insert) {
@@ -167,7 +168,7 @@ bool RegisterEntry::post(bool insert) {
                                                  "ليست نيست؛ چيزي ثبت نشد"));
             q.edit();
         }
-        assignColumns();
+        assignColumns(insert);
         q.post();
     } catch (const db::DbError& e) {
         q.cancel();

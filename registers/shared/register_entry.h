@@ -32,6 +32,7 @@ class RegisterEntry : public QDialog {
         QStringList editCopies;     // copied from the current row by "edit"
         QString newGuardInput;      // takes the guard name on "new"
         QString editGuardInput;     // takes the guard name on "edit"
+        QString editGuardColumn;    // saved by "edit" as the guard name, whatever its input shows
         QString newFocus;
         QString editFocus;
         QStringList newTodayInputs;                 // date inputs set to today on "new"
@@ -96,7 +97,7 @@ class RegisterEntry : public QDialog {
     const QVariant& editKey() const { return editKey_; }
 
   private:
-    void assignColumns();
+    void assignColumns(bool insert);
     bool post(bool insert);
 
     Declaration decl_;
