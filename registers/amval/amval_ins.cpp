@@ -7,6 +7,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
 #include "registers/amval/amval_sql.h"
+#include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
 
@@ -26,14 +27,6 @@ QFont inputFont() {
     f.setPixelSize(16);
     f.setBold(true);
     return f;
-}
-
-QComboBox* dropDown(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
 }
 
 QLineEdit* lineEdit(const QString& name, QWidget* parent) {
@@ -70,9 +63,10 @@ RegisterEntry::Declaration Tins::declare(RegisterContext& context) {
 Tins::Tins(RegisterContext& context, QWidget* parent)
     : RegisterEntry(declare(context), context, parent) {
     for (const char* name : {"kharejkonande", "taeidkonande", "nam", "elat", "maghsad", "malek"})
-        addInput(dropDown(QString::fromLatin1(name), this));
+        addInput(editableDropDown(QString::fromLatin1(name), this));
     for (const char* name : {"odat", "daghi"})
-        addInput(dropDown(QString::fromLatin1(name), this))->addItems({amval::kYes, amval::kNo});
+        addInput(editableDropDown(QString::fromLatin1(name), this))
+            ->addItems({amval::kYes, amval::kNo});
     for (const char* name : {"num", "maghsad_tel", "cnt", "cmt", "negahban1", "negahban2"})
         addInput(lineEdit(QString::fromLatin1(name), this));
     for (const char* name : {"cmt", "negahban1", "negahban2"})

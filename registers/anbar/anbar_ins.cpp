@@ -21,14 +21,6 @@ namespace gc::registers {
 
 namespace {
 
-QComboBox* dropDown(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
 QLineEdit* lineEdit(const QString& name, QWidget* parent, bool rightToLeft) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
@@ -74,19 +66,19 @@ Tanbar_ins::Tanbar_ins(RegisterContext& context, QWidget* parent)
     typ_ = addInput(new ui::RadioGroup(QStringLiteral("نوع"), anbar::movementTypes(), this));
     typ_->setObjectName(QStringLiteral("typ"));
     typ_->setItemIndex(0);
-    cod_ = addInput(dropDown(QStringLiteral("cod"), this));
-    kala_ = addInput(dropDown(QStringLiteral("kala"), this));
-    vahed_ = addInput(dropDown(QStringLiteral("vahed"), this));
+    cod_ = addInput(editableDropDown(QStringLiteral("cod"), this));
+    kala_ = addInput(editableDropDown(QStringLiteral("kala"), this));
+    vahed_ = addInput(editableDropDown(QStringLiteral("vahed"), this));
     addInput(lineEdit(QStringLiteral("cnt"), this, false));
     dat_ = addInput(new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat"), this));
     saat_ = addInput(new MaskEdit(MaskEdit::Kind::Time, QStringLiteral("saat"), this));
     addInput(lineEdit(QStringLiteral("sanad"), this, false));
-    addInput(dropDown(QStringLiteral("mabda"), this));
-    addInput(dropDown(QStringLiteral("maghsad"), this));
-    auto* prs1 = addInput(dropDown(QStringLiteral("prs1"), this));
+    addInput(editableDropDown(QStringLiteral("mabda"), this));
+    addInput(editableDropDown(QStringLiteral("maghsad"), this));
+    auto* prs1 = addInput(editableDropDown(QStringLiteral("prs1"), this));
     prs1->setLayoutDirection(Qt::RightToLeft);
     addInput(lineEdit(QStringLiteral("prs2"), this, true));
-    addInput(dropDown(QStringLiteral("khodro"), this));
+    addInput(editableDropDown(QStringLiteral("khodro"), this));
     addInput(lineEdit(QStringLiteral("negahban"), this, true))->setEnabled(false);
     addInput(lineEdit(QStringLiteral("cmt"), this, true));
 

@@ -4,6 +4,7 @@
 #include "core/persian_date.h"
 #include "core/preset_lists.h"
 #include "registers/anbar/anbar_sql.h"
+#include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
 
@@ -16,14 +17,6 @@
 namespace gc::registers {
 
 namespace {
-
-QComboBox* filterBox(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
 
 QLineEdit* filterEdit(const QString& name, QWidget* parent) {
     auto* e = new QLineEdit(parent);
@@ -79,13 +72,13 @@ void Tanbar_src::buildFilters() {
         box->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
         boxes_ << box;
     }
-    typ_ = filterBox(QStringLiteral("typ"), area);
+    typ_ = editableDropDown(QStringLiteral("typ"), area);
     typ_->addItems(anbar::movementTypes());
     typ_->setEditText({});
     kala_ = filterEdit(QStringLiteral("kala"), area);
     from_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat1"), area);
     to_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat2"), area);
-    maghsad_ = filterBox(QStringLiteral("maghsad"), area);
+    maghsad_ = editableDropDown(QStringLiteral("maghsad"), area);
     prs_ = filterEdit(QStringLiteral("prs"), area);
 
     // In the order of the search's filter lines.

@@ -7,6 +7,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
 #include "registers/khodro/khodro_sql.h"
+#include "registers/shared/entry_behaviour.h"
 #include "registers/shared/mask_inputs.h"
 
 #include <QComboBox>
@@ -40,15 +41,6 @@ QFont inputFont() {
     f.setPixelSize(19);
     f.setBold(true);
     return f;
-}
-
-QComboBox* dropDown(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    setSortedList(box);
-    return box;
 }
 
 QLineEdit* edit(const QString& name, QWidget* parent) {
@@ -86,16 +78,16 @@ RegisterEntry::Declaration Tkhodro_ins::declare(RegisterContext& context) {
 
 Tkhodro_ins::Tkhodro_ins(RegisterContext& context, QWidget* parent)
     : RegisterEntry(declare(context), context, parent) {
-    typ_ = addInput(dropDown(QStringLiteral("khodro_typ"), this));
+    typ_ = addInput(editableDropDown(QStringLiteral("khodro_typ"), this, true));
     typ_->addItems({khodro::kOfficial, khodro::kPersonal});
     cardNo_ = addInput(edit(QStringLiteral("cart_no"), this));
-    driver_ = addInput(dropDown(QStringLiteral("ranande"), this));
-    plate_ = addInput(dropDown(QStringLiteral("num"), this));
+    driver_ = addInput(editableDropDown(QStringLiteral("ranande"), this, true));
+    plate_ = addInput(editableDropDown(QStringLiteral("num"), this, true));
     plate_->setLayoutDirection(Qt::LeftToRight);
     addInput(new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("exit_dat"), this));
     addInput(new MaskEdit(MaskEdit::Kind::Time, QStringLiteral("exit_tim"), this));
-    addInput(dropDown(QStringLiteral("elat"), this));
-    addInput(dropDown(QStringLiteral("maghsad"), this));
+    addInput(editableDropDown(QStringLiteral("elat"), this, true));
+    addInput(editableDropDown(QStringLiteral("maghsad"), this, true));
     addInput(new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("vorod_dat"), this));
     addInput(new MaskEdit(MaskEdit::Kind::Time, QStringLiteral("vorod_tim"), this));
     addInput(edit(QStringLiteral("cmt"), this))->setLayoutDirection(Qt::RightToLeft);

@@ -16,18 +16,6 @@
 
 namespace gc::registers {
 
-namespace {
-
-QComboBox* filterBox(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-} // namespace
-
 RegisterList::Declaration Tkhodro_list::declare(RegisterContext& context) {
     Declaration d;
     d.name = QStringLiteral("khodro_list");
@@ -80,10 +68,10 @@ void Tkhodro_list::buildFilters() {
         box->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
         boxes_ << box;
     }
-    driver_ = filterBox(QStringLiteral("ranande"), area);
-    plate_ = filterBox(QStringLiteral("num"), area);
+    driver_ = editableDropDown(QStringLiteral("ranande"), area);
+    plate_ = editableDropDown(QStringLiteral("num"), area);
     setSortedList(plate_);
-    typ_ = filterBox(QStringLiteral("khodro_typ"), area);
+    typ_ = editableDropDown(QStringLiteral("khodro_typ"), area);
     typ_->addItems({khodro::kPersonal, khodro::kOfficial});
     typ_->setEditText({});
     exitFrom_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("exit_dat1"), area);

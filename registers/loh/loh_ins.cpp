@@ -24,16 +24,6 @@ namespace {
 const QString kDuplicate = QStringLiteral("تکراري است");
 const QString kBadDate = QStringLiteral("تاريخ کامل و معتبر نيست");
 
-QComboBox* dropDown(const QString& name, QWidget* parent, bool sorted) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    if (sorted)
-        setSortedList(box);
-    return box;
-}
-
 QToolButton* speedButton(const QString& name, const QString& text, QWidget* parent) {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
@@ -60,12 +50,12 @@ RegisterEntry::Declaration Tloh_ins::declare(RegisterContext& context) {
 Tloh_ins::Tloh_ins(RegisterContext& context, QWidget* parent)
     : RegisterEntry(declare(context), context, parent) {
     dat_ = addInput(new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat"), this));
-    day_ = addInput(dropDown(QStringLiteral("day"), this, false));
+    day_ = addInput(editableDropDown(QStringLiteral("day"), this, false));
     day_->addItems({"شنبه", "يکشنبه", "دوشنبه", "سه شنبه", "چهارشنبه", "پنجشنبه", "جمعه"});
-    loc_ = addInput(dropDown(QStringLiteral("loc"), this, true));
-    shift_ = addInput(dropDown(QStringLiteral("shift"), this, true));
+    loc_ = addInput(editableDropDown(QStringLiteral("loc"), this, true));
+    shift_ = addInput(editableDropDown(QStringLiteral("shift"), this, true));
     shift_->addItems({"روز", "روز و شب", "شب"});
-    negahban_ = addInput(dropDown(QStringLiteral("negahban"), this, true));
+    negahban_ = addInput(editableDropDown(QStringLiteral("negahban"), this, true));
     for (QComboBox* box : {day_, shift_})
         box->setEditText({});
 

@@ -16,18 +16,6 @@
 
 namespace gc::registers {
 
-namespace {
-
-QComboBox* filterBox(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-} // namespace
-
 RegisterList::Declaration Tloh_src::declare(RegisterContext& context) {
     Declaration d;
     d.name = QStringLiteral("loh_src");
@@ -66,9 +54,9 @@ void Tloh_src::buildFilters() {
     }
     from_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat1"), area);
     to_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat2"), area);
-    loc_ = filterBox(QStringLiteral("loc"), area);
-    negahban_ = filterBox(QStringLiteral("negahban"), area);
-    shift_ = filterBox(QStringLiteral("shift"), area);
+    loc_ = editableDropDown(QStringLiteral("loc"), area);
+    negahban_ = editableDropDown(QStringLiteral("negahban"), area);
+    shift_ = editableDropDown(QStringLiteral("shift"), area);
     shift_->addItems({"روز", "روز و شب", "شب"});
     shift_->setEditText({});
 

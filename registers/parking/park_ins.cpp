@@ -19,14 +19,6 @@ namespace gc::registers {
 
 namespace {
 
-QComboBox* dropDown(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
 QLineEdit* edit(const QString& name, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
@@ -53,14 +45,14 @@ RegisterEntry::Declaration Tpark_ins::declare(RegisterContext& context) {
 
 Tpark_ins::Tpark_ins(RegisterContext& context, QWidget* parent)
     : RegisterEntry(declare(context), context, parent) {
-    plate_ = addInput(dropDown(QStringLiteral("num"), this));
+    plate_ = addInput(editableDropDown(QStringLiteral("num"), this));
     setSortedList(plate_);
     comment_ = addInput(edit(QStringLiteral("cmt"), this));
     comment_->setLayoutDirection(Qt::RightToLeft);
     date_ = addInput(new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat"), this));
     guard_ = addInput(edit(QStringLiteral("negahban"), this));
     guard_->setEnabled(false);
-    place_ = addInput(dropDown(QStringLiteral("loc"), this));
+    place_ = addInput(editableDropDown(QStringLiteral("loc"), this));
     layOut();
     setTabOrder(plate_, comment_);
     setTabOrder(comment_, insButton());

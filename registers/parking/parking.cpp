@@ -21,18 +21,6 @@
 
 namespace gc::registers {
 
-namespace {
-
-QComboBox* filterBox(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-} // namespace
-
 RegisterList::Declaration Tparking::declare(RegisterContext& context) {
     Declaration d;
     d.name = QStringLiteral("parking");
@@ -69,9 +57,9 @@ void Tparking::buildFilters() {
     }
     from_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat"), area);
     to_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat2"), area);
-    plate_ = filterBox(QStringLiteral("num"), area);
+    plate_ = editableDropDown(QStringLiteral("num"), area);
     setSortedList(plate_);
-    place_ = filterBox(QStringLiteral("loc"), area);
+    place_ = editableDropDown(QStringLiteral("loc"), area);
     auto* blank = new ui::ClickableLabel(QStringLiteral("- - -"), area);
     blank->setObjectName(QStringLiteral("Label1"));
     absentCount_ = new QLabel(area);

@@ -8,6 +8,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
 #include "registers/prs/prs_sql.h"
+#include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
 #include "registers/shared/personnel_link.h"
@@ -42,14 +43,6 @@ bool askYes(const QString& question) {
 
 void showError(const db::DbError& e) {
     ui::showMessage(ui::MsgIcon::Error, e.message());
-}
-
-QComboBox* dropDown(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
 }
 
 QLabel* maroonLabel(const QString& name, QWidget* parent) {
@@ -88,12 +81,12 @@ RegisterEntry::Declaration Tprs::declare(RegisterContext& context) {
 
 Tprs::Tprs(RegisterContext& context, QWidget* parent)
     : RegisterEntry(declare(context), context, parent) {
-    cardNo_ = addInput(dropDown(QStringLiteral("cart_no"), this));
-    surname_ = addInput(dropDown(QStringLiteral("nam"), this));
-    unit_ = addInput(dropDown(QStringLiteral("semat"), this));
+    cardNo_ = addInput(editableDropDown(QStringLiteral("cart_no"), this));
+    surname_ = addInput(editableDropDown(QStringLiteral("nam"), this));
+    unit_ = addInput(editableDropDown(QStringLiteral("semat"), this));
     addInput(new MaskEdit(MaskEdit::Kind::Time, QStringLiteral("exit_tim"), this));
     addInput(new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("exit_dat"), this));
-    addInput(dropDown(QStringLiteral("elat"), this));
+    addInput(editableDropDown(QStringLiteral("elat"), this));
     addInput(new MaskEdit(MaskEdit::Kind::Time, QStringLiteral("vorod_tim"), this));
     auto* comment = addInput(new QLineEdit(this));
     comment->setObjectName(QStringLiteral("cmt"));

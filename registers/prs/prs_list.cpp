@@ -23,16 +23,8 @@ namespace gc::registers {
 
 namespace {
 
-QComboBox* filterBox(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
 QComboBox* comparison(const QString& name, QWidget* parent) {
-    QComboBox* box = filterBox(name, parent);
+    QComboBox* box = editableDropDown(name, parent);
     box->addItems({QStringLiteral("<"), QStringLiteral("="), QStringLiteral(">")});
     box->setCurrentIndex(-1);
     return box;
@@ -92,8 +84,8 @@ void Tprs_list::buildFilters() {
     }
     cardNo_ = new QLineEdit(area);
     cardNo_->setObjectName(QStringLiteral("cart_no"));
-    surname_ = filterBox(QStringLiteral("nam"), area);
-    reason_ = filterBox(QStringLiteral("elat"), area);
+    surname_ = editableDropDown(QStringLiteral("nam"), area);
+    reason_ = editableDropDown(QStringLiteral("elat"), area);
     reason_->setEditText(QStringLiteral("اضافه كار"));
     exitTime_ = new MaskEdit(MaskEdit::Kind::Time, QStringLiteral("exit_tim"), area);
     exitCompare_ = comparison(QStringLiteral("tim2"), area);
@@ -102,7 +94,7 @@ void Tprs_list::buildFilters() {
     entryCompare_ = comparison(QStringLiteral("tim"), area);
     from_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("exit_dat1"), area);
     to_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("exit_dat2"), area);
-    comment_ = filterBox(QStringLiteral("cmt"), area);
+    comment_ = editableDropDown(QStringLiteral("cmt"), area);
     comment_->addItems({QStringLiteral("پرسنل با خودرو"), prs::kWithoutCar});
     comment_->setEditText({});
     auto* clearDates = new ui::ClickableLabel(QStringLiteral("- - -"), area);

@@ -80,6 +80,16 @@ bool EnterChain::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+QComboBox* editableDropDown(const QString& name, QWidget* parent, bool sorted) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    if (sorted)
+        setSortedList(box);
+    return box;
+}
+
 void setSortedList(QComboBox* box) {
     box->setProperty(kSortedList, true);
 }

@@ -45,6 +45,9 @@ class EnterChain : public QObject {
     QHash<QWidget*, std::function<void()>> actions_;
 };
 
+// A drop-down that takes typed text without adding it to its list, named after its column.
+QComboBox* editableDropDown(const QString& name, QWidget* parent, bool sorted = false);
+
 // Marks a drop-down whose list stays in alphabetical order, whatever order it is filled in.
 void setSortedList(QComboBox* box);
 bool isSortedList(const QComboBox* box);
