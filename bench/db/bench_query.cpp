@@ -43,7 +43,9 @@ gc::Tdm& database() {
                 for (const QString& v :
                      {QString::fromUtf8("مراجع ") + n, QString::fromUtf8("اداره مالي"),
                       QString("2"), QString("21"), n, QString::fromUtf8("کارت ملي"),
-                      QString("1403/%1/%2").arg(i % 12 + 1, 2, 10, QChar('0')).arg(i % 29 + 1, 2, 10, QChar('0')),
+                      QString("1403/%1/%2")
+                          .arg(i % 12 + 1, 2, 10, QChar('0'))
+                          .arg(i % 29 + 1, 2, 10, QChar('0')),
                       QString("08:15"), QString("  :  "), QString::fromUtf8("مرد"), QString(),
                       QString::fromUtf8("نگهبان"), n, QString()})
                     q.addBindValue(v);

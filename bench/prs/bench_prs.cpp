@@ -1,3 +1,4 @@
+#include "bench/support/bench_support.h"
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
@@ -100,10 +101,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     gc::Tdm dm;
-    dm.ADOConnection1.setConnectionString(
-        "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + dir.filePath("bench.accdb") +
-        ";Persist Security Info=False");
-    dm.ADOConnection1.open();
+    gcbench::openFileDatabase(dm, dir);
     fill(dm);
     benchmark::RegisterBenchmark("OneDaySearchAndCount_500k", BM_OneDaySearchAndCount, &dm)
         ->Unit(benchmark::kMillisecond);
@@ -111,8 +109,5 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("CardLookUp_20k", BM_CardLookUp, &dm)
         ->Unit(benchmark::kMicrosecond);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gcbench::runBenchmarks(argc, argv);
 }

@@ -1,3 +1,4 @@
+#include "bench/support/bench_support.h"
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
@@ -110,10 +111,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     gc::Tdm dm;
-    dm.ADOConnection1.setConnectionString(
-        "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + dir.filePath("bench.accdb") +
-        ";Persist Security Info=False");
-    dm.ADOConnection1.open();
+    gcbench::openFileDatabase(dm, dir);
     fill(dm);
     benchmark::RegisterBenchmark("CatalogueKeystroke_100k", BM_CatalogueKeystroke, &dm)
         ->Unit(benchmark::kMillisecond);
@@ -123,8 +121,5 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("RosterDuplicateCheck_110k", BM_RosterDuplicateCheck, &dm)
         ->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gcbench::runBenchmarks(argc, argv);
 }

@@ -1,3 +1,4 @@
+#include "bench/support/bench_support.h"
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
@@ -126,10 +127,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     gc::Tdm dm;
-    dm.ADOConnection1.setConnectionString(
-        "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + dir.filePath("bench.accdb") +
-        ";Persist Security Info=False");
-    dm.ADOConnection1.open();
+    gcbench::openFileDatabase(dm, dir);
     fill(dm);
     benchmark::RegisterBenchmark("OneDaySearchAndCount_1M", BM_OneDaySearchAndCount, &dm)
         ->Unit(benchmark::kMillisecond);
@@ -139,8 +137,5 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("TitleClickSort_10k", BM_TitleClickSort10k, &dm)
         ->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gcbench::runBenchmarks(argc, argv);
 }
