@@ -29,12 +29,6 @@ QFont inputFont() {
     return f;
 }
 
-QLineEdit* lineEdit(const QString& name, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
 } // namespace
 
 RegisterEntry::Declaration Tins::declare(RegisterContext& context) {
@@ -68,7 +62,7 @@ Tins::Tins(RegisterContext& context, QWidget* parent)
         addInput(editableDropDown(QString::fromLatin1(name), this))
             ->addItems({amval::kYes, amval::kNo});
     for (const char* name : {"num", "maghsad_tel", "cnt", "cmt", "negahban1", "negahban2"})
-        addInput(lineEdit(QString::fromLatin1(name), this));
+        addInput(namedLineEdit(QString::fromLatin1(name), this));
     for (const char* name : {"cmt", "negahban1", "negahban2"})
         input(QString::fromLatin1(name))->setLayoutDirection(Qt::RightToLeft);
     edit(QStringLiteral("negahban1"))->setEnabled(false);

@@ -16,16 +16,6 @@
 
 namespace gc::registers {
 
-namespace {
-
-QLineEdit* filterEdit(const QString& name, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
-} // namespace
-
 RegisterList::Declaration Tanbar_src::declare(RegisterContext& context) {
     Declaration d;
     d.name = QStringLiteral("anbar_src");
@@ -75,11 +65,11 @@ void Tanbar_src::buildFilters() {
     typ_ = editableDropDown(QStringLiteral("typ"), area);
     typ_->addItems(anbar::movementTypes());
     typ_->setEditText({});
-    kala_ = filterEdit(QStringLiteral("kala"), area);
+    kala_ = namedLineEdit(QStringLiteral("kala"), area);
     from_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat1"), area);
     to_ = new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat2"), area);
     maghsad_ = editableDropDown(QStringLiteral("maghsad"), area);
-    prs_ = filterEdit(QStringLiteral("prs"), area);
+    prs_ = namedLineEdit(QStringLiteral("prs"), area);
 
     // In the order of the search's filter lines.
     bindFilter(0, {boxes_[0], {typ_}, true, true});

@@ -7,6 +7,7 @@
 #include "platform/ui/widgets.h"
 #include "registers/kala/kala_sql.h"
 #include "registers/shared/delete_password.h"
+#include "registers/shared/entry_behaviour.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -22,12 +23,6 @@ namespace {
 
 // The catalogue's own delete code, not the registers' delete password.
 const QString kDeleteCode = QStringLiteral("2947");
-
-QLineEdit* edit(const QString& name, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
 
 void showError(const db::DbError& e) {
     ui::showMessage(ui::MsgIcon::Error, e.message());
@@ -54,11 +49,11 @@ Tkala::Tkala(RegisterContext& context, QWidget* parent)
     RadioGroup1 = new ui::RadioGroup(QStringLiteral("جستجو"), {"کد", "شرح", "واحد"}, filterArea());
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1->setItemIndex(0);
-    src = edit(QStringLiteral("src"), filterArea());
+    src = namedLineEdit(QStringLiteral("src"), filterArea());
     src->setLayoutDirection(Qt::RightToLeft);
-    cod = edit(QStringLiteral("cod"), this);
-    cmt = edit(QStringLiteral("cmt"), this);
-    vahed = edit(QStringLiteral("vahed"), this);
+    cod = namedLineEdit(QStringLiteral("cod"), this);
+    cmt = namedLineEdit(QStringLiteral("cmt"), this);
+    vahed = namedLineEdit(QStringLiteral("vahed"), this);
     ins_btn = new QPushButton(QStringLiteral("ثبت"), this);
     ins_btn->setObjectName(QStringLiteral("ins_btn"));
     ins_btn->setAutoDefault(false);

@@ -43,18 +43,6 @@ QFont inputFont() {
     return f;
 }
 
-QLineEdit* edit(const QString& name, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
-// A drop-down's change handler: the guard's typing in its edit part or picking an item.
-template <class F> void onUserChange(QComboBox* box, QObject* receiver, F handler) {
-    QObject::connect(box, &QComboBox::textActivated, receiver, handler);
-    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, receiver, handler);
-}
-
 } // namespace
 
 RegisterEntry::Declaration Tkhodro_ins::declare(RegisterContext& context) {
@@ -80,7 +68,7 @@ Tkhodro_ins::Tkhodro_ins(RegisterContext& context, QWidget* parent)
     : RegisterEntry(declare(context), context, parent) {
     typ_ = addInput(editableDropDown(QStringLiteral("khodro_typ"), this, true));
     typ_->addItems({khodro::kOfficial, khodro::kPersonal});
-    cardNo_ = addInput(edit(QStringLiteral("cart_no"), this));
+    cardNo_ = addInput(namedLineEdit(QStringLiteral("cart_no"), this));
     driver_ = addInput(editableDropDown(QStringLiteral("ranande"), this, true));
     plate_ = addInput(editableDropDown(QStringLiteral("num"), this, true));
     plate_->setLayoutDirection(Qt::LeftToRight);
@@ -90,9 +78,9 @@ Tkhodro_ins::Tkhodro_ins(RegisterContext& context, QWidget* parent)
     addInput(editableDropDown(QStringLiteral("maghsad"), this, true));
     addInput(new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("vorod_dat"), this));
     addInput(new MaskEdit(MaskEdit::Kind::Time, QStringLiteral("vorod_tim"), this));
-    addInput(edit(QStringLiteral("cmt"), this))->setLayoutDirection(Qt::RightToLeft);
+    addInput(namedLineEdit(QStringLiteral("cmt"), this))->setLayoutDirection(Qt::RightToLeft);
     for (const char* guard : {"negahban1", "negahban2"})
-        addInput(edit(QString::fromLatin1(guard), this))->setEnabled(false);
+        addInput(namedLineEdit(QString::fromLatin1(guard), this))->setEnabled(false);
 
     for (const char* name :
          {"khodro_typ", "cart_no", "ranande", "num", "exit_dat", "exit_tim", "elat", "maghsad",

@@ -17,16 +17,6 @@
 
 namespace gc::registers {
 
-namespace {
-
-QLineEdit* edit(const QString& name, QWidget* parent) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
-} // namespace
-
 RegisterEntry::Declaration Tpark_ins::declare(RegisterContext& context) {
     Declaration d;
     d.name = QStringLiteral("park_ins");
@@ -47,10 +37,10 @@ Tpark_ins::Tpark_ins(RegisterContext& context, QWidget* parent)
     : RegisterEntry(declare(context), context, parent) {
     plate_ = addInput(editableDropDown(QStringLiteral("num"), this));
     setSortedList(plate_);
-    comment_ = addInput(edit(QStringLiteral("cmt"), this));
+    comment_ = addInput(namedLineEdit(QStringLiteral("cmt"), this));
     comment_->setLayoutDirection(Qt::RightToLeft);
     date_ = addInput(new MaskEdit(MaskEdit::Kind::Date, QStringLiteral("dat"), this));
-    guard_ = addInput(edit(QStringLiteral("negahban"), this));
+    guard_ = addInput(namedLineEdit(QStringLiteral("negahban"), this));
     guard_->setEnabled(false);
     place_ = addInput(editableDropDown(QStringLiteral("loc"), this));
     layOut();

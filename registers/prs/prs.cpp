@@ -52,12 +52,6 @@ QLabel* maroonLabel(const QString& name, QWidget* parent) {
     return label;
 }
 
-// A drop-down's change handler: the guard's typing in its edit part or picking an item.
-template <class F> void onUserChange(QComboBox* box, QObject* receiver, F handler) {
-    QObject::connect(box, &QComboBox::textActivated, receiver, handler);
-    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, receiver, handler);
-}
-
 } // namespace
 
 RegisterEntry::Declaration Tprs::declare(RegisterContext& context) {

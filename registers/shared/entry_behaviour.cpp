@@ -80,6 +80,12 @@ bool EnterChain::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+QLineEdit* namedLineEdit(const QString& name, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    return e;
+}
+
 QComboBox* editableDropDown(const QString& name, QWidget* parent, bool sorted) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QComboBox>
 #include <QHash>
+#include <QLineEdit>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -44,6 +46,16 @@ class EnterChain : public QObject {
     QHash<QObject*, QWidget*> inputs_;
     QHash<QWidget*, std::function<void()>> actions_;
 };
+
+// A text input named after its column.
+QLineEdit* namedLineEdit(const QString& name, QWidget* parent);
+
+// A drop-down's change handler: the guard's typing in its edit part or picking an item, never
+// the window's own assignments.
+template <class F> void onUserChange(QComboBox* box, QObject* receiver, F handler) {
+    QObject::connect(box, &QComboBox::textActivated, receiver, handler);
+    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, receiver, handler);
+}
 
 // A drop-down that takes typed text without adding it to its list, named after its column.
 QComboBox* editableDropDown(const QString& name, QWidget* parent, bool sorted = false);
