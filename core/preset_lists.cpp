@@ -14,12 +14,6 @@ QStringList columnValues(db::Query& query) {
     return out;
 }
 
-void openOn(db::Query& query, const QString& sql) {
-    query.sql().clear();
-    query.sql().add(sql);
-    query.open();
-}
-
 } // namespace
 
 const QStringList& listNames() {
@@ -31,23 +25,23 @@ const QStringList& listNames() {
 }
 
 QStringList values(db::Query& query, const QString& list) {
-    openOn(query, "select * from setting where component=" + db::quoted(list));
+    query.openSql({"select * from setting where component=" + db::quoted(list)});
     return columnValues(query);
 }
 
 QStringList valuesLike(db::Query& query, const QString& pattern) {
-    openOn(query, "select * from setting where component like " + db::quoted(pattern));
+    query.openSql({"select * from setting where component like " + db::quoted(pattern)});
     return columnValues(query);
 }
 
 QString defaultValue(db::Query& query, const QString& list) {
-    openOn(query, "select * from setting where component=" + db::quoted(list) +
-                      " and def=" + db::quoted("1"));
+    query.openSql({"select * from setting where component=" + db::quoted(list) +
+                   " and def=" + db::quoted("1")});
     return query.eof() ? QString() : query.fieldByName("cmt").asString();
 }
 
 QString deletePassword(db::Query& query) {
-    openOn(query, "select * from setting where component=" + db::quoted(kDeletePassword));
+    query.openSql({"select * from setting where component=" + db::quoted(kDeletePassword)});
     return query.eof() ? QString() : query.fieldByName("cmt").asString();
 }
 

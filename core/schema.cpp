@@ -212,14 +212,8 @@ void run(db::Query& q, const QStringList& lines) {
     q.execSql();
 }
 
-void openScratch(Tdm& dm, const QString& sql) {
-    dm.ADOQuery1.sql().clear();
-    dm.ADOQuery1.sql().add(sql);
-    dm.ADOQuery1.open();
-}
-
 void seedAdmin(Tdm& dm) {
-    openScratch(dm, "select * from users ");
+    dm.ADOQuery1.openSql({"select * from users "});
     dm.ADOQuery1.append();
     dm.ADOQuery1.fieldByName("us").setAsString("admin");
     dm.ADOQuery1.fieldByName("ps").setAsString("1");
@@ -228,11 +222,11 @@ void seedAdmin(Tdm& dm) {
 }
 
 void seedAdminRights(Tdm& dm) {
-    openScratch(dm, "select id from users where us='admin' order by id");
+    dm.ADOQuery1.openSql({"select id from users where us='admin' order by id"});
     if (dm.ADOQuery1.eof())
         return;
     const QString adminId = dm.ADOQuery1.fieldByName("id").asString();
-    openScratch(dm, "select * from dastrasi ");
+    dm.ADOQuery1.openSql({"select * from dastrasi "});
     dm.ADOQuery1.append();
     dm.ADOQuery1.fieldByName("prs_id").setAsString(adminId);
     dm.ADOQuery1.fieldByName("page_name").setAsString("karbaran");

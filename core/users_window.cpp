@@ -41,12 +41,6 @@ void reportError(const db::DbError& e) {
     ui::dialogs().message(MsgIcon::Error, e.message(), ui::Ok);
 }
 
-void openOn(db::Query& q, const QString& sql) {
-    q.sql().clear();
-    q.sql().add(sql);
-    q.open();
-}
-
 } // namespace
 
 const std::array<PageRight, 14>& PageRights() {
@@ -177,7 +171,7 @@ QCheckBox* Tusers::box(const QString& pageKey, Flag flag) const {
 }
 
 void Tusers::prepare() {
-    openOn(dm_.adoq_user, "Select * from users order by us ");
+    dm_.adoq_user.openSql({"Select * from users order by us "});
     us->clear();
     ps->clear();
 }
@@ -194,7 +188,7 @@ bool Tusers::hasSelectedUser() {
 void Tusers::ins_btnClick() {
     try {
         db::Query& q = dm_.ADOQuery1;
-        openOn(q, "select * from users where us=" + quoted(us->text()));
+        q.openSql({"select * from users where us=" + quoted(us->text())});
         if (!q.eof()) {
             say("خطا، نام كاربري تكراري است");
             return;
@@ -205,7 +199,7 @@ void Tusers::ins_btnClick() {
         q.fieldByName("ver").setAsString("");
         q.post();
         say("ثبت شد");
-        openOn(dm_.adoq_user, "select * from users");
+        dm_.adoq_user.openSql({"select * from users"});
     } catch (const db::DbError& e) {
         dm_.ADOQuery1.cancel();
         reportError(e);
@@ -245,8 +239,8 @@ void Tusers::DBGrid1CellClick() {
         return;
     try {
         db::Query& q = dm_.ADOQ_dastrasi;
-        openOn(q,
-               "select * from dastrasi where prs_id=" + dm_.adoq_user.fieldByName("id").asString());
+        q.openSql(
+            {"select * from dastrasi where prs_id=" + dm_.adoq_user.fieldByName("id").asString()});
         for (q.first(); !q.eof(); q.next()) {
             const auto it = boxes_.constFind(q.fieldByName("page_name").asString());
             if (it == boxes_.constEnd())
@@ -266,7 +260,7 @@ void Tusers::saveRights(const QString& userId) {
         q.sql().add("Delete From Dastrasi Where prs_id=" + userId +
                     " and page_name=" + quoted(key));
         q.execSql();
-        openOn(q, "Select * From Dastrasi ");
+        q.openSql({"Select * From Dastrasi "});
         q.append();
         q.fieldByName("prs_id").setAsString(userId);
         q.fieldByName("page_name").setAsString(key);

@@ -212,6 +212,13 @@ void Query::open() {
     emit currentRowChanged(0);
 }
 
+void Query::openSql(const QStringList& lines) {
+    sql_.clear();
+    for (const QString& line : lines)
+        sql_.add(line);
+    open();
+}
+
 void Query::bindFields() {
     const QSqlRecord& rec = rows_->record();
     QStringList names;

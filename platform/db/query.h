@@ -88,6 +88,8 @@ class Query : public QObject {
 
     // Opens the statement; throws DbError and stays closed on failure.
     void open();
+    // Re-points the query: its SQL becomes these lines, then it opens.
+    void openSql(const QStringList& lines);
     void close();
     bool isActive() const { return state_ != State::Inactive; }
     State state() const { return state_; }

@@ -9,12 +9,6 @@ using db::quoted;
 
 namespace {
 
-void openOn(db::Query& query, const QString& sql) {
-    query.sql().clear();
-    query.sql().add(sql);
-    query.open();
-}
-
 QStringList column(db::Query& query, const QString& field) {
     QStringList out;
     for (query.first(); !query.eof(); query.next())
@@ -38,12 +32,12 @@ QStringList duplicateSql(const QString& cod, const QString& cmt, const QString& 
 }
 
 QStringList codes(db::Query& query) {
-    openOn(query, QStringLiteral("select distinct cod from kala order by cod "));
+    query.openSql({QStringLiteral("select distinct cod from kala order by cod ")});
     return column(query, QStringLiteral("cod"));
 }
 
 std::vector<Described> descriptionsOf(db::Query& query, const QString& cod) {
-    openOn(query, "select distinct cmt,vahed from kala where cod=" + quoted(cod));
+    query.openSql({"select distinct cmt,vahed from kala where cod=" + quoted(cod)});
     std::vector<Described> out;
     for (query.first(); !query.eof(); query.next())
         out.push_back({query.fieldByName(QStringLiteral("cmt")).asString(),
@@ -52,8 +46,8 @@ std::vector<Described> descriptionsOf(db::Query& query, const QString& cod) {
 }
 
 QStringList unitsOf(db::Query& query, const QString& cod, const QString& cmt) {
-    openOn(query,
-           "select distinct vahed from kala where cod=" + quoted(cod) + " and cmt=" + quoted(cmt));
+    query.openSql(
+        {"select distinct vahed from kala where cod=" + quoted(cod) + " and cmt=" + quoted(cmt)});
     return column(query, QStringLiteral("vahed"));
 }
 

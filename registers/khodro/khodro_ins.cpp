@@ -141,11 +141,7 @@ void Tkhodro_ins::layOut() {
 
 db::Query& Tkhodro_ins::openScratch(const QStringList& lines) {
     db::Query& q = context().dm.ADOQuery1;
-    q.close();
-    q.sql().clear();
-    for (const QString& line : lines)
-        q.sql().add(line);
-    q.open();
+    q.openSql(lines);
     return q;
 }
 

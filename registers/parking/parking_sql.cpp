@@ -33,10 +33,7 @@ QStringList absentCondition(const QString& from, const QString& to) {
 void openOn(db::Query& q, const QStringList& lines) {
     q.close();
     q.setSort({}); // a title-click sort left on the scratch query would reorder the list
-    q.sql().clear();
-    for (const QString& line : lines)
-        q.sql().add(line);
-    q.open();
+    q.openSql(lines);
 }
 
 } // namespace

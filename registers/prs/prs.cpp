@@ -155,11 +155,7 @@ void Tprs::layOut() {
 
 db::Query& Tprs::openScratch(const QStringList& lines) {
     db::Query& q = context().dm.ADOQuery1;
-    q.close();
-    q.sql().clear();
-    for (const QString& line : lines)
-        q.sql().add(line);
-    q.open();
+    q.openSql(lines);
     return q;
 }
 

@@ -11,14 +11,6 @@ using db::quoted;
 
 namespace {
 
-void openOn(db::Query& query, const QStringList& lines) {
-    query.close();
-    query.sql().clear();
-    for (const QString& line : lines)
-        query.sql().add(line);
-    query.open();
-}
-
 void assign(db::Query& target, const ColumnValues& values) {
     for (const auto& [column, value] : values)
         target.fieldByName(column).setAsString(value);
@@ -38,7 +30,7 @@ void postOrCancel(db::Query& target, const ColumnValues& values) {
 
 bool AddUnlessMatched(db::Query& scratch, const QStringList& match, db::Query& target,
                       const ColumnValues& row) {
-    openOn(scratch, match);
+    scratch.openSql(match);
     if (!scratch.isEmpty())
         return false;
     if (!target.isActive())
@@ -49,7 +41,7 @@ bool AddUnlessMatched(db::Query& scratch, const QStringList& match, db::Query& t
 }
 
 std::optional<qint64> FirstMatch(db::Query& scratch, const QStringList& match) {
-    openOn(scratch, match);
+    scratch.openSql(match);
     if (scratch.isEmpty())
         return std::nullopt;
     scratch.first();
@@ -58,7 +50,7 @@ std::optional<qint64> FirstMatch(db::Query& scratch, const QStringList& match) {
 
 void CloseRow(db::Query& target, const QString& table, qint64 id, const ColumnValues& values,
               const QString& note) {
-    openOn(target, {QStringLiteral("select * from %1 where id=%2").arg(table).arg(id)});
+    target.openSql({QStringLiteral("select * from %1 where id=%2").arg(table).arg(id)});
     if (target.isEmpty())
         throw db::DbError(
             QStringLiteral("رديف %1 در %2 ديگر نيست؛ چيزي ثبت نشد").arg(id).arg(table));
