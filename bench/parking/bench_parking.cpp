@@ -19,13 +19,6 @@ constexpr int kPlates = 300;     // official vehicles
 constexpr int kDays = 3000;      // about eight years
 constexpr int kParkedADay = 250; // the rest are absent each day: 750,000 rows
 
-QString dayText(int day) {
-    return QStringLiteral("14%1/%2/%3")
-        .arg(day / 360, 2, 10, QChar('0'))
-        .arg(day / 30 % 12 + 1, 2, 10, QChar('0'))
-        .arg(day % 30 + 1, 2, 10, QChar('0'));
-}
-
 QString plate(int i) {
     return QStringLiteral("%1د%2").arg(10 + i % 90).arg(100 + i);
 }
@@ -47,7 +40,7 @@ void fill(gc::Tdm& dm) {
     for (int day = 0; day < kDays; ++day)
         for (int i = 0; i < kParkedADay; ++i) {
             q.addBindValue(plate((day + i) % kPlates));
-            q.addBindValue(dayText(day));
+            q.addBindValue(gcbench::dayText(day));
             q.addBindValue(i % 7 ? QStringLiteral("حياط") : QStringLiteral("انبار"));
             q.addBindValue(QString());
             q.addBindValue(QStringLiteral("نگهبان يك"));
@@ -59,8 +52,8 @@ void fill(gc::Tdm& dm) {
 // The absentee count and list for one day and for a month.
 void BM_Absentees(benchmark::State& state, gc::Tdm* dm) {
     const int days = int(state.range(0));
-    const QString from = dayText(1500);
-    const QString to = dayText(1500 + days - 1);
+    const QString from = gcbench::dayText(1500);
+    const QString to = gcbench::dayText(1500 + days - 1);
     // Each day parks the next run of plates: a range of days covers that many more.
     const int expected = std::max(0, kPlates - kParkedADay - (days - 1));
     for (auto _ : state) {
@@ -73,7 +66,7 @@ void BM_Absentees(benchmark::State& state, gc::Tdm* dm) {
 // The list's search and count on one day.
 void BM_OneDaySearchAndCount(benchmark::State& state, gc::Tdm* dm) {
     std::vector<FilterInput> in(3);
-    in[0] = {true, {dayText(1500), dayText(1500)}};
+    in[0] = {true, {gcbench::dayText(1500), gcbench::dayText(1500)}};
     for (auto _ : state) {
         const QString count = RunSearch(dm->ADOQ_parking, dm->ADOQuery1, parking::listSearch(), in);
         benchmark::DoNotOptimize(dm->ADOQ_parking.fieldByName("num").asString());

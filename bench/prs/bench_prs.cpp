@@ -18,13 +18,6 @@ constexpr int kRows = 500000;
 constexpr int kDays = 1000; // 500 traffic records a day
 constexpr int kPersons = 20000;
 
-QString dayText(int day) {
-    return QStringLiteral("14%1/%2/%3")
-        .arg(day / 360, 2, 10, QChar('0'))
-        .arg(day / 30 % 12 + 1, 2, 10, QChar('0'))
-        .arg(day % 30 + 1, 2, 10, QChar('0'));
-}
-
 // A file database of 500,000 traffic rows and 20,000 persons, with the program's schema.
 void fill(gc::Tdm& dm) {
     gc::EnsureSchema(dm);
@@ -40,7 +33,7 @@ void fill(gc::Tdm& dm) {
              {QVariant(QString::number(i % kPersons)),
               QVariant(QStringLiteral("نام %1").arg(i % kPersons)),
               QVariant(QStringLiteral("كارمند")), QVariant(time),
-              QVariant(dayText(i / (kRows / kDays))), QVariant(QStringLiteral("ماموريت")),
+              QVariant(gcbench::dayText(i / (kRows / kDays))), QVariant(QStringLiteral("ماموريت")),
               QVariant(time), QVariant(i % 4 ? QString() : QStringLiteral("پرسنل با خودرو")),
               QVariant(QStringLiteral("نگهبان يك")), QVariant(QStringLiteral("نگهبان دو"))})
             q.addBindValue(v);
@@ -70,7 +63,7 @@ void open(gc::db::Query& q, const QStringList& lines) {
 // The list's search and count on one day, the way the page opens.
 void BM_OneDaySearchAndCount(benchmark::State& state, gc::Tdm* dm) {
     std::vector<FilterInput> in(7);
-    in[5] = {true, {dayText(500), dayText(500)}};
+    in[5] = {true, {gcbench::dayText(500), gcbench::dayText(500)}};
     for (auto _ : state) {
         const QString count = RunSearch(dm->ADOQ_prs, dm->ADOQuery1, prs::listSearch(), in);
         benchmark::DoNotOptimize(dm->ADOQ_prs.fieldByName("nam").asString());
@@ -82,7 +75,8 @@ void BM_OneDaySearchAndCount(benchmark::State& state, gc::Tdm* dm) {
 // What a save runs before it writes: the duplicate check of day, card and surname.
 void BM_DuplicateCheck(benchmark::State& state, gc::Tdm* dm) {
     for (auto _ : state) {
-        open(dm->ADOQuery1, prs::duplicateSql(dayText(700), "123", QStringLiteral("نام 123")));
+        open(dm->ADOQuery1,
+             prs::duplicateSql(gcbench::dayText(700), "123", QStringLiteral("نام 123")));
         benchmark::DoNotOptimize(dm->ADOQuery1.isEmpty());
     }
 }

@@ -20,13 +20,6 @@ namespace {
 constexpr int kRows = 1000000;
 constexpr int kDays = 1000; // 1,000 vehicles a day
 
-QString dayText(int day) {
-    return QStringLiteral("14%1/%2/%3")
-        .arg(day / 360, 2, 10, QChar('0'))
-        .arg(day / 30 % 12 + 1, 2, 10, QChar('0'))
-        .arg(day % 30 + 1, 2, 10, QChar('0'));
-}
-
 // A file database of 1,000,000 vehicle rows, made with the program's own schema.
 void fill(gc::Tdm& dm) {
     gc::EnsureSchema(dm);
@@ -41,10 +34,11 @@ void fill(gc::Tdm& dm) {
             QStringLiteral("%1:%2").arg(i % 24, 2, 10, QChar('0')).arg(i % 60, 2, 10, QChar('0'));
         for (const QVariant& v :
              {QVariant(QStringLiteral("راننده %1").arg(i % 5000)),
-              QVariant(QString::number(100000 + i % 9000)), QVariant(dayText(day)), QVariant(time),
-              QVariant(QStringLiteral("ماموريت")), QVariant(QStringLiteral("دفتر مركزي")),
-              QVariant(dayText(day)), QVariant(time), QVariant(QString()),
-              QVariant(QStringLiteral("نگهبان يك")), QVariant(QStringLiteral("نگهبان دو")),
+              QVariant(QString::number(100000 + i % 9000)), QVariant(gcbench::dayText(day)),
+              QVariant(time), QVariant(QStringLiteral("ماموريت")),
+              QVariant(QStringLiteral("دفتر مركزي")), QVariant(gcbench::dayText(day)),
+              QVariant(time), QVariant(QString()), QVariant(QStringLiteral("نگهبان يك")),
+              QVariant(QStringLiteral("نگهبان دو")),
               QVariant(i % 3 ? QStringLiteral("شخصي") : QStringLiteral("اداري"))})
             q.addBindValue(v);
         q.exec();
@@ -71,7 +65,7 @@ std::vector<FilterInput> dateRange(const QString& from, const QString& to) {
 
 // The search and its count with the exit-date filter on one day.
 void BM_OneDaySearchAndCount(benchmark::State& state, gc::Tdm* dm) {
-    const auto in = dateRange(dayText(500), dayText(500));
+    const auto in = dateRange(gcbench::dayText(500), gcbench::dayText(500));
     for (auto _ : state) {
         const QString count = RunSearch(dm->ADOQ_khodro, dm->ADOQuery1, vehicleSearch(), in);
         benchmark::DoNotOptimize(dm->ADOQ_khodro.fieldByName("ranande").asString());
@@ -109,7 +103,8 @@ void BM_AllFiltersOffCount(benchmark::State& state, gc::Tdm* dm) {
 // A title click on a list of 10,000 fetched rows (ten days), ascending and descending in turn.
 void BM_TitleClickSort10k(benchmark::State& state, gc::Tdm* dm) {
     gc::db::Query& q = dm->ADOQ_khodro;
-    RunSearch(q, dm->ADOQuery1, vehicleSearch(), dateRange(dayText(600), dayText(609)));
+    RunSearch(q, dm->ADOQuery1, vehicleSearch(),
+              dateRange(gcbench::dayText(600), gcbench::dayText(609)));
     q.last();
     if (q.recordCount() != 10000)
         state.SkipWithError("wrong row count");
