@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QValidator>
+
+class QLineEdit;
+
+namespace gc::registers {
+
+// Keeps an input to ASCII digits: Persian and Arabic-Indic digits become ASCII as they are
+// typed or pasted; any other character (typed or pasted) is refused.
+class DigitsOnlyValidator : public QValidator {
+    Q_OBJECT
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
+};
+
+void makeDigitsOnly(QLineEdit* edit);
+
+} // namespace gc::registers
