@@ -35,6 +35,7 @@
 #include "registers/prs/prs_print.h"
 #include "registers/shared/list_page.h"
 #include "registers/shared/register_context.h"
+#include "windows/transfer/db_maghsad.h"
 
 #include <QComboBox>
 
@@ -78,6 +79,8 @@ Forms::Forms(PlatformServices platform)
     dorbin = std::make_unique<capture::Tdorbin>();
     log = std::make_unique<Tlog>(*dm, services->opener());
     prs_print = std::make_unique<registers::Tprs_print>(*prs_list);
+    db_maghsad = std::make_unique<Tdb_maghsad>(dm->ADOConnection1, services->date());
+    server->showTransfer = [this] { db_maghsad->prepareAndShow(); };
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));
@@ -121,6 +124,7 @@ Forms::Forms(PlatformServices platform)
 
 Forms::~Forms() {
     // Windows first, in the reverse order of creation; the data module outlives them.
+    db_maghsad.reset();
     prs_print.reset();
     log.reset();
     dorbin.reset();

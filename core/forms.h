@@ -17,6 +17,7 @@ class Totaghha;
 class Tpayam;
 class Tphone;
 class Tlog;
+class Tdb_maghsad;
 namespace capture {
 class Tdorbin;
 }
@@ -82,6 +83,7 @@ struct Forms {
     std::unique_ptr<capture::Tdorbin> dorbin;
     std::unique_ptr<Tlog> log;
     std::unique_ptr<registers::Tprs_print> prs_print;
+    std::unique_ptr<Tdb_maghsad> db_maghsad;
 };
 
 } // namespace gc
