@@ -42,8 +42,8 @@ namespace gc {
 
 Forms::Forms() : Forms(PlatformServices::system()) {}
 
-Forms::Forms(PlatformServices platform)
-    : services(std::make_unique<Services>(std::move(platform))) {
+Forms::Forms(PlatformServices platform) {
+    services = std::make_unique<Services>(std::move(platform));
     login = std::make_unique<Tlogin>(*this);
     server = std::make_unique<Tserver>();
     dm = std::make_unique<Tdm>();

@@ -1,18 +1,12 @@
 #pragma once
 
+#include "windows/shell/shell_forms.h"
+
 #include <memory>
 
 namespace gc {
 
-class Services;
 struct PlatformServices;
-class Tlogin;
-class Tserver;
-class Tdm;
-class Tmain;
-class Tchange_pass;
-class Tsetting;
-class Tusers;
 class Totaghha;
 class Tpayam;
 class Tphone;
@@ -43,7 +37,7 @@ class Tanbar_ins;
 // The program's windows and data module, each created once at start-up in a fixed
 // order, the login window first, and kept until the program ends; and the services
 // they share, which exist before any window.
-struct Forms {
+struct Forms : ShellForms {
     // On the system's clock, resolver, keyboard layout and sound.
     Forms();
     explicit Forms(PlatformServices platform);
@@ -51,14 +45,6 @@ struct Forms {
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
 
-    std::unique_ptr<Services> services;
-    std::unique_ptr<Tlogin> login;
-    std::unique_ptr<Tserver> server;
-    std::unique_ptr<Tdm> dm;
-    std::unique_ptr<Tmain> main;
-    std::unique_ptr<Tchange_pass> change_pass;
-    std::unique_ptr<Tsetting> setting;
-    std::unique_ptr<Tusers> users;
     // What the register windows share; made before the first of them.
     std::unique_ptr<registers::RegisterContext> registerContext;
     std::unique_ptr<registers::Tins> ins;

@@ -1,6 +1,5 @@
 #include "windows/shell/login_window.h"
 
-#include "app/forms.h"
 #include "core/accounts.h"
 #include "core/data_module.h"
 #include "core/services.h"
@@ -10,6 +9,7 @@
 #include "windows/shell/change_pass_window.h"
 #include "windows/shell/main_window.h"
 #include "windows/shell/server_window.h"
+#include "windows/shell/shell_forms.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -52,7 +52,7 @@ void showDbError(const db::DbError& e) {
 
 } // namespace
 
-Tlogin::Tlogin(Forms& forms, QWidget* parent) : QWidget(parent), forms_(forms) {
+Tlogin::Tlogin(ShellForms& forms, QWidget* parent) : QWidget(parent), forms_(forms) {
     setObjectName("login");
     setWindowTitle(QString::fromUtf8("صفحه ورود"));
     setLayoutDirection(Qt::RightToLeft);

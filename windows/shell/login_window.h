@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace gc {
 
-struct Forms;
+struct ShellForms;
 
 namespace ui {
 class ClickableLabel;
@@ -22,7 +22,7 @@ class ClickableLabel;
 class Tlogin : public QWidget {
     Q_OBJECT
   public:
-    explicit Tlogin(Forms& forms, QWidget* parent = nullptr);
+    explicit Tlogin(ShellForms& forms, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QComboBox* us;
@@ -53,7 +53,7 @@ class Tlogin : public QWidget {
     std::optional<QString> typedUser(const QString& refusal);
     void buildLayout();
 
-    Forms& forms_;
+    ShellForms& forms_;
 };
 
 } // namespace gc
