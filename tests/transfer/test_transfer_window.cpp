@@ -1,7 +1,6 @@
 // The transfer window as an administrator uses it: opened from the settings window,
 // described by its fields, confirmed, cancelled.
 #include "core/persian_date.h"
-#include "core/server_window.h"
 #include "core/transfer/ends.h"
 #include "core/transfer/preflight.h"
 #include "fakes/fake_clock.h"
@@ -10,6 +9,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/typing.h"
 #include "transfer_fixture.h"
+#include "windows/shell/server_window.h"
 #include "windows/transfer/db_maghsad.h"
 
 #include <QCheckBox>
