@@ -1,8 +1,9 @@
 // The transfer of a year of records (140,000 rows over the 20 sections, no pictures) for
 // each engine pair, and the memory of a run over pictures that weigh far more than it may
 // hold. The PostgreSQL pairs need a server: GC_PG_DIR names the folder of a running test
-// server (tests/support/pgserver.sh start DIR). The SQLite pair is compared with the same
-// copy done by sqlite3 itself (ATTACH, INSERT ... SELECT).
+// server (tests/support/pgserver.sh start DIR). The one-engine pairs are compared with the
+// same copy done by the engine's own library: sqlite3 (ATTACH, INSERT ... SELECT) and libpq
+// (COPY out, COPY in); x_peer is our time over theirs.
 // Run: bench_transfer [--benchmark_filter=...]
 #include "core/schema.h"
 #include "core/transfer/copier.h"
@@ -10,6 +11,7 @@
 #include "platform/db/connection_string.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,8 +19,10 @@
 #include <QUuid>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <thread>
 
 namespace {
 
@@ -161,9 +165,8 @@ const Source& yearSource(bool pg) {
 
 class Quiet : public gc::transfer::TransferObserver {
   public:
-    int progressCalls = 0;
     void logLine(const QString&) override {}
-    void progress(int, int) override { ++progressCalls; }
+    void progress(int, int) override {}
 };
 
 TransferOptions everyGroup(const QString& source, const QString& destination) {
@@ -194,6 +197,92 @@ int destinationRows(const QString& cs) {
     return total(c, yearTables());
 }
 
+QStringList columnsOf(const QString& table) {
+    QStringList names;
+    for (const gc::TableSpec& t : gc::SchemaTables())
+        if (t.name == table)
+            for (const auto* cols : {&t.columns, &t.added})
+                for (const gc::ColumnSpec& col : *cols)
+                    if (!col.type.contains("identity"))
+                        names << col.name;
+    return names;
+}
+
+double seconds(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+// The year copied by sqlite3 itself, file to file (ATTACH, INSERT ... SELECT).
+double sqlite3Copy(const QString& source, const QString& destination) {
+    sqlite3* db = nullptr;
+    sqlite3_open(gc::db::connectionTarget(destination).file.toUtf8().constData(), &db);
+    QElapsedTimer t;
+    t.start();
+    QString sql = "attach database '" + gc::db::connectionTarget(source).file + "' as src; begin;";
+    for (const auto& [table, rows] : kYear) {
+        const QString names = columnsOf(table).join(", ");
+        sql += "insert into main." + table + " (" + names + ") select " + names + " from src." +
+               table + ";";
+    }
+    sql += "commit;";
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+        qFatal("sqlite3: %s", error);
+    const double s = seconds(t);
+    sqlite3_close(db);
+    return s;
+}
+
+PGconn* pgConnect(const QString& connectionString) {
+    const auto t = gc::db::connectionTarget(connectionString);
+    const QString info = QString("host=%1 port=%2 dbname=%3 user=%4")
+                             .arg(t.host)
+                             .arg(t.port)
+                             .arg(t.database, t.user);
+    PGconn* c = PQconnectdb(info.toUtf8().constData());
+    if (PQstatus(c) != CONNECTION_OK)
+        qFatal("libpq: %s", PQerrorMessage(c));
+    return c;
+}
+
+void pgRun(PGconn* c, const QString& sql, ExecStatusType expected) {
+    PGresult* r = PQexec(c, sql.toUtf8().constData());
+    if (PQresultStatus(r) != expected)
+        qFatal("libpq: %s", PQerrorMessage(c));
+    PQclear(r);
+}
+
+// The year copied by libpq itself, server to server: COPY out of one into the other.
+double libpqCopy(const QString& source, const QString& destination) {
+    PGconn* from = pgConnect(source);
+    PGconn* to = pgConnect(destination);
+    QElapsedTimer t;
+    t.start();
+    pgRun(to, "begin", PGRES_COMMAND_OK);
+    for (const auto& [table, rows] : kYear) {
+        const QString names = columnsOf(table).join(", ");
+        pgRun(from, "copy (select " + names + " from " + table + ") to stdout", PGRES_COPY_OUT);
+        pgRun(to, "copy " + table + " (" + names + ") from stdin", PGRES_COPY_IN);
+        char* line = nullptr;
+        int n = 0;
+        while ((n = PQgetCopyData(from, &line, 0)) > 0) {
+            PQputCopyData(to, line, n);
+            PQfreemem(line);
+        }
+        PQclear(PQgetResult(from));
+        PQputCopyEnd(to, nullptr);
+        PGresult* r = PQgetResult(to);
+        if (PQresultStatus(r) != PGRES_COMMAND_OK)
+            qFatal("libpq: %s", PQerrorMessage(to));
+        PQclear(r);
+    }
+    pgRun(to, "commit", PGRES_COMMAND_OK);
+    const double s = seconds(t);
+    PQfinish(from);
+    PQfinish(to);
+    return s;
+}
+
 void TransferAYear(benchmark::State& state) {
     const bool fromPg = state.range(0) != 0;
     const bool toPg = state.range(1) != 0;
@@ -202,14 +291,27 @@ void TransferAYear(benchmark::State& state) {
         return;
     }
     const Source& source = yearSource(fromPg);
+    // The same copy by the engine's own library, where both ends are one engine.
+    double peer = 0;
+    if (fromPg == toPg) {
+        const QString destination = newDestination(toPg);
+        peer = toPg ? libpqCopy(source.connectionString, destination)
+                    : sqlite3Copy(source.connectionString, destination);
+        if (destinationRows(destination) != 140000)
+            qFatal("the library's own copy did not copy every row");
+    }
     std::atomic_bool cancel = false;
+    double ours = 0;
     for (auto _ : state) {
         state.PauseTiming();
         const QString destination = newDestination(toPg);
         Quiet quiet;
         state.ResumeTiming();
+        QElapsedTimer t;
+        t.start();
         const auto r = gc::transfer::runTransfer(everyGroup(source.connectionString, destination),
                                                  quiet, cancel, "bench");
+        ours += seconds(t);
         state.PauseTiming();
         if (!r.ok)
             qFatal("%s", qPrintable(r.message));
@@ -220,6 +322,10 @@ void TransferAYear(benchmark::State& state) {
     state.counters["rows_per_s"] =
         benchmark::Counter(140000.0 * double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["peak_MB"] = peakMb();
+    if (peer > 0) {
+        state.counters["peer_s"] = peer;
+        state.counters["x_peer"] = ours / double(state.iterations()) / peer;
+    }
 }
 BENCHMARK(TransferAYear)
     ->ArgsProduct({{0, 1}, {0, 1}})
@@ -228,41 +334,45 @@ BENCHMARK(TransferAYear)
     ->Iterations(2)
     ->UseRealTime();
 
-// The same year copied by sqlite3 itself, file to file: the floor for the file pair.
-void Sqlite3CopiesAYear(benchmark::State& state) {
-    const QString sourceFile = gc::db::connectionTarget(yearSource(false).connectionString).file;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const QString destFile = gc::db::connectionTarget(newDestination(false)).file;
-        sqlite3* db = nullptr;
-        sqlite3_open(destFile.toUtf8().constData(), &db);
-        state.ResumeTiming();
-        QString sql = "attach database '" + sourceFile + "' as src; begin;";
-        for (const auto& [table, rows] : kYear) {
-            const gc::TableSpec* spec = nullptr;
-            for (const gc::TableSpec& t : gc::SchemaTables())
-                if (t.name == table)
-                    spec = &t;
-            QStringList names;
-            for (const auto* cols : {&spec->columns, &spec->added})
-                for (const gc::ColumnSpec& col : *cols)
-                    if (!col.type.contains("identity"))
-                        names << col.name;
-            sql += "insert into main." + table + " (" + names.join(", ") + ") select " +
-                   names.join(", ") + " from src." + table + ";";
-        }
-        sql += "commit;";
-        char* error = nullptr;
-        if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
-            qFatal("sqlite3: %s", error);
-        state.PauseTiming();
-        sqlite3_close(db);
-        if (destinationRows("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + destFile) != 140000)
-            qFatal("sqlite3 did not copy every row");
-        state.ResumeTiming();
+// How long a run takes to stop once Cancel is pressed half a second into it.
+void CancelLatency(benchmark::State& state) {
+    const bool fromPg = state.range(0) != 0;
+    const bool toPg = state.range(1) != 0;
+    if ((fromPg || toPg) && pgDataSource().isEmpty()) {
+        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+        return;
     }
+    const Source& source = yearSource(fromPg);
+    double worstMs = 0;
+    for (auto _ : state) {
+        const QString destination = newDestination(toPg);
+        std::atomic_bool cancel = false;
+        gc::transfer::TransferResult r;
+        QElapsedTimer stopping;
+        std::thread run([&] {
+            Quiet quiet;
+            r = gc::transfer::runTransfer(everyGroup(source.connectionString, destination), quiet,
+                                          cancel, "bench_cancel");
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        stopping.start();
+        cancel = true;
+        run.join();
+        if (!r.cancelled)
+            qFatal("the run was not cancelled");
+        const double ms = double(stopping.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000.0);
+        worstMs = std::max(worstMs, ms);
+    }
+    state.counters["worst_ms"] = worstMs;
 }
-BENCHMARK(Sqlite3CopiesAYear)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
+BENCHMARK(CancelLatency)
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->ArgNames({"from_pg", "to_pg"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseManualTime();
 
 // Pictures that weigh far more than the memory a run may take: 1,200 persons with a
 // picture of 400 KB each, 480 MB in all.
