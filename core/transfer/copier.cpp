@@ -1,14 +1,15 @@
 #include "core/transfer/copier.h"
 
+#include "core/transfer/chunk_reader.h"
 #include "core/transfer/ends.h"
+#include "core/transfer/row_writer.h"
+#include "core/transfer/statements.h"
 #include "core/transfer/values.h"
 #include "platform/db/db_error.h"
 
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
-#include <map>
 
 namespace gc::transfer {
 
@@ -18,15 +19,8 @@ using db::DbError;
 
 constexpr int kChunkRows = 1000;
 constexpr int kPictureChunkRows = 8; // pictures are read a few at a time: memory stays flat
-constexpr int kMaxBoundValues = 30000;
-constexpr int kMaxRowsPerInsert = 250;
 
 struct Cancelled {};
-
-struct SourceRow {
-    qint64 key = 0;
-    QVariantList values;
-};
 
 QString noTableMessage(const QString& table) {
     return QString::fromUtf8("جدول «%1» در بانک مقصد نيست").arg(table);
@@ -35,89 +29,6 @@ QString noTableMessage(const QString& table) {
 QString noColumnMessage(const QString& table, const QString& column) {
     return QString::fromUtf8("ستون «%1» در جدول «%2» بانک مقصد نيست").arg(column, table);
 }
-
-QSqlQuery prepared(db::Connection& c, const QString& sql, const QVariantList& binds) {
-    QSqlQuery q(c.database());
-    q.setForwardOnly(true);
-    // Statements without values go as they are: the server prepares only queries.
-    const bool ok = binds.isEmpty() ? q.exec(sql) : q.prepare(sql);
-    if (!ok)
-        throw DbError(c.errorMessage(q.lastError()));
-    if (binds.isEmpty())
-        return q;
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw DbError(c.errorMessage(q.lastError()));
-    return q;
-}
-
-QVariant scalar(db::Connection& c, const QString& sql, const QVariantList& binds = {}) {
-    QSqlQuery q = prepared(c, sql, binds);
-    if (!q.next()) {
-        if (q.lastError().isValid())
-            throw DbError(c.errorMessage(q.lastError()));
-        return {};
-    }
-    return q.value(0);
-}
-
-// Reads a table's selected rows in order of its key, a chunk at a time; the table
-// without a key in one go.
-class ChunkReader {
-  public:
-    ChunkReader(db::Connection& c, QString select, QString from, QString where, QVariantList binds,
-                QString key, int chunkRows)
-        : c_(c), select_(std::move(select)), from_(std::move(from)), where_(std::move(where)),
-          binds_(std::move(binds)), key_(std::move(key)), chunkRows_(chunkRows) {}
-
-    // False once every row was read.
-    bool next(std::vector<SourceRow>& rows) {
-        rows.clear();
-        if (done_)
-            return false;
-        QVariantList binds = binds_;
-        QString sql;
-        if (key_.isEmpty()) {
-            sql = "select " + select_ + " from " + from_ +
-                  (where_.isEmpty() ? "" : " where " + where_);
-            done_ = true;
-        } else {
-            sql = "select " + key_ + ", " + select_ + " from " + from_ + " where " +
-                  (where_.isEmpty() ? "" : where_ + " and ") + key_ + " > ? order by " + key_ +
-                  " limit " + QString::number(chunkRows_);
-            binds << last_;
-        }
-        QSqlQuery q = prepared(c_, sql, binds);
-        const int offset = key_.isEmpty() ? 0 : 1;
-        const int width = q.record().count();
-        while (q.next()) {
-            SourceRow row;
-            row.key = offset ? q.value(0).toLongLong() : qint64(rows.size()) + 1;
-            for (int i = offset; i < width; ++i)
-                row.values << q.value(i);
-            rows.push_back(std::move(row));
-        }
-        if (q.lastError().isValid())
-            throw DbError(c_.errorMessage(q.lastError()));
-        if (!key_.isEmpty()) {
-            if (rows.size() < std::size_t(chunkRows_))
-                done_ = true;
-            if (!rows.empty())
-                last_ = rows.back().key;
-        }
-        return !rows.empty();
-    }
-
-  private:
-    db::Connection& c_;
-    QString select_, from_, where_;
-    QVariantList binds_;
-    QString key_;
-    int chunkRows_;
-    qint64 last_ = -1;
-    bool done_ = false;
-};
 
 QString prefixed(const QString& alias, const QStringList& columns) {
     QStringList out;
@@ -131,7 +42,7 @@ class Copier {
     Copier(const TransferOptions& options, TransferObserver& observer,
            const std::atomic_bool& cancel, Ends& ends, TransferResult& result)
         : o_(options), observer_(observer), cancel_(cancel), src_(ends.source),
-          dst_(ends.destination), result_(result) {}
+          dst_(ends.destination), result_(result), writer_(ends.destination) {}
 
     void run() {
         begin();
@@ -150,7 +61,7 @@ class Copier {
 
   private:
     static void exec(db::Connection& c, const QString& sql, const QVariantList& binds = {}) {
-        prepared(c, sql, binds);
+        runStatement(c, sql, binds);
     }
 
     // One snapshot of the source; the destination locked for writing from the start, so
@@ -306,7 +217,7 @@ class Copier {
                 out.push_back(converted(s.table, s.columns, row));
                 keys.push_back(row.key);
             }
-            const std::vector<qint64> newIds = insertRows(s.table, s.columns, out, keys);
+            const std::vector<qint64> newIds = writer_.insert(s.table, s.columns, out, keys);
             if (keepIds)
                 for (std::size_t i = 0; i < keys.size(); ++i)
                     ids.insert(keys[i], newIds[i]);
@@ -334,7 +245,7 @@ class Copier {
                 out.push_back(values);
                 keys.push_back(row.key);
             }
-            insertRows(p.table, QStringList{p.ownerColumn} + p.columns, out, keys);
+            writer_.insert(p.table, QStringList{p.ownerColumn} + p.columns, out, keys);
             count.pictures += int(out.size());
         }
     }
@@ -352,7 +263,7 @@ class Copier {
         const QStringList match{"card_no", "surname", "name", "uniq_code"};
         destinationTable("asami", match);
         QHash<QString, qint64> persons; // -1: more than one
-        QSqlQuery q = prepared(dst_, "select id, " + match.join(", ") + " from asami", {});
+        QSqlQuery q = runStatement(dst_, "select id, " + match.join(", ") + " from asami", {});
         while (q.next()) {
             QVariantList v;
             for (int i = 0; i < 5; ++i)
@@ -383,7 +294,7 @@ class Copier {
                 out.push_back(converted("per_pic", columns, picture));
                 keys.push_back(row.key);
             }
-            insertRows("per_pic", columns, out, keys);
+            writer_.insert("per_pic", columns, out, keys);
             count.copied += int(out.size());
             count.skipped = missing + ambiguous;
             observer_.progress(count.copied + count.skipped, count.sourceRows);
@@ -404,87 +315,7 @@ class Copier {
             return;
         const QStringList columns{"prs_id", "page_name", "darj", "virayesh", "hazf", "namayesh"};
         const SourceRow row{0, {admin, "karbaran", true, true, true, true}};
-        insertRows("dastrasi", columns, {converted("dastrasi", columns, row)}, {0});
-    }
-
-    // New ids from the destination's own numbering, taken before the rows are written so
-    // that each source row knows its copy.
-    std::vector<qint64> reserveIds(const QString& table, const QString& key, int n) {
-        std::vector<qint64> ids;
-        if (dst_.engine() == db::Engine::PostgreSQL) {
-            QSqlQuery q =
-                prepared(dst_,
-                         "select nextval(pg_get_serial_sequence('" + table + "', '" + key +
-                             "')) from generate_series(1, " + QString::number(n) + ")",
-                         {});
-            while (q.next())
-                ids.push_back(q.value(0).toLongLong());
-            if (q.lastError().isValid() || int(ids.size()) != n)
-                throw DbError(dst_.errorMessage(q.lastError()));
-            std::sort(ids.begin(), ids.end());
-            return ids;
-        }
-        const qint64 last =
-            scalar(dst_, "select max(coalesce((select seq from sqlite_sequence where name = '" +
-                             table + "'), 0), coalesce((select max(" + key + ") from " + table +
-                             "), 0))")
-                .toLongLong();
-        for (int i = 1; i <= n; ++i)
-            ids.push_back(last + i);
-        return ids;
-    }
-
-    // One prepared insert per shape, kept for the run.
-    QSqlQuery& statement(const QString& sql) {
-        auto it = statements_.find(sql);
-        if (it == statements_.end()) {
-            it = statements_.emplace(sql, QSqlQuery(dst_.database())).first;
-            if (!it->second.prepare(sql))
-                throw DbError(dst_.errorMessage(it->second.lastError()));
-        }
-        return it->second;
-    }
-
-    // Rows per insert: the server takes many at once to save round trips; the file
-    // database runs in this process, where one prepared row at a time is fastest.
-    int rowsPerInsert(int columns) const {
-        if (dst_.engine() == db::Engine::SQLite)
-            return 1;
-        return std::clamp(kMaxBoundValues / columns, 1, kMaxRowsPerInsert);
-    }
-
-    // Returns the new ids (none for the table without a key).
-    std::vector<qint64> insertRows(const QString& table, const QStringList& columns,
-                                   const std::vector<QVariantList>& rows,
-                                   const std::vector<qint64>& sourceKeys) {
-        if (rows.empty())
-            return {};
-        const QString key = dst_.tableInfo(table)->keyColumn;
-        const std::vector<qint64> ids =
-            key.isEmpty() ? std::vector<qint64>{} : reserveIds(table, key, int(rows.size()));
-        const QStringList names = key.isEmpty() ? columns : QStringList{key} + columns;
-        const QString placeholders = "(" + QStringList(names.size(), "?").join(", ") + ")";
-        const std::size_t perInsert = rowsPerInsert(int(names.size()));
-        for (std::size_t first = 0; first < rows.size(); first += perInsert) {
-            const std::size_t last = std::min(rows.size(), first + perInsert);
-            QSqlQuery& q =
-                statement("insert into " + table + " (" + names.join(", ") + ") values " +
-                          QStringList(int(last - first), placeholders).join(", "));
-            int at = 0;
-            for (std::size_t r = first; r < last; ++r) {
-                if (!key.isEmpty())
-                    q.bindValue(at++, ids[r]);
-                for (const QVariant& v : rows[r])
-                    q.bindValue(at++, v);
-            }
-            if (!q.exec())
-                throw DbError(dst_.errorMessage(q.lastError()) +
-                              QString::fromUtf8(" (جدول «%1»، رديف هاي شماره %2 تا %3 مبدا)")
-                                  .arg(table)
-                                  .arg(sourceKeys[first])
-                                  .arg(sourceKeys[last - 1]));
-        }
-        return ids;
+        writer_.insert("dastrasi", columns, {converted("dastrasi", columns, row)}, {0});
     }
 
     const TransferOptions& o_;
@@ -494,7 +325,7 @@ class Copier {
     db::Connection& dst_;
     TransferResult& result_;
     QHash<QString, QHash<qint64, qint64>> idMaps_;
-    std::map<QString, QSqlQuery> statements_;
+    RowWriter writer_;
 };
 
 QString nothingWritten() {

@@ -1,11 +1,11 @@
 #include "core/transfer/ends.h"
 
+#include "core/transfer/statements.h"
 #include "platform/db/db_error.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlError>
-#include <QSqlQuery>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -15,23 +15,10 @@ namespace gc::transfer {
 
 namespace {
 
-QVariant scalar(db::Connection& c, const QString& sql) {
-    QSqlQuery q(c.database());
-    if (!q.exec(sql) || !q.next())
-        throw db::DbError(c.errorMessage(q.lastError()));
-    return q.value(0);
-}
-
-void run(db::Connection& c, const QString& sql) {
-    QSqlQuery q(c.database());
-    if (!q.exec(sql))
-        throw db::DbError(c.errorMessage(q.lastError()));
-}
-
 // The copy only reads the source: its connection cannot write, whatever runs on it.
 void makeReadOnly(db::Connection& c) {
     if (c.engine() == db::Engine::PostgreSQL) {
-        run(c, "set session characteristics as transaction read only");
+        runStatement(c, "set session characteristics as transaction read only");
         return;
     }
     QSqlDatabase db = c.database();
