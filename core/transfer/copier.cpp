@@ -87,10 +87,10 @@ class Copier {
         observer_.logLine(line);
     }
 
-    QString rangeWhere(const Section& s, const QString& alias = {}) const {
+    QString rangeWhere(const Section& s) const {
         if (s.dateColumn.isEmpty())
             return {};
-        return (alias.isEmpty() ? QString() : alias + ".") + s.dateColumn + " >= ?";
+        return s.dateColumn + " >= ?";
     }
     QVariantList rangeBinds(const Section& s) const {
         return s.dateColumn.isEmpty() ? QVariantList{} : QVariantList{o_.startDate};
