@@ -10,6 +10,7 @@
 #include "windows/shell/server_window.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -196,6 +197,9 @@ TEST_F(Startup, SchemaSetUpBeforeTheFirstConnectionUsesTheTypedSettings) {
     s.Label8Click();
     EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("همه تنظيمات انجام شد"));
     EXPECT_NE(forms->dm->ADOConnection1.tableInfo("users"), nullptr);
+    // The new file holds the users' passwords: its owner's alone.
+    EXPECT_EQ(QFile::permissions(fileDb()) & ~(QFile::ReadUser | QFile::WriteUser),
+              QFile::ReadOwner | QFile::WriteOwner);
 
     forms->dm->ADOConnection1.close();
     s.SqlServerName->setText(config.filePath("no/such/folder/x.accdb"));
