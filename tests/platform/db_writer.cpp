@@ -1,6 +1,7 @@
 // A separate copy of the program's data layer for the shared-file test: saves rows into
 // table w and prints each saved id on its own line as soon as the save returns.
-//   db_writer CONNECTION-STRING WHO COUNT PAUSE-MS      (COUNT 0: until killed)
+//   db_writer CONNECTION-STRING WHO COUNT PAUSE-MS
+// COUNT 0: until its standard input is closed (a normal end) or it is killed.
 #include "platform/db/connection.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
@@ -8,6 +9,17 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <cstdio>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+bool inputClosed() {
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    return poll(&input, 1, 0) > 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -25,7 +37,7 @@ int main(int argc, char** argv) {
         gc::db::Query q(connection, "w");
         q.setSql("select * from w where id<0");
         q.open();
-        for (int i = 0; count == 0 || i < count; ++i) {
+        for (int i = 0; count == 0 ? !inputClosed() : i < count; ++i) {
             q.append();
             q.fieldByName("who").setAsString(args[2]);
             q.fieldByName("n").setAsInteger(i);
