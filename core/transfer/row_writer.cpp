@@ -59,6 +59,25 @@ int RowWriter::rowsPerInsert(int columns) const {
     return std::clamp(kMaxBoundValues / columns, 1, kMaxRowsPerInsert);
 }
 
+bool RowWriter::write(const Shape& shape, const std::vector<QVariantList>& rows,
+                      const std::vector<qint64>& ids, std::size_t first, std::size_t last,
+                      QString* error) {
+    const QString placeholders = "(" + QStringList(shape.names.size(), "?").join(", ") + ")";
+    QSqlQuery& q = statement("insert into " + shape.table + " (" + shape.names.join(", ") +
+                             ") values " + QStringList(int(last - first), placeholders).join(", "));
+    int at = 0;
+    for (std::size_t r = first; r < last; ++r) {
+        if (!ids.empty())
+            q.bindValue(at++, ids[r]);
+        for (const QVariant& v : rows[r])
+            q.bindValue(at++, v);
+    }
+    if (q.exec())
+        return true;
+    *error = c_.errorMessage(q.lastError());
+    return false;
+}
+
 std::vector<qint64> RowWriter::insert(const QString& table, const QStringList& columns,
                                       const std::vector<QVariantList>& rows,
                                       const std::vector<qint64>& sourceKeys) {
@@ -67,26 +86,31 @@ std::vector<qint64> RowWriter::insert(const QString& table, const QStringList& c
     const QString key = c_.tableInfo(table)->keyColumn;
     const std::vector<qint64> ids =
         key.isEmpty() ? std::vector<qint64>{} : reserveIds(table, key, int(rows.size()));
-    const QStringList names = key.isEmpty() ? columns : QStringList{key} + columns;
-    const QString placeholders = "(" + QStringList(names.size(), "?").join(", ") + ")";
-    const std::size_t perInsert = rowsPerInsert(int(names.size()));
+    const Shape shape{table, key.isEmpty() ? columns : QStringList{key} + columns};
+    const auto rowMessage = [&](const QString& error, std::size_t r) {
+        return error +
+               QString::fromUtf8(" (جدول «%1»، رديف شماره %2 مبدا)").arg(table).arg(sourceKeys[r]);
+    };
+    const std::size_t perInsert = rowsPerInsert(int(shape.names.size()));
     for (std::size_t first = 0; first < rows.size(); first += perInsert) {
         const std::size_t last = std::min(rows.size(), first + perInsert);
-        QSqlQuery& q = statement("insert into " + table + " (" + names.join(", ") + ") values " +
-                                 QStringList(int(last - first), placeholders).join(", "));
-        int at = 0;
-        for (std::size_t r = first; r < last; ++r) {
-            if (!key.isEmpty())
-                q.bindValue(at++, ids[r]);
-            for (const QVariant& v : rows[r])
-                q.bindValue(at++, v);
+        const bool several = last - first > 1;
+        if (several)
+            runStatement(c_, "savepoint rows");
+        QString error;
+        if (write(shape, rows, ids, first, last, &error)) {
+            if (several)
+                runStatement(c_, "release savepoint rows");
+            continue;
         }
-        if (!q.exec())
-            throw DbError(c_.errorMessage(q.lastError()) +
-                          QString::fromUtf8(" (جدول «%1»، رديف هاي شماره %2 تا %3 مبدا)")
-                              .arg(table)
-                              .arg(sourceKeys[first])
-                              .arg(sourceKeys[last - 1]));
+        if (!several)
+            throw DbError(rowMessage(error, first));
+        // The engine refused one of several rows: write them one by one to name it.
+        runStatement(c_, "rollback to savepoint rows");
+        for (std::size_t r = first; r < last; ++r)
+            if (QString alone; !write(shape, rows, ids, r, r + 1, &alone))
+                throw DbError(rowMessage(alone, r));
+        throw DbError(error);
     }
     return ids;
 }

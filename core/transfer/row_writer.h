@@ -24,6 +24,13 @@ class RowWriter {
                                const std::vector<qint64>& sourceKeys);
 
   private:
+    struct Shape {
+        QString table;
+        QStringList names; // the key first, where the table has one
+    };
+    // Rows [first, last) in one statement; false, with the engine's reason, when refused.
+    bool write(const Shape& shape, const std::vector<QVariantList>& rows,
+               const std::vector<qint64>& ids, std::size_t first, std::size_t last, QString* error);
     std::vector<qint64> reserveIds(const QString& table, const QString& key, int n);
     QSqlQuery& statement(const QString& sql);
     int rowsPerInsert(int columns) const;

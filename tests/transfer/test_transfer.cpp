@@ -199,6 +199,25 @@ TEST_P(Copy, AFailureInTheMiddleLeavesTheDestinationAsItWas) {
     EXPECT_EQ(destination->rows("select nam from amval"), amvalBefore);
 }
 
+// A row the engine itself refuses, among many written at once: named by its source key.
+TEST_P(Copy, ARowTheEngineRefusesIsNamed) {
+    destination->exec("drop table phone");
+    destination->c->execute("create table phone (id int identity primary key, name nvarchar(100), "
+                            "tel nvarchar(40) check (tel <> '120'), cmt nvarchar(150))");
+    for (int i = 0; i < 30; ++i)
+        source->insert("phone", {{"name", QString("n%1").arg(i)}, {"tel", "130"}});
+    auto o = everything(*source, *destination);
+    o.deleteOld = true;
+    const TransferResult r = transfer(o);
+    EXPECT_FALSE(r.ok);
+    const QString rowId = source->scalar("select id from phone where tel = '120'").toString();
+    EXPECT_TRUE(
+        r.message.contains(QString::fromUtf8("(جدول «phone»، رديف شماره %1 مبدا)").arg(rowId)))
+        << r.message.toStdString();
+    EXPECT_EQ(destination->count("phone"), 0);
+    EXPECT_EQ(destination->count("users"), 1);
+}
+
 // Cancel in the middle, the delete box ticked: nothing of the run stays.
 TEST_P(Copy, ACancelLeavesTheDestinationAsItWas) {
     destination->insert("amval", {{"exit_dat", "1403/02/02"}, {"nam", "already there"}});
