@@ -1,0 +1,245 @@
+#include "bench/support/bench_support.h"
+#include "core/data_module.h"
+#include "core/schema.h"
+#include "platform/db/query.h"
+#include "registers/arbab/core/arbab_sql.h"
+#include "registers/arbab/core/visit_register.h"
+#include "registers/shared/entry_behaviour.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+
+// The visitor register's look-ups, name list, exit by scan and register over 1,000,000
+// visits, on the file database and on a throwaway PostgreSQL server.
+namespace {
+
+namespace ar = gc::registers::arbab;
+
+constexpr int kVisits = 1'000'000;
+constexpr int kPerDay = 500; // 2,000 days
+constexpr int kNames = 50'000;
+constexpr int kCards = 200'000;
+constexpr int kDays = kVisits / kPerDay;
+const QString kLastDay = gcbench::dayText(kDays - 1);
+
+// The rows in one statement on either engine: visit g gets name g % kNames, card g % kCards,
+// day g / kPerDay, barcode 1000 + g % kPerDay; only the last day's visitors are inside.
+QString fillSql(bool postgres) {
+    const QString day = "'14' || substr('0' || (d / 360), -2) || '/' || substr('0' || (d / 30 % "
+                        "12 + 1), -2) || '/' || substr('0' || (d % 30 + 1), -2)";
+    const QString select =
+        "select 'name' || (g % " + QString::number(kNames) + "), 'dest' || (g % 40), '1', '2', " +
+        "'' || (100000 + g % " + QString::number(kCards) + "), 'doc', " + day +
+        ", '09:00', case when d = " + QString::number(kDays - 1) +
+        " then '  :  ' else '10:00' end, 'مرد', '', 'guard', '' || (1000 + g % " +
+        QString::number(kPerDay) + "), ''";
+    const QString rows = "(select g, g / " + QString::number(kPerDay) + " as d from ";
+    const QString insert = "insert into arbabrojo (name, maghsad, tabaghe, otagh, cart_no, madrak, "
+                           "dat, vorod, khoroj, gender, cmt, negahban, barcod, nazar) ";
+    if (postgres) {
+        QString s = select;
+        s.replace("substr('0' || (d / 360), -2)", "lpad((d / 360)::text, 2, '0')")
+            .replace("substr('0' || (d / 30 % 12 + 1), -2)",
+                     "lpad((d / 30 % 12 + 1)::text, 2, '0')")
+            .replace("substr('0' || (d % 30 + 1), -2)", "lpad((d % 30 + 1)::text, 2, '0')");
+        return insert + s + " from " + rows + "generate_series(0, " + QString::number(kVisits - 1) +
+               ") g) v";
+    }
+    return "with recursive s(g) as (select 0 union all select g + 1 from s where g < " +
+           QString::number(kVisits - 1) + ") " + insert + select + " from " + rows + "s) v";
+}
+
+bool fill(gc::Tdm& dm) {
+    if (!gc::EnsureSchema(dm).complete())
+        return false;
+    QSqlQuery q(dm.ADOConnection1.database());
+    const bool postgres = dm.ADOConnection1.engine() == gc::db::Engine::PostgreSQL;
+    if (!q.exec(fillSql(postgres)))
+        return false;
+    if (postgres)
+        q.exec("analyze arbabrojo");
+    else
+        q.exec("analyze");
+    // The data is what it claims: the count, the distinct names, today's open visits.
+    q.exec("select count(*), count(distinct name), sum(case when khoroj='  :  ' then 1 else 0 "
+           "end) from arbabrojo");
+    return q.next() && q.value(0).toInt() == kVisits && q.value(1).toInt() == kNames &&
+           q.value(2).toInt() == kPerDay;
+}
+
+void BM_CardLookUp(benchmark::State& state, gc::Tdm* dm) {
+    int i = 0;
+    for (auto _ : state) {
+        const QString card = QString::number(100000 + (i++ * 7919) % kCards);
+        dm->ADOQuery1.openSql({ar::cardLookupSql(card)});
+        if (dm->ADOQuery1.isEmpty())
+            state.SkipWithError("card not found");
+    }
+}
+
+void BM_NamesakeCheck(benchmark::State& state, gc::Tdm* dm) {
+    int i = 0;
+    for (auto _ : state) {
+        dm->ADOQuery1.openSql({ar::namesakeSql("name" + QString::number((i++ * 31) % kNames))});
+        if (dm->ADOQuery1.isEmpty())
+            state.SkipWithError("name not found");
+    }
+}
+
+// Read every distinct name and fill the sorted drop-down, as the first showing does.
+void BM_NameList(benchmark::State& state, gc::Tdm* dm) {
+    for (auto _ : state) {
+        QComboBox box;
+        box.setEditable(true);
+        gc::registers::setSortedList(&box);
+        QStringList names;
+        gc::db::Query& q = dm->ADOQuery1;
+        q.openSql({ar::namesSql()});
+        for (q.first(); !q.eof(); q.next())
+            names << q.fieldByName("name").asString();
+        gc::registers::fillFromPreset(&box, names);
+        if (box.count() != kNames)
+            state.SkipWithError("wrong name count");
+    }
+}
+
+std::vector<gc::registers::FilterInput> lastDayFilters(const QString& barcode) {
+    std::vector<gc::registers::FilterInput> in(8);
+    in[ar::Dates] = {true, {kLastDay, kLastDay}};
+    in[ar::Gender] = {true, {ar::kBoth}, 2};
+    if (!barcode.isEmpty())
+        in[ar::Barcode] = {true, {barcode}};
+    return in;
+}
+
+// Search with the barcode, post the exit, search again and count.
+void BM_ExitByScan(benchmark::State& state, gc::Tdm* dm) {
+    int i = 0;
+    QSqlQuery reset(dm->ADOConnection1.database());
+    for (auto _ : state) {
+        const QString barcode = QString::number(1000 + i++ % kPerDay);
+        const QString count = gc::registers::RunSearch(dm->ADOQ_arbabrojo, dm->ADOQuery1,
+                                                       ar::listSearch(), lastDayFilters(barcode));
+        if (count != "1") {
+            state.SkipWithError("the open visit was not found");
+            break;
+        }
+        dm->ADOQ_arbabrojo.first();
+        dm->ADOQ_arbabrojo.edit();
+        dm->ADOQ_arbabrojo.fieldByName("khoroj").setAsString("11:00");
+        dm->ADOQ_arbabrojo.post();
+        const QString all = gc::registers::RunSearch(dm->ADOQ_arbabrojo, dm->ADOQuery1,
+                                                     ar::listSearch(), lastDayFilters({}));
+        if (all != QString::number(kPerDay))
+            state.SkipWithError("wrong day count");
+        state.PauseTiming();
+        reset.exec("update arbabrojo set khoroj='  :  ' where dat='" + kLastDay + "' and barcod='" +
+                   barcode + "'");
+        state.ResumeTiming();
+    }
+}
+
+QByteArray snapshot() {
+    QImage frame(640, 480, QImage::Format_RGB888);
+    frame.fill(Qt::gray);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    frame.save(&buffer, "BMP");
+    return bytes;
+}
+
+// Check, insert, snapshot row, commit.
+void BM_Register(benchmark::State& state, gc::Tdm* dm) {
+    const QByteArray picture = snapshot();
+    dm->ADOQ_arbabrojo.openSql({"select * from arbabrojo where id=-1"});
+    int i = 0;
+    for (auto _ : state) {
+        ar::VisitColumns visit;
+        for (const QString& c : ar::visitColumnNames())
+            visit.emplace_back(c, QString());
+        visit[0].second = QStringLiteral("bench");
+        visit[6].second = kLastDay;
+        visit[8].second = ar::kInside;
+        visit[12].second = QString::number(900000 + i++);
+        const ar::RegisterResult r = ar::RegisterVisit(dm->ADOQ_arbabrojo, dm->ADOQuery1,
+                                                       dm->ADOQ_arbabrojo_pic, visit, picture);
+        if (r.status != ar::RegisterStatus::Saved)
+            state.SkipWithError(qPrintable(r.error));
+    }
+}
+
+void registerAll(const QString& engine, gc::Tdm* dm) {
+    const auto name = [&](const char* what) {
+        return (QString(what) + "_1M_" + engine).toStdString();
+    };
+    benchmark::RegisterBenchmark(name("CardLookUp").c_str(), BM_CardLookUp, dm)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name("NamesakeCheck").c_str(), BM_NamesakeCheck, dm)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name("NameList").c_str(), BM_NameList, dm)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5);
+    benchmark::RegisterBenchmark(name("ExitByScan").c_str(), BM_ExitByScan, dm)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name("Register").c_str(), BM_Register, dm)
+        ->Unit(benchmark::kMillisecond);
+}
+
+// A throwaway server in `dir`, stopped when the run ends; empty when none could start.
+QString startPostgres(const QTemporaryDir& dir) {
+    if (QProcess::execute(QStringLiteral(GC_PGSERVER_SCRIPT), {"start", dir.path()}) != 0)
+        return {};
+    QFile port(dir.filePath("port"));
+    if (!port.open(QIODevice::ReadOnly))
+        return {};
+    const QString dataSource = "127.0.0.1," + QString::fromUtf8(port.readAll()).trimmed();
+    return "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;"
+           "Initial Catalog=postgres;Data Source=" +
+           dataSource;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    gc::Tdm file;
+    gcbench::openFileDatabase(file, dir);
+    if (!fill(file)) {
+        std::fprintf(stderr, "the file database could not be filled\n");
+        return 1;
+    }
+    registerAll("SQLite", &file);
+
+    QTemporaryDir pgDir;
+    gc::Tdm server;
+    const QString cs = startPostgres(pgDir);
+    bool postgres = false;
+    if (!cs.isEmpty()) {
+        server.ADOConnection1.setConnectionString(cs);
+        server.ADOConnection1.open();
+        postgres = fill(server);
+        if (postgres)
+            registerAll("PostgreSQL", &server);
+        else
+            std::fprintf(stderr, "the PostgreSQL database could not be filled\n");
+    } else {
+        std::fprintf(stderr, "no PostgreSQL server: the file database only\n");
+    }
+    const int rc = gcbench::runBenchmarks(argc, argv);
+    if (!cs.isEmpty()) {
+        server.ADOConnection1.close();
+        QProcess::execute(QStringLiteral(GC_PGSERVER_SCRIPT), {"stop", pgDir.path()});
+    }
+    return rc;
+}
