@@ -18,7 +18,7 @@
 #include <cstdio>
 
 // The visitor register's look-ups, name list, exit by scan and register over 1,000,000
-// visits, on the file database and on a throwaway PostgreSQL server.
+// visits.
 namespace {
 
 namespace ar = gc::registers::arbab;
@@ -161,7 +161,8 @@ QByteArray snapshot() {
 void BM_Register(benchmark::State& state, gc::Tdm* dm) {
     const QByteArray picture = snapshot();
     dm->ADOQ_arbabrojo.openSql({"select * from arbabrojo where id=-1"});
-    int i = 0;
+    // Fresh barcodes across the library's repeated runs, so that none is in use.
+    static int i = 0;
     for (auto _ : state) {
         ar::VisitColumns visit;
         for (const QString& c : ar::visitColumnNames())
@@ -194,7 +195,7 @@ void registerAll(const QString& engine, gc::Tdm* dm) {
         ->Unit(benchmark::kMillisecond);
 }
 
-// A throwaway server in `dir`, stopped when the run ends; empty when none could start.
+// A throwaway server in `dir`; the connection string, empty when none could start.
 QString startPostgres(const QTemporaryDir& dir) {
     if (QProcess::execute(QStringLiteral(GC_PGSERVER_SCRIPT), {"start", dir.path()}) != 0)
         return {};
@@ -209,37 +210,35 @@ QString startPostgres(const QTemporaryDir& dir) {
 
 } // namespace
 
+// One engine per run (the data module's connection is one per process): the file database,
+// or with GC_BENCH_ENGINE=postgresql a throwaway PostgreSQL server.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const bool postgres = qgetenv("GC_BENCH_ENGINE") == "postgresql";
     QTemporaryDir dir;
-    gc::Tdm file;
-    gcbench::openFileDatabase(file, dir);
-    if (!fill(file)) {
-        std::fprintf(stderr, "the file database could not be filled\n");
-        return 1;
-    }
-    registerAll("SQLite", &file);
-
-    QTemporaryDir pgDir;
-    gc::Tdm server;
-    const QString cs = startPostgres(pgDir);
-    bool postgres = false;
-    if (!cs.isEmpty()) {
-        server.ADOConnection1.setConnectionString(cs);
-        server.ADOConnection1.open();
-        postgres = fill(server);
-        if (postgres)
-            registerAll("PostgreSQL", &server);
-        else
-            std::fprintf(stderr, "the PostgreSQL database could not be filled\n");
+    gc::Tdm dm;
+    if (postgres) {
+        const QString cs = startPostgres(dir);
+        if (cs.isEmpty()) {
+            std::fprintf(stderr, "no PostgreSQL server could be started\n");
+            return 1;
+        }
+        dm.ADOConnection1.setConnectionString(cs);
+        dm.ADOConnection1.open();
     } else {
-        std::fprintf(stderr, "no PostgreSQL server: the file database only\n");
+        gcbench::openFileDatabase(dm, dir);
     }
-    const int rc = gcbench::runBenchmarks(argc, argv);
-    if (!cs.isEmpty()) {
-        server.ADOConnection1.close();
-        QProcess::execute(QStringLiteral(GC_PGSERVER_SCRIPT), {"stop", pgDir.path()});
+    int rc = 1;
+    if (fill(dm)) {
+        registerAll(postgres ? "PostgreSQL" : "SQLite", &dm);
+        rc = gcbench::runBenchmarks(argc, argv);
+    } else {
+        std::fprintf(stderr, "the database could not be filled\n");
+    }
+    if (postgres) {
+        dm.ADOConnection1.close();
+        QProcess::execute(QStringLiteral(GC_PGSERVER_SCRIPT), {"stop", dir.path()});
     }
     return rc;
 }

@@ -304,6 +304,16 @@ TEST_P(MainWindow, TheVisitorListOpensOnTodayWithALimitedUsersRights) {
     EXPECT_TRUE(dialogs.texts().isEmpty());
 }
 
+TEST_P(MainWindow, TheCameraWindowsStopUnticksTheVisitorCamera) {
+    QCheckBox* camera = forms->arbabrojo->camera();
+    {
+        const QSignalBlocker quiet(camera);
+        camera->setChecked(true);
+    }
+    emit forms->dorbin->cameraStopped();
+    EXPECT_FALSE(camera->isChecked());
+}
+
 TEST_P(MainWindow, PagesRegisterOnlyOnceAndOnlyUnderMenuEntries) {
     EXPECT_THROW(main().registerPage("khodro", std::make_unique<StubPage>()),
                  std::invalid_argument);

@@ -265,6 +265,17 @@ TEST_P(ArbabEntry, AnEditChangesOnlyWhatTheGuardChanges) {
     EXPECT_EQ(column(old, "barcod"), QString::number(old)) << "an emptied barcode takes the id";
 }
 
+TEST_P(ArbabEntry, PersianDigitsAreStoredAsAsciiDigits) {
+    whileNew([&] {
+        typeInto(entry->cart_no(), "۱۱۱۱۱۱۱۱۱۱");
+        typeInto(entry->barcod(), "٧٧");
+        dialogs.answers = {gc::ui::No};
+        click(entry->insButton());
+    });
+    EXPECT_EQ(column(entry->lastVisitId(), "cart_no||'/'||barcod"), "1111111111/77");
+    EXPECT_EQ(dialogs.texts(), QStringList{ar::kPrintQuestion});
+}
+
 TEST_P(ArbabEntry, ANewVisitTakesTodayWhenTheWindowIsPrepared) {
     clock.set(QDateTime(QDate(2024, 3, 21), QTime(0, 10)));
     whileNew([&] { EXPECT_EQ(in("dat"), "1403/01/02"); });

@@ -254,5 +254,16 @@ TEST_P(ArbabList, PicturesToFilesWriteIntoTheChosenFolderAndSayHowMany) {
             ar::kPicturesWritten.arg(1).arg(QDir::toNativeSeparators(out.path())).arg(1).arg(0)});
 }
 
+TEST_P(ArbabList, PicturesToFilesWithACancelledDialogGoToTheCurrentFolderAsZ) {
+    const qint64 id = addVisit({{"vorod", "07:45"}});
+    addPicture(id, ".png", pngBytes());
+    QTemporaryDir out;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(out.path());
+    item("N20")->trigger();
+    QDir::setCurrent(before);
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"Z1احمدي_1403_01_01_07_45.png"});
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ArbabList,
                          ::testing::Values(Backend::SQLite, Backend::PostgreSQL), engineName);
