@@ -100,12 +100,7 @@ void BM_NameList(benchmark::State& state, gc::Tdm* dm) {
         QComboBox box;
         box.setEditable(true);
         gc::registers::setSortedList(&box);
-        QStringList names;
-        gc::db::Query& q = dm->ADOQuery1;
-        q.openSql({ar::namesSql()});
-        for (q.first(); !q.eof(); q.next())
-            names << q.fieldByName("name").asString();
-        gc::registers::fillFromPreset(&box, names);
+        gc::registers::fillFromPreset(&box, ar::ReadVisitorNames(dm->ADOConnection1));
         if (box.count() != kNames)
             state.SkipWithError("wrong name count");
     }

@@ -468,9 +468,7 @@ void Tarbabrojo::onShow() {
     // Built once per run: later visits do not grow it.
     QStringList names;
     try {
-        db::Query& q = scratch({namesSql()});
-        for (q.first(); !q.eof(); q.next())
-            names << q.fieldByName("name").asString();
+        names = ReadVisitorNames(context().dm.ADOConnection1);
     } catch (const db::DbError& e) {
         showError(e);
         return;

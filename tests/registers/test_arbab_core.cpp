@@ -1,4 +1,5 @@
 #include "arbab_harness.h"
+#include "khodro_rows.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "registers/arbab/core/arbab_sql.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 
 using namespace gctest::arbab;
 using gctest::Backend;
@@ -119,6 +121,30 @@ TEST_P(ArbabCore, AFailedSnapshotRowTakesTheVisitWithIt) {
     exec("drop trigger refuse" + QString(GetParam() == Backend::SQLite ? "" : " on arbabrojo_pic"));
     EXPECT_EQ(registerVisit("رضايي", "12", pngBytes(4)).status, ar::RegisterStatus::Saved);
     EXPECT_EQ(count("arbabrojo_pic"), 1);
+}
+
+TEST_P(ArbabCore, AnotherWorkstationCannotWriteVisitsWhileARegisterHoldsTheLock) {
+    // Another workstation's insert, by the engine's own client, giving up after 200 ms.
+    const auto otherInsert = [&] {
+        const QString cs = dm->ADOConnection1.connectionString();
+        const QString insert = "insert into arbabrojo (name) values ('other')";
+        QProcess p;
+        if (GetParam() == Backend::SQLite) {
+            p.start("sqlite3", {"-cmd", ".timeout 200", gctest::khodro::sqliteFile(cs), insert});
+        } else {
+            const QStringList host = gctest::postgresDataSource().split(',');
+            const QString db = cs.section("Initial Catalog=", 1).section(';', 0, 0);
+            p.start("psql", {"-h", host.value(0), "-p", host.value(1), "-U", "gc", "-d", db, "-v",
+                             "ON_ERROR_STOP=1", "-c", "set lock_timeout = 200", "-c", insert});
+        }
+        p.waitForFinished(30000);
+        return p.exitCode() == 0;
+    };
+    dm->ADOConnection1.beginWriteTransaction("arbabrojo");
+    EXPECT_FALSE(otherInsert());
+    dm->ADOConnection1.rollback();
+    EXPECT_TRUE(otherInsert());
+    EXPECT_EQ(count("arbabrojo"), 1);
 }
 
 TEST_P(ArbabCore, TheSlipHasOneRowPerVisitWhenTwoRoomsShareATitle) {

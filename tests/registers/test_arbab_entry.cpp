@@ -97,6 +97,21 @@ TEST_P(ArbabEntry, TheCardLookUpRunsOnEachKeyTheGuardTypes) {
     });
 }
 
+TEST_P(ArbabEntry, TheNameListHoldsEachEarlierNameOnceInOrderAndIsBuiltOnce) {
+    addVisit({{"name", "ب"}});
+    addVisit({{"name", "الف"}});
+    addVisit({{"name", "ب"}});
+    const auto names = [&] {
+        QStringList out;
+        for (int i = 0; i < entry->name()->count(); ++i)
+            out << entry->name()->itemText(i);
+        return out;
+    };
+    whileNew([&] { EXPECT_EQ(names(), (QStringList{"الف", "ب"})); });
+    addVisit({{"name", "پ"}});
+    whileNew([&] { EXPECT_EQ(names(), (QStringList{"الف", "ب"})); });
+}
+
 TEST_P(ArbabEntry, PickingADestinationBringsItsRoomAndANameShowsItsNamesakes) {
     addVisit({{"name", "سعيدي"}, {"cart_no", "1"}});
     addVisit({{"name", "سعيدي"}, {"cart_no", "2"}, {"maghsad", "فني"}});

@@ -1,6 +1,11 @@
 #include "registers/arbab/core/arbab_sql.h"
 
+#include "platform/db/connection.h"
+#include "platform/db/db_error.h"
 #include "platform/db/sql_text.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
 
 namespace gc::registers::arbab {
 
@@ -42,6 +47,19 @@ QString nameSearchSql(const QString& name) {
 
 QString namesSql() {
     return QStringLiteral("select distinct name from arbabrojo ");
+}
+
+QStringList ReadVisitorNames(db::Connection& connection) {
+    QSqlQuery q(connection.database());
+    q.setForwardOnly(true);
+    if (!q.exec(namesSql()))
+        throw db::DbError(connection.errorMessage(q.lastError()));
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    if (q.lastError().isValid())
+        throw db::DbError(connection.errorMessage(q.lastError()));
+    return names;
 }
 
 QString roomSql(const QString& title) {

@@ -6,6 +6,10 @@
 #include <QStringList>
 #include <optional>
 
+namespace gc::db {
+class Connection;
+}
+
 // The visitor register's SQL texts: the list's search, the entry window's look-ups and
 // checks, the slip, the counts and the pictures of a visit.
 namespace gc::registers::arbab {
@@ -29,6 +33,8 @@ QString namesakeSql(const QString& name);
 QString nameSearchSql(const QString& name);
 // Every name visited so far, for the name list.
 QString namesSql();
+// Those names, read forward in one pass (a large list is not paged). Throws db::DbError.
+QStringList ReadVisitorNames(db::Connection& connection);
 // The floor and room of a destination.
 QString roomSql(const QString& title);
 // Open visits holding a barcode.
