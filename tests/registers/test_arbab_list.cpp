@@ -6,6 +6,7 @@
 #include "registers/shared/mask_inputs.h"
 #include "registers/shared/picture_box.h"
 #include "support/typing.h"
+#include "support/xlsx_reader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -263,6 +265,39 @@ TEST_P(ArbabList, PicturesToFilesWithACancelledDialogGoToTheCurrentFolderAsZ) {
     item("N20")->trigger();
     QDir::setCurrent(before);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{"Z1احمدي_1403_01_01_07_45.png"});
+}
+
+TEST_P(ArbabList, ExportHeadsTheColumnsWithItsCaptionMap) {
+    addVisit({{"cart_no", "0012"}});
+    list->search();
+    item("N4")->trigger();
+    ASSERT_EQ(opener.opened.size(), 1);
+    const QJsonObject sheet = gctest::readXlsx(opener.opened.front());
+    const QStringList heads = {"id",         "name",    "maghsad",  "tabaghe", "otagh",
+                               "شماره كارت", "madrak",  "dat",      "vorod",   "khoroj",
+                               "gender",     "توضيحات", "negahban", "barcod",  "nazar"};
+    const auto cell = [&](const QString& name) {
+        return sheet["cells"].toObject()[name].toObject()["value"].toString();
+    };
+    for (int i = 0; i < heads.size(); ++i)
+        EXPECT_EQ(cell(QString(QChar('A' + i)) + "1"), heads[i]) << i;
+    EXPECT_EQ(cell("F2"), "0012") << "a card number keeps its leading zeros";
+}
+
+TEST_P(ArbabList, DeleteTakesTheDeletePasswordAndLeavesThePictures) {
+    addPreset("رمز حذف", "123");
+    const qint64 id = addVisit({});
+    addPicture(id, ".png", pngBytes());
+    list->search();
+    dialogs.inputs = {"12"};
+    item("N3")->trigger();
+    EXPECT_EQ(count("arbabrojo"), 1);
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+    dialogs.inputs = {"123"};
+    item("N3")->trigger();
+    EXPECT_EQ(count("arbabrojo"), 0);
+    EXPECT_EQ(dialogs.texts(), QStringList{ar::kDeleted});
+    EXPECT_EQ(count("arbabrojo_pic"), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ArbabList,
