@@ -220,7 +220,9 @@ int main(int argc, char** argv) {
         dm.ADOConnection1.setConnectionString(cs);
         dm.ADOConnection1.open();
     } else {
-        gcbench::openFileDatabase(dm, dir);
+        dm.ADOConnection1.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" +
+                                              dir.filePath("bench.accdb"));
+        dm.ADOConnection1.open();
     }
     int rc = 1;
     if (fill(dm)) {

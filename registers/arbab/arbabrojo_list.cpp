@@ -2,7 +2,6 @@
 
 #include "core/data_module.h"
 #include "core/persian_date.h"
-#include "core/picture_view.h"
 #include "core/preset_lists.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
@@ -13,12 +12,13 @@
 #include "registers/arbab/core/arbab_sql.h"
 #include "registers/arbab/core/arbab_texts.h"
 #include "registers/arbab/core/visit_pictures.h"
-#include "registers/shared/current_time.h"
+#include "registers/shared/core/current_time.h"
 #include "registers/shared/digit_input.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
 #include "registers/shared/picture_box.h"
+#include "windows/shell/picture_view.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,13 +2,13 @@
 
 #include "core/data_module.h"
 #include "core/picture_file.h"
-#include "core/picture_view.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
 #include "registers/arbab/core/arbab_sql.h"
 #include "registers/arbab/core/arbab_texts.h"
 #include "registers/shared/list_grid_model.h"
+#include "windows/shell/picture_view.h"
 
 #include <QAction>
 #include <QComboBox>
