@@ -184,6 +184,19 @@ TEST_P(ArbabList, TheMenuHoldsItsSubmenus) {
     EXPECT_EQ(item("N20")->text(), "ذخيره تصاوير دوربين بين دو تاريخ");
 }
 
+TEST_P(ArbabList, F1PrintsTheSketch) {
+    int sketches = 0;
+    gc::registers::VisitPrintHooks hooks;
+    hooks.printSketch = [&] { ++sketches; };
+    list->setPrintHooks(hooks);
+    list->show();
+    QApplication::setActiveWindow(list.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list.get()));
+    QTest::keyClick(list->grid(), Qt::Key_F1);
+    EXPECT_EQ(sketches, 1);
+    list->hide();
+}
+
 TEST_P(ArbabList, TheFirstPictureShowsBesideTheGridAndOpensOnlyAsAPicture) {
     const qint64 id = addVisit({});
     addPicture(id, ".png", pngBytes());
