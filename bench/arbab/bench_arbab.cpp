@@ -164,8 +164,8 @@ void BM_Register(benchmark::State& state, gc::Tdm* dm) {
         visit[6].second = kLastDay;
         visit[8].second = ar::kInside;
         visit[12].second = QString::number(900000 + i++);
-        const ar::RegisterResult r = ar::RegisterVisit(dm->ADOQ_arbabrojo, dm->ADOQuery1,
-                                                       dm->ADOQ_arbabrojo_pic, visit, picture);
+        const ar::RegisterResult r =
+            ar::RegisterVisit(dm->ADOQ_arbabrojo, dm->ADOQuery1, visit, picture);
         if (r.status != ar::RegisterStatus::Saved)
             state.SkipWithError(qPrintable(r.error));
     }

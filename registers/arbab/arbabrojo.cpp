@@ -402,9 +402,7 @@ bool Tarbabrojo::writeNew() {
     for (const QString& column : visitColumnNames())
         visit.emplace_back(column, column == QLatin1String("negahban") ? context().guardName()
                                                                        : text(column));
-    Tdm& dm = context().dm;
-    const RegisterResult result =
-        RegisterVisit(query(), dm.ADOQuery1, dm.ADOQ_arbabrojo_pic, visit, snapshot());
+    const RegisterResult result = RegisterVisit(query(), context().dm.ADOQuery1, visit, snapshot());
     switch (result.status) {
     case RegisterStatus::Saved:
         lastId_ = result.id;

@@ -55,8 +55,7 @@ class ArbabCore : public Harness {
     }
     ar::RegisterResult registerVisit(const QString& name, const QString& barcode,
                                      std::optional<QByteArray> snapshot = std::nullopt) {
-        return ar::RegisterVisit(dm->ADOQ_arbabrojo, dm->ADOQuery1, dm->ADOQ_arbabrojo_pic,
-                                 visit(name, barcode), snapshot);
+        return ar::RegisterVisit(dm->ADOQ_arbabrojo, dm->ADOQuery1, visit(name, barcode), snapshot);
     }
     // Makes the engine refuse a statement on `table`, as a failure between two steps would.
     void refuse(const QString& table, const QString& event) {

@@ -1,9 +1,12 @@
 #include "registers/arbab/core/visit_register.h"
 
+#include "platform/db/connection.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "registers/arbab/core/arbab_sql.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStringList>
 
 namespace gc::registers::arbab {
@@ -17,9 +20,22 @@ QString valueOf(const VisitColumns& visit, const QString& column) {
     return {};
 }
 
+// Straight into the table: the picture is not shown here, so it is not read back.
+void insertSnapshot(db::Connection& connection, qint64 visitId, const QByteArray& bmp) {
+    QSqlQuery q(connection.database());
+    q.prepare(QStringLiteral(
+        "insert into arbabrojo_pic (arbabrojo_id, cmt, ext, pic) values (?, ?, ?, ?)"));
+    q.addBindValue(visitId);
+    q.addBindValue(kCameraPicture);
+    q.addBindValue(QStringLiteral(".bmp"));
+    q.addBindValue(bmp);
+    if (!q.exec())
+        throw db::DbError(connection.errorMessage(q.lastError()));
+}
+
 // Inside the transaction: false when the barcode is held by a visitor still inside.
-bool writeVisit(db::Query& visits, db::Query& scratch, db::Query& pictures,
-                const VisitColumns& visit, const std::optional<QByteArray>& snapshot, qint64& id) {
+bool writeVisit(db::Query& visits, db::Query& scratch, const VisitColumns& visit,
+                const std::optional<QByteArray>& snapshot, qint64& id) {
     const QString barcode = valueOf(visit, QStringLiteral("barcod"));
     // An empty barcode is never in use: the visit takes its own number below.
     if (!barcode.isEmpty()) {
@@ -39,28 +55,19 @@ bool writeVisit(db::Query& visits, db::Query& scratch, db::Query& pictures,
         visits.fieldByName(QStringLiteral("barcod")).setAsString(QString::number(id));
         visits.post();
     }
-    if (snapshot) {
-        pictures.openSql({picturesSql(id)});
-        pictures.append();
-        pictures.fieldByName(QStringLiteral("arbabrojo_id")).setAsInteger(id);
-        pictures.fieldByName(QStringLiteral("cmt")).setAsString(kCameraPicture);
-        pictures.fieldByName(QStringLiteral("ext")).setAsString(QStringLiteral(".bmp"));
-        pictures.fieldByName(QStringLiteral("pic")).setBytes(*snapshot);
-        pictures.post();
-    }
+    if (snapshot)
+        insertSnapshot(visits.connection(), id, *snapshot);
     return true;
 }
 
-// Drops what the failed transaction left in the queries' own rows.
-void restore(db::Query& visits, db::Query& pictures) {
+// Drops what the failed transaction left in the list's own rows.
+void restore(db::Query& visits) {
     try {
         visits.cancel();
-        pictures.cancel();
         if (visits.isActive()) {
             visits.close();
             visits.open();
         }
-        pictures.close();
     } catch (const db::DbError&) {
         // The list shows the error of its next search instead.
     }
@@ -75,8 +82,8 @@ const QStringList& visitColumnNames() {
     return names;
 }
 
-RegisterResult RegisterVisit(db::Query& visits, db::Query& scratch, db::Query& pictures,
-                             const VisitColumns& visit, const std::optional<QByteArray>& snapshot) {
+RegisterResult RegisterVisit(db::Query& visits, db::Query& scratch, const VisitColumns& visit,
+                             const std::optional<QByteArray>& snapshot) {
     RegisterResult result;
     db::Connection& connection = visits.connection();
     try {
@@ -86,7 +93,7 @@ RegisterResult RegisterVisit(db::Query& visits, db::Query& scratch, db::Query& p
         return result;
     }
     try {
-        if (!writeVisit(visits, scratch, pictures, visit, snapshot, result.id)) {
+        if (!writeVisit(visits, scratch, visit, snapshot, result.id)) {
             connection.rollback();
             result.status = RegisterStatus::BarcodeInUse;
             return result;
@@ -95,7 +102,7 @@ RegisterResult RegisterVisit(db::Query& visits, db::Query& scratch, db::Query& p
         result.status = RegisterStatus::Saved;
     } catch (const db::DbError& e) {
         connection.rollback();
-        restore(visits, pictures);
+        restore(visits);
         result = {RegisterStatus::Failed, 0, e.message()};
     }
     return result;

@@ -27,10 +27,10 @@ struct RegisterResult {
 };
 
 // Appends the visit through `visits` (the list's query, which shows it at once), checking
-// the barcode on `scratch` and storing `snapshot` (a BMP file's bytes) through `pictures`,
-// all under the table's write lock. On failure nothing is stored and `visits` is reopened on
-// its own statement.
-RegisterResult RegisterVisit(db::Query& visits, db::Query& scratch, db::Query& pictures,
-                             const VisitColumns& visit, const std::optional<QByteArray>& snapshot);
+// the barcode on `scratch` and storing `snapshot` (a BMP file's bytes) as its camera
+// picture, all under the table's write lock. On failure nothing is stored and `visits` is
+// reopened on its own statement.
+RegisterResult RegisterVisit(db::Query& visits, db::Query& scratch, const VisitColumns& visit,
+                             const std::optional<QByteArray>& snapshot);
 
 } // namespace gc::registers::arbab
