@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -16,6 +17,9 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <libpq-fe.h>
+#include <memory>
+#include <sqlite3.h>
 
 // The visitor register's look-ups, name list, exit by scan and register over 1,000,000
 // visits.
@@ -81,6 +85,88 @@ void BM_CardLookUp(benchmark::State& state, gc::Tdm* dm) {
         if (dm->ADOQuery1.isEmpty())
             state.SkipWithError("card not found");
     }
+}
+
+// The same look-up through the engine's own client library on its own connection, every
+// column of every row read as text, as the program reads them.
+class Peer {
+  public:
+    virtual ~Peer() = default;
+    // The rows read; -1 on an error.
+    virtual int run(const QByteArray& sql) = 0;
+};
+
+class SqlitePeer : public Peer {
+  public:
+    explicit SqlitePeer(const QString& file) {
+        sqlite3_open_v2(file.toUtf8().constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
+    }
+    ~SqlitePeer() override { sqlite3_close(db_); }
+    int run(const QByteArray& sql) override {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
+            return -1;
+        int rows = 0;
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+            ++rows;
+        }
+        sqlite3_finalize(st);
+        return rc == SQLITE_DONE ? rows : -1;
+    }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+class PostgresPeer : public Peer {
+  public:
+    explicit PostgresPeer(const QString& conninfo)
+        : conn_(PQconnectdb(conninfo.toUtf8().constData())) {}
+    ~PostgresPeer() override { PQfinish(conn_); }
+    int run(const QByteArray& sql) override {
+        PGresult* r = PQexec(conn_, sql.constData());
+        const int rows = PQresultStatus(r) == PGRES_TUPLES_OK ? PQntuples(r) : -1;
+        for (int i = 0; i < rows; ++i)
+            for (int c = 0; c < PQnfields(r); ++c)
+                benchmark::DoNotOptimize(PQgetvalue(r, i, c));
+        PQclear(r);
+        return rows;
+    }
+
+  private:
+    PGconn* conn_;
+};
+
+struct LookUpRun {
+    gc::Tdm* dm;
+    Peer* peer;
+};
+
+// The card look-up as the window runs it, with the peer's time and the ratio beside it.
+void BM_CardLookUpVsPeer(benchmark::State& state, LookUpRun run) {
+    int i = 0;
+    qint64 oursNs = 0;
+    qint64 peerNs = 0;
+    QElapsedTimer t;
+    for (auto _ : state) {
+        const QString sql = ar::cardLookupSql(QString::number(100000 + (i++ * 7919) % kCards));
+        t.start();
+        run.dm->ADOQuery1.openSql({sql});
+        const int ours = run.dm->ADOQuery1.recordCount();
+        oursNs += t.nsecsElapsed();
+        state.PauseTiming();
+        t.start();
+        const int peer = run.peer->run(sql.toUtf8());
+        peerNs += t.nsecsElapsed();
+        if (ours < 1 || ours != peer)
+            state.SkipWithError("the look-up and its peer disagree");
+        state.ResumeTiming();
+    }
+    state.counters["peer_ms"] = double(peerNs) / 1e6 / double(std::max<int64_t>(1, i));
+    state.counters["ratio"] = double(oursNs) / double(std::max<qint64>(1, peerNs));
 }
 
 void BM_NamesakeCheck(benchmark::State& state, gc::Tdm* dm) {
@@ -171,11 +257,14 @@ void BM_Register(benchmark::State& state, gc::Tdm* dm) {
     }
 }
 
-void registerAll(const QString& engine, gc::Tdm* dm) {
+void registerAll(const QString& engine, gc::Tdm* dm, Peer* peer) {
     const auto name = [&](const char* what) {
         return (QString(what) + "_1M_" + engine).toStdString();
     };
     benchmark::RegisterBenchmark(name("CardLookUp").c_str(), BM_CardLookUp, dm)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name("CardLookUpVsPeer").c_str(), BM_CardLookUpVsPeer,
+                                 LookUpRun{dm, peer})
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(name("NamesakeCheck").c_str(), BM_NamesakeCheck, dm)
         ->Unit(benchmark::kMillisecond);
@@ -188,45 +277,53 @@ void registerAll(const QString& engine, gc::Tdm* dm) {
         ->Unit(benchmark::kMillisecond);
 }
 
-// A throwaway server in `dir`; the connection string, empty when none could start.
+// A throwaway server in `dir`; its port, empty when none could start.
 QString startPostgres(const QTemporaryDir& dir) {
     if (QProcess::execute(QStringLiteral(GC_PGSERVER_SCRIPT), {"start", dir.path()}) != 0)
         return {};
     QFile port(dir.filePath("port"));
     if (!port.open(QIODevice::ReadOnly))
         return {};
-    const QString dataSource = "127.0.0.1," + QString::fromUtf8(port.readAll()).trimmed();
-    return "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;"
-           "Initial Catalog=postgres;Data Source=" +
-           dataSource;
+    return QString::fromUtf8(port.readAll()).trimmed();
 }
 
 } // namespace
 
 // One engine per run (the data module's connection is one per process): the file database,
-// or with GC_BENCH_ENGINE=postgresql a throwaway PostgreSQL server.
+// or with GC_BENCH_ENGINE=postgresql a throwaway PostgreSQL server. The card look-up is also
+// run through the engine's own client library, with the ratio printed beside it.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const bool postgres = qgetenv("GC_BENCH_ENGINE") == "postgresql";
     QTemporaryDir dir;
     gc::Tdm dm;
+    QString port;
+    const QString file = dir.filePath("bench.accdb");
     if (postgres) {
-        const QString cs = startPostgres(dir);
-        if (cs.isEmpty()) {
+        port = startPostgres(dir);
+        if (port.isEmpty()) {
             std::fprintf(stderr, "no PostgreSQL server could be started\n");
             return 1;
         }
-        dm.ADOConnection1.setConnectionString(cs);
-        dm.ADOConnection1.open();
+        dm.ADOConnection1.setConnectionString(
+            "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;"
+            "Initial Catalog=postgres;Data Source=127.0.0.1," +
+            port);
     } else {
         dm.ADOConnection1.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" +
-                                              dir.filePath("bench.accdb"));
-        dm.ADOConnection1.open();
+                                              file);
     }
+    dm.ADOConnection1.open();
     int rc = 1;
     if (fill(dm)) {
-        registerAll(postgres ? "PostgreSQL" : "SQLite", &dm);
+        std::unique_ptr<Peer> peer;
+        if (postgres)
+            peer = std::make_unique<PostgresPeer>("host=127.0.0.1 port=" + port +
+                                                  " dbname=postgres user=gc");
+        else
+            peer = std::make_unique<SqlitePeer>(file);
+        registerAll(postgres ? "PostgreSQL" : "SQLite", &dm, peer.get());
         rc = gcbench::runBenchmarks(argc, argv);
     } else {
         std::fprintf(stderr, "the database could not be filled\n");
