@@ -1,5 +1,6 @@
 #pragma once
 
+#include "registers/prs/prs_chap.h"
 #include "registers/shared/register_list.h"
 
 class QCheckBox;
@@ -38,6 +39,12 @@ class Tprs_list : public RegisterList {
     MaskEdit* exit_dat2() const { return to_; }
     QComboBox* cmt() const { return comment_; }
 
+    // "فرم تردد": one person's days from the from-date to the to-date, previewed ("چاپ") or
+    // exported ("اکسل").
+    QAction* sheetPrintAction() const { return sheetPrint_; }
+    QAction* sheetExportAction() const { return sheetExport_; }
+    void monthlySheet(bool exportIt);
+
   protected:
     std::unique_ptr<report::Report> makeReport() override;
     void showEvent(QShowEvent* event) override;
@@ -45,6 +52,10 @@ class Tprs_list : public RegisterList {
   private:
     static Declaration declare(RegisterContext& context);
     void buildFilters();
+    void buildSheetMenu();
+    // The weekday of the from-date as the user confirms it; the calendar's by default.
+    int askWeekday(const QString& from, bool exportIt);
+    void showSheet(const std::vector<QStringList>& rows);
 
     const Tprs_print* report_ = nullptr;
     QList<QCheckBox*> boxes_;
@@ -58,6 +69,9 @@ class Tprs_list : public RegisterList {
     MaskEdit* from_;
     MaskEdit* to_;
     QComboBox* comment_;
+    QAction* sheetPrint_ = nullptr;
+    QAction* sheetExport_ = nullptr;
+    Tprs_chap sheetLayout_;
 };
 
 } // namespace gc::registers

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/report/report.h"
+
+#include <memory>
+
+namespace gc::registers {
+
+// The monthly personnel sheet on A4 portrait: the titles, the person and the range in the
+// page header, one boxed line per day with the weekday, the date and four entry and exit
+// pairs, and boxes for leave, missions and lateness in the page footer. Its texts are the
+// variables nam, semat, loc, dat1, dat2 and dat; its rows have the sheet's columns.
+class Tprs_chap {
+  public:
+    std::unique_ptr<report::Report> QuickRep1() const;
+};
+
+} // namespace gc::registers
