@@ -313,12 +313,11 @@ void Tasami::EditClick() {
     ins_btn->setEnabled(false);
 }
 
-bool Tasami::writeEdited(db::Query& q) {
+void Tasami::writeEdited(db::Query& q) {
     q.edit();
     for (const auto& [field, column] : kEditColumns)
         q.fieldByName(column).setAsString(findChild<QLineEdit*>(field)->text());
     q.post();
-    return true;
 }
 
 void Tasami::edit_btnClick() {

@@ -85,7 +85,7 @@ class Tasami : public RegisterList {
     std::optional<qint64> currentId();
     void copyCurrentRow();
     bool askDuplicate(const QString& sql, const QString& question);
-    bool writeEdited(db::Query& q);
+    void writeEdited(db::Query& q);
     void showPicture();
     void searchAgain();
 

@@ -1,6 +1,7 @@
 #include "registers/prs/prs_chap.h"
 
 #include "platform/report/elements.h"
+#include "registers/prs/prs_list.h"
 
 #include <vector>
 
@@ -103,6 +104,14 @@ void pageFooter(Band& foot) {
 }
 
 } // namespace
+
+Tprs_chap::Tprs_chap(Tprs_list& list) : list_(list) {
+    list_.setSheetLayout(this);
+}
+
+Tprs_chap::~Tprs_chap() {
+    list_.setSheetLayout(nullptr);
+}
 
 std::unique_ptr<Report> Tprs_chap::QuickRep1() const {
     auto r = std::make_unique<Report>();

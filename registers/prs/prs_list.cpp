@@ -10,6 +10,7 @@
 #include "platform/ui/widgets.h"
 #include "registers/prs/core/monthly_sheet.h"
 #include "registers/prs/prs.h"
+#include "registers/prs/prs_chap.h"
 #include "registers/prs/prs_print.h"
 #include "registers/prs/prs_sql.h"
 #include "registers/shared/entry_behaviour.h"
@@ -236,7 +237,9 @@ void Tprs_list::monthlySheet(bool exportIt) {
 }
 
 void Tprs_list::showSheet(const std::vector<QStringList>& rows) {
-    auto layout = sheetLayout_.QuickRep1();
+    if (!sheetLayout_)
+        return;
+    auto layout = sheetLayout_->QuickRep1();
     // The person of the row selected in the list, whatever the filters matched.
     db::Query& list = query();
     const bool hasRow =

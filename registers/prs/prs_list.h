@@ -1,6 +1,5 @@
 #pragma once
 
-#include "registers/prs/prs_chap.h"
 #include "registers/shared/register_list.h"
 
 class QCheckBox;
@@ -11,6 +10,7 @@ namespace gc::registers {
 
 class MaskEdit;
 class Tprs;
+class Tprs_chap;
 class Tprs_print;
 
 // "ليست تردد پرسنل": the personnel traffic list, newest day first, with its seven filters,
@@ -26,6 +26,8 @@ class Tprs_list : public RegisterList {
 
     // The layout that "چاپ" previews; none prints nothing.
     void setReportLayout(const Tprs_print* layout) { report_ = layout; }
+    // The sheet that "فرم تردد"'s "چاپ" previews; none previews nothing.
+    void setSheetLayout(const Tprs_chap* layout) { sheetLayout_ = layout; }
 
     QCheckBox* CheckBox(int number) const; // 1 to 7
     QLineEdit* cart_no() const { return cardNo_; }
@@ -71,7 +73,7 @@ class Tprs_list : public RegisterList {
     QComboBox* comment_;
     QAction* sheetPrint_ = nullptr;
     QAction* sheetExport_ = nullptr;
-    Tprs_chap sheetLayout_;
+    const Tprs_chap* sheetLayout_ = nullptr;
 };
 
 } // namespace gc::registers

@@ -5,6 +5,7 @@
 #include "register_harness.h"
 #include "registers/prs/core/monthly_sheet.h"
 #include "registers/prs/prs.h"
+#include "registers/prs/prs_chap.h"
 #include "registers/prs/prs_list.h"
 #include "registers/shared/mask_inputs.h"
 #include "report/pdf_tools.h"
@@ -113,9 +114,11 @@ class Sheet : public RegisterHarness {
             return;
         ins = std::make_unique<gc::registers::Tprs>(*ctx);
         list = std::make_unique<gc::registers::Tprs_list>(*ctx, *ins);
+        chap = std::make_unique<gc::registers::Tprs_chap>(*list);
         list->prepare();
     }
     void TearDown() override {
+        chap.reset();
         list.reset();
         ins.reset();
     }
@@ -154,6 +157,7 @@ class Sheet : public RegisterHarness {
     RecordingDialogs asked;
     std::unique_ptr<gc::registers::Tprs> ins;
     std::unique_ptr<gc::registers::Tprs_list> list;
+    std::unique_ptr<gc::registers::Tprs_chap> chap;
 };
 
 TEST_P(Sheet, FiveRecordsOnADayGiveTheFirstFourByIdAndNameTheDay) {
