@@ -33,6 +33,8 @@ class Tins;
 class Tamval_list;
 class Tprs_list;
 class Tprs_print;
+class Tprs_chap;
+class Tasami;
 class Tloh_ins;
 class Tloh_src;
 class Tkala;
@@ -59,6 +61,7 @@ struct Forms {
     std::unique_ptr<Tchange_pass> change_pass;
     std::unique_ptr<Tsetting> setting;
     std::unique_ptr<Tusers> users;
+    std::unique_ptr<registers::Tasami> asami;
     // What the register windows share; made before the first of them.
     std::unique_ptr<registers::RegisterContext> registerContext;
     std::unique_ptr<registers::Tins> ins;
@@ -79,6 +82,7 @@ struct Forms {
     std::unique_ptr<Totaghha> otaghha;
     std::unique_ptr<Tpayam> payam;
     std::unique_ptr<Tphone> phone;
+    std::unique_ptr<registers::Tprs_chap> prs_chap;
     std::unique_ptr<capture::Tdorbin> dorbin;
     std::unique_ptr<Tlog> log;
     std::unique_ptr<registers::Tprs_print> prs_print;
