@@ -16,6 +16,20 @@ inline void openFileDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
     dm.ADOConnection1.open();
 }
 
+// Opens the data module on the server database named by the connection string in
+// GC_BENCH_PG when it is set, otherwise on a new database file in `dir`. Returns the engine's
+// name for the report.
+inline QString openBenchDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
+    const QString server = qEnvironmentVariable("GC_BENCH_PG");
+    if (server.isEmpty()) {
+        openFileDatabase(dm, dir);
+        return QStringLiteral("SQLite");
+    }
+    dm.ADOConnection1.setConnectionString(server);
+    dm.ADOConnection1.open();
+    return QStringLiteral("PostgreSQL");
+}
+
 // Day `day` as a date text from 1400/01/01 on, in months of 30 days: enough for spreading
 // rows over dates that compare in order.
 inline QString dayText(int day) {

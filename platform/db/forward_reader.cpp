@@ -29,11 +29,11 @@ bool ForwardReader::next() {
     return false;
 }
 
-QVariant ForwardReader::value(const QString& name) const {
+int ForwardReader::column(const QString& name) const {
     const int index = record_.indexOf(name);
     if (index < 0)
         throw DbError(QString::fromUtf8("ستون «%1» در نتيجه نيست").arg(name));
-    return query_.value(index);
+    return index;
 }
 
 } // namespace gc::db

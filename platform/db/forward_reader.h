@@ -20,10 +20,13 @@ class ForwardReader {
     // Moves to the next row; false after the last. Throws DbError when reading fails, so an
     // error is never taken for the end.
     bool next();
-    // The current row's column `name`; throws DbError when the result has no such column.
-    QVariant value(const QString& name) const;
+    // The position of column `name`; throws DbError when the result has no such column.
+    int column(const QString& name) const;
+    // The current row's value in a column, by position or by name.
+    QVariant value(int column) const { return query_.value(column); }
+    QVariant value(const QString& name) const { return value(column(name)); }
+    QString text(int column) const { return value(column).toString(); }
     QString text(const QString& name) const { return value(name).toString(); }
-    QByteArray bytes(const QString& name) const { return value(name).toByteArray(); }
 
   private:
     Connection& connection_;

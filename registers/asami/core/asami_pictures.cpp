@@ -123,9 +123,15 @@ SaveAllOutcome SaveAllPictures(db::Connection& connection, const std::vector<Fil
                                const QString& prefix) {
     SaveAllOutcome out;
     db::ForwardReader rows(connection, saveAllSql(filters).join(QLatin1Char('\n')));
+    const int extColumn = rows.column(QStringLiteral("ext"));
+    const int picColumn = rows.column(QStringLiteral("pic"));
+    const int surname = rows.column(QStringLiteral("surname"));
+    const int name = rows.column(QStringLiteral("name"));
+    const int code = rows.column(QStringLiteral("uniq_code"));
+    const int card = rows.column(QStringLiteral("card_no"));
     for (int number = 1; rows.next(); ++number) {
-        const QString ext = rows.text(QStringLiteral("ext"));
-        const QVariant pic = rows.value(QStringLiteral("pic"));
+        const QString ext = rows.text(extColumn);
+        const QVariant pic = rows.value(picColumn);
         if (pic.isNull()) {
             ++out.withoutPicture;
             continue;
@@ -135,9 +141,8 @@ SaveAllOutcome SaveAllPictures(db::Connection& connection, const std::vector<Fil
             ++out.notPicture;
             continue;
         }
-        const SavedPerson person{
-            rows.text(QStringLiteral("surname")), rows.text(QStringLiteral("name")),
-            rows.text(QStringLiteral("uniq_code")), rows.text(QStringLiteral("card_no"))};
+        const SavedPerson person{rows.text(surname), rows.text(name), rows.text(code),
+                                 rows.text(card)};
         bool existed = false;
         const QString error =
             writeFile(SavedPictureName(prefix, number, person, ext), bytes, &existed);

@@ -110,21 +110,24 @@ MonthlySheet BuildMonthlySheet(db::Connection& connection, const SheetFilter& fi
     QSet<QString> persons;
     db::ForwardReader records(connection,
                               SheetRecordsSql(filter, days.front(), days.back()).join('\n'));
+    const int day = records.column(QStringLiteral("exit_dat"));
+    const int card = records.column(QStringLiteral("cart_no"));
+    const int name = records.column(QStringLiteral("nam"));
+    const int entry = records.column(QStringLiteral("vorod_tim"));
+    const int exit = records.column(QStringLiteral("exit_tim"));
     while (records.next()) {
-        const auto at = lineOf.constFind(records.text(QStringLiteral("exit_dat")));
+        const auto at = lineOf.constFind(records.text(day));
         if (at == lineOf.constEnd())
             continue;
-        persons.insert(records.text(QStringLiteral("cart_no")) + QLatin1Char('\n') +
-                       records.text(QStringLiteral("nam")));
+        persons.insert(records.text(card) + QLatin1Char('\n') + records.text(name));
         SheetLine& line = sheet.lines[std::size_t(*at)];
-        int& n = used[std::size_t(*at)];
-        if (n == kSheetPairs && !sheet.crowdedDays.contains(line.dat))
-            sheet.crowdedDays << line.dat;
+        const int n = used[std::size_t(*at)]++;
         if (n < kSheetPairs) {
-            line.v[std::size_t(n)] = records.text(QStringLiteral("vorod_tim"));
-            line.e[std::size_t(n)] = records.text(QStringLiteral("exit_tim"));
+            line.v[std::size_t(n)] = records.text(entry);
+            line.e[std::size_t(n)] = records.text(exit);
+        } else if (n == kSheetPairs) {
+            sheet.crowdedDays << line.dat;
         }
-        ++n;
     }
     sheet.persons = int(persons.size());
     return sheet;
