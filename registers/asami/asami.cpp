@@ -2,7 +2,6 @@
 
 #include "core/data_module.h"
 #include "core/national_code.h"
-#include "core/picture_view.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
@@ -10,6 +9,7 @@
 #include "registers/asami/core/asami_sql.h"
 #include "registers/shared/digit_input.h"
 #include "registers/shared/input_text.h"
+#include "windows/shell/picture_view.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -38,12 +38,11 @@ const QString kPersonGone = QStringLiteral(
 const QString kPictureFilter =
     QStringLiteral("تصوير (*.jpg *.jpeg *.png *.bmp *.gif *.tif *.tiff);;همه فايل ها (*)");
 
-// Entry fields and the columns they edit, in the order of the form.
-const QList<QPair<QString, QString>> kEditColumns = {
-    {"surname1", "surname"},       {"name", "name"},
-    {"card_no1", "card_no"},       {"uniq_code", "uniq_code"},
-    {"khodro_num1", "khodro_num"}, {"mobile1", "mobile"},
-    {"vahed_tabe", "vahed_tabe"},  {"nation", "nation"}};
+// The columns the entry fields edit, in the order of the fields.
+const QStringList kEditColumns = {"surname",    "name",   "card_no",    "uniq_code",
+                                  "khodro_num", "mobile", "vahed_tabe", "nation"};
+const QStringList kEditFields = {"surname1",    "name",    "card_no1",   "uniq_code",
+                                 "khodro_num1", "mobile1", "vahed_tabe", "nation"};
 
 void showError(const QString& text) {
     ui::showMessage(ui::MsgIcon::Error, text);
@@ -111,8 +110,8 @@ void Tasami::buildEditFields() {
     const QStringList captions = {"فاميل",       "نام",    "شماره كارت",   "كد پرسنلي",
                                   "شماره خودرو", "موبايل", "واحد سازماني", "کد ملي"};
     QList<QLineEdit*> fields;
-    for (int i = 0; i < kEditColumns.size(); ++i) {
-        QLineEdit* edit = namedLineEdit(kEditColumns[i].first, this);
+    for (int i = 0; i < kEditFields.size(); ++i) {
+        QLineEdit* edit = namedLineEdit(kEditFields[i], this);
         fields << edit;
         form->addWidget(new QLabel(captions[i], this), i / 4, (i % 4) * 2);
         form->addWidget(edit, i / 4, (i % 4) * 2 + 1);
@@ -260,9 +259,15 @@ std::optional<qint64> Tasami::currentId() {
 }
 
 void Tasami::copyCurrentRow() {
-    db::Query& q = query();
-    for (const auto& [field, column] : kEditColumns)
-        findChild<QLineEdit*>(field)->setText(q.fieldByName(column).asString());
+    const QList<QLineEdit*> fields = editFields();
+    for (int i = 0; i < fields.size(); ++i)
+        fields[i]->setText(query().fieldByName(kEditColumns[i]).asString());
+}
+
+void Tasami::assignColumns(db::Query& q) {
+    const QList<QLineEdit*> fields = editFields();
+    for (int i = 0; i < fields.size(); ++i)
+        q.fieldByName(kEditColumns[i]).setAsString(fields[i]->text());
 }
 
 bool Tasami::askDuplicate(const QString& sql, const QString& question) {
@@ -287,8 +292,7 @@ void Tasami::ins_btnClick() {
         if (!askDuplicate(asami::sameCardSql(card_no1->text()), kCardQuestion))
             return;
         q.append();
-        for (const auto& [field, column] : kEditColumns)
-            q.fieldByName(column).setAsString(findChild<QLineEdit*>(field)->text());
+        assignColumns(q);
         q.post();
     } catch (const db::DbError& e) {
         q.cancel();
@@ -315,8 +319,7 @@ void Tasami::EditClick() {
 
 void Tasami::writeEdited(db::Query& q) {
     q.edit();
-    for (const auto& [field, column] : kEditColumns)
-        q.fieldByName(column).setAsString(findChild<QLineEdit*>(field)->text());
+    assignColumns(q);
     q.post();
 }
 

@@ -1,5 +1,5 @@
 #include "core/national_code.h"
-#include "core/page.h"
+#include "windows/shell/page.h"
 #include "platform/db/sql_text.h"
 #include "platform/ui/widgets.h"
 #include "register_harness.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "registers/shared/search_sql.h"
+#include "registers/shared/core/search_sql.h"
 
 #include <QByteArray>
 #include <QString>

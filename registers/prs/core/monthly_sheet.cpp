@@ -4,7 +4,7 @@
 #include "core/persian_date.h"
 #include "platform/db/forward_reader.h"
 #include "platform/db/sql_text.h"
-#include "registers/shared/search_sql.h"
+#include "registers/shared/core/search_sql.h"
 
 #include <QHash>
 #include <QRegularExpression>
