@@ -1,5 +1,4 @@
 #include "core/national_code.h"
-#include "windows/shell/page.h"
 #include "platform/db/sql_text.h"
 #include "platform/ui/widgets.h"
 #include "register_harness.h"
@@ -7,6 +6,7 @@
 #include "registers/asami/asami_page.h"
 #include "registers/asami/core/asami_pictures.h"
 #include "support/typing.h"
+#include "windows/shell/page.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -151,6 +152,27 @@ TEST_P(Asami, SearchFiltersCountAndTheMainWindowsRights) {
     QTest::keyClick(w->surname->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(w->countLabel()->text(), "2");
     EXPECT_EQ(w->grid()->model()->rowCount(), 2);
+}
+
+TEST_P(Asami, ManyNamesakesAreEachListedOnce) {
+    QStringList values;
+    for (int i = 0; i < 700; ++i)
+        values << QStringLiteral("(%1, %2)")
+                      .arg(quoted(i % 3 ? "رضايي" : "احمدي"), quoted(QString::number(i)));
+    exec("insert into asami (surname, card_no) values " + values.join(','));
+    w->prepare();
+    EXPECT_EQ(w->countLabel()->text(), "700");
+    gc::db::Query& q = dm->ADOQ_asami;
+    QSet<QString> cards;
+    QStringList surnames;
+    for (q.first(); !q.eof(); q.next()) {
+        cards.insert(q.fieldByName("card_no").asString());
+        surnames << q.fieldByName("surname").asString();
+    }
+    EXPECT_EQ(cards.size(), 700);
+    EXPECT_EQ(surnames.size(), 700);
+    EXPECT_EQ(surnames.front(), "احمدي");
+    EXPECT_EQ(surnames.back(), "رضايي");
 }
 
 TEST_P(Asami, SaveEditWritesThePersonLoadedWhateverRowIsCurrent) {

@@ -10,7 +10,8 @@ SearchSpec directorySearch() {
     SearchSpec s;
     s.selectBase = QStringLiteral("select * from asami where id<>-1");
     s.countBase = QStringLiteral("select count(*) as c from asami where id<>-1");
-    s.orderBy = QStringLiteral(" order by surname ");
+    // Namesakes in the order they were written, so that every page of the list is read once.
+    s.orderBy = QStringLiteral(" order by surname,id ");
     s.filters = {likeFilter(QStringLiteral(" and surname like ")),
                  likeFilter(QStringLiteral(" and card_no like ")),
                  likeFilter(QStringLiteral(" and khodro_num like ")),
