@@ -340,6 +340,11 @@ TEST_P(Asami, TheFirstPictureByIdIsShownAndViewedThroughAFileOfItsOwn) {
     EXPECT_TRUE(opener.opened[0].endsWith(".jpg"));
     EXPECT_EQ(readAll(opener.opened[0]), picture(Qt::red));
 
+    // A click on the picture saves it under the chosen name with its own extension.
+    dialogs.files = {dir.filePath("saved")};
+    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, w->Image1->rect().center());
+    EXPECT_EQ(readAll(dir.filePath("saved.jpg")), picture(Qt::red));
+
     // Stored bytes that are no picture are not handed to the viewer.
     exec("delete from per_pic");
     addPicture(id, "MZ not a picture", ".exe");
