@@ -12,6 +12,8 @@
 #include "registers/arbab/arbabrojo.h"
 #include "registers/arbab/arbabrojo_list.h"
 #include "registers/arbab/arbabrojo_pic.h"
+#include "registers/asami/asami.h"
+#include "registers/asami/asami_page.h"
 #include "registers/kala/kala.h"
 #include "registers/kala/kala_page.h"
 #include "registers/khodro/khodro_ins.h"
@@ -23,6 +25,7 @@
 #include "registers/parking/parking.h"
 #include "registers/parking/parking_rep.h"
 #include "registers/prs/prs.h"
+#include "registers/prs/prs_chap.h"
 #include "registers/prs/prs_list.h"
 #include "registers/prs/prs_print.h"
 #include "registers/shared/list_page.h"
@@ -64,6 +67,7 @@ Forms::Forms(PlatformServices platform) {
     amval_list = std::make_unique<registers::Tamval_list>(*registerContext, *ins);
     prs_list = std::make_unique<registers::Tprs_list>(*registerContext, *prs);
     users = std::make_unique<Tusers>(*dm);
+    asami = std::make_unique<registers::Tasami>(*registerContext);
     khodro_ins = std::make_unique<registers::Tkhodro_ins>(*registerContext);
     khodro_list = std::make_unique<registers::Tkhodro_list>(*registerContext, *khodro_ins);
     khodro_rep = std::make_unique<registers::Tkhodro_rep>(*khodro_list);
@@ -82,6 +86,7 @@ Forms::Forms(PlatformServices platform) {
     otaghha = std::make_unique<Totaghha>(*dm, services->opener());
     payam = std::make_unique<Tpayam>(*dm, *services);
     phone = std::make_unique<Tphone>(*dm, *services);
+    prs_chap = std::make_unique<registers::Tprs_chap>(*prs_list);
     dorbin = std::make_unique<capture::Tdorbin>();
     // The camera window's stop unticks the visitor window's camera.
     QObject::connect(dorbin.get(), &capture::Tdorbin::cameraStopped, arbabrojo->camera(),
@@ -126,6 +131,7 @@ Forms::Forms(PlatformServices platform) {
                                       loh_src->prepare();
                                   }));
     main->registerPage("kala", std::make_unique<registers::KalaPage>(*kala));
+    main->registerPage("asami", std::make_unique<registers::AsamiPage>(*asami));
     main->registerPage("anbar", std::make_unique<registers::RegisterListPage>(
                                     *anbar_src, [this](const PageContext& c) {
                                         c.fitSize(*anbar_src);
@@ -145,6 +151,7 @@ Forms::~Forms() {
     log.reset();
     arbabrojo_pic.reset();
     dorbin.reset();
+    prs_chap.reset();
     phone.reset();
     payam.reset();
     otaghha.reset();
@@ -161,6 +168,7 @@ Forms::~Forms() {
     khodro_rep.reset();
     khodro_list.reset();
     khodro_ins.reset();
+    asami.reset();
     users.reset();
     prs_list.reset();
     amval_list.reset();

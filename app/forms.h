@@ -28,6 +28,8 @@ class Tins;
 class Tamval_list;
 class Tprs_list;
 class Tprs_print;
+class Tprs_chap;
+class Tasami;
 class Tloh_ins;
 class Tloh_src;
 class Tkala;
@@ -55,6 +57,7 @@ struct Forms : ShellForms {
     std::unique_ptr<registers::Tamval_list> amval_list;
     std::unique_ptr<registers::Tprs> prs;
     std::unique_ptr<registers::Tprs_list> prs_list;
+    std::unique_ptr<registers::Tasami> asami;
     std::unique_ptr<registers::Tkhodro_ins> khodro_ins;
     std::unique_ptr<registers::Tkhodro_list> khodro_list;
     std::unique_ptr<registers::Tkhodro_rep> khodro_rep;
@@ -71,6 +74,7 @@ struct Forms : ShellForms {
     std::unique_ptr<Totaghha> otaghha;
     std::unique_ptr<Tpayam> payam;
     std::unique_ptr<Tphone> phone;
+    std::unique_ptr<registers::Tprs_chap> prs_chap;
     std::unique_ptr<capture::Tdorbin> dorbin;
     std::unique_ptr<registers::Tarbabrojo_pic> arbabrojo_pic;
     std::unique_ptr<Tlog> log;

@@ -38,6 +38,17 @@ int runOnFileDatabase(int argc, char** argv, void (*fill)(gc::Tdm&),
     return runBenchmarks(argc, argv);
 }
 
+QString openBenchDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
+    const QString server = qEnvironmentVariable("GC_BENCH_PG");
+    if (server.isEmpty()) {
+        openFileDatabase(dm, dir);
+        return QStringLiteral("SQLite");
+    }
+    dm.ADOConnection1.setConnectionString(server);
+    dm.ADOConnection1.open();
+    return QStringLiteral("PostgreSQL");
+}
+
 void insertRows(gc::Tdm& dm, const QString& insertSql, int count,
                 const std::function<QVariantList(int)>& row) {
     QSqlDatabase db = dm.ADOConnection1.database();

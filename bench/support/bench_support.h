@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+class QTemporaryDir;
+
 namespace gcbench {
 
 // A benchmark on a file database: its name, its run, its time unit and arguments.
@@ -29,6 +31,11 @@ int runOnFileDatabase(int argc, char** argv, void (*fill)(gc::Tdm&),
 // must not measure data other than it claims.
 void insertRows(gc::Tdm& dm, const QString& insertSql, int count,
                 const std::function<QVariantList(int)>& row);
+
+// Opens the data module on the server database named by the connection string in
+// GC_BENCH_PG when it is set, otherwise on a new database file in `dir`. Returns the engine's
+// name for the report.
+QString openBenchDatabase(gc::Tdm& dm, const QTemporaryDir& dir);
 
 // Day `day` as a date text from 1400/01/01 on, in months of 30 days: enough for spreading
 // rows over dates that compare in order.

@@ -38,6 +38,11 @@ class DesktopDialogs : public Dialogs {
         return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, QString(), filter);
     }
 
+    QString proposeSaveFileName(const QString& title, const QString& filter,
+                                const QString& proposed) override {
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
+    }
+
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& initial, bool secret) override {
         bool ok = false;

@@ -55,7 +55,8 @@ QString personSql(const QString& surname, const QString& cardNo) {
 }
 
 QString pictureSql(qint64 personId) {
-    return QStringLiteral("Select * from per_pic where per_id=%1").arg(personId);
+    // The first picture stored, as the directory shows it, on every engine.
+    return QStringLiteral("Select * from per_pic where per_id=%1 order by id").arg(personId);
 }
 
 QStringList duplicateSql(const QString& day, const QString& cardNo, const QString& surname) {

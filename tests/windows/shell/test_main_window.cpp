@@ -1,6 +1,7 @@
 #include "capture/dorbin.h"
 #include "registers/arbab/arbabrojo.h"
 #include "registers/arbab/arbabrojo_list.h"
+#include "registers/asami/asami.h"
 #include "registers/khodro/khodro_list.h"
 #include "registers/shared/mask_inputs.h"
 #include "windows/messages/payam_window.h"
@@ -187,23 +188,27 @@ TEST_P(MainWindow, EachFlagSwitchesItsOwnCommandsAndThePageOpensPrepared) {
         bool darj, virayesh, hazf;
     } cases[] = {{true, false, false}, {false, true, false}, {false, false, true}};
     main().showNormal();
-    main().resize(640, 520);
+    main().resize(1000, 800);
+    gc::registers::Tasami& asami = *forms->asami;
     for (const auto& c : cases) {
         exec("delete from dastrasi");
         grant("asami", c.darj, c.virayesh, c.hazf, true);
+        bool shown = false;
+        QTimer::singleShot(0, &asami, [&] {
+            shown = asami.isVisible();
+            asami.reject();
+        });
         item("N9")->trigger();
-        StubPage& page = *pages["asami"];
-        EXPECT_EQ(page.insert.isEnabled(), c.darj);
-        EXPECT_EQ(page.button.isEnabled(), c.darj);
-        EXPECT_EQ(page.editing.isEnabled(), c.virayesh);
-        EXPECT_EQ(page.removing.isEnabled(), c.hazf);
+        EXPECT_TRUE(shown);
+        // The directory's insert button and its pop-up's first two entries, edit and delete.
+        EXPECT_EQ(asami.ins_btn->isEnabled(), c.darj);
+        EXPECT_EQ(asami.popup(0)->isEnabled(), c.virayesh);
+        EXPECT_EQ(asami.popup(1)->isEnabled(), c.hazf);
     }
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    StubPage& page = *pages["asami"];
-    EXPECT_EQ(page.prepared, 3);
-    EXPECT_EQ(page.shown, 3);
-    EXPECT_EQ(page.today, "1403/01/01");
-    EXPECT_EQ(page.fitted, QSize(640 - 30, 520 - 50));
+    EXPECT_EQ(asami.countLabel()->text(), "0");
+    EXPECT_FALSE(asami.edit_btn->isEnabled());
+    EXPECT_EQ(asami.size(), QSize(1000 - 30, 800 - 50));
 
     // The camera and the log viewer borrow the rights of the visitors and users pages.
     grant("arbab", false, false, false, true);
@@ -251,10 +256,15 @@ TEST_P(MainWindow, UsersAndPresetListsOpenWithTheirRights) {
 
 TEST_P(MainWindow, ARightIsReadAgainAtEachOpening) {
     grant("asami", false, false, false, true);
+    int shown = 0;
+    QTimer::singleShot(0, forms->asami.get(), [&] {
+        shown += forms->asami->isVisible() ? 1 : 0;
+        forms->asami->reject();
+    });
     item("N9")->trigger();
     exec("update dastrasi set namayesh='False' where page_name='asami'");
     item("N9")->trigger();
-    EXPECT_EQ(pages["asami"]->shown, 1);
+    EXPECT_EQ(shown, 1);
     EXPECT_EQ(dialogs.texts(), QStringList{kRefused});
 }
 
