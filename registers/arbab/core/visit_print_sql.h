@@ -31,6 +31,7 @@ std::optional<int> parseCardCount(const QString& answer);
 struct BlankCard {
     int number;   // the card number its barcode carries
     int position; // 1 to the batch's size
+    bool operator==(const BlankCard&) const = default;
 };
 
 // Replaces the card table's rows by `count` new ones and returns them in order. One
