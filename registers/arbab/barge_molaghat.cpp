@@ -53,12 +53,13 @@ void fitToBox(Label& label, FontResolver& fonts) {
 class Captions {
   public:
     Captions(Band& band, FontResolver& fonts) : band_(band), fonts_(fonts) {}
-    void add(const char* text, double left, double right, double top,
-             const QString& family = QStringLiteral("Arial"), bool bold = true,
-             Qt::Alignment a = kRight) {
-        fitToBox(placed(band_.add<Label>(QString::fromUtf8(text)),
-                        {left, top, right - left, kLineMm}, family, 13, bold, a),
-                 fonts_);
+    Label& add(const char* text, double left, double right, double top,
+               const QString& family = QStringLiteral("Arial"), bool bold = true,
+               Qt::Alignment a = kRight) {
+        Label& label = placed(band_.add<Label>(QString::fromUtf8(text)),
+                              {left, top, right - left, kLineMm}, family, 13, bold, a);
+        fitToBox(label, fonts_);
+        return label;
     }
 
   private:
@@ -97,15 +98,22 @@ void captions(Captions& c) {
     c.add("تاييد نگهبان", 14.0, 36.0, 122.0, zar);
 }
 
-// The survey grades, each with a circle to tick by hand on its right.
+// The survey grades, each with a circle to tick by hand on its right, all in the size that
+// fits the longest.
 void survey(Band& b, Captions& c) {
     const char* grades[] = {"عالي", "خوب", "متوسط", "ضعيف"};
     const double circles[] = {43.9, 33.9, 23.0, 10.3};
+    QList<Label*> labels;
+    double size = 0;
     for (int i = 0; i < 4; ++i) {
-        c.add(grades[i], circles[i] - 8.3, circles[i] - 0.3, 69.1);
+        labels << &c.add(grades[i], circles[i] - 8.3, circles[i] - 0.3, 69.1);
+        size = i == 0 ? labels.back()->style.font.pointSize
+                      : std::min(size, labels.back()->style.font.pointSize);
         auto& circle = b.add<Shape>(Shape::Kind::Ellipse);
         circle.geometryMm = {circles[i], 69.8, 3.2, 3.2};
     }
+    for (Label* label : labels)
+        label->style.font.pointSize = size;
 }
 
 void barcodeElement(Band& b) {
