@@ -2,7 +2,7 @@
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
-#include "registers/anbar/anbar_sql.h"
+#include "registers/anbar/core/anbar_sql.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

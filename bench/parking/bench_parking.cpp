@@ -3,7 +3,7 @@
 #include "core/preset_lists.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
-#include "registers/parking/parking_sql.h"
+#include "registers/parking/core/parking_sql.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

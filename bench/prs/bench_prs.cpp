@@ -2,7 +2,7 @@
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
-#include "registers/prs/prs_sql.h"
+#include "registers/prs/core/prs_sql.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

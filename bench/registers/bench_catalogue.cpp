@@ -2,8 +2,8 @@
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
-#include "registers/kala/kala_sql.h"
-#include "registers/loh/loh_sql.h"
+#include "registers/kala/core/kala_sql.h"
+#include "registers/loh/core/loh_sql.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>

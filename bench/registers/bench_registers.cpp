@@ -3,8 +3,8 @@
 #include "core/schema.h"
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
-#include "registers/shared/search_sql.h"
-#include "registers/shared/sort_text.h"
+#include "registers/shared/core/search_sql.h"
+#include "registers/shared/core/sort_text.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
