@@ -23,7 +23,7 @@ struct Tkoroki_mash {
     static std::unique_ptr<report::Report> Report1();
 };
 
-// The sketch command's caption in the visitor list's menu.
+// The sketch print's title, as the printer's queue and the failure message name it.
 QString sketchCaption();
 
 } // namespace gc::registers

@@ -4,7 +4,6 @@
 #include "platform/db/query.h"
 #include "registers/arbab/core/visit_print_sql.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QSqlQuery>
 
@@ -28,11 +27,10 @@ void expectPageMm(const QString& file, double width, double height) {
     EXPECT_NEAR(size.height(), height, 0.2) << file.toStdString();
 }
 
-const Word* find(const QList<Word>& all, const QString& text, int nth = 0) {
-    for (const Word& w : all)
-        if (w.text == text && nth-- == 0)
-            return &w;
-    return nullptr;
+const Word* find(const QList<Word>& all, const QString& text) {
+    const auto it =
+        std::find_if(all.begin(), all.end(), [&](const Word& w) { return w.text == text; });
+    return it == all.end() ? nullptr : &*it;
 }
 
 // The words on the same line as `w`, right to left.
