@@ -271,14 +271,12 @@ std::vector<Step> buildSteps(db::Engine engine) {
     };
     // Look-ups and date ranges of the registers.
     const std::pair<const char*, const char*> indexes[] = {
-        {"arbabrojo", "dat"},   {"arbabrojo", "barcod"},
-        {"khodro", "exit_dat"}, {"prs", "exit_dat"},
-        {"amval", "exit_dat"},  {"parking", "dat"},
-        {"anbar", "dat"},       {"loh", "dat"},
-        {"log", "tarikh"},      {"payamha", "rec_prs_id"},
-        {"dastrasi", "prs_id"}, {"setting", "component"},
-        {"asami", "card_no"},   {"asami", "surname"},
-        {"per_pic", "per_id"},  {"arbabrojo_pic", "arbabrojo_id"}};
+        {"arbabrojo", "dat"},   {"arbabrojo", "barcod"},  {"arbabrojo", "cart_no"},
+        {"arbabrojo", "name"},  {"khodro", "exit_dat"},   {"prs", "exit_dat"},
+        {"amval", "exit_dat"},  {"parking", "dat"},       {"anbar", "dat"},
+        {"loh", "dat"},         {"log", "tarikh"},        {"payamha", "rec_prs_id"},
+        {"dastrasi", "prs_id"}, {"setting", "component"}, {"asami", "card_no"},
+        {"asami", "surname"},   {"per_pic", "per_id"},    {"arbabrojo_pic", "arbabrojo_id"}};
     for (const auto& [t, c] : indexes)
         steps.push_back(
             {{QString("create index if not exists ix_%1_%2 on %1 (%2)").arg(t, c)}, {}});

@@ -181,7 +181,7 @@ bool RegisterEntry::post(bool insert) {
 bool RegisterEntry::saveNew() {
     if (!confirmNew())
         return false;
-    if (!post(true))
+    if (!writeNew())
         return false;
     afterSaveNew();
     return true;

@@ -2,6 +2,7 @@
 #  - nothing under core/ or registers/*/core/ includes a Qt Widgets or Qt PrintSupport
 #    header, or a project header outside core/, registers/*/core/ and platform/ (but
 #    platform/ui/);
+#  - platform/, capture/ and barcode/ include only platform/ and themselves;
 #  - nothing outside app/ includes app/, or another feature's window header.
 # Usage: cmake -DSOURCE_DIR=<tree> -DQT_WIDGET_DIRS=<dir|dir> -P check_layout.cmake
 
@@ -44,7 +45,11 @@ function(project_include_fault file target out)
     feature_of(${file} own)
     feature_of(${target} theirs)
     is_window_header(${target} window)
-    if(file MATCHES "^core/" OR file MATCHES "^registers/[^/]+/core/")
+    if(file MATCHES "^(platform|capture|barcode)/")
+        if(NOT target MATCHES "^platform/" AND NOT own STREQUAL theirs)
+            set(fault "the layers below core/ include only platform/ and their own")
+        endif()
+    elseif(file MATCHES "^core/" OR file MATCHES "^registers/[^/]+/core/")
         if(window OR target MATCHES "^platform/ui/")
             set(fault "a widget-free folder includes a window header")
         elseif(NOT target MATCHES "^(core|registers/[^/]+/core|platform)/")
