@@ -11,6 +11,7 @@
 #include "registers/anbar/anbar_src.h"
 #include "registers/arbab/arbabrojo.h"
 #include "registers/arbab/arbabrojo_list.h"
+#include "registers/arbab/arbab_prints.h"
 #include "registers/arbab/arbabrojo_pic.h"
 #include "registers/kala/kala.h"
 #include "registers/kala/kala_page.h"
@@ -89,6 +90,9 @@ Forms::Forms(PlatformServices platform) {
     arbabrojo_list->setPicturesWindow(arbabrojo_pic.get());
     log = std::make_unique<Tlog>(*dm, services->opener());
     prs_print = std::make_unique<registers::Tprs_print>(*prs_list);
+    visit_prints = std::make_unique<registers::VisitPrints>(
+        *registerContext, std::make_unique<report::SystemPrinter>());
+    arbabrojo_list->setPrintHooks(registers::makeVisitPrintHooks(*visit_prints));
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));
@@ -137,6 +141,7 @@ Forms::Forms(PlatformServices platform) {
 
 Forms::~Forms() {
     // Windows first, in the reverse order of creation; the data module outlives them.
+    visit_prints.reset();
     prs_print.reset();
     log.reset();
     arbabrojo_pic.reset();
