@@ -109,7 +109,10 @@ template <class Peer> void compareBatches(benchmark::State& state, gc::Tdm& dm, 
 void BM_CardBatchSqlite(benchmark::State& state) {
     QTemporaryDir dir;
     gc::Tdm dm;
-    gcbench::openFileDatabase(dm, dir);
+    dm.ADOConnection1.setConnectionString(
+        "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + dir.filePath("bench.accdb") +
+        ";Persist Security Info=False");
+    dm.ADOConnection1.open();
     gc::EnsureSchema(dm);
     sqlite3* db = nullptr;
     sqlite3_open(QFile::encodeName(dir.filePath("bench.accdb")).constData(), &db);
