@@ -252,6 +252,31 @@ TEST_P(ArbabList, ThePicturesWindowAddsOnlyPictures) {
         EXPECT_EQ(opener.opened.size(), 1);
     });
     EXPECT_EQ(scalar("select arbabrojo_id||ext from arbabrojo_pic"), QString::number(id) + ".png");
+
+    // Delete from the pop-up: no question, no password.
+    dialogs.messages.clear();
+    whileModal(item("N18"), pictures.get(), [&] {
+        pictures->grid()->setCurrentIndex(pictures->grid()->model()->index(0, 2));
+        pictures->grid()->findChild<QAction*>("N1")->trigger();
+        EXPECT_EQ(pictures->grid()->model()->rowCount(), 0);
+    });
+    EXPECT_EQ(dialogs.texts(), QStringList{ar::kDeleted});
+    EXPECT_EQ(count("arbabrojo_pic"), 0);
+}
+
+TEST_P(ArbabList, ZoomWidensEveryColumnButTheLast) {
+    addVisit({});
+    list->search();
+    QTableView* grid = list->grid();
+    const int nameField = list->gridModel()->gridToField(1);
+    const int nazarField = list->gridModel()->gridToField(14);
+    const int font = grid->font().pointSize();
+    item("N9")->trigger();
+    EXPECT_EQ(grid->font().pointSize(), font + 1);
+    EXPECT_EQ(grid->columnWidth(nameField), 105);
+    EXPECT_EQ(grid->columnWidth(nazarField), 80);
+    item("N10")->trigger();
+    EXPECT_EQ(grid->columnWidth(nameField), 100);
 }
 
 TEST_P(ArbabList, PicturesToFilesWriteIntoTheChosenFolderAndSayHowMany) {
