@@ -41,12 +41,10 @@ std::optional<int> parseCardCount(const QString& answer) {
 QList<BlankCard> issueBlankCards(db::Connection& connection, db::Query& scratch, db::Query& cards,
                                  int count) {
     QList<BlankCard> issued;
-    connection.beginTransaction();
+    // Held from the start: another workstation's batch waits, so neither empties the other's
+    // cards nor reads them back as its own.
+    connection.beginWriteTransaction("barcod");
     try {
-        // The server takes row locks only on rows that exist: without a table lock a second
-        // batch could empty the table before ours and both batches would stay in it.
-        if (connection.engine() == db::Engine::PostgreSQL)
-            connection.execute("lock table barcod in share row exclusive mode");
         scratch.sql().clear();
         scratch.sql().add("Delete from barcod ");
         scratch.execSql();
