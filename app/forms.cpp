@@ -9,6 +9,7 @@
 #include "registers/amval/amval_list.h"
 #include "registers/anbar/anbar_ins.h"
 #include "registers/anbar/anbar_src.h"
+#include "registers/arbab/arbab_prints.h"
 #include "registers/arbab/arbabrojo.h"
 #include "registers/arbab/arbabrojo_list.h"
 #include "registers/arbab/arbabrojo_pic.h"
@@ -95,6 +96,9 @@ Forms::Forms(PlatformServices platform) {
     arbabrojo_list->setPicturesWindow(arbabrojo_pic.get());
     log = std::make_unique<Tlog>(*dm, services->opener());
     prs_print = std::make_unique<registers::Tprs_print>(*prs_list);
+    visit_prints = std::make_unique<registers::VisitPrints>(
+        *registerContext, std::make_unique<report::SystemPrinter>());
+    arbabrojo_list->setPrintHooks(registers::makeVisitPrintHooks(*visit_prints));
     db_maghsad = std::make_unique<Tdb_maghsad>(dm->ADOConnection1, services->date());
     server->showTransfer = [this] { db_maghsad->prepareAndShow(); };
 
@@ -147,6 +151,7 @@ Forms::Forms(PlatformServices platform) {
 Forms::~Forms() {
     // Windows first, in the reverse order of creation; the data module outlives them.
     db_maghsad.reset();
+    visit_prints.reset();
     prs_print.reset();
     log.reset();
     arbabrojo_pic.reset();

@@ -38,6 +38,7 @@ class Tanbar_ins;
 class Tarbabrojo;
 class Tarbabrojo_list;
 class Tarbabrojo_pic;
+class VisitPrints;
 } // namespace registers
 
 // The program's windows and data module, each created once at start-up in a fixed
@@ -79,6 +80,7 @@ struct Forms : ShellForms {
     std::unique_ptr<registers::Tarbabrojo_pic> arbabrojo_pic;
     std::unique_ptr<Tlog> log;
     std::unique_ptr<registers::Tprs_print> prs_print;
+    std::unique_ptr<registers::VisitPrints> visit_prints;
     std::unique_ptr<Tdb_maghsad> db_maghsad;
 };
 
