@@ -61,6 +61,7 @@ class Tserver : public QDialog {
     void buildLayout();
     void showChoiceControls();
     bool validate();
+    void absoluteFilePath();
 
     bool loading_ = false;
 };

@@ -158,7 +158,9 @@ bool RegisterEntry::post(bool insert) {
     try {
         if (!q.isActive())
             q.open();
-        if (insert) {
+        // An edit opened on no row (the list not searched yet, or empty) adds one: writing
+        // over whatever row the query opened on would change a row the guard never saw.
+        if (insert || !editKey_.isValid()) {
             q.append();
         } else {
             // The row the user chose, even if the list's current row moved meanwhile.
