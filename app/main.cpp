@@ -1,8 +1,8 @@
-#include "core/forms.h"
-#include "core/login_window.h"
-#include "core/server_window.h"
-#include "core/startup.h"
+#include "app/forms.h"
+#include "app/startup.h"
 #include "platform/ui/appearance.h"
+#include "windows/shell/login_window.h"
+#include "windows/shell/server_window.h"
 
 #include <QApplication>
 

@@ -5,8 +5,8 @@
 #include "platform/db/db_error.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
-#include "registers/anbar/anbar_sql.h"
-#include "registers/kala/kala_sql.h"
+#include "registers/anbar/core/anbar_sql.h"
+#include "registers/kala/core/kala_sql.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/mask_inputs.h"
 

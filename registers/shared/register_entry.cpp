@@ -7,7 +7,7 @@
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
-#include "registers/shared/current_time.h"
+#include "registers/shared/core/current_time.h"
 #include "registers/shared/input_text.h"
 
 #include <QComboBox>

@@ -8,12 +8,12 @@
 #include "platform/report/report.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
+#include "registers/shared/core/sort_text.h"
+#include "registers/shared/core/zoom.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/query_source.h"
 #include "registers/shared/register_entry.h"
-#include "registers/shared/sort_text.h"
-#include "registers/shared/zoom.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -2,11 +2,11 @@
 
 #include "platform/report/output.h"
 #include "platform/report/report.h"
+#include "registers/shared/core/search_sql.h"
 #include "registers/shared/delete_password.h"
 #include "registers/shared/grid_export.h"
 #include "registers/shared/list_grid_model.h"
 #include "registers/shared/register_context.h"
-#include "registers/shared/search_sql.h"
 
 #include <QDialog>
 #include <memory>

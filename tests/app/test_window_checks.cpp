@@ -2,7 +2,7 @@
 // takes a click at its centre, no two controls lie over each other, and no caption, grid
 // title, date or time is cut. New windows are covered as soon as the start-up creates them.
 
-#include "core/window_fixture.h"
+#include "windows/window_fixture.h"
 #include "platform/ui/appearance.h"
 #include "registers/shared/register_list.h"
 

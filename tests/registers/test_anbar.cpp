@@ -1,4 +1,3 @@
-#include "core/page.h"
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "platform/ui/widgets.h"
@@ -9,6 +8,7 @@
 #include "registers/shared/list_page.h"
 #include "registers/shared/mask_inputs.h"
 #include "support/xlsx_reader.h"
+#include "windows/shell/page.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 #include "platform/db/sql_text.h"
 #include "platform/report/elements.h"
 #include "platform/xlsx/file_opener.h"
-#include "registers/shared/current_time.h"
+#include "registers/shared/core/current_time.h"
 #include "registers/shared/list_print.h"
 #include "registers/shared/mask_inputs.h"
 #include "registers/shared/register_entry.h"

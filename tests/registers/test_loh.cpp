@@ -1,15 +1,15 @@
-#include "core/page.h"
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "recording_dialogs.h"
 #include "register_harness.h"
+#include "registers/loh/core/next_day.h"
 #include "registers/loh/loh_ins.h"
 #include "registers/loh/loh_src.h"
-#include "registers/loh/next_day.h"
 #include "registers/shared/list_page.h"
 #include "registers/shared/mask_inputs.h"
 #include "support/typing.h"
 #include "support/xlsx_reader.h"
+#include "windows/shell/page.h"
 
 #include <QAction>
 #include <QCalendar>
