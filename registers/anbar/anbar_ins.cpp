@@ -84,7 +84,7 @@ Tanbar_ins::Tanbar_ins(RegisterContext& context, QWidget* parent)
     onUserChange(cod_, this, [this] { codChange(); });
     onUserChange(kala_, this, [this] { kalaChange(); });
     layOut();
-    setFixedSize(786, 374);
+    setFixedSize(QSize(786, 374).expandedTo(sizeHint()));
 }
 
 void Tanbar_ins::layOut() {

@@ -17,6 +17,10 @@ TEST(ReportFonts, MissingPersianFacesFallBackToAnInstalledOne) {
     EXPECT_EQ(resolveFamily("B Titr", withTahoma), "Tahoma");
     EXPECT_EQ(resolveFamily("Zar", withoutTahoma), "DejaVu Sans");
     EXPECT_EQ(resolveFamily("Lotus", {}), "Lotus");
+    // Where Debian's Persian display face is installed it serves both title faces.
+    const QStringList farsiweb = {"DejaVu Sans", "Titr", "Nazli"};
+    EXPECT_EQ(resolveFamily("B Titr", farsiweb), "Titr");
+    EXPECT_EQ(resolveFamily("Titr", farsiweb), "Titr");
 
     FontResolver fonts(withoutTahoma);
     const QFont f = fonts.font(FontSpec::pixels96("Titr", 24, true));
