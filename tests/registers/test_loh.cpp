@@ -195,6 +195,20 @@ TEST_P(Loh, EditBeforeAnySearchAddsARowAndLeavesTheStoredOnesAlone) {
                       "1403/01/02|درب شمالي|پنجشنبه|شب|رضايي");
 }
 
+TEST_P(Loh, ATooLongValueIsRefusedNamingTheFieldAsTheWindowLabelsIt) {
+    list->prepare();
+    whileModal(list->insertAction(), ins.get(), [&] {
+        ins->loc()->setEditText("درب اصلي");
+        ins->negahban()->setEditText(QString(60, QChar(0x0643)));
+        ins->insButton()->click();
+    });
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages.front().icon, gc::ui::MsgIcon::Error);
+    EXPECT_TRUE(boxes.texts().front().contains("«نگهبان» (negahban)"))
+        << boxes.texts().front().toStdString();
+    EXPECT_EQ(scalar("select count(*) from loh"), "0");
+}
+
 TEST_P(Loh, TheDayStepFollowsTheCalendarAndLeavesABadDateAlone) {
     QToolButton* next = ins->findChild<QToolButton*>("SpeedButton2");
     QToolButton* blank = ins->findChild<QToolButton*>("SpeedButton1");
