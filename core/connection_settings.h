@@ -29,8 +29,8 @@ std::optional<QString> ScramblePassword(const QString& typed);
 // The inverse: reverse and raise every code by one.
 QString UnscramblePassword(const QString& stored);
 
-// The connection string for the settings, or nullopt when Authentication and
-// SystemType name no known form.
+// The connection string for the settings (a value with a ';' or a quote in quotes), or
+// nullopt when Authentication and SystemType name no known form.
 std::optional<QString> BuildConnectionString(const ConnectionSettings& s);
 
 // The absolute path of the database file the settings name when that file does not exist;

@@ -198,6 +198,7 @@ void Query::open() {
     emit aboutToReset();
     discardResult();
     try {
+        connection_.revive();
         if (!connection_.connected())
             throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
         rows_ = std::make_unique<ResultPages>(connection_, executedSql());
@@ -650,6 +651,7 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
 void Query::post() {
     if (state_ != State::Edit && state_ != State::Insert)
         return;
+    connection_.revive();
     const QString tableName = targetTable();
     const TableInfo* table =
         isPlainIdentifier(tableName) ? connection_.tableInfo(tableName) : nullptr;
@@ -755,6 +757,7 @@ void Query::deleteRecord() {
     const int keyField = table && !table->keyColumn.isEmpty() ? fieldIndex(table->keyColumn) : -1;
     if (keyField < 0)
         throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و حذف نمي شود").arg(objectName()));
+    connection_.revive();
     QSqlQuery q(connection_.database());
     q.prepare("delete from " + table->name + " where " + table->keyColumn + " = ?");
     q.addBindValue(current_.value(keyField));

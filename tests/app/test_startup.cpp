@@ -2,9 +2,11 @@
 #include "app/startup.h"
 #include "core/connection_settings.h"
 #include "core/data_module.h"
+#include "platform/db/connection_string.h"
 #include "platform/settings/registry.h"
 #include "platform/ui/widgets.h"
 #include "support/scripted_dialogs.h"
+#include "support/test_db.h"
 #include "windows/shell/server_window.h"
 
 #include <QComboBox>
@@ -12,7 +14,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace gc;
@@ -195,6 +199,9 @@ TEST_F(Startup, SchemaSetUpBeforeTheFirstConnectionUsesTheTypedSettings) {
     s.Label8Click();
     EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("همه تنظيمات انجام شد"));
     EXPECT_NE(forms->dm->ADOConnection1.tableInfo("users"), nullptr);
+    // The new file holds the users' passwords: its owner's alone.
+    EXPECT_EQ(QFile::permissions(fileDb()) & ~(QFile::ReadUser | QFile::WriteUser),
+              QFile::ReadOwner | QFile::WriteOwner);
 
     forms->dm->ADOConnection1.close();
     s.SqlServerName->setText(config.filePath("no/such/folder/x.accdb"));
@@ -241,4 +248,36 @@ TEST_F(Startup, ALaterStartReportsAMissingFileWithItsPathAndCreatesNone) {
     ConnectionLoop again(*forms->dm, *forms->server);
     again.showServerModal = [] {};
     EXPECT_TRUE(again.run());
+}
+
+// A ';' typed into the password stays part of the password: it never switches the
+// connection to the operating system's user.
+TEST_F(Startup, APasswordWithASemicolonStaysAPassword) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    const QString typed = "x;Integrated Security=SSPI";
+    const auto target = db::connectionTarget(gctest::freshDatabase(gctest::Backend::PostgreSQL));
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    int shown = 0;
+    loop.showServerModal = [&] {
+        Tserver& s = *forms->server;
+        if (++shown > 1) {
+            s.Button2Click();
+            return;
+        }
+        s.FormShow();
+        s.RadioGroup1->setItemIndex(1);
+        s.SqlServerName->setText(gctest::postgresDataSource());
+        s.DataBase->setText(target.database);
+        s.UserName->setText("gc");
+        s.Password->clear();
+        QTest::keyClicks(s.Password, typed);
+        s.Button1Click();
+    };
+    EXPECT_TRUE(loop.run());
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(ReadConnectionSettings()->Password, typed);
+    QSqlQuery q(forms->dm->ADOConnection1.database());
+    ASSERT_TRUE(q.exec("select current_user") && q.next());
+    EXPECT_EQ(q.value(0).toString(), "gc");
 }

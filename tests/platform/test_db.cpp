@@ -7,10 +7,12 @@
 #include "platform/db/query_model.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace gc::db;
 using gctest::Backend;
@@ -41,6 +43,28 @@ TEST(ConnectionString, PicksEngineAndParts) {
               Engine::SQLite);
     EXPECT_THROW(connectionTarget(""), DbError);
     EXPECT_THROW(connectionTarget("Provider=MSDASQL"), DbError);
+}
+
+// Every value, whatever quotes and separators it holds, reads back as written and leaves
+// the next keyword alone.
+TEST(ConnectionString, QuotedValuesRoundTrip) {
+    const QString alphabet = "a;\"'= ";
+    QRandomGenerator gen(11);
+    for (int n = 0; n < 3000; ++n) {
+        QString v;
+        for (int len = gen.bounded(9); len > 0; --len)
+            v += alphabet[gen.bounded(alphabet.size())];
+        const auto parts = parseConnectionString("Password=" + connectionStringValue(v) +
+                                                 ";User ID=u;Integrated Security=none");
+        ASSERT_EQ(parts.value("password"), v) << v.toStdString();
+        ASSERT_EQ(parts.value("user id"), "u") << v.toStdString();
+        ASSERT_EQ(parts.value("integrated security"), "none") << v.toStdString();
+        ASSERT_EQ(parts.size(), 3) << v.toStdString();
+    }
+    EXPECT_EQ(connectionStringValue("plain text"), "plain text");
+    EXPECT_EQ(connectionStringValue("x;y"), "\"x;y\"");
+    EXPECT_EQ(parseConnectionString("A= \"q;\"\"\" ;B='it''s'").value("a"), "q;\"");
+    EXPECT_EQ(parseConnectionString("A= \"q;\"\"\" ;B='it''s'").value("b"), "it's");
 }
 
 TEST(Dialect, TranslatesServerDefinitions) {
@@ -186,6 +210,37 @@ TEST_P(DbTest, FailedPostChangesNothingAndNamesTheColumn) {
     q.fieldByName("nam").setAsString(QString::fromUtf8("😀"));
     EXPECT_THROW(q.post(), DbError);
     q.cancel();
+    EXPECT_EQ(countRows(), 0);
+}
+
+// No engine keeps U+0000 inside a text; it is refused like any character the code page
+// cannot hold, and nothing is written.
+TEST_P(DbTest, TextWithANullCharacterIsRefusedLikeOtherUnsupportedCharacters) {
+    const QString withNull = QString("ab") + QChar(0) + "cd";
+    const QString check = QString::fromUtf8("ab✓");
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    QString nullMessage;
+    QString checkMessage;
+    for (const auto& [text, message] :
+         {std::pair{withNull, &nullMessage}, std::pair{check, &checkMessage}}) {
+        q.append();
+        q.fieldByName("nam").setAsString(text);
+        try {
+            q.post();
+            ADD_FAILURE() << "stored";
+        } catch (const DbError& e) {
+            *message = e.message();
+        }
+        q.cancel();
+        EXPECT_THROW(conn->execute("insert into t (nam) values ('" + text + "')"), DbError);
+    }
+    EXPECT_TRUE(nullMessage.contains("U+0000")) << nullMessage.toStdString();
+    EXPECT_FALSE(nullMessage.contains(QChar(0)));
+    // The same words around the character's code.
+    EXPECT_EQ(nullMessage.section(QChar(0xBB), 1).remove("U+0000"),
+              checkMessage.section(QChar(0xBB), 1).remove("U+2713"));
     EXPECT_EQ(countRows(), 0);
 }
 
@@ -382,16 +437,45 @@ TEST_P(DbTest, EditOfARowDeletedElsewhereSaysSo) {
 INSTANTIATE_TEST_SUITE_P(Engines, DbTest, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
                          [](const auto& p) { return gctest::backendName(p.param).toStdString(); });
 
-TEST(SqliteFile, RefusesAFileThatIsNotADatabase) {
+TEST(SqliteFile, RefusesAFileThatIsNotADatabaseAndLeavesItAlone) {
     QTemporaryDir dir;
     QFile f(dir.filePath("real.accdb"));
+    const QByteArray access = QByteArray("\x00\x01\x00\x00Standard ACE DB", 19).repeated(300);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
+    f.write(access);
     f.close();
     Connection c("notdb");
     c.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + f.fileName());
-    EXPECT_THROW(c.open(), DbError);
+    try {
+        c.open();
+        FAIL() << "a file of another kind was opened";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(),
+                  QString::fromUtf8("فايل «%1» بانک اطلاعاتي اين برنامه نيست").arg(f.fileName()));
+    }
     EXPECT_FALSE(c.connected());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == access);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"real.accdb"});
+}
+
+// The file holds the users' passwords: a new one, its log and its shared memory are the
+// owner's alone, whatever the process's umask lets through.
+TEST(SqliteFile, ANewFileIsReadableByItsOwnerOnly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("new.accdb");
+    const mode_t previous = umask(0);
+    Connection c("newfile");
+    c.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path);
+    c.open();
+    umask(previous);
+    c.execute("create table t (id int identity primary key, nam nvarchar(10))");
+    c.execute("insert into t (nam) values ('x')");
+    for (const QString& file : {path, path + "-wal", path + "-shm"}) {
+        struct stat st {};
+        ASSERT_EQ(stat(QFile::encodeName(file).constData(), &st), 0) << file.toStdString();
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << file.toStdString();
+    }
 }
 
 TEST(Postgres, UnreachableServerFailsQuickly) {

@@ -1,3 +1,5 @@
+#include "core/accounts.h"
+#include "platform/db/connection_string.h"
 #include "windows/shell/change_pass_window.h"
 #include "windows/shell/main_window.h"
 #include "windows/window_fixture.h"
@@ -224,3 +226,71 @@ TEST_P(Login, DatabaseErrorShowsItsMessageAndLogsNobodyIn) {
 }
 
 GC_INSTANTIATE_BACKENDS(Login);
+
+namespace {
+
+// A database whose server default lets a backslash escape a quote inside a literal. The
+// program doubles quotes only, so its connection must keep literals standard.
+class LaxServerLogin : public gctest::WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        if (IsSkipped())
+            return;
+        const QString cs = forms->dm->ADOConnection1.connectionString();
+        database = db::connectionTarget(cs).database;
+        exec("alter database " + database + " set standard_conforming_strings = off");
+        forms->dm->ADOConnection1.open();
+    }
+    // The setting as a connection of any other program sees it.
+    QString plainSetting() {
+        QString value;
+        {
+            auto plain = QSqlDatabase::addDatabase("QPSQL", "plain");
+            const QStringList host = gctest::postgresDataSource().split(',');
+            plain.setHostName(host.value(0));
+            plain.setPort(host.value(1).toInt());
+            plain.setUserName("gc");
+            plain.setDatabaseName(database);
+            if (plain.open()) {
+                QSqlQuery q(plain);
+                if (q.exec("show standard_conforming_strings") && q.next())
+                    value = q.value(0).toString();
+            }
+        }
+        QSqlDatabase::removeDatabase("plain");
+        return value;
+    }
+    QString database;
+};
+
+} // namespace
+
+TEST_P(LaxServerLogin, ABackslashQuoteNeitherLogsInNorChangesAPassword) {
+    ASSERT_EQ(plainSetting(), "off");
+    EXPECT_EQ(scalar("show standard_conforming_strings").toString(), "on");
+    createSchema();
+    const QString attack = "\\' or 1=1 --";
+    forms->login->show();
+    logIn("admin", attack);
+    logIn(attack, attack);
+    EXPECT_EQ(dialogs.texts(), QStringList(2, kWrongLogin));
+    EXPECT_FALSE(forms->services->user().loggedIn());
+    EXPECT_FALSE(forms->main->isVisible());
+
+    forms->login->us->setEditText("admin");
+    forms->login->Label3Click();
+    EXPECT_EQ(dialogs.texts().last(), kWrongForChange);
+    EXPECT_FALSE(forms->change_pass->isVisible());
+    EXPECT_EQ(ChangePassword(*forms->dm, "admin", attack, "taken"), 0);
+    EXPECT_EQ(scalar("select ps from users where us='admin'").toString(), "1");
+
+    // The pin holds after the connection is opened again, and the real password works.
+    forms->dm->ADOConnection1.open();
+    EXPECT_EQ(scalar("show standard_conforming_strings").toString(), "on");
+    logIn("admin", "1");
+    EXPECT_TRUE(forms->services->user().loggedIn());
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, LaxServerLogin, ::testing::Values(gctest::Backend::PostgreSQL),
+                         gctest::backendParamName);
