@@ -9,6 +9,9 @@
 #include "registers/amval/amval_list.h"
 #include "registers/anbar/anbar_ins.h"
 #include "registers/anbar/anbar_src.h"
+#include "registers/arbab/arbabrojo.h"
+#include "registers/arbab/arbabrojo_list.h"
+#include "registers/arbab/arbabrojo_pic.h"
 #include "registers/kala/kala.h"
 #include "registers/kala/kala_page.h"
 #include "registers/khodro/khodro_ins.h"
@@ -35,7 +38,9 @@
 #include "windows/shell/server_window.h"
 #include "windows/shell/setting_window.h"
 #include "windows/shell/users_window.h"
+#include "windows/transfer/db_maghsad.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 
 namespace gc {
@@ -66,6 +71,8 @@ Forms::Forms(PlatformServices platform) {
     park_ins = std::make_unique<registers::Tpark_ins>(*registerContext);
     parking->setEntry(park_ins.get());
     parking_rep = std::make_unique<registers::Tparking_rep>(*parking);
+    arbabrojo = std::make_unique<registers::Tarbabrojo>(*registerContext, capture::defaultKernel());
+    arbabrojo_list = std::make_unique<registers::Tarbabrojo_list>(*registerContext, *arbabrojo);
     loh_ins = std::make_unique<registers::Tloh_ins>(*registerContext);
     loh_src = std::make_unique<registers::Tloh_src>(*registerContext, *loh_ins);
     kala = std::make_unique<registers::Tkala>(*registerContext);
@@ -76,8 +83,15 @@ Forms::Forms(PlatformServices platform) {
     payam = std::make_unique<Tpayam>(*dm, *services);
     phone = std::make_unique<Tphone>(*dm, *services);
     dorbin = std::make_unique<capture::Tdorbin>();
+    // The camera window's stop unticks the visitor window's camera.
+    QObject::connect(dorbin.get(), &capture::Tdorbin::cameraStopped, arbabrojo->camera(),
+                     [this] { arbabrojo->camera()->setChecked(false); });
+    arbabrojo_pic = std::make_unique<registers::Tarbabrojo_pic>(*registerContext);
+    arbabrojo_list->setPicturesWindow(arbabrojo_pic.get());
     log = std::make_unique<Tlog>(*dm, services->opener());
     prs_print = std::make_unique<registers::Tprs_print>(*prs_list);
+    db_maghsad = std::make_unique<Tdb_maghsad>(dm->ADOConnection1, services->date());
+    server->showTransfer = [this] { db_maghsad->prepareAndShow(); };
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));
@@ -101,6 +115,11 @@ Forms::Forms(PlatformServices platform) {
                                           c.fitSize(*parking);
                                           parking->prepare();
                                       }));
+    main->registerPage("arbab", std::make_unique<registers::RegisterListPage>(
+                                    *arbabrojo_list, [this](const PageContext& c) {
+                                        c.fitSize(*arbabrojo_list);
+                                        arbabrojo_list->prepare();
+                                    }));
     main->registerPage("loh", std::make_unique<registers::RegisterListPage>(
                                   *loh_src, [this](const PageContext& c) {
                                       c.fitSize(*loh_src);
@@ -121,8 +140,10 @@ Forms::Forms(PlatformServices platform) {
 
 Forms::~Forms() {
     // Windows first, in the reverse order of creation; the data module outlives them.
+    db_maghsad.reset();
     prs_print.reset();
     log.reset();
+    arbabrojo_pic.reset();
     dorbin.reset();
     phone.reset();
     payam.reset();
@@ -132,6 +153,8 @@ Forms::~Forms() {
     kala.reset();
     loh_src.reset();
     loh_ins.reset();
+    arbabrojo_list.reset();
+    arbabrojo.reset();
     parking_rep.reset();
     park_ins.reset();
     parking.reset();

@@ -11,6 +11,7 @@ class Totaghha;
 class Tpayam;
 class Tphone;
 class Tlog;
+class Tdb_maghsad;
 namespace capture {
 class Tdorbin;
 }
@@ -32,6 +33,9 @@ class Tloh_src;
 class Tkala;
 class Tanbar_src;
 class Tanbar_ins;
+class Tarbabrojo;
+class Tarbabrojo_list;
+class Tarbabrojo_pic;
 } // namespace registers
 
 // The program's windows and data module, each created once at start-up in a fixed
@@ -57,6 +61,8 @@ struct Forms : ShellForms {
     std::unique_ptr<registers::Tparking> parking;
     std::unique_ptr<registers::Tpark_ins> park_ins;
     std::unique_ptr<registers::Tparking_rep> parking_rep;
+    std::unique_ptr<registers::Tarbabrojo> arbabrojo;
+    std::unique_ptr<registers::Tarbabrojo_list> arbabrojo_list;
     std::unique_ptr<registers::Tloh_ins> loh_ins;
     std::unique_ptr<registers::Tloh_src> loh_src;
     std::unique_ptr<registers::Tkala> kala;
@@ -66,8 +72,10 @@ struct Forms : ShellForms {
     std::unique_ptr<Tpayam> payam;
     std::unique_ptr<Tphone> phone;
     std::unique_ptr<capture::Tdorbin> dorbin;
+    std::unique_ptr<registers::Tarbabrojo_pic> arbabrojo_pic;
     std::unique_ptr<Tlog> log;
     std::unique_ptr<registers::Tprs_print> prs_print;
+    std::unique_ptr<Tdb_maghsad> db_maghsad;
 };
 
 } // namespace gc

@@ -235,6 +235,25 @@ void Connection::beginTransaction() {
     inTransaction_ = true;
 }
 
+void Connection::beginWriteTransaction(const QString& table) {
+    if (engine_ != Engine::PostgreSQL) {
+        // The file database locks the whole file; IMMEDIATE takes the write lock at once.
+        QSqlQuery q(database());
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            throw DbError(errorMessage(q.lastError()));
+        inTransaction_ = true;
+        return;
+    }
+    beginTransaction();
+    QSqlQuery q(database());
+    // Conflicts with itself and with every writer, not with readers.
+    if (!q.exec("LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE")) {
+        const QString message = errorMessage(q.lastError());
+        rollback();
+        throw DbError(message);
+    }
+}
+
 void Connection::commit() {
     inTransaction_ = false;
     if (!database().commit())

@@ -62,6 +62,9 @@ class Connection {
     int execute(const QString& sql);
 
     void beginTransaction();
+    // A transaction that holds the right to write `table` from its start, so that a check
+    // and the write that follows it cannot interleave with another workstation's.
+    void beginWriteTransaction(const QString& table);
     void commit();
     void rollback();
 

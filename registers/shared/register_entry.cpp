@@ -190,8 +190,8 @@ bool RegisterEntry::post(bool insert) {
             q.append();
         } else {
             // The row the user chose, even if the list's current row moved meanwhile.
-            if (editKey_.isValid() && q.recNo() > 0 &&
-                q.fieldByName(kKeyField).value() != editKey_ && !q.locate(kKeyField, editKey_))
+            if (q.recNo() > 0 && q.fieldByName(kKeyField).value() != editKey_ &&
+                !q.locate(kKeyField, editKey_))
                 throw db::DbError(QStringLiteral("رکوردي که براي ويرايش باز شده بود ديگر در "
                                                  "ليست نيست؛ چيزي ثبت نشد"));
             q.edit();
@@ -220,7 +220,7 @@ QString RegisterEntry::labelled(const QString& message) const {
 bool RegisterEntry::saveNew() {
     if (!confirmNew())
         return false;
-    if (!post(true))
+    if (!writeNew())
         return false;
     afterSaveNew();
     return true;

@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -82,20 +83,7 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
             widths_.insert(g, decl_.columns[std::size_t(g)].width);
 
     layout_ = new QVBoxLayout(this);
-    if (!decl_.menu.empty()) {
-        menu_ = new QMenuBar(this);
-        menu_->setObjectName(QStringLiteral("MainMenu1"));
-        menu_->setNativeMenuBar(false);
-        for (const MenuItem& item : decl_.menu) {
-            QAction* a = menu_->addAction(item.text);
-            a->setObjectName(item.name);
-            if (item.command == Command::Own)
-                continue;
-            commands_.insert(int(item.command), a);
-            connect(a, &QAction::triggered, this, [this, c = item.command] { run(c); });
-        }
-        layout_->setMenuBar(menu_);
-    }
+    buildMenu();
 
     filterArea_ = new QWidget(this);
     filterArea_->setObjectName(QStringLiteral("filters"));
@@ -147,12 +135,51 @@ RegisterList::~RegisterList() {
     grid_->setModel(nullptr);
 }
 
+void RegisterList::buildMenu() {
+    if (decl_.menu.empty())
+        return;
+    menu_ = new QMenuBar(this);
+    menu_->setObjectName(QStringLiteral("MainMenu1"));
+    menu_->setNativeMenuBar(false);
+    QHash<QString, QMenu*> submenus;
+    for (const MenuItem& item : decl_.menu) {
+        QMenu* parent = submenus.value(item.parent);
+        QAction* a = nullptr;
+        if (item.command == Command::Submenu) {
+            auto* sub = new QMenu(item.text, parent ? static_cast<QWidget*>(parent) : menu_);
+            submenus.insert(item.name, sub);
+            a = sub->menuAction();
+        } else {
+            a = new QAction(item.text, menu_);
+            a->setShortcut(item.shortcut);
+        }
+        a->setObjectName(item.name);
+        if (parent)
+            parent->addAction(a);
+        else
+            menu_->addAction(a);
+        if (item.command == Command::Own || item.command == Command::Submenu)
+            continue;
+        commands_.insert(int(item.command), a);
+        connect(a, &QAction::triggered, this, [this, c = item.command] { run(c); });
+    }
+    layout_->setMenuBar(menu_);
+}
+
+QAction* RegisterList::addGridPopupItem(const QString& name, const QString& text) {
+    auto* a = new QAction(text, grid_);
+    a->setObjectName(name);
+    grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    grid_->addAction(a);
+    return a;
+}
+
 QAction* RegisterList::command(Command c) const {
     return commands_.value(int(c));
 }
 
 QAction* RegisterList::menuItem(const QString& name) const {
-    return menu_ ? menu_->findChild<QAction*>(name, Qt::FindDirectChildrenOnly) : nullptr;
+    return menu_ ? menu_->findChild<QAction*>(name) : nullptr;
 }
 
 void RegisterList::run(Command c) {
@@ -182,6 +209,7 @@ void RegisterList::run(Command c) {
         close();
         break;
     case Command::Own:
+    case Command::Submenu:
         break;
     }
 }

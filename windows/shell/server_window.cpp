@@ -57,8 +57,6 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
     Button2 = new QPushButton(QString::fromUtf8("خاتمه"), this);
     Label8 = new ClickableLabel("- - -", this);
     BitBtn1 = new QPushButton(QString::fromUtf8("انتقال به..."), this);
-    // The transfer tool is not part of this program yet.
-    BitBtn1->setEnabled(false);
 
     const std::pair<QObject*, const char*> names[] = {
         {Label1, "Label1"},           {SqlServerName, "SqlServerName"},
@@ -88,6 +86,7 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
     connect(Button1, &QPushButton::clicked, this, &Tserver::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Tserver::Button2Click);
     connect(Label8, &ClickableLabel::clicked, this, &Tserver::Label8Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &Tserver::BitBtn1Click);
 }
 
 void Tserver::buildLayout() {
@@ -267,6 +266,11 @@ void Tserver::Label8Click() {
     const SchemaResult result = EnsureSchema(dm());
     ui::dialogs().message(result.complete() ? MsgIcon::None : MsgIcon::Warning, result.message(),
                           ui::Ok);
+}
+
+void Tserver::BitBtn1Click() {
+    if (showTransfer)
+        showTransfer();
 }
 
 } // namespace gc

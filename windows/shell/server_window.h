@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QLineEdit;
 class QComboBox;
@@ -53,6 +54,10 @@ class Tserver : public QDialog {
     void Button1Click();
     void Button2Click();
     void Label8Click();
+    void BitBtn1Click();
+
+    // Shows the transfer tool; set where the windows are wired together.
+    std::function<void()> showTransfer;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -1,4 +1,6 @@
 #include "capture/dorbin.h"
+#include "registers/arbab/arbabrojo.h"
+#include "registers/arbab/arbabrojo_list.h"
 #include "registers/khodro/khodro_list.h"
 #include "registers/shared/mask_inputs.h"
 #include "windows/messages/payam_window.h"
@@ -213,7 +215,7 @@ TEST_P(MainWindow, EachFlagSwitchesItsOwnCommandsAndThePageOpensPrepared) {
     item("N20")->trigger();
     EXPECT_TRUE(cameraShown);
     EXPECT_FALSE(forms->dorbin->isVisible());
-    EXPECT_EQ(pages["arbab"]->shown, 0);
+    EXPECT_FALSE(forms->arbabrojo_list->isVisible());
     item("N21")->trigger();
     EXPECT_EQ(dialogs.texts(), QStringList{kRefused});
     EXPECT_FALSE(forms->log->isVisible());
@@ -270,6 +272,46 @@ TEST_P(MainWindow, TheVehicleListOpensPreparedOnTodaysRows) {
     EXPECT_EQ(shownCount, 0);
     EXPECT_TRUE(forms->khodro_list->insertAction()->isEnabled());
     EXPECT_FALSE(forms->khodro_list->editAction()->isEnabled());
+}
+
+TEST_P(MainWindow, TheVisitorListOpensOnTodayWithALimitedUsersRights) {
+    // May open and edit, not register or delete.
+    grant("arbab", false, true, false, true);
+    exec("insert into arbabrojo (name, dat, vorod, khoroj) values ('old', '1402/12/29', "
+         "'09:00', '  :  ')");
+    exec("insert into arbabrojo (name, dat, vorod, khoroj) values ('today', '1403/01/01', "
+         "'09:00', '  :  ')");
+    auto& list = *forms->arbabrojo_list;
+    QString shownCount;
+    QString edited;
+    QTimer::singleShot(0, &list, [&] {
+        shownCount = list.countLabel()->text();
+        EXPECT_TRUE(list.CheckBox(3)->isChecked());
+        EXPECT_EQ(list.dat1()->displayText(), "1403/01/01");
+        EXPECT_FALSE(list.insertAction()->isEnabled());
+        EXPECT_FALSE(list.deleteAction()->isEnabled());
+        ASSERT_TRUE(list.editAction()->isEnabled());
+        QTimer::singleShot(0, forms->arbabrojo.get(), [&] {
+            edited = forms->arbabrojo->name()->currentText();
+            forms->arbabrojo->reject();
+        });
+        list.editAction()->trigger();
+        list.close();
+    });
+    item("N11")->trigger();
+    EXPECT_EQ(shownCount, "1");
+    EXPECT_EQ(edited, "today");
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+}
+
+TEST_P(MainWindow, TheCameraWindowsStopUnticksTheVisitorCamera) {
+    QCheckBox* camera = forms->arbabrojo->camera();
+    {
+        const QSignalBlocker quiet(camera);
+        camera->setChecked(true);
+    }
+    emit forms->dorbin->cameraStopped();
+    EXPECT_FALSE(camera->isChecked());
 }
 
 TEST_P(MainWindow, PagesRegisterOnlyOnceAndOnlyUnderMenuEntries) {
