@@ -2,9 +2,9 @@
 // takes a click at its centre, no two controls lie over each other, and no caption, grid
 // title, date or time is cut. New windows are covered as soon as the start-up creates them.
 
-#include "windows/window_fixture.h"
 #include "platform/ui/appearance.h"
 #include "registers/shared/register_list.h"
+#include "windows/window_fixture.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -109,11 +109,14 @@ QStringList overlapping(QWidget* window) {
     return out;
 }
 
-// The width a push or tool button needs for its caption and icon.
+// The width a push or tool button needs for its caption and icon: the text, the button's
+// margin and its frame on both sides.
 int buttonNeeds(const QAbstractButton* b) {
-    const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+    const QStyle* style = b->style();
+    const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+                       2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
     const int icon = b->icon().isNull() ? 0 : b->iconSize().width() + 4;
-    return b->fontMetrics().horizontalAdvance(QString(b->text()).remove('&')) + icon + 2 * margin;
+    return b->fontMetrics().horizontalAdvance(QString(b->text()).remove('&')) + icon + margin;
 }
 
 QStringList cutCaptions(QWidget* window) {
