@@ -3,6 +3,7 @@
 #include "core/connection_settings.h"
 #include "core/data_module.h"
 #include "platform/db/db_error.h"
+#include "platform/text/bidi.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
 #include "windows/shell/server_window.h"
@@ -22,6 +23,10 @@ QString failedMessage() {
         "تنظيمات اتصال به بانک اطلاعاتي اشتباه انجام شده است، لطفا با مدير شبکه تماس حاصل کنيد");
 }
 
+QString missingFileMessage(const QString& path) {
+    return QString::fromUtf8("فايل بانک اطلاعاتي پيدا نشد:") + '\n' + text::isolatedLtr(path);
+}
+
 } // namespace
 
 ConnectionLoop::ConnectionLoop(Tdm& dm, Tserver& server)
@@ -29,8 +34,15 @@ ConnectionLoop::ConnectionLoop(Tdm& dm, Tserver& server)
 
 void ConnectionLoop::attempt() {
     const auto settings = ReadConnectionSettings();
+    const auto missingFile =
+        settings && !mayCreateFile_ ? MissingDatabaseFile(*settings) : std::nullopt;
     if (!settings) {
+        mayCreateFile_ = true;
         ui::dialogs().message(ui::MsgIcon::Warning, noSettingsMessage(), ui::Yes);
+        RunApplication = false;
+        showServerModal();
+    } else if (missingFile) {
+        ui::dialogs().message(ui::MsgIcon::Warning, missingFileMessage(*missingFile), ui::Yes);
         RunApplication = false;
         showServerModal();
     } else {

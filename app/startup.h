@@ -26,6 +26,9 @@ class ConnectionLoop {
     bool run();
 
   private:
+    // A file database is created only by the first start (no settings were stored yet);
+    // at a later start a missing file means a moved file or another working folder.
+    bool mayCreateFile_ = false;
     Tdm& dm_;
     Tserver& server_;
 };

@@ -4,6 +4,7 @@
 #include "platform/settings/registry.h"
 #include "platform/text/codepage.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace gc {
@@ -72,6 +73,15 @@ std::optional<ConnectionSettings> ReadConnectionSettings() {
     s.Authentication = key->readString(kValAuthentication);
     s.Password = UnscramblePassword(key->readString(kValPassword));
     return s;
+}
+
+std::optional<QString> MissingDatabaseFile(const ConnectionSettings& s) {
+    if (s.Authentication != "Access")
+        return std::nullopt;
+    const QFileInfo file(s.SqlServerName);
+    if (file.exists())
+        return std::nullopt;
+    return file.absoluteFilePath();
 }
 
 } // namespace gc

@@ -33,6 +33,10 @@ QString UnscramblePassword(const QString& stored);
 // nullopt when Authentication and SystemType name no known form.
 std::optional<QString> BuildConnectionString(const ConnectionSettings& s);
 
+// The absolute path of the database file the settings name when that file does not exist;
+// nullopt for a server or an existing file.
+std::optional<QString> MissingDatabaseFile(const ConnectionSettings& s);
+
 // The stored settings, nullopt when the key does not exist.
 std::optional<ConnectionSettings> ReadConnectionSettings();
 

@@ -174,10 +174,11 @@ QString Query::executedSql() const {
     const auto mapped = codepage::toRepertoire(sql_.text(), &bad);
     if (!mapped)
         throw DbError(codepage::unsupportedCharMessage(bad));
+    const QString sql = kafBlindLike(*mapped);
     if (sort_.isEmpty())
-        return *mapped;
+        return sql;
     const QStringList parts = sort_.split(' ', Qt::SkipEmptyParts);
-    return "select * from (" + *mapped + "\n) gc_sorted order by \"" + parts.value(0) + "\" " +
+    return "select * from (" + sql + "\n) gc_sorted order by \"" + parts.value(0) + "\" " +
            parts.value(1, "ASC");
 }
 

@@ -46,6 +46,9 @@ class ScopedDialogs {
 };
 
 // Shorthands with the program's usual buttons.
+// The Persian title of a message box of that kind.
+QString messageTitle(MsgIcon icon);
+
 inline int showMessage(MsgIcon icon, const QString& text, int buttons = Ok) {
     return dialogs().message(icon, text, buttons);
 }

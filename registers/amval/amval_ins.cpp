@@ -100,7 +100,7 @@ Tins::Tins(RegisterContext& context, QWidget* parent)
     reasonCaption_ = new QLabel(QStringLiteral("علت خروج"), this);
     reasonCaption_->setObjectName(QStringLiteral("Label8"));
     layOut();
-    setFixedSize(781, 390);
+    setFixedSize(QSize(781, 390).expandedTo(sizeHint()));
 }
 
 QComboBox* Tins::box(const QString& name) const {

@@ -29,13 +29,6 @@ QLineEdit* lineEdit(const QString& name, QWidget* parent, bool rightToLeft) {
     return e;
 }
 
-// Runs `change` when the guard types into the drop-down or picks one of its items; texts
-// put in by the window itself do not.
-template <class F> void onGuardChange(QComboBox* box, QObject* owner, F change) {
-    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, owner, change);
-    QObject::connect(box, &QComboBox::textActivated, owner, change);
-}
-
 const QStringList kColumns = {"typ",  "cod",  "kala",   "vahed", "cnt",
                               "dat",  "saat", "sanad",  "mabda", "maghsad",
                               "prs1", "prs2", "khodro", "cmt",   "negahban"};
@@ -63,7 +56,7 @@ RegisterEntry::Declaration Tanbar_ins::declare(RegisterContext& context) {
 
 Tanbar_ins::Tanbar_ins(RegisterContext& context, QWidget* parent)
     : RegisterEntry(declare(context), context, parent) {
-    typ_ = addInput(new ui::RadioGroup(QStringLiteral("نوع"), anbar::movementTypes(), this));
+    typ_ = addInput(new ui::RadioGroup(QStringLiteral("نوع"), anbar::movementTypes(), this, 4));
     typ_->setObjectName(QStringLiteral("typ"));
     typ_->setItemIndex(0);
     cod_ = addInput(editableDropDown(QStringLiteral("cod"), this));
@@ -88,10 +81,10 @@ Tanbar_ins::Tanbar_ins(RegisterContext& context, QWidget* parent)
     for (const QString& name : kColumns)
         input(name)->setFont(font);
 
-    onGuardChange(cod_, this, [this] { codChange(); });
-    onGuardChange(kala_, this, [this] { kalaChange(); });
+    onUserChange(cod_, this, [this] { codChange(); });
+    onUserChange(kala_, this, [this] { kalaChange(); });
     layOut();
-    setFixedSize(786, 374);
+    setFixedSize(QSize(786, 374).expandedTo(sizeHint()));
 }
 
 void Tanbar_ins::layOut() {

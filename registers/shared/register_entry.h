@@ -104,6 +104,8 @@ class RegisterEntry : public QDialog {
 
   private:
     void assignColumns(bool insert);
+    // A refusal that names a column («cmt») names it as the window labels its input.
+    QString labelled(const QString& message) const;
 
     Declaration decl_;
     RegisterContext& ctx_;

@@ -24,6 +24,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -45,6 +47,26 @@ int pickedItem(const QWidget* chooser) {
 
 void showError(const db::DbError& e) {
     ui::showMessage(ui::MsgIcon::Error, e.message());
+}
+
+// The width grid column `field` needs so that neither its title nor a date or time among
+// the first rows is cut: the declared widths were made for a narrower font.
+int neededWidth(const QTableView& grid, const QAbstractItemModel& model, int field) {
+    static const QRegularExpression dateOrTime(QStringLiteral(R"(^(\d{4}/\d\d/\d\d|\d\d:\d\d)$)"));
+    const QHeaderView* header = grid.horizontalHeader();
+    const QVariant titleFont = model.headerData(field, Qt::Horizontal, Qt::FontRole);
+    const QFontMetrics title(titleFont.isValid() ? titleFont.value<QFont>() : header->font());
+    int need = title.horizontalAdvance(model.headerData(field, Qt::Horizontal).toString()) +
+               2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int margin =
+        2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1);
+    const int rows = std::min(model.rowCount(), 50);
+    for (int r = 0; r < rows; ++r) {
+        const QString text = model.index(r, field).data().toString();
+        if (dateOrTime.match(text).hasMatch())
+            need = std::max(need, grid.fontMetrics().horizontalAdvance(text) + margin);
+    }
+    return need;
 }
 
 } // namespace
@@ -380,6 +402,14 @@ void RegisterList::arrangeColumns() {
         if (widths_.contains(g))
             grid_->setColumnWidth(field, widths_.value(g));
     }
+    fitColumns();
+}
+
+void RegisterList::fitColumns() {
+    for (int f = 0; f < model_->columnCount(); ++f)
+        if (!grid_->isColumnHidden(f))
+            grid_->setColumnWidth(f,
+                                  std::max(grid_->columnWidth(f), neededWidth(*grid_, *model_, f)));
 }
 
 void RegisterList::showEvent(QShowEvent* event) {

@@ -148,6 +148,8 @@ class RegisterList : public QDialog {
     void buildMenu();
     void onFilterSwitched(int index);
     void arrangeColumns();
+    // Widens the columns whose title, date or time would be cut.
+    void fitColumns();
     std::unique_ptr<report::Report> preparedReport();
 
     Declaration decl_;

@@ -10,6 +10,7 @@
 #include "windows/shell/server_window.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -88,6 +89,7 @@ TEST_F(Startup, FailedOpenRepeatsUntilFinish) {
 }
 
 TEST_F(Startup, NoStringIsBuiltSoThePreviousOneIsNotReused) {
+    QFile(fileDb()).open(QIODevice::WriteOnly); // an empty file opens as a new database
     store("Access", "64-bit", fileDb());
     ConnectionLoop loop(*forms->dm, *forms->server);
     loop.showServerModal = [] {};
@@ -205,6 +207,47 @@ TEST_F(Startup, SchemaSetUpBeforeTheFirstConnectionUsesTheTypedSettings) {
     s.SqlServerName->setText(config.filePath("no/such/folder/x.accdb"));
     s.Label8Click();
     EXPECT_NE(dialogs.texts().last(), QString::fromUtf8("همه تنظيمات انجام شد"));
+}
+
+TEST_F(Startup, AFileDatabaseIsStoredByItsAbsolutePath) {
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(config.path());
+    Tserver& s = *forms->server;
+    s.RadioGroup1->setItemIndex(2);
+    s.SqlServerName->setText("gate.accdb");
+    s.Button1Click();
+    QDir::setCurrent(before);
+    const auto key = platform::RegistryKey::open(kSettingsKey, false);
+    ASSERT_TRUE(key.has_value());
+    EXPECT_EQ(key->readString(kValSqlServerName), config.filePath("gate.accdb"));
+    EXPECT_EQ(s.SqlServerName->text(), config.filePath("gate.accdb"));
+}
+
+TEST_F(Startup, ALaterStartReportsAMissingFileWithItsPathAndCreatesNone) {
+    store("Access", "32-bit", fileDb());
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    int shown = 0;
+    loop.showServerModal = [&] {
+        if (++shown == 2)
+            forms->server->Button2Click();
+    };
+    EXPECT_FALSE(loop.run());
+    EXPECT_EQ(shown, 2);
+    ASSERT_EQ(dialogs.texts().size(), 2);
+    // The path read left to right inside the Persian text.
+    EXPECT_TRUE(dialogs.texts()[0].contains(QChar(0x2066) + fileDb() + QChar(0x2069)));
+    EXPECT_FALSE(QFile::exists(fileDb()));
+    EXPECT_FALSE(forms->dm->ADOConnection1.connected());
+
+    // "- - -" creates it; then the start goes on.
+    Tserver& s = *forms->server;
+    s.FormShow();
+    s.Label8Click();
+    EXPECT_TRUE(QFile::exists(fileDb()));
+    forms->dm->ADOConnection1.close();
+    ConnectionLoop again(*forms->dm, *forms->server);
+    again.showServerModal = [] {};
+    EXPECT_TRUE(again.run());
 }
 
 // A ';' typed into the password stays part of the password: it never switches the

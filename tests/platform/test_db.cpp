@@ -91,6 +91,24 @@ TEST(Dialect, TranslatesServerDefinitions) {
     EXPECT_EQ(w->width, 10);
 }
 
+TEST(Dialect, KafBlindLikeTouchesOnlyLikeConditionsOutsideLiterals) {
+    const QString keheh(QChar(0x06A9));
+    const QString kaf(QChar(0x0643));
+    EXPECT_EQ(kafBlindLike("select * from phone where name<>'' and name like '%" + keheh + "%'"),
+              "select * from phone where name<>'' and replace(name, '" + keheh + "', '" + kaf +
+                  "') like '%" + kaf + "%'");
+    EXPECT_EQ(kafBlindLike("select 1 where a.b LIKE  'x''y'"),
+              "select 1 where replace(a.b, '" + keheh + "', '" + kaf + "') like 'x''y'");
+    EXPECT_EQ(kafBlindLike("select 1 where cmt not like '%" + keheh + "%'"),
+              "select 1 where replace(cmt, '" + keheh + "', '" + kaf + "') not like '%" + kaf +
+                  "%'");
+    // A literal that reads like a condition stays as it is, and so does everything else.
+    for (const QString& same : {QString("select * from t where nam='x like ''y''' and n=2"),
+                                QString("select * from t where nam='" + keheh + "' and likely='a'"),
+                                QString("select * from t where nam like :p")})
+        EXPECT_EQ(kafBlindLike(same), same);
+}
+
 class DbTest : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override {
@@ -240,6 +258,24 @@ TEST_P(DbTest, PersianTextIsStoredInTheCodePageRepertoire) {
     r.open();
     ASSERT_EQ(r.recordCount(), 1);
     EXPECT_EQ(r.fieldByName("nam").asString(), QString::fromUtf8("كيک"));
+}
+
+TEST_P(DbTest, LikeFindsANameWhicheverKafItWasStoredOrTypedWith) {
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    addRow(q, QString::fromUtf8("کريمي"));  // typed with the Persian keyboard
+    addRow(q, QString::fromUtf8("كريمي2")); // with the Arabic one
+    Query r(*conn, "r");
+    for (const char* typed : {"%کريم%", "%كريم%"}) {
+        r.setSql("select * from t where nam like '" + QString::fromUtf8(typed) + "' order by id");
+        r.open();
+        EXPECT_EQ(r.recordCount(), 2) << typed;
+    }
+    // What is stored is not changed.
+    r.setSql("select * from t order by id");
+    r.open();
+    EXPECT_EQ(r.fieldByName("nam").asString(), QString::fromUtf8("کريمي"));
 }
 
 TEST_P(DbTest, BlobsRoundTripThroughFilesAndStreams) {

@@ -129,6 +129,21 @@ TEST_P(Anbar, TheCatalogueCascadeOffersDescriptionsAndUnits) {
     });
 }
 
+TEST_P(Anbar, ACodeTypedKeyByKeyLooksUpWhatTheBoxShows) {
+    addGoods("10", "پيچ", "عدد");
+    addGoods("1001", "مهره", "كيلو");
+    list->show();
+    whileModal(list->insertAction(), ins.get(), [&] {
+        type(ins->cod(), "10");
+        EXPECT_EQ(ins->cod()->currentText(), "10");
+        EXPECT_EQ(ins->kala()->currentText(), "پيچ");
+        EXPECT_EQ(ins->vahed()->currentText(), "عدد");
+        type(ins->kala(), "پ");
+        EXPECT_EQ(ins->kala()->currentText(), "پ");
+        EXPECT_EQ(ins->vahed()->currentText(), "");
+    });
+}
+
 TEST_P(Anbar, ACatalogueFailureIsShownForTheCodeAndIgnoredForTheUnits) {
     exec("drop table kala");
     type(ins->cod(), "1"); // each keystroke looks up

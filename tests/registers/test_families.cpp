@@ -491,6 +491,18 @@ TEST_F(Families, EditOnAnEmptyListAddsARow) {
     EXPECT_EQ(scalar("select count(*) from khodro"), "61");
 }
 
+TEST_F(Families, EditBeforeAnySearchAddsARowAndWritesOverNone) {
+    ASSERT_FALSE(dm->ADOQ_khodro.isActive());
+    const QString first =
+        scalar("select ranande from khodro where id=(select min(id) from khodro)");
+    entry->prepareEdit();
+    EXPECT_EQ(entry->text("ranande"), "");
+    entry->setText("ranande", "جديد");
+    ASSERT_TRUE(entry->saveEdit());
+    EXPECT_EQ(scalar("select count(*) from khodro"), "61");
+    EXPECT_EQ(scalar("select ranande from khodro where id=(select min(id) from khodro)"), first);
+}
+
 TEST_F(Families, FocusColoursAndTheEnterChain) {
     list->search();
     entry->prepareNew();

@@ -262,6 +262,7 @@ void Tphone::DBGrid1TitleClick(int column) {
         return;
     try {
         q.setSort(registers::NextSortText(q.sort(), q.fieldDef(column).name));
+        DBGrid1->setBoldTitle(column);
     } catch (const db::DbError& e) {
         reportError(e);
     }

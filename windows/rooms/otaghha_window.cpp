@@ -96,6 +96,9 @@ Totaghha::Totaghha(Tdm& dm, xlsx::FileOpener& viewer, QWidget* parent)
 
 void Totaghha::prepare() {
     db::Query& q = dm_.ADOQ_otagh;
+    // Each opening shows the rooms in their own order again.
+    q.close();
+    q.setSort({});
     q.sql().clear();
     q.sql().add("Select * from otaghha");
     q.open();
@@ -234,6 +237,7 @@ void Totaghha::DBGrid1TitleClick(int column) {
         return;
     try {
         q.setSort(registers::NextSortText(q.sort(), q.fieldDef(column).name));
+        DBGrid1->setBoldTitle(column);
     } catch (const db::DbError& e) {
         reportError(e.message());
     }

@@ -6,6 +6,7 @@
 #include "core/services.h"
 #include "core/unread_messages.h"
 #include "platform/db/db_error.h"
+#include "platform/text/bidi.h"
 #include "platform/ui/dialogs.h"
 
 #include <QCloseEvent>
@@ -232,9 +233,9 @@ void Tmain::uploadReportProject(const QString& table) {
         if (file.open(QIODevice::ReadOnly))
             bytes = file.readAll();
         if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-            ui::showMessage(
-                MsgIcon::Error,
-                QString::fromUtf8("فايل خوانده نشد: %1\n%2").arg(fileName, file.errorString()));
+            ui::showMessage(MsgIcon::Error,
+                            QString::fromUtf8("فايل خوانده نشد: %1\n%2")
+                                .arg(text::isolatedLtr(fileName), file.errorString()));
             return;
         }
         StoreReportProject(dm_, table, bytes);

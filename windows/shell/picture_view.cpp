@@ -1,6 +1,7 @@
 #include "windows/shell/picture_view.h"
 
 #include "core/picture_file.h"
+#include "platform/text/bidi.h"
 #include "platform/xlsx/file_opener.h"
 #include "platform/xlsx/temp_files.h"
 
@@ -25,11 +26,13 @@ QString ShowStoredPicture(const QByteArray& bytes, const QString& ext, xlsx::Fil
         const QString reason = file.errorString();
         file.close();
         QFile::remove(path);
-        return QString::fromUtf8("فايل تصوير %1 نوشته نشد: %2").arg(path, reason);
+        return QString::fromUtf8("فايل تصوير %1 نوشته نشد: %2")
+            .arg(text::isolatedLtr(path), reason);
     }
     file.close();
     if (!viewer.open(path))
-        return QString::fromUtf8("برنامه اي براي نمايش تصوير باز نشد؛ فايل در %1 است").arg(path);
+        return QString::fromUtf8("برنامه اي براي نمايش تصوير باز نشد؛ فايل در %1 است")
+            .arg(text::isolatedLtr(path));
     return {};
 }
 

@@ -10,6 +10,7 @@
 #include "platform/ui/widgets.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -191,9 +192,17 @@ bool Tserver::validate() {
     return true;
 }
 
+// A file database is kept by its absolute path, so the program finds it whatever folder it
+// is started from.
+void Tserver::absoluteFilePath() {
+    if (RadioGroup1->itemIndex() == 2 && !SqlServerName->text().isEmpty())
+        SqlServerName->setText(QFileInfo(SqlServerName->text()).absoluteFilePath());
+}
+
 void Tserver::Button1Click() {
     if (!validate())
         return;
+    absoluteFilePath();
     const auto scrambled = ScramblePassword(Password->text());
     if (!scrambled) {
         QString bad;
@@ -237,6 +246,7 @@ void Tserver::Button2Click() {
 void Tserver::Label8Click() {
     db::Connection& connection = dm().ADOConnection1;
     if (!connection.connected()) {
+        absoluteFilePath();
         static const QString kinds[] = {"Windows", "SQL Server", "Access"};
         const int index = RadioGroup1->itemIndex();
         const ConnectionSettings typed{SystemType->currentText(),

@@ -66,6 +66,7 @@ class Tserver : public QDialog {
     void buildLayout();
     void showChoiceControls();
     bool validate();
+    void absoluteFilePath();
 
     bool loading_ = false;
 };

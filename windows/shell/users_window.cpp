@@ -122,9 +122,12 @@ Tusers::Tusers(Tdm& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
     left->addLayout(userRow);
     left->addWidget(DBGrid1, 1);
     left->addWidget(DBGrid2, 1);
+    auto* rights = new QVBoxLayout;
+    rights->addWidget(buildRights());
+    rights->addWidget(ins_btn2, 0, Qt::AlignLeft);
     auto* top = new QHBoxLayout;
     top->addLayout(left, 1);
-    top->addWidget(buildRights());
+    top->addLayout(rights);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addLayout(current);

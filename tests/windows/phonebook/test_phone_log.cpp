@@ -12,8 +12,10 @@
 #include "platform/ui/widgets.h"
 #include "platform/xlsx/file_opener.h"
 #include "registers/shared/mask_inputs.h"
+#include "support/clicking.h"
 #include "support/dm_fixture.h"
 #include "support/scripted_dialogs.h"
+#include "support/typing.h"
 #include "support/xlsx_reader.h"
 #include "windows/phonebook/log_window.h"
 #include "windows/phonebook/phone_pages.h"
@@ -73,6 +75,22 @@ TEST(LogSearchSql, ConditionsFollowTheFixedOrder) {
                                 " and cmt like '%x%'"
                                 " and computer_name like '%pc%'"
                                 " and ip like '%10.%'");
+}
+
+TEST(LogRow, ValuesOutsideTheCodePageOrTooLongAreFittedNotRefused) {
+    ActivityLogEntry e;
+    e.karbar = "admin";
+    e.ip = "10.0.0.7";
+    e.computer_name = QString(60, 'h');
+    e.saat = QString::fromUtf8("2:05:33\u202FPM"); // a narrow space, as some locales write it
+    e.tarikh = "1403/02/12";
+    e.cmt = u("ثبت دفترچه تلفن ") + QString(250, QChar(0x0643));
+    const ActivityLogEntry f = FitForLog(e);
+    EXPECT_EQ(f.computer_name, QString(50, 'h'));
+    EXPECT_EQ(f.saat, "2:05:33?PM");
+    EXPECT_EQ(f.cmt.size(), 200);
+    EXPECT_EQ(f.karbar, "admin");
+    EXPECT_EQ(f.tarikh, "1403/02/12");
 }
 
 TEST(LongTime, HasNoTimeZoneAndFitsTheColumn) {
@@ -207,6 +225,14 @@ TEST_P(PhoneLog, DuplicateNameIsRefusedButAnotherKafIsANewName) {
     EXPECT_EQ(count("log"), 2);
 }
 
+TEST_P(PhoneLog, ALongHostNameStillSavesTheEntryWithItsLogRow) {
+    resolverFake->reverse["10.0.0.7"] = QString(70, 'w') + ".example.org";
+    insert(u("علي"));
+    EXPECT_EQ(dialogs.texts(), QStringList{u("ثبت شد")});
+    EXPECT_EQ(count("phone"), 1);
+    EXPECT_EQ(scalar("select computer_name from log").toString(), QString(50, 'w'));
+}
+
 TEST_P(PhoneLog, EmptyNameIsRefusedWithAMessage) {
     for (const QString& blank : {QString(), QString("  ")}) {
         dialogs.messages.clear();
@@ -227,16 +253,19 @@ TEST_P(PhoneLog, FailingLogWriteKeepsNoUnloggedEntryAndSaysNoSuccess) {
     EXPECT_EQ(phone->cnt->text(), "0");
 }
 
-TEST_P(PhoneLog, SearchTurnsKehehIntoKafAndMatchesTheChosenColumn) {
+TEST_P(PhoneLog, SearchFindsANameStoredWithEitherKafAndMatchesTheChosenColumn) {
     ASSERT_TRUE(raw("insert into phone (name, tel, cmt) values ('" + kKaf + "ريم', '111', 'a')"));
     ASSERT_TRUE(raw("insert into phone (name, tel, cmt) values ('" + kKeheh + "ريم', '222', 'b')"));
     ASSERT_TRUE(raw("insert into phone (name, tel, cmt) values ('', '333', 'hidden')"));
     phone->prepare();
     EXPECT_EQ(phone->cnt->text(), "2"); // the nameless row is never counted
-    phone->src->setText(kKeheh);
-    EXPECT_EQ(phone->src->text(), kKaf);
-    EXPECT_EQ(phone->cnt->text(), "1");
-    EXPECT_EQ(listed("tel"), QStringList{"111"});
+    for (const QString& typed : {kKeheh, kKaf}) {
+        phone->src->clear();
+        gctest::typeKeys(phone->src, typed + u("ر"));
+        EXPECT_EQ(phone->cnt->text(), "2");
+        EXPECT_EQ(listed("tel"), (QStringList{"111", "222"}));
+    }
+    EXPECT_EQ(scalar("select count(*) from phone where name='" + kKeheh + "ريم'").toInt(), 1);
     phone->src->setText(u("ريم"));
     EXPECT_EQ(listed("tel"), (QStringList{"111", "222"}));
     phone->RadioGroup1->setItemIndex(int(PhoneSearchColumn::Cmt));
@@ -278,14 +307,17 @@ TEST_P(PhoneLog, TitleClickSortsAndClosingTheBookDropsTheOrder) {
     insert("b", "1");
     insert("a", "2");
     phone->prepare();
-    const int tel = dm->ADOQuery1.fieldIndex("tel");
-    phone->DBGrid1TitleClick(tel);
-    EXPECT_EQ(listed("tel"), (QStringList{"1", "2"}));
-    phone->DBGrid1TitleClick(tel);
-    EXPECT_EQ(listed("tel"), (QStringList{"2", "1"}));
     phone->show();
+    const int tel = dm->ADOQuery1.fieldIndex("tel");
+    gctest::clickTitle(phone->DBGrid1, tel);
+    EXPECT_EQ(listed("tel"), (QStringList{"1", "2"}));
+    EXPECT_TRUE(gctest::boldTitle(phone->DBGrid1, tel));
+    gctest::clickTitle(phone->DBGrid1, tel);
+    EXPECT_EQ(listed("tel"), (QStringList{"2", "1"}));
     phone->hide();
     EXPECT_TRUE(dm->ADOQuery1.sort().isEmpty());
+    phone->prepare();
+    EXPECT_FALSE(gctest::boldTitle(phone->DBGrid1, tel));
     // The scratch query serves other statements again.
     dm->ADOQuery1.setSql("select count(*) as c from users");
     EXPECT_NO_THROW(dm->ADOQuery1.open());

@@ -3,6 +3,7 @@
 #include "core/picture_file.h"
 #include "platform/ui/query_grid.h"
 #include "platform/xlsx/temp_files.h"
+#include "support/clicking.h"
 #include "windows/messages_fixture.h"
 #include "windows/rooms/otaghha_window.h"
 
@@ -184,14 +185,20 @@ TEST_P(Otaghha, NoSketchOrAStoredNonPictureIsNeverHandedOver) {
     QFile::remove(viewer().opened[0]);
 }
 
-TEST_P(Otaghha, ATitleClickSortsUpThenDown) {
+TEST_P(Otaghha, ATitleClickSortsUpThenDownBoldsItsTitleAndLastsUntilTheNextOpening) {
     for (const char* t : {"b", "c", "a"})
         insert(t, "", "");
+    window->show();
     const int column = dm->ADOQ_otagh.fieldIndex("title");
-    window->DBGrid1TitleClick(column);
+    gctest::clickTitle(window->DBGrid1, column);
     EXPECT_EQ(titles(), (QStringList{"a", "b", "c"}));
-    window->DBGrid1TitleClick(column);
+    EXPECT_TRUE(gctest::boldTitle(window->DBGrid1, column));
+    gctest::clickTitle(window->DBGrid1, column);
     EXPECT_EQ(titles(), (QStringList{"c", "b", "a"}));
+    window->hide();
+    window->prepare();
+    EXPECT_EQ(titles(), (QStringList{"b", "c", "a"}));
+    EXPECT_FALSE(gctest::boldTitle(window->DBGrid1, column));
 }
 
 TEST_P(Otaghha, ShowingOffersTheVisitorDestinationsSorted) {

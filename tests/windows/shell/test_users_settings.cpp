@@ -4,6 +4,7 @@
 #include "platform/db/sql_text.h"
 #include "platform/text/codepage.h"
 #include "platform/ui/query_grid.h"
+#include "support/clicking.h"
 #include "support/dm_fixture.h"
 #include "support/scripted_dialogs.h"
 #include "windows/shell/setting_window.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -49,6 +51,29 @@ TEST_P(Users, AddsRefusesDuplicatesAndNeverDeletesTheAdministrator) {
     w.N1Click();
     EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("امکان حذف مدير نيست"));
     EXPECT_EQ(scalar("select count(*) from users").toInt(), 2);
+}
+
+TEST_P(Users, AFreshAdministratorGrantsRightsWithTheMouse) {
+    Tusers w(*dm);
+    w.prepare();
+    addUser(w, "guard");
+    ASSERT_TRUE(dm->adoq_user.locate("us", "guard"));
+    w.show();
+    const QList<QWidget*> targets{w.box("khodro", Tusers::Show), w.box("khodro", Tusers::Ins),
+                                  w.ins_btn2};
+    for (QWidget* target : targets)
+        EXPECT_TRUE(gctest::clickCentre(target) == target) << target->objectName().toStdString();
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("ثبت شد"));
+    EXPECT_EQ(scalar("select count(*) from dastrasi where page_name='khodro' and prs_id=(select id "
+                     "from users where us='guard')")
+                  .toInt(),
+              1);
+    dm->ADOQuery1.setSql("select * from dastrasi where page_name='khodro' and prs_id=(select id "
+                         "from users where us='guard')");
+    dm->ADOQuery1.open();
+    EXPECT_TRUE(dm->ADOQuery1.fieldByName("namayesh").asBoolean());
+    EXPECT_TRUE(dm->ADOQuery1.fieldByName("darj").asBoolean());
+    EXPECT_FALSE(dm->ADOQuery1.fieldByName("hazf").asBoolean());
 }
 
 TEST_P(Users, AllBoxesUntickedGivesFourteenFalseRows) {
