@@ -22,9 +22,13 @@ QFont toFont(const FontSpec& spec, const QString& family) {
 }
 
 QStringList fallbackFamilies() {
-    return {QStringLiteral("Tahoma"),           QStringLiteral("Vazirmatn"),
-            QStringLiteral("Noto Sans Arabic"), QStringLiteral("Noto Naskh Arabic"),
-            QStringLiteral("DejaVu Sans"),      QStringLiteral("FreeSans")};
+    return {QStringLiteral("Tahoma"),
+            QStringLiteral("Vazirmatn"),
+            QStringLiteral("Nazli"),
+            QStringLiteral("Noto Sans Arabic"),
+            QStringLiteral("Noto Naskh Arabic"),
+            QStringLiteral("DejaVu Sans"),
+            QStringLiteral("FreeSans")};
 }
 
 namespace {

@@ -101,8 +101,6 @@ QList<Word> words(const QString& file, int page) {
         return a.box.top() != b.box.top() ? a.box.top() < b.box.top()
                                           : a.box.right() > b.box.right();
     });
-    static const QRegularExpression marks(
-        QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"));
     QList<Word> out;
     for (const Word& g : glyphs) {
         const bool joins = !out.isEmpty() && std::abs(out.back().box.top() - g.box.top()) < 0.01 &&
@@ -115,7 +113,7 @@ QList<Word> words(const QString& file, int page) {
         }
     }
     for (Word& w : out)
-        w.text = w.text.normalized(QString::NormalizationForm_KC).remove(marks);
+        w.text = pdf::printedLetters(w.text);
     return out;
 }
 

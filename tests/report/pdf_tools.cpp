@@ -37,12 +37,16 @@ QString text(const QString& path, int page) {
     if (page > 0)
         args << "-f" << QString::number(page) << "-l" << QString::number(page);
     args << path << "-";
-    // The tool gives shaped Arabic letters (presentation forms) and bidi marks; map them
-    // back to the letters that were printed.
-    QString out = run(QStringLiteral("pdftotext"), args).normalized(QString::NormalizationForm_KC);
+    return printedLetters(run(QStringLiteral("pdftotext"), args));
+}
+
+QString printedLetters(const QString& extracted) {
     static const QRegularExpression marks(
         QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"));
-    return out.remove(marks);
+    return extracted.normalized(QString::NormalizationForm_KC)
+        .remove(marks)
+        .replace(QChar(0x06CC), QChar(0x064A))
+        .replace(QChar(0x06A9), QChar(0x0643));
 }
 
 } // namespace gc::report::pdf
