@@ -84,4 +84,16 @@ std::optional<QString> MissingDatabaseFile(const ConnectionSettings& s) {
     return file.absoluteFilePath();
 }
 
+ConnectionProposal ProposedConnection(bool fileDatabase) {
+    if (fileDatabase)
+        return {"Tovarmesk.accdb", "admin", kFilePassword};
+    return {"Tovarmesk", "sa", kServerPassword};
+}
+
+QString ProposedDatabaseName(bool fileDatabase, int fileFormat) {
+    if (!fileDatabase)
+        return "Tovarmesk";
+    return fileFormat == 1 ? "Tovarmesk.mdb" : "Tovarmesk.accdb";
+}
+
 } // namespace gc

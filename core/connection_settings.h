@@ -14,6 +14,18 @@ inline const QString kValUserName = "tovarmeskUserName";
 inline const QString kValAuthentication = "tovarmeskAuthentication";
 inline const QString kValPassword = "tovarmeskPassword";
 
+// What the connection windows propose when the kind of database is chosen.
+inline const QString kServerPassword = "kimrod$#!";
+inline const QString kFilePassword = "507913";
+struct ConnectionProposal {
+    QString database;
+    QString user;
+    QString password;
+};
+ConnectionProposal ProposedConnection(bool fileDatabase);
+// The database name for a file format (1: the 2003 format, else 2007) or a server.
+QString ProposedDatabaseName(bool fileDatabase, int fileFormat);
+
 struct ConnectionSettings {
     QString SystemType;
     QString SqlServerName;

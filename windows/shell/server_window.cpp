@@ -126,16 +126,15 @@ void Tserver::RadioGroup1Click() {
     const bool access = RadioGroup1->itemIndex() == 2;
     if (RadioGroup1->itemIndex() < 0)
         return;
-    DataBase->setText(access ? "Tovarmesk.accdb" : "Tovarmesk");
-    UserName->setText(access ? "admin" : "sa");
-    Password->setText(access ? kFilePassword : kServerPassword);
+    const ConnectionProposal proposal = ProposedConnection(access);
+    DataBase->setText(proposal.database);
+    UserName->setText(proposal.user);
+    Password->setText(proposal.password);
 }
 
 void Tserver::SystemTypeChange() {
-    if (RadioGroup1->itemIndex() == 2)
-        DataBase->setText(SystemType->currentIndex() == 1 ? "Tovarmesk.mdb" : "Tovarmesk.accdb");
-    else
-        DataBase->setText("Tovarmesk");
+    DataBase->setText(
+        ProposedDatabaseName(RadioGroup1->itemIndex() == 2, SystemType->currentIndex()));
 }
 
 void Tserver::FormShow() {

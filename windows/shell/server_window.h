@@ -23,8 +23,6 @@ class Tserver : public QDialog {
     explicit Tserver(QWidget* parent = nullptr);
 
     static inline const QString kDefaultServer = "localhost";
-    static inline const QString kServerPassword = "kimrod$#!";
-    static inline const QString kFilePassword = "507913";
 
     ui::ClickableLabel* Label1;
     QLineEdit* SqlServerName;

@@ -29,9 +29,6 @@ using ui::MsgIcon;
 
 namespace {
 
-const QString kServerPassword = "kimrod$#!";
-const QString kFilePassword = "507913";
-
 QCheckBox* checkBox(const char* caption, const char* name, QWidget* parent) {
     auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
     box->setObjectName(name);
@@ -192,16 +189,15 @@ void Tdb_maghsad::prepareAndShow() {
 void Tdb_maghsad::RadioGroup1Click() {
     const bool access = RadioGroup1->itemIndex() == 2;
     StaticText1->setVisible(access);
-    DataBase->setText(access ? "Tovarmesk.accdb" : "Tovarmesk");
-    UserName->setText(access ? "admin" : "sa");
-    Password->setText(access ? kFilePassword : kServerPassword);
+    const ConnectionProposal proposal = ProposedConnection(access);
+    DataBase->setText(proposal.database);
+    UserName->setText(proposal.user);
+    Password->setText(proposal.password);
 }
 
 void Tdb_maghsad::SystemTypeChange() {
-    if (RadioGroup1->itemIndex() == 2)
-        DataBase->setText(SystemType->currentIndex() == 1 ? "Tovarmesk.mdb" : "Tovarmesk.accdb");
-    else
-        DataBase->setText("Tovarmesk");
+    DataBase->setText(
+        ProposedDatabaseName(RadioGroup1->itemIndex() == 2, SystemType->currentIndex()));
 }
 
 void Tdb_maghsad::StaticText1Click() {
