@@ -2,6 +2,10 @@
 
 #include "registers/shared/digit_input.h"
 
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <algorithm>
+
 namespace gc::registers {
 
 MaskEdit::MaskEdit(Kind kind, const QString& name, QWidget* parent)
@@ -14,6 +18,29 @@ MaskEdit::MaskEdit(Kind kind, const QString& name, QWidget* parent)
     setValidator(new AsciiDigitsValidator(this));
     setLayoutDirection(Qt::LeftToRight);
     setText(QString());
+}
+
+QSize MaskEdit::minimumSizeHint() const {
+    QSize hint = QLineEdit::minimumSizeHint();
+    hint.setWidth(std::max(hint.width(), widthForText()));
+    return hint;
+}
+
+QSize MaskEdit::sizeHint() const {
+    QSize hint = QLineEdit::sizeHint();
+    hint.setWidth(std::max(hint.width(), widthForText()));
+    return hint;
+}
+
+int MaskEdit::widthForText() const {
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QMargins margins = textMargins();
+    const int text = fontMetrics().horizontalAdvance(kind_ == Kind::Date ? "0000/00/00" : "00:00");
+    // The edit's own two pixels on each side and the cursor.
+    const QSize contents(text + margins.left() + margins.right() + 2 * 2 + 1,
+                         fontMetrics().height());
+    return style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, this).width();
 }
 
 } // namespace gc::registers

@@ -23,7 +23,13 @@ class MaskEdit : public QLineEdit {
     QString storedText() const { return displayText(); }
     void clearToBlank() { setText(QString()); }
 
+    // Never narrower than a whole date or time in the current font.
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
   private:
+    int widthForText() const;
+
     Kind kind_;
 };
 

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -22,6 +23,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTableView>
 #include <QToolBar>
@@ -145,6 +147,31 @@ QStringList cutCaptions(QWidget* window) {
             if (b->height() < high)
                 out << nameOf(b) + QStringLiteral(" height %1 < %2").arg(b->height()).arg(high);
         }
+    }
+    return out;
+}
+
+// A masked date or time input shows its whole text ("1403/12/29", "23:58"), also with the
+// window made as small as the guard can make it.
+QStringList cutMaskedInputs(QWidget* window) {
+    window->resize(window->minimumSizeHint());
+    QApplication::processEvents();
+    QStringList out;
+    for (QWidget* w : shownControls(window)) {
+        const auto* edit = qobject_cast<const QLineEdit*>(w);
+        if (!edit || edit->inputMask().isEmpty())
+            continue;
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+        const QRect contents =
+            edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+        const int room =
+            contents.width() - edit->textMargins().left() - edit->textMargins().right() - 2 * 2;
+        const QString sample = edit->inputMask().startsWith("0000") ? "1403/12/29" : "23:58";
+        const int needs = edit->fontMetrics().horizontalAdvance(sample);
+        if (room < needs)
+            out << nameOf(edit) + QStringLiteral(" %1 < %2").arg(room).arg(needs);
     }
     return out;
 }
@@ -275,6 +302,11 @@ TEST_P(WindowChecks, NoTwoControlsOverlap) {
 
 TEST_P(WindowChecks, NoCaptionIsNarrowerThanItsText) {
     const QStringList faults = overAllWindows(cutCaptions);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+}
+
+TEST_P(WindowChecks, NoDateOrTimeInputIsCut) {
+    const QStringList faults = overAllWindows(cutMaskedInputs);
     EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
 }
 
