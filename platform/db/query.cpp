@@ -2,6 +2,7 @@
 
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
+#include "platform/db/result_order.h"
 #include "platform/text/codepage.h"
 
 #include <QFile>
@@ -177,8 +178,14 @@ QString Query::executedSql() const {
     if (sort_.isEmpty())
         return *mapped;
     const QStringList parts = sort_.split(' ', Qt::SkipEmptyParts);
-    return "select * from (" + *mapped + "\n) gc_sorted order by \"" + parts.value(0) + "\" " +
-           parts.value(1, "ASC");
+    return "select * from (" + splitOrderBy(*mapped).body + "\n) gc_sorted order by " +
+           parts.value(0) + " " + parts.value(1, "ASC");
+}
+
+QString Query::keyColumn() {
+    const QString table = targetTable();
+    const TableInfo* info = isPlainIdentifier(table) ? connection_.tableInfo(table) : nullptr;
+    return info ? info->keyColumn : QString();
 }
 
 void Query::discardResult() {
@@ -199,7 +206,7 @@ void Query::open() {
     try {
         if (!connection_.connected())
             throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
-        rows_ = std::make_unique<ResultPages>(connection_, executedSql());
+        rows_ = std::make_unique<ResultPages>(connection_, executedSql(), keyColumn());
         bindFields();
     } catch (...) {
         rows_.reset();
@@ -628,8 +635,11 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
     q.setForwardOnly(true);
     q.prepare("select * from " + table.name + " where " + table.keyColumn + " = ?");
     q.addBindValue(key);
-    if (!q.exec() || !q.next())
+    if (!q.exec() || !q.next()) {
+        if (q.lastError().isValid())
+            throw DbError(connection_.errorMessage(q.lastError()));
         return row;
+    }
     const QSqlRecord rec = q.record();
     for (int i = 0; i < fields_.size(); ++i) {
         const QString col = tableColumnOf(i, table);
@@ -679,6 +689,8 @@ Query::ChangedColumns Query::changedColumns(const TableInfo& table) const {
 
 void Query::postInsert(const TableInfo& table) {
     const auto [columns, values] = changedColumns(table);
+    // Counted before the row exists: it is shown once, where it was added.
+    materialiseOrder();
     const bool pg = connection_.engine() == Engine::PostgreSQL;
     QString sql = columns.isEmpty()
                       ? "insert into " + table.name + " default values"
@@ -696,7 +708,8 @@ void Query::postInsert(const TableInfo& table) {
     if (!table.keyColumn.isEmpty())
         key = pg ? (q.next() ? q.value(0) : QVariant()) : q.lastInsertId();
     Row row = reread(table, key);
-    materialiseOrder();
+    if (!key.isNull())
+        rows_->exclude(key.toLongLong());
     const int at = std::clamp(insertAt_, 0, int(order_.size()));
     added_.push_back(row);
     emit rowsAboutToBeInserted(at, at);
