@@ -42,6 +42,17 @@ QVector<Word> topLevelWords(const QString& sql) {
     return words;
 }
 
+// Joins may repeat a table's key in several rows, so the key cannot order them.
+bool readsSeveralTables(const QString& sql) {
+    static const QRegularExpression literal(R"('[^']*')");
+    static const QRegularExpression join(
+        R"(\bjoin\b|\bfrom\s+[A-Za-z_][A-Za-z0-9_]*(\s+(as\s+)?[A-Za-z_][A-Za-z0-9_]*)?\s*,)",
+        QRegularExpression::CaseInsensitiveOption);
+    QString text = sql;
+    text.replace(literal, "''");
+    return join.match(text).hasMatch();
+}
+
 std::optional<OrderTerm> parseTerm(const QString& text) {
     static const QRegularExpression re(
         R"re(^\s*(?:"?[A-Za-z_][A-Za-z0-9_]*"?\s*\.\s*)?"?([A-Za-z_][A-Za-z0-9_]*)"?\s*(asc|desc)?\s*$)re",
@@ -81,7 +92,7 @@ QString equal(const OrderTerm& t, const QVariant& v, const QString& alias) {
 } // namespace
 
 OrderedStatement splitOrderBy(const QString& sql) {
-    OrderedStatement out{sql, {}, true};
+    OrderedStatement out{sql, {}, !readsSeveralTables(sql)};
     const QVector<Word> words = topLevelWords(sql);
     static const QStringList kUnpageable = {"limit",  "offset", "union", "intersect",
                                             "except", "fetch",  "top"};

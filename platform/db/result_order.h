@@ -17,7 +17,7 @@ struct OrderedStatement {
     QString body;             // the statement without its ORDER BY
     QVector<OrderTerm> terms; // empty when the statement has no order
     // False when rows cannot be read in keyed pages: a LIMIT, OFFSET or compound
-    // statement at the top level, or an order term that is not a plain column.
+    // statement at the top level, a join, or an order term that is not a plain column.
     bool pageable = true;
 };
 

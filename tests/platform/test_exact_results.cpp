@@ -32,6 +32,12 @@ TEST(ResultOrder, SplitsTheTrailingOrderOnly) {
     EXPECT_FALSE(splitOrderBy("select * from users order by id desc limit 1").pageable);
     EXPECT_FALSE(splitOrderBy("select * from t order by lower(nam)").pageable);
     EXPECT_FALSE(splitOrderBy("select a from t union select a from u").pageable);
+    // A join may repeat the key of the table it starts from.
+    EXPECT_FALSE(splitOrderBy("select * from (select * from asami left join per_pic on "
+                              "asami.id=per_pic.per_id) s order by id")
+                     .pageable);
+    EXPECT_FALSE(splitOrderBy("select * from users u, payamha p where p.id=1").pageable);
+    EXPECT_TRUE(splitOrderBy("select * from t where cmt = 'a join b, c'").pageable);
 }
 
 TEST(ResultOrder, RowsAfterPlacesNullsAsTheEngineSortsThem) {
