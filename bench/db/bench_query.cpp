@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sys/resource.h>
 #include <vector>
 
@@ -102,32 +103,49 @@ bool dataHolds(gc::Tdm& dm) {
            scalar(dm, "select count(distinct vorod) from arbabrojo").toInt() == kDistinctTimes;
 }
 
-std::map<Engine, std::unique_ptr<gc::Tdm>>& databases() {
-    static std::map<Engine, std::unique_ptr<gc::Tdm>> all;
+// One data module, as in the program (its connection has a fixed name), pointed at the
+// engine a benchmark runs on.
+std::unique_ptr<gc::Tdm>& modulePtr() {
+    static std::unique_ptr<gc::Tdm> dm = std::make_unique<gc::Tdm>();
+    return dm;
+}
+
+gc::Tdm& module() {
+    return *modulePtr();
+}
+
+std::map<Engine, QString>& connectionStrings() {
+    static std::map<Engine, QString> all;
     return all;
 }
 
-gc::Tdm& fileDatabase() {
-    auto dm = std::make_unique<gc::Tdm>();
-    // Made once and kept in the temporary folder: loading a million rows takes a while.
-    const QString path = QDir::temp().filePath("gatecontrol-bench-visits-600.accdb");
-    dm->ADOConnection1.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path);
-    dm->ADOConnection1.open();
-    if (scalar(*dm, "select count(*) from arbabrojo").toInt() != kRows) {
-        dm->ADOConnection1.close();
-        QFile::remove(path);
-        dm->ADOConnection1.open();
-        load(*dm, Engine::SQLite);
+gc::Tdm& on(Engine engine) {
+    static std::optional<Engine> current;
+    if (current != engine) {
+        module().ADOConnection1.setConnectionString(connectionStrings()[engine]);
+        module().ADOConnection1.open();
+        current = engine;
     }
-    return *(databases()[Engine::SQLite] = std::move(dm));
+    return module();
 }
 
-gc::Tdm& serverDatabase(gcbench::ThrowawayPostgres& server) {
-    auto dm = std::make_unique<gc::Tdm>();
-    dm->ADOConnection1.setConnectionString(server.createDatabase());
-    dm->ADOConnection1.open();
-    load(*dm, Engine::PostgreSQL);
-    return *(databases()[Engine::PostgreSQL] = std::move(dm));
+bool openFileDatabase() {
+    // Made once and kept in the temporary folder: loading a million rows takes a while.
+    const QString path = QDir::temp().filePath("gatecontrol-bench-visits-600.accdb");
+    connectionStrings()[Engine::SQLite] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path;
+    if (scalar(on(Engine::SQLite), "select count(*) from arbabrojo").toInt() != kRows) {
+        module().ADOConnection1.close();
+        QFile::remove(path);
+        module().ADOConnection1.open();
+        load(module(), Engine::SQLite);
+    }
+    return dataHolds(module());
+}
+
+bool openServerDatabase(gcbench::ThrowawayPostgres& server) {
+    connectionStrings()[Engine::PostgreSQL] = server.createDatabase();
+    load(on(Engine::PostgreSQL), Engine::PostgreSQL);
+    return dataHolds(module());
 }
 
 void touchRows(gc::db::QueryModel& model, int from, int rows) {
@@ -137,7 +155,7 @@ void touchRows(gc::db::QueryModel& model, int from, int rows) {
 }
 
 void FirstRows(benchmark::State& state, Engine engine, const QString& sql) {
-    gc::db::Query& q = databases()[engine]->ADOQ_arbabrojo;
+    gc::db::Query& q = on(engine).ADOQ_arbabrojo;
     for (auto _ : state) {
         q.openSql({sql});
         gc::db::QueryModel model(q);
@@ -153,7 +171,7 @@ double msSince(const QElapsedTimer& t) {
 // Rows around 900,000 and then around 400,000, on a list opened at its end; each iteration
 // reads other pages, so none is still in memory.
 void DeepThenBackUp(benchmark::State& state, Engine engine) {
-    gc::db::Query& q = databases()[engine]->ADOQ_arbabrojo;
+    gc::db::Query& q = on(engine).ADOQ_arbabrojo;
     q.openSql({kList});
     q.setRecNo(kRows);
     int step = 0;
@@ -180,7 +198,7 @@ void DeepThenBackUp(benchmark::State& state, Engine engine) {
 }
 
 void Count(benchmark::State& state, Engine engine) {
-    gc::Tdm& dm = *databases()[engine];
+    gc::Tdm& dm = on(engine);
     double plain = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -197,7 +215,7 @@ void Count(benchmark::State& state, Engine engine) {
 }
 
 void ScrollEveryRow(benchmark::State& state, Engine engine, const QString& sql) {
-    gc::db::Query& q = databases()[engine]->ADOQ_arbabrojo;
+    gc::db::Query& q = on(engine).ADOQ_arbabrojo;
     for (auto _ : state) {
         q.openSql({sql});
         gc::db::QueryModel model(q);
@@ -212,7 +230,7 @@ void ScrollEveryRow(benchmark::State& state, Engine engine, const QString& sql) 
 
 // A day of 600 visits in 30 times of entry, read through: every visit once.
 void TiedDay(benchmark::State& state, Engine engine) {
-    gc::db::Query& q = databases()[engine]->ADOQ_arbabrojo;
+    gc::db::Query& q = on(engine).ADOQ_arbabrojo;
     QSet<qint64> ids;
     for (auto _ : state) {
         q.openSql({kTiedDay});
@@ -253,16 +271,16 @@ void registerAll(const std::vector<Engine>& engines) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     gcbench::ThrowawayPostgres server;
-    if (!dataHolds(fileDatabase()))
+    if (!openFileDatabase())
         qFatal("the file database does not hold the visits the benchmarks claim");
     std::vector<Engine> engines = {Engine::SQLite};
     if (server.available()) {
-        if (!dataHolds(serverDatabase(server)))
+        if (!openServerDatabase(server))
             qFatal("the server database does not hold the visits the benchmarks claim");
         engines.push_back(Engine::PostgreSQL);
     }
     registerAll(engines);
     const int rc = gcbench::runBenchmarks(argc, argv);
-    databases().clear();
+    modulePtr().reset(); // before the application and the SQL drivers go
     return rc;
 }

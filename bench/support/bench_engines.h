@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -22,6 +23,9 @@ inline const char* engineName(Engine e) {
 class ThrowawayPostgres {
   public:
     ThrowawayPostgres() {
+        // The server runs as another user when the benchmark runs as root.
+        QFile::setPermissions(dir_.path(),
+                              QFile::permissions(dir_.path()) | QFile::ReadOther | QFile::ExeOther);
         QProcess p;
         p.start(GC_PGSERVER_SCRIPT, {"start", dir_.filePath("pg")});
         if (!p.waitForFinished(120000) || p.exitCode() != 0) {

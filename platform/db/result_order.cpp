@@ -73,7 +73,8 @@ QString after(const OrderTerm& t, const QVariant& v, bool nullsGreatest, const Q
     if (v.isNull())
         return nullsGreatest == t.descending ? c + " is not null" : QString();
     const QString strict = c + (t.descending ? " < " : " > ") + sqlLiteral(v);
-    return nullsGreatest == t.descending ? strict : "(" + strict + " or " + c + " is null)";
+    return nullsGreatest == t.descending || t.notNull ? strict
+                                                      : "(" + strict + " or " + c + " is null)";
 }
 
 // A necessary condition on the first term alone, so that an index on it can be used.
@@ -82,7 +83,8 @@ QString bound(const OrderTerm& t, const QVariant& v, bool nullsGreatest, const Q
     if (v.isNull())
         return nullsGreatest == t.descending ? QString() : c + " is null";
     const QString wide = c + (t.descending ? " <= " : " >= ") + sqlLiteral(v);
-    return nullsGreatest == t.descending ? wide : "(" + wide + " or " + c + " is null)";
+    return nullsGreatest == t.descending || t.notNull ? wide
+                                                      : "(" + wide + " or " + c + " is null)";
 }
 
 QString equal(const OrderTerm& t, const QVariant& v, const QString& alias) {

@@ -10,6 +10,7 @@ namespace gc::db {
 struct OrderTerm {
     QString column; // as written, without table prefix or quotes
     bool descending = false;
+    bool notNull = false; // a key: conditions on it need no NULL case
 };
 
 // A SELECT taken apart at its trailing ORDER BY.

@@ -109,13 +109,13 @@ bool ResultPages::chooseKeyed(const OrderedStatement& st, const QString& keyColu
         const int c = columnIndex(t.column);
         if (c < 0 || !sortable(record_.field(c)))
             return false;
-        terms_ << t;
+        terms_ << OrderTerm{t.column, t.descending, c == key};
         termColumns_ << c;
         keyIsSorted = keyIsSorted || c == key;
     }
     if (!keyIsSorted) {
         terms_ << OrderTerm{record_.fieldName(key),
-                            !st.terms.isEmpty() && st.terms.last().descending};
+                            !st.terms.isEmpty() && st.terms.last().descending, true};
         termColumns_ << key;
     }
     keyIndex_ = key;
