@@ -159,6 +159,19 @@ QString rowsAfter(const QVector<OrderTerm>& terms, const QVector<QVariant>& last
     return terms.size() > 1 && !first.isEmpty() ? first + " and (" + condition + ")" : condition;
 }
 
+QString rowsUpTo(const QVector<OrderTerm>& terms, const QVector<QVariant>& last, bool nullsGreatest,
+                 const QString& alias) {
+    // Before `last` is after it in the reverse order, NULLs kept where the engine sorts them.
+    QVector<OrderTerm> reversed = terms;
+    for (OrderTerm& t : reversed)
+        t.descending = !t.descending;
+    QStringList same;
+    for (qsizetype i = 0; i < terms.size(); ++i)
+        same << equal(terms[i], last[i], alias);
+    return "(" + rowsAfter(reversed, last, nullsGreatest, alias) + ") or (" + same.join(" and ") +
+           ")";
+}
+
 QString orderByClause(const QVector<OrderTerm>& terms, const QString& alias) {
     QStringList parts;
     for (const OrderTerm& t : terms)

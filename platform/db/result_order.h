@@ -33,6 +33,10 @@ QString sqlLiteral(const QVariant& value);
 QString rowsAfter(const QVector<OrderTerm>& terms, const QVector<QVariant>& last,
                   bool nullsGreatest, const QString& alias);
 
+// The condition that holds for `last` and the rows before it.
+QString rowsUpTo(const QVector<OrderTerm>& terms, const QVector<QVariant>& last, bool nullsGreatest,
+                 const QString& alias);
+
 // " order by a.c1 desc, a.c2" for the terms.
 QString orderByClause(const QVector<OrderTerm>& terms, const QString& alias);
 

@@ -100,7 +100,7 @@ int ResultPages::columnIndex(const QString& name) const {
 
 bool ResultPages::chooseKeyed(const OrderedStatement& st, const QString& keyColumn) {
     body_ = st.body;
-    setRecord(run(select("1 = 0")).record());
+    setRecord(run(select({}) + " limit 0").record()); // the columns, without rows
     const int key = columnIndex(keyColumn);
     if (key < 0 || !sortable(record_.field(key)))
         return false;
@@ -244,10 +244,13 @@ bool ResultPages::row(qint64 index, Row& out) {
 qint64 ResultPages::count() {
     if (count_)
         return *count_;
-    // Rows after the last one read, counted without the order.
+    // Rows after the last one read, counted without the order: all rows less those up to
+    // it, in one statement, so that the engine counts over its smallest index as a plain
+    // count does, whatever the order needs.
     const bool nullsGreatest = connection_.engine() == Engine::PostgreSQL;
-    const QString sql = "select count(*) from (" + body_ + "\n) " + kAlias + " where " +
-                        rowsAfter(terms_, frontier_, nullsGreatest, kAlias);
+    const QString all = "select count(*) from (" + body_ + "\n) " + kAlias;
+    const QString sql = "select (" + all + ") - (" + all + " where " +
+                        rowsUpTo(terms_, frontier_, nullsGreatest, kAlias) + ")";
     QSqlQuery q = run(sql);
     if (!q.next()) {
         throwIfCutShort(q, connection_);

@@ -51,6 +51,7 @@ TEST(ResultOrder, RowsAfterPlacesNullsAsTheEngineSortsThem) {
               "g.dat is null and ((g.dat is null and g.id < 7))");
     // A key is never NULL: its condition stays one an index can search by.
     EXPECT_EQ(rowsAfter({{"id", true, true}}, {7}, false, "g"), "(g.id < 7)");
+    EXPECT_EQ(rowsUpTo({{"id", true, true}}, {7}, false, "g"), "((g.id > 7)) or (g.id = 7)");
     EXPECT_EQ(sqlLiteral(QString("it's")), "'it''s'");
 }
 
