@@ -142,12 +142,18 @@ QString sqlLiteral(const QVariant& value) {
     }
 }
 
+bool nullsFollow(const OrderTerm& term, const QVariant& value, bool nullsGreatest) {
+    return !value.isNull() && !term.notNull && nullsGreatest != term.descending;
+}
+
 QString rowsAfter(const QVector<OrderTerm>& terms, const QVector<QVariant>& last,
-                  bool nullsGreatest, const QString& alias) {
+                  bool nullsGreatest, const QString& alias, bool withoutFirstNulls) {
     QStringList any;
     QStringList equalSoFar;
     for (qsizetype i = 0; i < terms.size(); ++i) {
-        const QString strict = after(terms[i], last[i], nullsGreatest, alias);
+        OrderTerm t = terms[i];
+        t.notNull = t.notNull || (i == 0 && withoutFirstNulls);
+        const QString strict = after(t, last[i], nullsGreatest, alias);
         if (!strict.isEmpty())
             any << (equalSoFar + QStringList{strict}).join(" and ");
         equalSoFar << equal(terms[i], last[i], alias);
@@ -155,7 +161,9 @@ QString rowsAfter(const QVector<OrderTerm>& terms, const QVector<QVariant>& last
     if (any.isEmpty())
         return "1 = 0";
     const QString condition = "(" + any.join(") or (") + ")";
-    const QString first = bound(terms[0], last[0], nullsGreatest, alias);
+    OrderTerm head = terms[0];
+    head.notNull = head.notNull || withoutFirstNulls;
+    const QString first = bound(head, last[0], nullsGreatest, alias);
     return terms.size() > 1 && !first.isEmpty() ? first + " and (" + condition + ")" : condition;
 }
 

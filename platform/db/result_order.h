@@ -30,8 +30,13 @@ QString sqlLiteral(const QVariant& value);
 // The condition that holds for rows after `last` in the order of `terms` (whose last term is
 // a key, so the order is total). `nullsGreatest`: the engine sorts NULL after every value
 // (PostgreSQL) rather than before (SQLite). Columns are prefixed with `alias`.
+// `withoutFirstNulls` leaves out the rows whose first term is NULL, which then follow all
+// others: without them the condition is one an index on the first term can be walked by.
 QString rowsAfter(const QVector<OrderTerm>& terms, const QVector<QVariant>& last,
-                  bool nullsGreatest, const QString& alias);
+                  bool nullsGreatest, const QString& alias, bool withoutFirstNulls = false);
+
+// Whether rows whose `term` is NULL come after `value` in the engine's order.
+bool nullsFollow(const OrderTerm& term, const QVariant& value, bool nullsGreatest);
 
 // The condition that holds for `last` and the rows before it.
 QString rowsUpTo(const QVector<OrderTerm>& terms, const QVector<QVariant>& last, bool nullsGreatest,

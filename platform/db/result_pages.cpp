@@ -133,8 +133,16 @@ void ResultPages::readForward(int pages) {
     Page rows;
     while (!atEnd_ && qint64(rows.size()) < wanted) {
         const qint64 limit = wanted - qint64(rows.size());
-        const QString after =
-            frontier_.isEmpty() ? QString() : rowsAfter(terms_, frontier_, nullsGreatest, kAlias);
+        // Rows whose first term is NULL are read after all others, in a run of their own.
+        const bool nullsLater =
+            !frontier_.isEmpty() && nullsFollow(terms_[0], frontier_[0], nullsGreatest);
+        const bool nullRun = nullsNext_;
+        QString after;
+        if (nullRun)
+            after = kAlias + '.' + terms_[0].column + " is null";
+        else if (!frontier_.isEmpty())
+            after = rowsAfter(terms_, frontier_, nullsGreatest, kAlias, nullsLater);
+        nullsNext_ = false;
         QSqlQuery q =
             run(select(after) + orderByClause(terms_, kAlias) + " limit " + QString::number(limit));
         qint64 got = 0;
@@ -148,7 +156,10 @@ void ResultPages::readForward(int pages) {
                 rows.push_back(std::move(r));
         }
         throwIfCutShort(q, connection_);
-        atEnd_ = got < limit;
+        if (got < limit && nullsLater && !nullRun)
+            nullsNext_ = true;
+        else
+            atEnd_ = got < limit;
     }
     for (std::size_t at = 0; at < rows.size(); at += kPageRows) {
         const std::size_t end = std::min(rows.size(), at + kPageRows);

@@ -70,7 +70,8 @@ class ResultPages {
     QVector<OrderTerm> terms_; // the statement's order, then the key
     QVector<int> termColumns_;
     int keyIndex_ = -1;
-    Row frontier_; // sort values of the last row read
+    Row frontier_;           // sort values of the last row read
+    bool nullsNext_ = false; // the rows whose first term is NULL are to be read next
     std::vector<std::vector<qint64>> pageKeys_;
     std::unordered_set<qint64> excluded_;
 

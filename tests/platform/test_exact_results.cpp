@@ -154,6 +154,28 @@ TEST_P(ExactResults, TiedListsShowEveryRowOnceInGridIterationAndSort) {
     EXPECT_EQ(q.recordCount(), 700);
 }
 
+TEST_P(ExactResults, RowsWithoutADateComeWhereTheEngineSortsThem) {
+    fill(700);
+    ASSERT_TRUE(raw("update arbabrojo set dat = null where id % 7 = 0"));
+    ASSERT_TRUE(raw("update arbabrojo set vorod = null where id % 5 = 0"));
+    for (const QString order : {"dat desc, vorod desc", "dat, vorod"}) {
+        Query& q = dm->ADOQ_arbabrojo;
+        q.openSql({"select * from arbabrojo where id<>-1 order by " + order});
+        std::vector<qint64> ids;
+        int nullRuns = 0;
+        bool lastWasNull = false;
+        for (q.first(); !q.eof(); q.next()) {
+            ids.push_back(q.fieldByName("id").asInteger());
+            const bool isNull = q.fieldByName("dat").isNull();
+            nullRuns += isNull && !lastWasNull;
+            lastWasNull = isNull;
+        }
+        EXPECT_EQ(QSet<qint64>(ids.begin(), ids.end()).size(), 700) << order.toStdString();
+        EXPECT_EQ(ids.size(), 700u);
+        EXPECT_EQ(nullRuns, 1); // all rows without a date together, at one end
+    }
+}
+
 TEST_P(ExactResults, RowsInsertedElsewhereWhileReadingNeverShiftOrRepeatOthers) {
     fill(700);
     Query& q = dm->ADOQ_arbabrojo;
