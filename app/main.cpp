@@ -1,18 +1,24 @@
-#include "core/forms.h"
-#include "core/login_window.h"
-#include "core/server_window.h"
-#include "core/startup.h"
+#include "app/forms.h"
+#include "app/startup.h"
 #include "platform/ui/appearance.h"
+#include "platform/xlsx/temp_files.h"
+#include "windows/shell/login_window.h"
+#include "windows/shell/server_window.h"
 
 #include <QApplication>
+#include <QDateTime>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     gc::ui::applyProgramLook(app);
+    // Exports, pictures and sketches left by runs that ended without cleaning up.
+    gc::xlsx::removeFilesOlderThan(QDateTime::currentDateTime().addDays(-1));
     gc::Forms forms;
     gc::ConnectionLoop loop(*forms.dm, *forms.server);
     if (!loop.run())
         return 0;
     forms.login->show();
-    return app.exec();
+    const int code = app.exec();
+    gc::xlsx::removeThisRunsFiles();
+    return code;
 }

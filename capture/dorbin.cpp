@@ -1,17 +1,19 @@
 #include "capture/dorbin.h"
 
-#include "capture/exchange_file.h"
 #include "platform/ui/dialogs.h"
+#include "platform/xlsx/temp_files.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTemporaryFile>
 #include <QVBoxLayout>
 
 namespace gc::capture {
@@ -142,10 +144,6 @@ bool Tdorbin::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-QString Tdorbin::autoSavePath() const {
-    return exchangeFilePath(QStringLiteral("Pelzorvatin"), QStringLiteral("bmp"));
-}
-
 void Tdorbin::FormActivate() {
     if (Activated)
         return;
@@ -219,7 +217,25 @@ void Tdorbin::BitBtn_SaveBMPClick() {
 }
 
 void Tdorbin::BitBtn_AutoSaveClick() {
-    saveTo(autoSavePath());
+    QString error;
+    const QString folder = xlsx::userTempFolder(&error);
+    if (folder.isEmpty()) {
+        m_prompts.error(error);
+        return;
+    }
+    // A new file created exclusively in the user's checked folder: nothing planted there,
+    // a link least of all, is followed or overwritten.
+    QTemporaryFile file(
+        xlsx::uniqueFileTemplate(folder, QStringLiteral("Pelzorvatin"), QStringLiteral("bmp")));
+    file.setAutoRemove(false);
+    if (!file.open() || !FrameBitmap.copy().save(&file, "BMP")) {
+        file.remove();
+        m_prompts.error(QStringLiteral("Could not save file %1!").arg(file.fileName()));
+        return;
+    }
+    if (!lastAutoSave_.isEmpty())
+        QFile::remove(lastAutoSave_);
+    lastAutoSave_ = file.fileName();
 }
 
 } // namespace gc::capture

@@ -48,8 +48,8 @@ class Tdorbin : public QWidget {
     void setPrompts(Prompts prompts) { m_prompts = std::move(prompts); }
     TCameraImage& videoImage() { return *VideoImage; }
     const QImage& frameBitmap() const { return FrameBitmap; }
-    // Where "Auto Save" writes the still.
-    QString autoSavePath() const;
+    // The file the last "Auto Save" wrote; empty before the first.
+    QString autoSavePath() const { return lastAutoSave_; }
 
   signals:
     // Stop was pressed: the visitor window unticks its camera box.
@@ -88,6 +88,7 @@ class Tdorbin : public QWidget {
     std::unique_ptr<TCameraImage> VideoImage;
     QImage FrameBitmap;
     Prompts m_prompts;
+    QString lastAutoSave_;
 };
 
 // Draws the red cross-hair and its three circles into the picture.

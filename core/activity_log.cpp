@@ -4,6 +4,7 @@
 #include "core/persian_date.h"
 #include "platform/db/query.h"
 #include "platform/net/workstation.h"
+#include "platform/text/codepage.h"
 
 #include <QLocale>
 #include <QTime>
@@ -28,7 +29,20 @@ QString withoutZone(const QString& format) {
     return out.trimmed();
 }
 
+QString fitted(const QString& text, int width) {
+    QString out;
+    for (const QChar c : text)
+        out += codepage::toRepertoire(QString(c)).value_or(QStringLiteral("?"));
+    return out.left(width);
+}
+
 } // namespace
+
+ActivityLogEntry FitForLog(const ActivityLogEntry& entry) {
+    // The widths of the log's columns.
+    return {fitted(entry.karbar, 150), fitted(entry.ip, 20),     fitted(entry.computer_name, 50),
+            fitted(entry.saat, 30),    fitted(entry.tarikh, 10), fitted(entry.cmt, 200)};
+}
 
 QString LongTimeText(const QTime& time, const QLocale& locale) {
     return locale.toString(time, withoutZone(locale.timeFormat(QLocale::LongFormat)));
@@ -47,7 +61,8 @@ ActivityLogEntry ActivityLogEntryNow(const CurrentUser& user, platform::Workstat
     return e;
 }
 
-void WriteActivityLog(db::Connection& connection, const ActivityLogEntry& entry) {
+void WriteActivityLog(db::Connection& connection, const ActivityLogEntry& logged) {
+    const ActivityLogEntry entry = FitForLog(logged);
     db::Query q(connection, QStringLiteral("log_writer"));
     q.setSql(QStringLiteral("select * from log where id=-1"));
     q.open();

@@ -38,7 +38,12 @@ ActivityLogEntry ActivityLogEntryNow(const CurrentUser& user, platform::Workstat
                                      CurrentPersianDate& date, const platform::Clock& clock,
                                      const QString& operation);
 
-// Appends the entry to `log` through a query of its own, so that no shared query
+// The entry as the log's columns can take it: characters outside the code page become "?"
+// and each value is cut to its column's width, so the log row never fails the operation it
+// records.
+ActivityLogEntry FitForLog(const ActivityLogEntry& entry);
+
+// Appends the entry (fitted) to `log` through a query of its own, so that no shared query
 // moves. Throws DbError; nothing is written then.
 void WriteActivityLog(db::Connection& connection, const ActivityLogEntry& entry);
 

@@ -1,8 +1,10 @@
 #include "core/connection_settings.h"
 
+#include "platform/db/connection_string.h"
 #include "platform/settings/registry.h"
 #include "platform/text/codepage.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace gc {
@@ -40,19 +42,21 @@ QString UnscramblePassword(const QString& stored) {
 }
 
 std::optional<QString> BuildConnectionString(const ConnectionSettings& s) {
+    // A ';' or quote in a value is quoted, so that no value adds a keyword of its own.
+    const auto v = db::connectionStringValue;
     if (s.Authentication == "SQL Server")
-        return "Provider=SQLOLEDB.1;Password=" + s.Password +
-               ";Persist Security Info=True;User ID=" + s.UserName +
-               ";Initial Catalog=" + s.DataBase + ";Data Source=" + s.SqlServerName + tail();
+        return "Provider=SQLOLEDB.1;Password=" + v(s.Password) +
+               ";Persist Security Info=True;User ID=" + v(s.UserName) +
+               ";Initial Catalog=" + v(s.DataBase) + ";Data Source=" + v(s.SqlServerName) + tail();
     if (s.Authentication == "Windows")
         return "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;User ID=" +
-               s.UserName + ";Initial Catalog=" + s.DataBase + ";Data Source=" + s.SqlServerName +
-               tail();
+               v(s.UserName) + ";Initial Catalog=" + v(s.DataBase) +
+               ";Data Source=" + v(s.SqlServerName) + tail();
     if (s.Authentication == "Access" && s.SystemType == "32-bit")
-        return "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + s.SqlServerName +
-               ";User Id=" + s.UserName + ";Jet OLEDB:Database Password=" + s.Password + ";";
+        return "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + v(s.SqlServerName) +
+               ";User Id=" + v(s.UserName) + ";Jet OLEDB:Database Password=" + v(s.Password) + ";";
     if (s.Authentication == "Access" && s.SystemType == "64-bit")
-        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + s.SqlServerName +
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + v(s.SqlServerName) +
                ";Persist Security Info=False";
     return std::nullopt;
 }
@@ -69,6 +73,15 @@ std::optional<ConnectionSettings> ReadConnectionSettings() {
     s.Authentication = key->readString(kValAuthentication);
     s.Password = UnscramblePassword(key->readString(kValPassword));
     return s;
+}
+
+std::optional<QString> MissingDatabaseFile(const ConnectionSettings& s) {
+    if (s.Authentication != "Access")
+        return std::nullopt;
+    const QFileInfo file(s.SqlServerName);
+    if (file.exists())
+        return std::nullopt;
+    return file.absoluteFilePath();
 }
 
 } // namespace gc

@@ -29,9 +29,13 @@ std::optional<QString> ScramblePassword(const QString& typed);
 // The inverse: reverse and raise every code by one.
 QString UnscramblePassword(const QString& stored);
 
-// The connection string for the settings, or nullopt when Authentication and
-// SystemType name no known form.
+// The connection string for the settings (a value with a ';' or a quote in quotes), or
+// nullopt when Authentication and SystemType name no known form.
 std::optional<QString> BuildConnectionString(const ConnectionSettings& s);
+
+// The absolute path of the database file the settings name when that file does not exist;
+// nullopt for a server or an existing file.
+std::optional<QString> MissingDatabaseFile(const ConnectionSettings& s);
 
 // The stored settings, nullopt when the key does not exist.
 std::optional<ConnectionSettings> ReadConnectionSettings();

@@ -135,6 +135,21 @@ bool GregorianToPersian(TPersianDate& date) {
     return true;
 }
 
+QDate GregorianOfPersian(int year, int month, int day) {
+    if (month < 1 || month > 12 || day < 1)
+        return {};
+    const auto info = solarYear(year);
+    if (!info)
+        return {};
+    const int length = month == 12 && info->leap ? 30 : kPersianMonthDays[month - 1];
+    if (day > length)
+        return {};
+    int offset = day - 1;
+    for (int m = 1; m < month; ++m)
+        offset += kPersianMonthDays[m - 1];
+    return QDate(year + 621, 1, 1).addDays(info->nowruzDayOfYear - 1 + offset);
+}
+
 TPersianDate PersianDateOf(const QDate& date) {
     TPersianDate value;
     if (date.isValid() && date.year() > 0 && date.year() <= 0xFFFF) {

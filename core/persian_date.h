@@ -27,6 +27,11 @@ TPersianDate PersianDateOf(const QDate& date);
 // the supported range.
 bool GregorianToPersian(TPersianDate& date);
 
+// The Gregorian date of Persian `day`/`month`/`year`; invalid when that is no real Persian
+// date (day 31 of months 7 to 12, day 30 of month 12 in a common year) or lies outside the
+// supported range.
+QDate GregorianOfPersian(int year, int month, int day);
+
 // "yyyy/mm/dd": month and day zero-padded to two digits, the year unpadded.
 QString FormatPersianDate(const TPersianDate& date);
 

@@ -202,7 +202,7 @@ QStringList createLines(const TableSpec& t, const QString& lastLine = {}) {
 
 struct Step {
     QStringList lines;
-    std::function<void(Tdm&)> then; // runs only when the statement succeeded
+    std::function<void(db::Query&)> then; // runs only when the statement succeeded
 };
 
 void run(db::Query& q, const QStringList& lines) {
@@ -212,27 +212,27 @@ void run(db::Query& q, const QStringList& lines) {
     q.execSql();
 }
 
-void seedAdmin(Tdm& dm) {
-    dm.ADOQuery1.openSql({"select * from users "});
-    dm.ADOQuery1.append();
-    dm.ADOQuery1.fieldByName("us").setAsString("admin");
-    dm.ADOQuery1.fieldByName("ps").setAsString("1");
-    dm.ADOQuery1.fieldByName("ver").setAsString("1");
-    dm.ADOQuery1.post();
+void seedAdmin(db::Query& q) {
+    q.openSql({"select * from users "});
+    q.append();
+    q.fieldByName("us").setAsString("admin");
+    q.fieldByName("ps").setAsString("1");
+    q.fieldByName("ver").setAsString("1");
+    q.post();
 }
 
-void seedAdminRights(Tdm& dm) {
-    dm.ADOQuery1.openSql({"select id from users where us='admin' order by id"});
-    if (dm.ADOQuery1.eof())
+void seedAdminRights(db::Query& q) {
+    q.openSql({"select id from users where us='admin' order by id"});
+    if (q.eof())
         return;
-    const QString adminId = dm.ADOQuery1.fieldByName("id").asString();
-    dm.ADOQuery1.openSql({"select * from dastrasi "});
-    dm.ADOQuery1.append();
-    dm.ADOQuery1.fieldByName("prs_id").setAsString(adminId);
-    dm.ADOQuery1.fieldByName("page_name").setAsString("karbaran");
+    const QString adminId = q.fieldByName("id").asString();
+    q.openSql({"select * from dastrasi "});
+    q.append();
+    q.fieldByName("prs_id").setAsString(adminId);
+    q.fieldByName("page_name").setAsString("karbaran");
     for (const char* flag : {"darj", "virayesh", "hazf", "namayesh"})
-        dm.ADOQuery1.fieldByName(flag).setAsString("True");
-    dm.ADOQuery1.post();
+        q.fieldByName(flag).setAsString("True");
+    q.post();
 }
 
 std::vector<Step> buildSteps(db::Engine engine) {
@@ -255,7 +255,7 @@ std::vector<Step> buildSteps(db::Engine engine) {
         create("prs"),
         create("asami"),
         {{"alter table asami ", "add nation nvarchar(10)"},
-         [](Tdm& dm) { run(dm.ADOQuery1, {"update asami set nation=uniq_code"}); }},
+         [](db::Query& q) { run(q, {"update asami set nation=uniq_code"}); }},
         create("khodro"),
         create("parking"),
         create("per_pic"),
@@ -271,14 +271,12 @@ std::vector<Step> buildSteps(db::Engine engine) {
     };
     // Look-ups and date ranges of the registers.
     const std::pair<const char*, const char*> indexes[] = {
-        {"arbabrojo", "dat"},   {"arbabrojo", "barcod"},
-        {"khodro", "exit_dat"}, {"prs", "exit_dat"},
-        {"amval", "exit_dat"},  {"parking", "dat"},
-        {"anbar", "dat"},       {"loh", "dat"},
-        {"log", "tarikh"},      {"payamha", "rec_prs_id"},
-        {"dastrasi", "prs_id"}, {"setting", "component"},
-        {"asami", "card_no"},   {"asami", "surname"},
-        {"per_pic", "per_id"},  {"arbabrojo_pic", "arbabrojo_id"}};
+        {"arbabrojo", "dat"},   {"arbabrojo", "barcod"},  {"arbabrojo", "cart_no"},
+        {"arbabrojo", "name"},  {"khodro", "exit_dat"},   {"prs", "exit_dat"},
+        {"amval", "exit_dat"},  {"parking", "dat"},       {"anbar", "dat"},
+        {"loh", "dat"},         {"log", "tarikh"},        {"payamha", "rec_prs_id"},
+        {"dastrasi", "prs_id"}, {"setting", "component"}, {"asami", "card_no"},
+        {"asami", "surname"},   {"per_pic", "per_id"},    {"arbabrojo_pic", "arbabrojo_id"}};
     for (const auto& [t, c] : indexes)
         steps.push_back(
             {{QString("create index if not exists ix_%1_%2 on %1 (%2)").arg(t, c)}, {}});
@@ -318,29 +316,42 @@ QString SchemaResult::message() const {
     return text;
 }
 
-SchemaResult EnsureSchema(Tdm& dm) {
+namespace {
+
+SchemaResult ensureSchema(db::Connection& connection, db::Query& scratch) {
     SchemaResult result;
-    if (!dm.ADOConnection1.connected()) {
+    if (!connection.connected()) {
         result.missing << QString::fromUtf8("(همه جدول ها)");
         result.failures << QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست");
         return result;
     }
     QStringList failures;
     int number = 0;
-    for (const Step& step : buildSteps(dm.ADOConnection1.engine())) {
+    for (const Step& step : buildSteps(connection.engine())) {
         ++number;
         try {
-            run(dm.ADOQuery1, step.lines);
+            run(scratch, step.lines);
             if (step.then)
-                step.then(dm);
+                step.then(scratch);
         } catch (const db::DbError& e) {
             failures << QString("%1: %2").arg(number).arg(e.message());
         }
     }
-    result.missing = missingParts(dm.ADOConnection1);
+    result.missing = missingParts(connection);
     if (!result.complete())
         result.failures = failures;
     return result;
+}
+
+} // namespace
+
+SchemaResult EnsureSchema(Tdm& dm) {
+    return ensureSchema(dm.ADOConnection1, dm.ADOQuery1);
+}
+
+SchemaResult EnsureSchema(db::Connection& connection) {
+    db::Query scratch(connection, "schema");
+    return ensureSchema(connection, scratch);
 }
 
 } // namespace gc

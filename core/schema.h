@@ -6,6 +6,9 @@
 
 namespace gc {
 
+namespace db {
+class Connection;
+}
 class Tdm;
 
 struct ColumnSpec {
@@ -33,5 +36,7 @@ struct SchemaResult {
 // Creates what is missing of the schema on the data module's connection, step by step,
 // and seeds the administrator with the right to the users page. Safe to run again.
 SchemaResult EnsureSchema(Tdm& dm);
+// The same on any open connection, such as a transfer's destination.
+SchemaResult EnsureSchema(db::Connection& connection);
 
 } // namespace gc

@@ -30,7 +30,8 @@ struct PlatformServices {
 
 // The one owner of what the whole program shares besides its windows and data
 // module: the current date, the workstation's address, the keyboard layout, the
-// sound and the current user. Windows get it by reference.
+// sound and the current user. Windows get it by reference. Defined in app/services.cpp,
+// which puts the desktop's opener and print questions where none are given.
 class Services {
   public:
     explicit Services(PlatformServices platform);

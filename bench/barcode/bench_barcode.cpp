@@ -2,6 +2,7 @@
 // 80 characters, and the cost must grow linearly with the text.
 #include "barcode/barcode.h"
 #include "barcode/barcode_encode.h"
+#include "bench/support/bench_support.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -84,8 +85,5 @@ BENCHMARK_CAPTURE(EncodeOnly, Code128B, bcCode128B)
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv); // fonts for the caption need a GUI application
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gcbench::runBenchmarks(argc, argv);
 }

@@ -1,3 +1,4 @@
+#include "bench/support/bench_support.h"
 #include "capture/camera_frames.h"
 #include "capture/frame_decode.h"
 #include "capture/frame_synth.h"
@@ -144,8 +145,5 @@ BENCHMARK(BM_Pipeline1080p30)->Iterations(1)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gcbench::runBenchmarks(argc, argv);
 }

@@ -1,14 +1,8 @@
 #include "bench/support/bench_support.h"
-#include "core/data_module.h"
 #include "core/preset_lists.h"
-#include "core/schema.h"
 #include "platform/db/query.h"
-#include "registers/parking/parking_sql.h"
+#include "registers/parking/core/parking_sql.h"
 
-#include <QCoreApplication>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace gc::registers;
@@ -23,30 +17,21 @@ QString plate(int i) {
     return QStringLiteral("%1د%2").arg(10 + i % 90).arg(100 + i);
 }
 
-// A file database with the official plate list and 750,000 parking rows, made with the
-// program's own schema.
+// The official plate list and 750,000 parking rows.
 void fill(gc::Tdm& dm) {
-    gc::EnsureSchema(dm);
-    QSqlDatabase db = dm.ADOConnection1.database();
-    db.transaction();
-    QSqlQuery q(db);
-    q.prepare("insert into setting (component, cmt) values (?, ?)");
-    for (int i = 0; i < kPlates; ++i) {
-        q.addBindValue(gc::presets::kOfficialPlate);
-        q.addBindValue(plate(i));
-        q.exec();
-    }
-    q.prepare("insert into parking (num, dat, loc, cmt, negahban) values (?, ?, ?, ?, ?)");
-    for (int day = 0; day < kDays; ++day)
-        for (int i = 0; i < kParkedADay; ++i) {
-            q.addBindValue(plate((day + i) % kPlates));
-            q.addBindValue(gcbench::dayText(day));
-            q.addBindValue(i % 7 ? QStringLiteral("حياط") : QStringLiteral("انبار"));
-            q.addBindValue(QString());
-            q.addBindValue(QStringLiteral("نگهبان يك"));
-            q.exec();
-        }
-    db.commit();
+    gcbench::insertRows(dm, "insert into setting (component, cmt) values (?, ?)", kPlates,
+                        [](int i) -> QVariantList {
+                            return {gc::presets::kOfficialPlate, plate(i)};
+                        });
+    gcbench::insertRows(dm,
+                        "insert into parking (num, dat, loc, cmt, negahban) values (?, ?, ?, ?, ?)",
+                        kDays * kParkedADay, [](int row) -> QVariantList {
+                            const int day = row / kParkedADay;
+                            const int i = row % kParkedADay;
+                            return {plate((day + i) % kPlates), gcbench::dayText(day),
+                                    i % 7 ? QStringLiteral("حياط") : QStringLiteral("انبار"),
+                                    QString(), QStringLiteral("نگهبان يك")};
+                        });
 }
 
 // The absentee count and list for one day and for a month.
@@ -65,30 +50,15 @@ void BM_Absentees(benchmark::State& state, gc::Tdm* dm) {
 
 // The list's search and count on one day.
 void BM_OneDaySearchAndCount(benchmark::State& state, gc::Tdm* dm) {
-    std::vector<FilterInput> in(3);
-    in[0] = {true, {gcbench::dayText(1500), gcbench::dayText(1500)}};
-    for (auto _ : state) {
-        const QString count = RunSearch(dm->ADOQ_parking, dm->ADOQuery1, parking::listSearch(), in);
-        benchmark::DoNotOptimize(dm->ADOQ_parking.fieldByName("num").asString());
-        if (count != QString::number(kParkedADay))
-            state.SkipWithError("wrong count");
-    }
+    gcbench::searchAndCount(state, dm->ADOQ_parking, dm->ADOQuery1, parking::listSearch(),
+                            gcbench::dateFilter(3, 0, 1500, 1500), QString::number(kParkedADay));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    gc::Tdm dm;
-    gcbench::openFileDatabase(dm, dir);
-    fill(dm);
-    benchmark::RegisterBenchmark("Absentees_750k", BM_Absentees, &dm)
-        ->Arg(1)
-        ->Arg(30)
-        ->Arg(365)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("OneDaySearchAndCount_750k", BM_OneDaySearchAndCount, &dm)
-        ->Unit(benchmark::kMillisecond);
-    return gcbench::runBenchmarks(argc, argv);
+    return gcbench::runOnFileDatabase(
+        argc, argv, fill,
+        {{"Absentees_750k", BM_Absentees, benchmark::kMillisecond, {1, 30, 365}},
+         {"OneDaySearchAndCount_750k", BM_OneDaySearchAndCount}});
 }

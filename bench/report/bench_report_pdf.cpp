@@ -1,3 +1,4 @@
+#include "bench/support/bench_support.h"
 #include "platform/report/output.h"
 #include "sample_layouts.h"
 
@@ -39,8 +40,5 @@ BENCHMARK(BM_ListReportPdf)->Arg(10000)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gcbench::runBenchmarks(argc, argv);
 }

@@ -1,36 +1,59 @@
 #pragma once
 
 #include "core/data_module.h"
+#include "registers/shared/core/search_sql.h"
 
 #include <QString>
-#include <QTemporaryDir>
+#include <QVariantList>
 #include <benchmark/benchmark.h>
+#include <functional>
+#include <vector>
+
+class QTemporaryDir;
 
 namespace gcbench {
 
-// Opens the data module on a new database file in `dir`.
-inline void openFileDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
-    dm.ADOConnection1.setConnectionString(
-        "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + dir.filePath("bench.accdb") +
-        ";Persist Security Info=False");
-    dm.ADOConnection1.open();
-}
+// A benchmark on a file database: its name, its run, its time unit and arguments.
+struct DatabaseBenchmark {
+    const char* name;
+    void (*run)(benchmark::State&, gc::Tdm*);
+    benchmark::TimeUnit unit = benchmark::kMillisecond;
+    std::vector<int64_t> args = {};
+};
+
+// Makes a new database file with the program's own schema, fills it with `fill`, then
+// runs `benchmarks` on it with the command line's options.
+int runOnFileDatabase(int argc, char** argv, void (*fill)(gc::Tdm&),
+                      const std::vector<DatabaseBenchmark>& benchmarks);
+
+// Inserts `count` rows through `insertSql` (a "?" for each value) in one transaction;
+// `row(i)` gives row i's values. Stops the program when a row is refused: a benchmark
+// must not measure data other than it claims.
+void insertRows(gc::Tdm& dm, const QString& insertSql, int count,
+                const std::function<QVariantList(int)>& row);
+
+// Opens the data module on the server database named by the connection string in
+// GC_BENCH_PG when it is set, otherwise on a new database file in `dir`. Returns the engine's
+// name for the report.
+QString openBenchDatabase(gc::Tdm& dm, const QTemporaryDir& dir);
 
 // Day `day` as a date text from 1400/01/01 on, in months of 30 days: enough for spreading
 // rows over dates that compare in order.
-inline QString dayText(int day) {
-    return QStringLiteral("14%1/%2/%3")
-        .arg(day / 360, 2, 10, QChar('0'))
-        .arg(day / 30 % 12 + 1, 2, 10, QChar('0'))
-        .arg(day % 30 + 1, 2, 10, QChar('0'));
-}
+QString dayText(int day);
+
+// Search inputs with only filter `index` of `filters` on: the dates of days `first` to `last`.
+std::vector<gc::registers::FilterInput> dateFilter(int filters, int index, int first, int last);
+
+// A time text "hh:mm" that moves with `i`.
+QString timeText(int i);
+
+// A list's search and its count, as its page runs them; an error when the count is not
+// `expected`.
+void searchAndCount(benchmark::State& state, gc::db::Query& list, gc::db::Query& counter,
+                    const gc::registers::SearchSpec& spec,
+                    const std::vector<gc::registers::FilterInput>& inputs, const QString& expected);
 
 // Runs the registered benchmarks with the command line's options.
-inline int runBenchmarks(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int runBenchmarks(int argc, char** argv);
 
 } // namespace gcbench

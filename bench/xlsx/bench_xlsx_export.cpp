@@ -1,3 +1,4 @@
+#include "bench/support/bench_support.h"
 #include "platform/xlsx/spreadsheet.h"
 
 #include <QCoreApplication>
@@ -59,8 +60,5 @@ BENCHMARK(BM_Export100kRows15Columns)->Arg(100000)->Unit(benchmark::kMillisecond
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gcbench::runBenchmarks(argc, argv);
 }

@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <libpq-fe.h>
 
 namespace gc::db {
 
@@ -19,6 +21,61 @@ const ColumnInfo* TableInfo::column(const QString& n) const {
             return &c;
     return nullptr;
 }
+
+namespace {
+
+QString notConnectedMessage() {
+    return QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست");
+}
+
+// A new file is readable by its owner only (it holds the users' passwords); it is made
+// before SQLite opens it, and SQLite gives its -wal and -shm files the same mode.
+void createPrivateFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+        !file.exists())
+        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» ساخته نشد: %2")
+                          .arg(path, file.errorString()));
+}
+
+// SQLite reads the file's header at the first statement; a file of another kind fails it
+// with SQLite's "not a database" code.
+void checkSqliteHeader(QSqlDatabase& db, const QString& file) {
+    QSqlQuery q(db);
+    if (q.exec("select count(*) from sqlite_master"))
+        return;
+    constexpr int kNotADatabase = 26;
+    const QSqlError error = q.lastError();
+    q.finish();
+    db.close();
+    if ((error.nativeErrorCode().toInt() & 0xFF) == kNotADatabase)
+        throw DbError(QString::fromUtf8("فايل «%1» بانک اطلاعاتي اين برنامه نيست").arg(file));
+    throw DbError(
+        QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2").arg(file, error.text()));
+}
+
+// The program's literals double the quote only; they stay literals only while
+// standard_conforming_strings is on. The connection asks for it at start (over any
+// database or role setting) and is refused when the server does not hold it.
+const char* const kPostgresOptions =
+    "connect_timeout=15;options='-c standard_conforming_strings=on'";
+
+void setUpPostgresSession(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    q.exec("set client_min_messages to warning");
+    const bool pinned =
+        q.exec("show standard_conforming_strings") && q.next() && q.value(0).toString() == "on";
+    q.finish();
+    if (pinned)
+        return;
+    db.close();
+    throw DbError(QString::fromUtf8(
+        "سرور بانک اطلاعاتي تنظيم standard_conforming_strings = on را نگه نمي دارد و بدون آن "
+        "متن ها درست نقل نمي شوند؛ اتصال برقرار نشد. لطفا با مدير شبکه تماس بگيريد"));
+}
+
+} // namespace
 
 Connection::Connection(const QString& name) : name_(name) {}
 
@@ -41,6 +98,7 @@ void Connection::close() {
         database().close();
     }
     engine_ = Engine::None;
+    inTransaction_ = false;
     tableCache_.clear();
 }
 
@@ -56,24 +114,22 @@ void Connection::open() {
     engine_ = target.engine;
 }
 
+// The file is never opened here: see the rule above the class.
 void Connection::openSqlite(const ConnectionTarget& t) {
     if (t.file.isEmpty())
         throw DbError(QString::fromUtf8("محل فايل بانک اطلاعاتي مشخص نشده است"));
-    QFile file(t.file);
-    if (file.exists() && file.size() > 0) {
-        if (!file.open(QIODevice::ReadOnly))
-            throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2")
-                              .arg(t.file, file.errorString()));
-        if (file.read(16) != QByteArray("SQLite format 3\0", 16))
-            throw DbError(QString::fromUtf8("فايل «%1» بانک اطلاعاتي اين برنامه نيست").arg(t.file));
-    } else if (!QFileInfo(t.file).absoluteDir().exists()) {
+    const QFileInfo info(t.file);
+    if (!info.absoluteDir().exists())
         throw DbError(QString::fromUtf8("پوشه فايل بانک اطلاعاتي «%1» وجود ندارد").arg(t.file));
-    }
+    if (!info.exists())
+        createPrivateFile(t.file);
     auto db = QSqlDatabase::addDatabase("QSQLITE", name_);
     db.setDatabaseName(t.file);
     db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
     if (!db.open())
-        throw DbError(db.lastError().text());
+        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2")
+                          .arg(t.file, db.lastError().text()));
+    checkSqliteHeader(db, t.file);
     QSqlQuery q(db);
     // Readers must not block the writers of other windows or processes on this machine.
     q.exec("PRAGMA journal_mode=WAL");
@@ -92,11 +148,44 @@ void Connection::openPostgres(const ConnectionTarget& t) {
         db.setUserName(t.user);
         db.setPassword(t.password);
     }
-    db.setConnectOptions("connect_timeout=15");
+    db.setConnectOptions(kPostgresOptions);
     if (!db.open())
         throw DbError(db.lastError().text());
-    QSqlQuery q(db);
-    q.exec("set client_min_messages to warning");
+    setUpPostgresSession(db);
+}
+
+// Reads what the server sent meanwhile, without waiting: a server that stopped or
+// restarted has closed its end, and libpq then marks the connection bad. The first read
+// may take the server's farewell message, the second meets the closed end.
+bool Connection::serverLost() const {
+    QSqlDatabase db = database();
+    if (!db.isOpen())
+        return true;
+    // The driver's handle is libpq's connection, named after its struct or its typedef.
+    const QVariant handle = db.driver()->handle();
+    const QByteArray type = handle.typeName();
+    if (type != "pg_conn*" && type != "PGconn*")
+        return false;
+    PGconn* pg = *static_cast<PGconn* const*>(handle.constData());
+    if (!pg)
+        return true;
+    for (int i = 0; i < 2; ++i)
+        if (!PQconsumeInput(pg))
+            return true;
+    return PQstatus(pg) != CONNECTION_OK;
+}
+
+void Connection::revive() {
+    if (engine_ != Engine::PostgreSQL || inTransaction_ || !serverLost())
+        return;
+    QSqlDatabase db = database();
+    db.close();
+    if (!db.open())
+        throw DbError(
+            QString::fromUtf8("ارتباط با سرور بانک اطلاعاتي قطع شده است و دوباره برقرار نشد؛ "
+                              "کار انجام نشد. لطفا کمي بعد دوباره سعي کنيد.\n%1")
+                .arg(db.lastError().text()));
+    setUpPostgresSession(db);
 }
 
 QString Connection::errorMessage(const QSqlError& error) const {
@@ -107,8 +196,9 @@ QString Connection::errorMessage(const QSqlError& error) const {
 }
 
 int Connection::execute(const QString& sql) {
+    revive();
     if (!connected())
-        throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
+        throw DbError(notConnectedMessage());
     QString bad;
     const auto mapped = codepage::toRepertoire(sql, &bad);
     if (!mapped)
@@ -139,16 +229,39 @@ int Connection::execute(const QString& sql) {
 }
 
 void Connection::beginTransaction() {
+    revive();
     if (!database().transaction())
         throw DbError(errorMessage(database().lastError()));
+    inTransaction_ = true;
+}
+
+void Connection::beginWriteTransaction(const QString& table) {
+    if (engine_ != Engine::PostgreSQL) {
+        // The file database locks the whole file; IMMEDIATE takes the write lock at once.
+        QSqlQuery q(database());
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            throw DbError(errorMessage(q.lastError()));
+        inTransaction_ = true;
+        return;
+    }
+    beginTransaction();
+    QSqlQuery q(database());
+    // Conflicts with itself and with every writer, not with readers.
+    if (!q.exec("LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE")) {
+        const QString message = errorMessage(q.lastError());
+        rollback();
+        throw DbError(message);
+    }
 }
 
 void Connection::commit() {
+    inTransaction_ = false;
     if (!database().commit())
         throw DbError(errorMessage(database().lastError()));
 }
 
 void Connection::rollback() {
+    inTransaction_ = false;
     database().rollback();
 }
 

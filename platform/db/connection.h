@@ -28,6 +28,13 @@ struct TableInfo {
 
 // The shared database connection. Its connection string is the program's own text;
 // the provider named in it picks the engine.
+//
+// The file database: never open and close the SQLite file, or its -wal and -shm, with a
+// descriptor of our own while any connection to it is open in this process. On POSIX
+// systems closing any descriptor of a file drops every lock the process holds on it;
+// SQLite then loses its lock, another process takes itself for the last user and deletes
+// the write-ahead log under us, and committed rows vanish. Look at a file before SQLite
+// opens it, or through SQLite.
 class Connection {
   public:
     explicit Connection(const QString& name);
@@ -43,6 +50,10 @@ class Connection {
     void open();
     void close();
     bool connected() const;
+    // Called before each user action (save, search, poll): a server connection that was
+    // lost is opened again, once, within the same 15 seconds. Inside a transaction nothing
+    // is reopened; its statements fail instead. Throws DbError when it cannot reopen.
+    void revive();
     Engine engine() const { return engine_; }
     QSqlDatabase database() const;
 
@@ -51,6 +62,9 @@ class Connection {
     int execute(const QString& sql);
 
     void beginTransaction();
+    // A transaction that holds the right to write `table` from its start, so that a check
+    // and the write that follows it cannot interleave with another workstation's.
+    void beginWriteTransaction(const QString& table);
     void commit();
     void rollback();
 
@@ -66,11 +80,13 @@ class Connection {
   private:
     void openSqlite(const ConnectionTarget& t);
     void openPostgres(const ConnectionTarget& t);
+    bool serverLost() const;
     TableInfo loadTableInfo(const QString& table) const;
 
     QString name_;
     QString connectionString_;
     Engine engine_ = Engine::None;
+    bool inTransaction_ = false;
     QHash<QString, TableInfo> tableCache_;
 };
 

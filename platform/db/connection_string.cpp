@@ -6,15 +6,74 @@
 
 namespace gc::db {
 
+namespace {
+
+// A value in quotes, its own quote doubled inside; `i` stands on the opening quote and
+// ends on the closing one.
+QString readQuoted(const QString& text, qsizetype& i) {
+    const QChar quote = text[i];
+    QString value;
+    for (++i; i < text.size(); ++i) {
+        if (text[i] == quote) {
+            if (i + 1 >= text.size() || text[i + 1] != quote)
+                break;
+            ++i;
+        }
+        value += text[i];
+    }
+    return value;
+}
+
+// The value that starts at `pos`, just after its '='; `pos` then stands after the ';'
+// that ends it.
+QString readValue(const QString& text, qsizetype& pos) {
+    qsizetype i = pos;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    const bool quoted = i < text.size() && (text[i] == '"' || text[i] == '\'');
+    QString value;
+    if (quoted)
+        value = readQuoted(text, i);
+    else
+        i = pos;
+    const qsizetype end = text.indexOf(';', i);
+    if (!quoted)
+        value = text.mid(pos, (end < 0 ? text.size() : end) - pos);
+    pos = end < 0 ? text.size() : end + 1;
+    return value;
+}
+
+} // namespace
+
 QMap<QString, QString> parseConnectionString(const QString& text) {
     QMap<QString, QString> out;
-    for (const QString& part : text.split(';', Qt::SkipEmptyParts)) {
-        const qsizetype eq = part.indexOf('=');
-        if (eq <= 0)
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        const qsizetype eq = text.indexOf('=', pos);
+        const qsizetype semi = text.indexOf(';', pos);
+        if (eq < 0)
+            break;
+        if (semi >= 0 && semi < eq) { // a part without a value
+            pos = semi + 1;
             continue;
-        out.insert(part.left(eq).trimmed().toLower(), part.mid(eq + 1));
+        }
+        const QString key = text.mid(pos, eq - pos).trimmed().toLower();
+        pos = eq + 1;
+        const QString value = readValue(text, pos);
+        if (!key.isEmpty())
+            out.insert(key, value);
     }
     return out;
+}
+
+QString connectionStringValue(const QString& value) {
+    if (!value.contains(';') && !value.contains('"') && !value.contains('\''))
+        return value;
+    if (!value.contains('"'))
+        return '"' + value + '"';
+    if (!value.contains('\''))
+        return '\'' + value + '\'';
+    return '"' + QString(value).replace("\"", "\"\"") + '"';
 }
 
 namespace {

@@ -21,8 +21,13 @@ struct ConnectionTarget {
     bool integratedSecurity = false;
 };
 
-// "Key=Value;Key=Value": keys compared without regard to case, values as written.
+// "Key=Value;Key=Value": keys compared without regard to case, values as written. A value
+// in double or single quotes may hold ';' and its own quote doubled.
 QMap<QString, QString> parseConnectionString(const QString& text);
+
+// A setting's value as a connection string holds it: unchanged when nothing in it could
+// end the value or start a quoted one, else quoted, so that it never adds a keyword.
+QString connectionStringValue(const QString& value);
 
 // Throws DbError with a message for the user when the string names no supported provider.
 ConnectionTarget connectionTarget(const QString& connectionString);

@@ -85,7 +85,82 @@ QString translateColumn(Engine e, const QString& def) {
     return name + " " + mapped + rest;
 }
 
+bool isNameChar(QChar c) {
+    return c.isLetterOrNumber() || c == '_' || c == '.';
+}
+
+// The position just past the literal that opens at `from` (quotes inside are doubled).
+qsizetype literalEnd(const QString& sql, qsizetype from) {
+    qsizetype i = from + 1;
+    while (i < sql.size()) {
+        if (sql[i] == '\'' && (i + 1 >= sql.size() || sql[i + 1] != '\''))
+            return i + 1;
+        i += sql[i] == '\'' ? 2 : 1;
+    }
+    return sql.size();
+}
+
+qsizetype skipSpaces(const QString& sql, qsizetype i) {
+    while (i < sql.size() && sql[i].isSpace())
+        ++i;
+    return i;
+}
+
+// Whether the keyword `word` followed by a blank stands at `i`.
+bool isWord(const QString& sql, qsizetype i, QLatin1String word) {
+    const qsizetype stop = i + word.size();
+    return sql.mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 && stop < sql.size() &&
+           sql[stop].isSpace();
+}
+
+// Where the literal of "like 'pattern'" starts when the text at `i` is that keyword.
+qsizetype likeLiteralAt(const QString& sql, qsizetype i) {
+    if (!isWord(sql, i, QLatin1String("like")))
+        return -1;
+    const qsizetype at = skipSpaces(sql, i + 4);
+    return at < sql.size() && sql[at] == '\'' ? at : -1;
+}
+
+const QChar kKeheh(0x06A9);
+const QChar kKaf(0x0643);
+
 } // namespace
+
+QString kafBlindLike(const QString& sql) {
+    QString out;
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        if (sql[i] == '\'') {
+            const qsizetype end = literalEnd(sql, i);
+            out += sql.mid(i, end - i);
+            i = end;
+        } else if (isNameChar(sql[i]) && !sql[i].isDigit()) {
+            qsizetype end = i;
+            while (end < sql.size() && isNameChar(sql[end]))
+                ++end;
+            const QString name = sql.mid(i, end - i);
+            qsizetype at = skipSpaces(sql, end);
+            const bool negated = isWord(sql, at, QLatin1String("not"));
+            if (negated)
+                at = skipSpaces(sql, at + 3);
+            const qsizetype literal = likeLiteralAt(sql, at);
+            if (literal < 0 || name.compare(QLatin1String("not"), Qt::CaseInsensitive) == 0) {
+                out += name;
+                i = end;
+                continue;
+            }
+            const qsizetype literalStop = literalEnd(sql, literal);
+            out += QStringLiteral("replace(%1, '%2', '%3') %4like ")
+                       .arg(name, QString(kKeheh), QString(kKaf),
+                            negated ? QStringLiteral("not ") : QString()) +
+                   sql.mid(literal, literalStop - literal).replace(kKeheh, kKaf);
+            i = literalStop;
+        } else {
+            out += sql[i++];
+        }
+    }
+    return out;
+}
 
 QStringList translateStatement(Engine e, const QString& sql) {
     static const RE createRe(R"(^\s*create\s+table\s+(\w+)\s*\((.*)\)\s*$)", kOpts);

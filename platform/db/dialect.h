@@ -31,6 +31,11 @@ std::optional<WidthViolation> widthViolationIn(const QString& engineError);
 
 QString widthMessage(const QString& column, int width);
 
+// Every "column like 'pattern'" outside a literal compares with the Persian keheh (U+06A9)
+// and the Arabic kaf (U+0643) as one letter: names are stored with either, as each keyboard
+// typed them, and a search finds them whichever was typed. Stored texts are left as they are.
+QString kafBlindLike(const QString& sql);
+
 // Only names made of letters, digits, '_' and '.' are used as identifiers.
 bool isPlainIdentifier(const QString& name);
 

@@ -175,11 +175,12 @@ QString Query::executedSql() const {
     const auto mapped = codepage::toRepertoire(sql_.text(), &bad);
     if (!mapped)
         throw DbError(codepage::unsupportedCharMessage(bad));
+    const QString sql = kafBlindLike(*mapped);
     if (sort_.isEmpty())
-        return *mapped;
+        return sql;
     const QStringList parts = sort_.split(' ', Qt::SkipEmptyParts);
-    return "select * from (" + splitOrderBy(*mapped).body + "\n) gc_sorted order by " +
-           parts.value(0) + " " + parts.value(1, "ASC");
+    return "select * from (" + splitOrderBy(sql).body + "\n) gc_sorted order by " + parts.value(0) +
+           " " + parts.value(1, "ASC");
 }
 
 QString Query::keyColumn() {
@@ -204,6 +205,7 @@ void Query::open() {
     emit aboutToReset();
     discardResult();
     try {
+        connection_.revive();
         if (!connection_.connected())
             throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
         rows_ = std::make_unique<ResultPages>(connection_, executedSql(), keyColumn());
@@ -659,6 +661,7 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
 void Query::post() {
     if (state_ != State::Edit && state_ != State::Insert)
         return;
+    connection_.revive();
     const QString tableName = targetTable();
     const TableInfo* table =
         isPlainIdentifier(tableName) ? connection_.tableInfo(tableName) : nullptr;
@@ -767,6 +770,7 @@ void Query::deleteRecord() {
     const int keyField = table && !table->keyColumn.isEmpty() ? fieldIndex(table->keyColumn) : -1;
     if (keyField < 0)
         throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و حذف نمي شود").arg(objectName()));
+    connection_.revive();
     QSqlQuery q(connection_.database());
     q.prepare("delete from " + table->name + " where " + table->keyColumn + " = ?");
     q.addBindValue(current_.value(keyField));

@@ -2,6 +2,7 @@
 
 #include "platform/report/data_source.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace gc::report {
@@ -13,18 +14,37 @@ QRectF deviceRect(const Element& element, const PaintContext& ctx) {
                   ctx.mmToPxY(g.height()));
 }
 
+namespace {
+
+// Lowers the font in half points until the text fits `width`, not below `floor`. False when
+// even the floor is too wide.
+bool shrinkToWidth(QFont& font, const QString& text, double width, double floor,
+                   QPaintDevice* device) {
+    while (QFontMetricsF(font, device).horizontalAdvance(text) > width) {
+        if (font.pointSizeF() <= floor)
+            return false;
+        font.setPointSizeF(std::max(floor, font.pointSizeF() - 0.5));
+    }
+    return true;
+}
+
+} // namespace
+
 void TextElement::paint(QPainter& painter, const PaintContext& ctx) {
     const QString s = text(ctx);
     if (s.isEmpty())
         return;
-    painter.setFont(ctx.fonts ? ctx.fonts->font(style.font)
-                              : toFont(style.font, style.font.family));
-    painter.setPen(style.color);
+    QFont font = ctx.fonts ? ctx.fonts->font(style.font) : toFont(style.font, style.font.family);
+    const QRectF box = deviceRect(*this, ctx);
     // Positions in layouts are as seen on paper: right means right, also in right-to-left text.
     int flags = int(style.alignment | Qt::AlignAbsolute);
-    if (style.wordWrap)
+    if (style.wordWrap ||
+        (style.minPointSize > 0 &&
+         !shrinkToWidth(font, s, box.width(), style.minPointSize, painter.device())))
         flags |= Qt::TextWordWrap;
-    painter.drawText(deviceRect(*this, ctx), flags, s);
+    painter.setFont(font);
+    painter.setPen(style.color);
+    painter.drawText(box, flags, s);
 }
 
 QString DataField::text(const PaintContext& ctx) const {

@@ -13,9 +13,14 @@ struct TextStyle {
     Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter;
     QColor color = Qt::black;
     bool wordWrap = false;
+    // Above 0: a text wider than its box is drawn smaller, down to this size in points,
+    // and wrapped when even that is too wide (titles, which the layouts sized for a
+    // narrower face than the one installed).
+    double minPointSize = 0;
 };
 
-// Text in the element's box, right to left; what does not fit is cut at the box.
+// Text in the element's box, right to left; what does not fit is cut at the box unless
+// the style shrinks it to fit.
 class TextElement : public Element {
   public:
     TextStyle style;

@@ -44,6 +44,10 @@ QString findInstalled(const QString& family, const QStringList& installed) {
 QString resolveFamily(const QString& requested, const QStringList& installed) {
     if (QString found = findInstalled(requested, installed); !found.isEmpty())
         return found;
+    // "B Titr" is the display face "Titr" under a vendor's prefix.
+    if (requested.contains(QStringLiteral("Titr"), Qt::CaseInsensitive))
+        if (QString found = findInstalled(QStringLiteral("Titr"), installed); !found.isEmpty())
+            return found;
     for (const QString& candidate : fallbackFamilies()) {
         if (QString found = findInstalled(candidate, installed); !found.isEmpty())
             return found;

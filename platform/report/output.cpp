@@ -1,6 +1,7 @@
 #include "platform/report/output.h"
 
 #include "platform/report/report.h"
+#include "platform/text/bidi.h"
 
 #include <QFile>
 #include <QPdfWriter>
@@ -40,7 +41,7 @@ RenderResult writePdf(Report& report, const QString& path) {
     if (!result.ok() || result.pages == 0 || !QFile::exists(path)) {
         QFile::remove(path);
         if (result.ok())
-            result.error = QStringLiteral("فایل %1 نوشته نشد.").arg(path);
+            result.error = QStringLiteral("فایل %1 نوشته نشد.").arg(text::isolatedLtr(path));
     }
     return result;
 }
@@ -73,7 +74,8 @@ RenderResult SystemPrinter::print(Report& report) {
 
 QString noPrinterMessage() {
     const QString text = QStringLiteral("هیچ چاپگری نصب نشده است. ");
-    return text + QStringLiteral("گزارش را پیش‌نمایش می‌کنید یا در یک فایل PDF ذخیره "
+    return text + QStringLiteral("گزارش را پیش‌نمایش می‌کنید یا در یک فایل PDF "
+                                 "ذخیره "
                                  "می‌کنید؟");
 }
 

@@ -74,7 +74,8 @@ std::optional<QString> toRepertoire(const QString& text, QString* bad) {
     QString out(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = mapChar(text[i].unicode());
-        if (byteOf(c) < 0) {
+        // The code page has a byte 0, but no engine keeps it inside a text value.
+        if (c == 0 || byteOf(c) < 0) {
             if (bad)
                 *bad = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
             return std::nullopt;
@@ -85,10 +86,12 @@ std::optional<QString> toRepertoire(const QString& text, QString* bad) {
 }
 
 QString unsupportedCharMessage(const QString& bad) {
+    // A control character would cut or garble the message box; its code says enough.
+    const bool visible = !bad.isEmpty() && bad.at(0).unicode() >= 0x20;
     return QString::fromUtf8(
                "نويسه «%1» (U+%2) در متن هست که بانک اطلاعاتي نمي تواند آن را نگه دارد؛ "
                "لطفا آن را حذف يا جايگزين کنيد")
-        .arg(bad)
+        .arg(visible ? bad : QString())
         .arg(bad.isEmpty() ? 0 : bad.at(0).unicode(), 4, 16, QChar('0'));
 }
 

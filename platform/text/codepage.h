@@ -16,8 +16,8 @@ std::optional<QByteArray> encode(const QString& text);
 
 // Maps text into the code page's repertoire the way stored data expects it:
 // Persian yeh becomes Arabic yeh, Persian and Arabic-Indic digits become ASCII.
-// Returns std::nullopt when a character is still outside the code page; `bad`
-// then receives the first such character.
+// Returns std::nullopt when a character is still outside the code page, or is U+0000;
+// `bad` then receives the first such character.
 std::optional<QString> toRepertoire(const QString& text, QString* bad = nullptr);
 
 // The user-facing message for a character that the code page cannot hold.

@@ -12,7 +12,7 @@ namespace {
 class DesktopDialogs : public Dialogs {
   public:
     int message(MsgIcon icon, const QString& text, int buttons) override {
-        QMessageBox box(iconOf(icon), QString(), text, QMessageBox::NoButton,
+        QMessageBox box(iconOf(icon), messageTitle(icon), text, QMessageBox::NoButton,
                         QApplication::activeWindow());
         box.setLayoutDirection(Qt::RightToLeft);
         const std::pair<int, QMessageBox::StandardButton> map[] = {{Yes, QMessageBox::Yes},
@@ -36,6 +36,11 @@ class DesktopDialogs : public Dialogs {
 
     QString saveFileName(const QString& title, const QString& filter) override {
         return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, QString(), filter);
+    }
+
+    QString proposeSaveFileName(const QString& title, const QString& filter,
+                                const QString& proposed) override {
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
     }
 
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
@@ -71,6 +76,22 @@ DesktopDialogs desktopDialogs;
 Dialogs* current = &desktopDialogs;
 
 } // namespace
+
+QString messageTitle(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information:
+        return QString::fromUtf8("پيام");
+    case MsgIcon::Warning:
+        return QString::fromUtf8("هشدار");
+    case MsgIcon::Question:
+        return QString::fromUtf8("پرسش");
+    case MsgIcon::Error:
+        return QString::fromUtf8("خطا");
+    case MsgIcon::None:
+        break;
+    }
+    return QString::fromUtf8("كنترل ورود و خروج");
+}
 
 Dialogs& dialogs() {
     return *current;

@@ -19,6 +19,12 @@ class Dialogs {
     // Empty when cancelled.
     virtual QString openFileName(const QString& title, const QString& filter) = 0;
     virtual QString saveFileName(const QString& title, const QString& filter) = 0;
+    // The same with a file name proposed in the dialog.
+    virtual QString proposeSaveFileName(const QString& title, const QString& filter,
+                                        const QString& proposed) {
+        Q_UNUSED(proposed);
+        return saveFileName(title, filter);
+    }
     // nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                              const QString& initial, bool secret) = 0;
@@ -40,6 +46,9 @@ class ScopedDialogs {
 };
 
 // Shorthands with the program's usual buttons.
+// The Persian title of a message box of that kind.
+QString messageTitle(MsgIcon icon);
+
 inline int showMessage(MsgIcon icon, const QString& text, int buttons = Ok) {
     return dialogs().message(icon, text, buttons);
 }

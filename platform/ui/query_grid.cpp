@@ -5,12 +5,37 @@
 #include "platform/db/query_model.h"
 #include "platform/ui/dialogs.h"
 
+#include <QFont>
 #include <QHeaderView>
 
 namespace gc::ui {
 
+class QueryGrid::BoldTitleModel : public db::QueryModel {
+  public:
+    using db::QueryModel::QueryModel;
+
+    void setBold(int field, const QFont& font) {
+        const int old = bold_;
+        bold_ = field;
+        font_ = font;
+        font_.setBold(true);
+        for (int section : {old, bold_})
+            if (section >= 0)
+                emit headerDataChanged(Qt::Horizontal, section, section);
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (role == Qt::FontRole && o == Qt::Horizontal && section == bold_)
+            return font_;
+        return db::QueryModel::headerData(section, o, role);
+    }
+
+  private:
+    int bold_ = -1;
+    QFont font_;
+};
+
 QueryGrid::QueryGrid(db::Query& query, QVector<GridColumn> columns, QWidget* parent)
-    : QTableView(parent), query_(query), model_(new db::QueryModel(query, this)),
+    : QTableView(parent), query_(query), model_(new BoldTitleModel(query, this)),
       columns_(std::move(columns)) {
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -18,6 +43,7 @@ QueryGrid::QueryGrid(db::Query& query, QVector<GridColumn> columns, QWidget* par
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        model_->setBold(-1, font());
         applyColumns();
         followQuery(query_.currentRow());
     });
@@ -35,6 +61,14 @@ QueryGrid::QueryGrid(db::Query& query, QVector<GridColumn> columns, QWidget* par
     connect(this, &QTableView::clicked, this,
             [this](const QModelIndex& index) { emit cellClicked(index.row()); });
     applyColumns();
+}
+
+db::QueryModel& QueryGrid::model() const {
+    return *model_;
+}
+
+void QueryGrid::setBoldTitle(int field) {
+    model_->setBold(field, font());
 }
 
 void QueryGrid::applyColumns() {

@@ -26,7 +26,10 @@ class QueryGrid : public QTableView {
                        QWidget* parent = nullptr);
 
     db::Query& query() const { return query_; }
-    db::QueryModel& model() const { return *model_; }
+    db::QueryModel& model() const;
+    // Draws the title of `field` bold (-1: none), as the column a title click sorted by.
+    // A new result clears it.
+    void setBoldTitle(int field);
 
   signals:
     // A mouse click on a cell (after the current record moved to it).
@@ -37,7 +40,8 @@ class QueryGrid : public QTableView {
     void followQuery(int row);
 
     db::Query& query_;
-    db::QueryModel* model_;
+    class BoldTitleModel;
+    BoldTitleModel* model_;
     QVector<GridColumn> columns_;
     bool syncing_ = false;
 };

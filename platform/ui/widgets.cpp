@@ -1,9 +1,9 @@
 #include "platform/ui/widgets.h"
 
 #include <QButtonGroup>
+#include <QGridLayout>
 #include <QMouseEvent>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace gc::ui {
 
@@ -17,13 +17,15 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
         emit clicked();
 }
 
-RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
+RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent,
+                       int columns)
     : QGroupBox(caption, parent), group_(new QButtonGroup(this)) {
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QGridLayout(this);
+    const int rows = std::max<int>(1, (items.size() + columns - 1) / std::max(1, columns));
     for (int i = 0; i < items.size(); ++i) {
         auto* b = new QRadioButton(items[i], this);
         group_->addButton(b, i);
-        layout->addWidget(b);
+        layout->addWidget(b, i % rows, i / rows);
         buttons_ << b;
     }
     connect(group_, &QButtonGroup::idClicked, this, [this](int id) { setItemIndex(id); });

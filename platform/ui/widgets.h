@@ -22,12 +22,14 @@ class ClickableLabel : public QLabel {
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// A captioned group of radio items with one selected index (-1 for none).
+// A captioned group of radio items with one selected index (-1 for none), laid out in
+// `columns` columns filled top to bottom.
 // `clicked` runs whenever the selected index changes, by the user or by code.
 class RadioGroup : public QGroupBox {
     Q_OBJECT
   public:
-    RadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
+    RadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr,
+               int columns = 1);
 
     int itemIndex() const { return index_; }
     void setItemIndex(int index);

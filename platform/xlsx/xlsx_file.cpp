@@ -1,5 +1,6 @@
 #include "platform/xlsx/xlsx_file.h"
 
+#include "platform/text/bidi.h"
 #include "platform/xlsx/spreadsheet.h"
 
 #include <QFile>
@@ -135,7 +136,7 @@ QString writeXlsx(const QString& path, const QString& scratchFolder,
     options.tmpdir = scratch.isEmpty() ? nullptr : scratch.data();
     lxw_workbook* book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!book)
-        return QStringLiteral("فایل %1 ساخته نشد.").arg(path);
+        return QStringLiteral("فایل %1 ساخته نشد.").arg(text::isolatedLtr(path));
     Formats formats(book);
     QString error;
     for (Worksheet* sheet : sheets) {
@@ -145,7 +146,8 @@ QString writeXlsx(const QString& path, const QString& scratchFolder,
     }
     const lxw_error closed = workbook_close(book);
     if (error.isEmpty() && closed != LXW_NO_ERROR)
-        error = QStringLiteral("فایل %1 نوشته نشد: %2").arg(path, lxwMessage(closed));
+        error = QStringLiteral("فایل %1 نوشته نشد: %2")
+                    .arg(text::isolatedLtr(path), lxwMessage(closed));
     return error;
 }
 

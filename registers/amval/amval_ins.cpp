@@ -6,7 +6,7 @@
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
-#include "registers/amval/amval_sql.h"
+#include "registers/amval/core/amval_sql.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
@@ -100,7 +100,7 @@ Tins::Tins(RegisterContext& context, QWidget* parent)
     reasonCaption_ = new QLabel(QStringLiteral("علت خروج"), this);
     reasonCaption_->setObjectName(QStringLiteral("Label8"));
     layOut();
-    setFixedSize(781, 390);
+    setFixedSize(QSize(781, 390).expandedTo(sizeHint()));
 }
 
 QComboBox* Tins::box(const QString& name) const {

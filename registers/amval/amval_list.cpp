@@ -3,7 +3,7 @@
 #include "core/data_module.h"
 #include "core/persian_date.h"
 #include "registers/amval/amval_ins.h"
-#include "registers/amval/amval_sql.h"
+#include "registers/amval/core/amval_sql.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/mask_inputs.h"
 

@@ -5,8 +5,8 @@
 #include "platform/db/db_error.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
-#include "registers/anbar/anbar_sql.h"
-#include "registers/kala/kala_sql.h"
+#include "registers/anbar/core/anbar_sql.h"
+#include "registers/kala/core/kala_sql.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/mask_inputs.h"
 
@@ -27,13 +27,6 @@ QLineEdit* lineEdit(const QString& name, QWidget* parent, bool rightToLeft) {
     if (rightToLeft)
         e->setLayoutDirection(Qt::RightToLeft);
     return e;
-}
-
-// Runs `change` when the guard types into the drop-down or picks one of its items; texts
-// put in by the window itself do not.
-template <class F> void onGuardChange(QComboBox* box, QObject* owner, F change) {
-    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, owner, change);
-    QObject::connect(box, &QComboBox::textActivated, owner, change);
 }
 
 const QStringList kColumns = {"typ",  "cod",  "kala",   "vahed", "cnt",
@@ -63,7 +56,7 @@ RegisterEntry::Declaration Tanbar_ins::declare(RegisterContext& context) {
 
 Tanbar_ins::Tanbar_ins(RegisterContext& context, QWidget* parent)
     : RegisterEntry(declare(context), context, parent) {
-    typ_ = addInput(new ui::RadioGroup(QStringLiteral("نوع"), anbar::movementTypes(), this));
+    typ_ = addInput(new ui::RadioGroup(QStringLiteral("نوع"), anbar::movementTypes(), this, 4));
     typ_->setObjectName(QStringLiteral("typ"));
     typ_->setItemIndex(0);
     cod_ = addInput(editableDropDown(QStringLiteral("cod"), this));
@@ -88,10 +81,10 @@ Tanbar_ins::Tanbar_ins(RegisterContext& context, QWidget* parent)
     for (const QString& name : kColumns)
         input(name)->setFont(font);
 
-    onGuardChange(cod_, this, [this] { codChange(); });
-    onGuardChange(kala_, this, [this] { kalaChange(); });
+    onUserChange(cod_, this, [this] { codChange(); });
+    onUserChange(kala_, this, [this] { kalaChange(); });
     layOut();
-    setFixedSize(786, 374);
+    setFixedSize(QSize(786, 374).expandedTo(sizeHint()));
 }
 
 void Tanbar_ins::layOut() {

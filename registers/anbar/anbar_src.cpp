@@ -3,7 +3,7 @@
 #include "core/data_module.h"
 #include "core/persian_date.h"
 #include "core/preset_lists.h"
-#include "registers/anbar/anbar_sql.h"
+#include "registers/anbar/core/anbar_sql.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"

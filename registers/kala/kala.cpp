@@ -5,7 +5,7 @@
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
-#include "registers/kala/kala_sql.h"
+#include "registers/kala/core/kala_sql.h"
 #include "registers/shared/delete_password.h"
 #include "registers/shared/entry_behaviour.h"
 

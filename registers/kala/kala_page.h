@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/page.h"
+#include "windows/shell/page.h"
 
 namespace gc::registers {
 

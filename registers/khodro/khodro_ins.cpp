@@ -6,7 +6,7 @@
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
-#include "registers/khodro/khodro_sql.h"
+#include "registers/khodro/core/khodro_sql.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/mask_inputs.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "registers/shared/personnel_link.h"
+#include "registers/shared/core/personnel_link.h"
 #include "registers/shared/register_entry.h"
 
 class QComboBox;

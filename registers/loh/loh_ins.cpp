@@ -5,8 +5,8 @@
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
-#include "registers/loh/loh_sql.h"
-#include "registers/loh/next_day.h"
+#include "registers/loh/core/loh_sql.h"
+#include "registers/loh/core/next_day.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/mask_inputs.h"
 

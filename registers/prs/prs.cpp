@@ -1,17 +1,17 @@
 #include "registers/prs/prs.h"
 
 #include "core/data_module.h"
-#include "core/picture_view.h"
 #include "core/preset_lists.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
-#include "registers/prs/prs_sql.h"
+#include "registers/prs/core/prs_sql.h"
+#include "registers/shared/core/personnel_link.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
-#include "registers/shared/personnel_link.h"
+#include "windows/shell/picture_view.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,11 +5,14 @@
 #include "core/preset_lists.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
+#include "platform/report/memory_source.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
+#include "registers/prs/core/monthly_sheet.h"
+#include "registers/prs/core/prs_sql.h"
 #include "registers/prs/prs.h"
+#include "registers/prs/prs_chap.h"
 #include "registers/prs/prs_print.h"
-#include "registers/prs/prs_sql.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
@@ -18,6 +21,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QMenu>
 
 namespace gc::registers {
 
@@ -60,10 +64,11 @@ RegisterList::Declaration Tprs_list::declare(RegisterContext& context) {
                   {"negahban2", "نگهبان ورود"},
                   {"cmt", "توضيحات"}};
     d.zoomColumns = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    d.menu = {{"N1", "ثبت", Command::New},    {"N2", "ويرايش", Command::Edit},
-              {"N3", "حذف", Command::Delete}, {"N5", "اكسل", Command::Export},
-              {"N6", "چاپ", Command::Print},  {"N7", "+", Command::ZoomIn},
-              {"N8", "_", Command::ZoomOut},  {"N4", "خروج", Command::Close}};
+    d.menu = {{"N1", "ثبت", Command::New},     {"N2", "ويرايش", Command::Edit},
+              {"N3", "حذف", Command::Delete},  {"N9", "فرم تردد", Command::Own},
+              {"N5", "اكسل", Command::Export}, {"N6", "چاپ", Command::Print},
+              {"N7", "+", Command::ZoomIn},    {"N8", "_", Command::ZoomOut},
+              {"N4", "خروج", Command::Close}};
     return d;
 }
 
@@ -71,6 +76,18 @@ Tprs_list::Tprs_list(RegisterContext& context, Tprs& entry, QWidget* parent)
     : RegisterList(declare(context), context, parent) {
     setEntry(&entry);
     buildFilters();
+    buildSheetMenu();
+}
+
+void Tprs_list::buildSheetMenu() {
+    auto* sheet = new QMenu(this);
+    sheetPrint_ = sheet->addAction(QStringLiteral("چاپ"));
+    sheetPrint_->setObjectName(QStringLiteral("N10"));
+    sheetExport_ = sheet->addAction(QStringLiteral("اکسل"));
+    sheetExport_->setObjectName(QStringLiteral("N11"));
+    menuItem(QStringLiteral("N9"))->setMenu(sheet);
+    connect(sheetPrint_, &QAction::triggered, this, [this] { monthlySheet(false); });
+    connect(sheetExport_, &QAction::triggered, this, [this] { monthlySheet(true); });
 }
 
 void Tprs_list::buildFilters() {
@@ -164,6 +181,88 @@ void Tprs_list::showEvent(QShowEvent* event) {
         ui::showMessage(ui::MsgIcon::Error, e.message());
     }
     RegisterList::showEvent(event);
+}
+
+int Tprs_list::askWeekday(const QString& from, bool exportIt) {
+    const int calendar = prs::PersianWeekday(from).value_or(0);
+    const prs::WeekdayQuestion question =
+        exportIt ? prs::ExportWeekdayQuestion(from) : prs::PrintWeekdayQuestion(from);
+    for (;;) {
+        const auto answer = ui::dialogs().inputText(question.caption, question.prompt,
+                                                    QString::number(calendar), false);
+        if (!answer || answer->trimmed().isEmpty())
+            return calendar;
+        if (const auto weekday = prs::ParseWeekday(*answer))
+            return *weekday;
+    }
+}
+
+void Tprs_list::monthlySheet(bool exportIt) {
+    const QString from = from_->storedText();
+    const QString to = to_->storedText();
+    const prs::SheetDays days = prs::SheetDayList(from, to);
+    if (!days.error.isEmpty()) {
+        ui::showMessage(ui::MsgIcon::Warning, days.error);
+        return;
+    }
+    const int weekday = askWeekday(from, exportIt);
+    prs::SheetFilter filter;
+    if (cardNo_->isEnabled())
+        filter.card = cardNo_->text();
+    if (surname_->isEnabled())
+        filter.surname = inputText(surname_);
+    prs::MonthlySheet sheet;
+    try {
+        sheet = prs::BuildMonthlySheet(context().dm.ADOConnection1, filter, days.days, weekday);
+    } catch (const db::DbError& e) {
+        ui::showMessage(ui::MsgIcon::Error, e.message());
+        return;
+    }
+    if (sheet.persons > 1)
+        ui::showMessage(ui::MsgIcon::Warning, prs::SeveralPersonsMessage(sheet.persons));
+    if (!sheet.crowdedDays.isEmpty())
+        ui::showMessage(ui::MsgIcon::Warning, prs::CrowdedDaysMessage(sheet.crowdedDays));
+    std::vector<QStringList> rows;
+    for (const prs::SheetLine& line : sheet.lines) {
+        QStringList row;
+        for (const QString& field : prs::SheetFields())
+            row << prs::SheetText(line, field);
+        rows.push_back(row);
+    }
+    if (exportIt)
+        ExportRowsToExcel(prs::SheetFields(), rows, prs::SheetCaptions(), context().opener,
+                          context().exportFolder);
+    else
+        showSheet(rows);
+}
+
+void Tprs_list::showSheet(const std::vector<QStringList>& rows) {
+    if (!sheetLayout_)
+        return;
+    auto layout = sheetLayout_->QuickRep1();
+    // The person of the row selected in the list, whatever the filters matched.
+    db::Query& list = query();
+    const bool hasRow =
+        list.isActive() && list.state() == db::Query::State::Browse && list.recNo() > 0;
+    try {
+        layout->variables.insert(QStringLiteral("nam"),
+                                 hasRow ? list.fieldByName(QStringLiteral("nam")).asString()
+                                        : QString());
+        layout->variables.insert(QStringLiteral("semat"),
+                                 hasRow ? list.fieldByName(QStringLiteral("semat")).asString()
+                                        : QString());
+    } catch (const db::DbError& e) {
+        ui::showMessage(ui::MsgIcon::Error, e.message());
+    }
+    layout->variables.insert(QStringLiteral("loc"), QString());
+    layout->variables.insert(QStringLiteral("dat1"), from_->storedText());
+    layout->variables.insert(QStringLiteral("dat2"), to_->storedText());
+    layout->variables.insert(QStringLiteral("dat"), context().date.todayText());
+    report::MemorySource source(prs::SheetFields());
+    for (const QStringList& row : rows)
+        source.addRow(QVariantList(row.begin(), row.end()));
+    layout->data = &source;
+    context().printUi.preview(*layout);
 }
 
 std::unique_ptr<report::Report> Tprs_list::makeReport() {

@@ -10,6 +10,7 @@ namespace gc::registers {
 
 class MaskEdit;
 class Tprs;
+class Tprs_chap;
 class Tprs_print;
 
 // "ليست تردد پرسنل": the personnel traffic list, newest day first, with its seven filters,
@@ -25,6 +26,8 @@ class Tprs_list : public RegisterList {
 
     // The layout that "چاپ" previews; none prints nothing.
     void setReportLayout(const Tprs_print* layout) { report_ = layout; }
+    // The sheet that "فرم تردد"'s "چاپ" previews; none previews nothing.
+    void setSheetLayout(const Tprs_chap* layout) { sheetLayout_ = layout; }
 
     QCheckBox* CheckBox(int number) const; // 1 to 7
     QLineEdit* cart_no() const { return cardNo_; }
@@ -38,6 +41,12 @@ class Tprs_list : public RegisterList {
     MaskEdit* exit_dat2() const { return to_; }
     QComboBox* cmt() const { return comment_; }
 
+    // "فرم تردد": one person's days from the from-date to the to-date, previewed ("چاپ") or
+    // exported ("اکسل").
+    QAction* sheetPrintAction() const { return sheetPrint_; }
+    QAction* sheetExportAction() const { return sheetExport_; }
+    void monthlySheet(bool exportIt);
+
   protected:
     std::unique_ptr<report::Report> makeReport() override;
     void showEvent(QShowEvent* event) override;
@@ -45,6 +54,10 @@ class Tprs_list : public RegisterList {
   private:
     static Declaration declare(RegisterContext& context);
     void buildFilters();
+    void buildSheetMenu();
+    // The weekday of the from-date as the user confirms it; the calendar's by default.
+    int askWeekday(const QString& from, bool exportIt);
+    void showSheet(const std::vector<QStringList>& rows);
 
     const Tprs_print* report_ = nullptr;
     QList<QCheckBox*> boxes_;
@@ -58,6 +71,9 @@ class Tprs_list : public RegisterList {
     MaskEdit* from_;
     MaskEdit* to_;
     QComboBox* comment_;
+    QAction* sheetPrint_ = nullptr;
+    QAction* sheetExport_ = nullptr;
+    const Tprs_chap* sheetLayout_ = nullptr;
 };
 
 } // namespace gc::registers

@@ -11,6 +11,11 @@ QValidator::State DigitsOnlyValidator::validate(QString& input, int&) const {
     return isAsciiDigits(input) ? Acceptable : Invalid;
 }
 
+QValidator::State AsciiDigitsValidator::validate(QString& input, int&) const {
+    input = toAsciiDigits(input);
+    return Acceptable;
+}
+
 void makeDigitsOnly(QLineEdit* edit) {
     edit->setValidator(new DigitsOnlyValidator(edit));
 }

@@ -15,6 +15,15 @@ class DigitsOnlyValidator : public QValidator {
     State validate(QString& input, int& pos) const override;
 };
 
+// Turns Persian and Arabic-Indic digits into ASCII as they are typed or pasted and leaves
+// every other character to the input (a date or time mask keeps its own rules).
+class AsciiDigitsValidator : public QValidator {
+    Q_OBJECT
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
+};
+
 void makeDigitsOnly(QLineEdit* edit);
 
 } // namespace gc::registers

@@ -96,6 +96,10 @@ QComboBox* editableDropDown(const QString& name, QWidget* parent, bool sorted) {
     return box;
 }
 
+void noInlineCompletion(QComboBox* box) {
+    box->setCompleter(nullptr);
+}
+
 void setSortedList(QComboBox* box) {
     box->setProperty(kSortedList, true);
 }

@@ -50,9 +50,14 @@ class EnterChain : public QObject {
 // A text input named after its column.
 QLineEdit* namedLineEdit(const QString& name, QWidget* parent);
 
+// Stops a drop-down completing typed text inline: a look-up runs on the typed "10" while the
+// box would show and save a completed "1001".
+void noInlineCompletion(QComboBox* box);
+
 // A drop-down's change handler: the guard's typing in its edit part or picking an item, never
-// the window's own assignments.
+// the window's own assignments. The handler sees the text the box shows.
 template <class F> void onUserChange(QComboBox* box, QObject* receiver, F handler) {
+    noInlineCompletion(box);
     QObject::connect(box, &QComboBox::textActivated, receiver, handler);
     QObject::connect(box->lineEdit(), &QLineEdit::textEdited, receiver, handler);
 }

@@ -25,17 +25,18 @@ class KeepCurrentRow {
     int recNo_;
 };
 
-void writeSheet(db::Query& list, const CaptionMap& captions, xlsx::Worksheet& sheet, int count) {
-    const int fields = list.fieldCount();
-    for (int i = 0; i < fields; ++i) {
-        sheet.Cells(1, i + 1).setValue(captionFor(captions, list.fieldDef(i).name));
+// Field i of row r (both from 0), read in row order.
+using CellText = std::function<QString(int row, int field)>;
+
+void writeSheet(const QStringList& fields, const CaptionMap& captions, xlsx::Worksheet& sheet,
+                int count, const CellText& cell) {
+    for (int i = 0; i < fields.size(); ++i) {
+        sheet.Cells(1, i + 1).setValue(captionFor(captions, fields[i]));
         sheet.Columns(i + 1).setColumnWidth(10);
     }
-    for (int r = 0; r < count && !list.eof(); ++r) {
-        for (int i = 0; i < fields; ++i)
-            sheet.Cells(r + 2, i + 1).setValue(list.field(i).asString().trimmed());
-        list.next();
-    }
+    for (int r = 0; r < count; ++r)
+        for (int i = 0; i < fields.size(); ++i)
+            sheet.Cells(r + 2, i + 1).setValue(cell(r, i).trimmed());
     sheet.Range(QStringLiteral("A1:AA1")).Font().setBold(true);
     sheet.Range(QStringLiteral("A1:M1")).Borders().setLineStyle(xlsx::LineStyle::xlSlantDashDot);
     // The data rows are rows 2 to count + 1; an empty list has no data border.
@@ -43,6 +44,30 @@ void writeSheet(db::Query& list, const CaptionMap& captions, xlsx::Worksheet& sh
         sheet.Range(QStringLiteral("A2:M%1").arg(count + 1))
             .Borders()
             .setLineStyle(xlsx::LineStyle::xlContinuous);
+}
+
+// Writes one workbook through the spreadsheet calls and hands it to the desktop.
+void deliver(ExportOutcome& out, const QStringList& fields, const CaptionMap& captions,
+             const CellText& cell, xlsx::FileOpener& opener, const QString& folder) {
+    xlsx::Application excel(opener, folder);
+    excel.Visible = true;
+    excel.WorkBooks().Add(xlsx::xlWBATWorksheet);
+    excel.WorkBooks().Item(1)->WorkSheets(1)->setName(QStringLiteral("Sheet1"));
+    writeSheet(fields, captions, *excel.WorkBooks().Item(1)->WorkSheets(QStringLiteral("Sheet1")),
+               out.rows, cell);
+    const std::vector<xlsx::Delivery> shown = excel.show();
+    if (!shown.empty()) {
+        out.path = shown.front().path;
+        out.opened = shown.front().opened;
+        out.error = shown.front().error;
+    }
+}
+
+void tellUser(const ExportOutcome& out) {
+    if (!out.error.isEmpty())
+        ui::showMessage(ui::MsgIcon::Error, out.error);
+    else if (!out.opened)
+        ui::showMessage(ui::MsgIcon::Information, xlsx::notOpenedMessage(out.path));
 }
 
 } // namespace
@@ -63,26 +88,30 @@ ExportOutcome ExportGridToExcel(db::Query& list, const CaptionMap& captions,
             list.open();
         list.first();
         out.rows = list.recordCount();
-
-        xlsx::Application excel(opener, folder);
-        excel.Visible = true;
-        excel.WorkBooks().Add(xlsx::xlWBATWorksheet);
-        excel.WorkBooks().Item(1)->WorkSheets(1)->setName(QStringLiteral("Sheet1"));
-        writeSheet(list, captions, *excel.WorkBooks().Item(1)->WorkSheets(QStringLiteral("Sheet1")),
-                   out.rows);
-        const std::vector<xlsx::Delivery> shown = excel.show();
-        if (!shown.empty()) {
-            out.path = shown.front().path;
-            out.opened = shown.front().opened;
-            out.error = shown.front().error;
-        }
+        // Rows are asked for in order, each once: the list moves along as they are read.
+        int at = 0;
+        const CellText cell = [&](int row, int field) {
+            for (; at < row && !list.eof(); ++at)
+                list.next();
+            return list.eof() ? QString() : list.field(field).asString();
+        };
+        deliver(out, list.fieldNames(), captions, cell, opener, folder);
     } catch (const db::DbError& e) {
         out.error = e.message();
     }
-    if (!out.error.isEmpty())
-        ui::showMessage(ui::MsgIcon::Error, out.error);
-    else if (!out.opened)
-        ui::showMessage(ui::MsgIcon::Information, xlsx::notOpenedMessage(out.path));
+    tellUser(out);
+    return out;
+}
+
+ExportOutcome ExportRowsToExcel(const QStringList& fields, const std::vector<QStringList>& rows,
+                                const CaptionMap& captions, xlsx::FileOpener& opener,
+                                const QString& folder) {
+    ExportOutcome out;
+    out.rows = int(rows.size());
+    deliver(
+        out, fields, captions,
+        [&](int row, int field) { return rows[std::size_t(row)].value(field); }, opener, folder);
+    tellUser(out);
     return out;
 }
 

@@ -3,6 +3,9 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
 
 namespace gc::db {
 class Query;
@@ -33,5 +36,10 @@ struct ExportOutcome {
 // `folder` is where the workbook goes; empty means the user's temporary folder.
 ExportOutcome ExportGridToExcel(db::Query& list, const CaptionMap& captions,
                                 xlsx::FileOpener& opener, const QString& folder = {});
+
+// The same for rows held in memory: `rows[r][i]` is the text of `fields[i]` in row r.
+ExportOutcome ExportRowsToExcel(const QStringList& fields, const std::vector<QStringList>& rows,
+                                const CaptionMap& captions, xlsx::FileOpener& opener,
+                                const QString& folder = {});
 
 } // namespace gc::registers

@@ -2,6 +2,8 @@
 
 #include "platform/report/elements.h"
 
+#include <algorithm>
+
 namespace gc::registers {
 
 namespace {
@@ -12,6 +14,11 @@ using namespace report;
 const QColor kHeaderFill(157, 206, 255);
 constexpr double kRowMm = 6.5;
 constexpr double kTitleWidthMm = 137.0;
+// The date and page number fill the left 56 mm of the header; the titles keep clear of them.
+constexpr double kHeaderInfoMm = 57.0;
+// The smallest sizes a title and a column title shrink to before they wrap.
+constexpr double kTitleFloorPt = 11.0;
+constexpr double kColumnTitleFloorPt = 6.0;
 
 template <class T>
 T& styled(T& element, QRectF mm, double px, bool bold, Qt::Alignment align = Qt::AlignCenter) {
@@ -21,13 +28,22 @@ T& styled(T& element, QRectF mm, double px, bool bold, Qt::Alignment align = Qt:
     return element;
 }
 
+template <class T> T& fitted(T& element, double floorPt) {
+    element.style.minPointSize = floorPt;
+    return element;
+}
+
 void pageHeader(Report& r, const QString& title, double widthMm) {
     Band& head = r.pageHeader;
     head.heightMm = 26.0;
-    const double titleLeft = (widthMm - kTitleWidthMm) / 2;
-    styled(head.add<Label>(QStringLiteral("کاروندیس")), {titleLeft, 0, kTitleWidthMm, 11}, 24,
-           true);
-    styled(head.add<Label>(title), {titleLeft, 11, kTitleWidthMm, 11}, 24, true);
+    // Centred, but never over the date and page number (on A4 portrait it would be).
+    const double titleLeft = std::max((widthMm - kTitleWidthMm) / 2, kHeaderInfoMm);
+    const double titleWidth = widthMm - 2 * titleLeft;
+    fitted(styled(head.add<Label>(QStringLiteral("کاروندیس")), {titleLeft, 0, titleWidth, 11}, 24,
+                  true),
+           kTitleFloorPt);
+    fitted(styled(head.add<Label>(title), {titleLeft, 11, titleWidth, 11}, 24, true),
+           kTitleFloorPt);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     styled(head.add<Label>(QStringLiteral("تاريخ :")), {32, 6, 24, 7}, 13, true, right);
     styled(head.add<Expression>(Expression::Kind::Variable, QStringLiteral("dat")), {0, 6, 32, 7},
@@ -51,7 +67,8 @@ void columnBands(Report& r, const std::vector<ListReportColumn>& columns, double
     for (const ListReportColumn& c : columns) {
         const QRectF cell(right - c.widthMm, 0, c.widthMm, kRowMm);
         const QRectF inner = cell.adjusted(0.5, 0, -0.5, 0);
-        styled(titles.add<Label>(QString::fromUtf8(c.title)), inner, 11, true);
+        fitted(styled(titles.add<Label>(QString::fromUtf8(c.title)), inner, 11, true),
+               kColumnTitleFloorPt);
         if (*c.field)
             styled(detail.add<DataField>(QString::fromLatin1(c.field)), inner, 12, false,
                    Qt::AlignRight | Qt::AlignVCenter);

@@ -7,10 +7,12 @@
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
-#include "registers/shared/current_time.h"
+#include "registers/shared/core/current_time.h"
 #include "registers/shared/input_text.h"
 
 #include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 
 namespace gc::registers {
@@ -18,6 +20,30 @@ namespace gc::registers {
 namespace {
 
 const QString kKeyField = QStringLiteral("id");
+
+QGridLayout* gridHolding(QLayout* layout, QWidget* w) {
+    if (!layout)
+        return nullptr;
+    if (auto* grid = qobject_cast<QGridLayout*>(layout); grid && grid->indexOf(w) >= 0)
+        return grid;
+    for (int i = 0; i < layout->count(); ++i)
+        if (QGridLayout* grid = gridHolding(layout->itemAt(i)->layout(), w))
+            return grid;
+    return nullptr;
+}
+
+// The caption laid out before an input in its grid row, if it has one.
+QString captionBefore(QWidget* input) {
+    QGridLayout* grid =
+        input->parentWidget() ? gridHolding(input->parentWidget()->layout(), input) : nullptr;
+    if (!grid)
+        return {};
+    int row = 0, column = 0, rows = 0, columns = 0;
+    grid->getItemPosition(grid->indexOf(input), &row, &column, &rows, &columns);
+    QLayoutItem* before = column > 0 ? grid->itemAtPosition(row, column - 1) : nullptr;
+    const auto* label = before ? qobject_cast<QLabel*>(before->widget()) : nullptr;
+    return label ? label->text().trimmed() : QString();
+}
 
 } // namespace
 
@@ -158,12 +184,14 @@ bool RegisterEntry::post(bool insert) {
     try {
         if (!q.isActive())
             q.open();
-        if (insert) {
+        // An edit opened on no row (the list not searched yet, or empty) adds one: writing
+        // over whatever row the query opened on would change a row the guard never saw.
+        if (insert || !editKey_.isValid()) {
             q.append();
         } else {
             // The row the user chose, even if the list's current row moved meanwhile.
-            if (editKey_.isValid() && q.recNo() > 0 &&
-                q.fieldByName(kKeyField).value() != editKey_ && !q.locate(kKeyField, editKey_))
+            if (q.recNo() > 0 && q.fieldByName(kKeyField).value() != editKey_ &&
+                !q.locate(kKeyField, editKey_))
                 throw db::DbError(QStringLiteral("رکوردي که براي ويرايش باز شده بود ديگر در "
                                                  "ليست نيست؛ چيزي ثبت نشد"));
             q.edit();
@@ -172,16 +200,27 @@ bool RegisterEntry::post(bool insert) {
         q.post();
     } catch (const db::DbError& e) {
         q.cancel();
-        ui::showMessage(ui::MsgIcon::Error, e.message());
+        ui::showMessage(ui::MsgIcon::Error, labelled(e.message()));
         return false;
     }
     return true;
 }
 
+QString RegisterEntry::labelled(const QString& message) const {
+    for (QWidget* w : inputs_) {
+        const QString named = QStringLiteral("«%1»").arg(w->objectName());
+        const QString caption = captionBefore(w);
+        if (!caption.isEmpty() && message.contains(named))
+            return QString(message).replace(
+                named, QStringLiteral("«%1» (%2)").arg(caption, w->objectName()));
+    }
+    return message;
+}
+
 bool RegisterEntry::saveNew() {
     if (!confirmNew())
         return false;
-    if (!post(true))
+    if (!writeNew())
         return false;
     afterSaveNew();
     return true;

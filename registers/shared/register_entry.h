@@ -87,6 +87,8 @@ class RegisterEntry : public QDialog {
     // The register's own steps around the families.
     virtual bool confirmNew() { return true; } // for example the duplicate question
     virtual bool confirmEdit() { return true; }
+    // Writes a new record; the default appends the inputs through the list's query.
+    virtual bool writeNew() { return post(true); }
     virtual void afterSaveNew();  // default: the saved message
     virtual void afterSaveEdit(); // default: close the window
     virtual void onPrepareNew() {}
@@ -96,9 +98,14 @@ class RegisterEntry : public QDialog {
     // The key of the row that "edit" was opened on; invalid in new mode.
     const QVariant& editKey() const { return editKey_; }
 
+    // Appends (or edits the chosen row) and posts; shows a database error. False when
+    // nothing was written.
+    bool post(bool insert);
+
   private:
     void assignColumns(bool insert);
-    bool post(bool insert);
+    // A refusal that names a column («cmt») names it as the window labels its input.
+    QString labelled(const QString& message) const;
 
     Declaration decl_;
     RegisterContext& ctx_;

@@ -8,12 +8,12 @@
 #include "platform/report/report.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
+#include "registers/shared/core/sort_text.h"
+#include "registers/shared/core/zoom.h"
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/query_source.h"
 #include "registers/shared/register_entry.h"
-#include "registers/shared/sort_text.h"
-#include "registers/shared/zoom.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -21,8 +21,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -46,6 +49,26 @@ void showError(const db::DbError& e) {
     ui::showMessage(ui::MsgIcon::Error, e.message());
 }
 
+// The width grid column `field` needs so that neither its title nor a date or time among
+// the first rows is cut: the declared widths were made for a narrower font.
+int neededWidth(const QTableView& grid, const QAbstractItemModel& model, int field) {
+    static const QRegularExpression dateOrTime(QStringLiteral(R"(^(\d{4}/\d\d/\d\d|\d\d:\d\d)$)"));
+    const QHeaderView* header = grid.horizontalHeader();
+    const QVariant titleFont = model.headerData(field, Qt::Horizontal, Qt::FontRole);
+    const QFontMetrics title(titleFont.isValid() ? titleFont.value<QFont>() : header->font());
+    int need = title.horizontalAdvance(model.headerData(field, Qt::Horizontal).toString()) +
+               2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int margin =
+        2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1);
+    const int rows = std::min(model.rowCount(), 50);
+    for (int r = 0; r < rows; ++r) {
+        const QString text = model.index(r, field).data().toString();
+        if (dateOrTime.match(text).hasMatch())
+            need = std::max(need, grid.fontMetrics().horizontalAdvance(text) + margin);
+    }
+    return need;
+}
+
 } // namespace
 
 RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QWidget* parent)
@@ -60,20 +83,7 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
             widths_.insert(g, decl_.columns[std::size_t(g)].width);
 
     layout_ = new QVBoxLayout(this);
-    if (!decl_.menu.empty()) {
-        menu_ = new QMenuBar(this);
-        menu_->setObjectName(QStringLiteral("MainMenu1"));
-        menu_->setNativeMenuBar(false);
-        for (const MenuItem& item : decl_.menu) {
-            QAction* a = menu_->addAction(item.text);
-            a->setObjectName(item.name);
-            if (item.command == Command::Own)
-                continue;
-            commands_.insert(int(item.command), a);
-            connect(a, &QAction::triggered, this, [this, c = item.command] { run(c); });
-        }
-        layout_->setMenuBar(menu_);
-    }
+    buildMenu();
 
     filterArea_ = new QWidget(this);
     filterArea_->setObjectName(QStringLiteral("filters"));
@@ -125,12 +135,51 @@ RegisterList::~RegisterList() {
     grid_->setModel(nullptr);
 }
 
+void RegisterList::buildMenu() {
+    if (decl_.menu.empty())
+        return;
+    menu_ = new QMenuBar(this);
+    menu_->setObjectName(QStringLiteral("MainMenu1"));
+    menu_->setNativeMenuBar(false);
+    QHash<QString, QMenu*> submenus;
+    for (const MenuItem& item : decl_.menu) {
+        QMenu* parent = submenus.value(item.parent);
+        QAction* a = nullptr;
+        if (item.command == Command::Submenu) {
+            auto* sub = new QMenu(item.text, parent ? static_cast<QWidget*>(parent) : menu_);
+            submenus.insert(item.name, sub);
+            a = sub->menuAction();
+        } else {
+            a = new QAction(item.text, menu_);
+            a->setShortcut(item.shortcut);
+        }
+        a->setObjectName(item.name);
+        if (parent)
+            parent->addAction(a);
+        else
+            menu_->addAction(a);
+        if (item.command == Command::Own || item.command == Command::Submenu)
+            continue;
+        commands_.insert(int(item.command), a);
+        connect(a, &QAction::triggered, this, [this, c = item.command] { run(c); });
+    }
+    layout_->setMenuBar(menu_);
+}
+
+QAction* RegisterList::addGridPopupItem(const QString& name, const QString& text) {
+    auto* a = new QAction(text, grid_);
+    a->setObjectName(name);
+    grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    grid_->addAction(a);
+    return a;
+}
+
 QAction* RegisterList::command(Command c) const {
     return commands_.value(int(c));
 }
 
 QAction* RegisterList::menuItem(const QString& name) const {
-    return menu_ ? menu_->findChild<QAction*>(name, Qt::FindDirectChildrenOnly) : nullptr;
+    return menu_ ? menu_->findChild<QAction*>(name) : nullptr;
 }
 
 void RegisterList::run(Command c) {
@@ -160,6 +209,7 @@ void RegisterList::run(Command c) {
         close();
         break;
     case Command::Own:
+    case Command::Submenu:
         break;
     }
 }
@@ -352,6 +402,14 @@ void RegisterList::arrangeColumns() {
         if (widths_.contains(g))
             grid_->setColumnWidth(field, widths_.value(g));
     }
+    fitColumns();
+}
+
+void RegisterList::fitColumns() {
+    for (int f = 0; f < model_->columnCount(); ++f)
+        if (!grid_->isColumnHidden(f))
+            grid_->setColumnWidth(f,
+                                  std::max(grid_->columnWidth(f), neededWidth(*grid_, *model_, f)));
 }
 
 void RegisterList::showEvent(QShowEvent* event) {

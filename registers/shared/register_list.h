@@ -2,13 +2,14 @@
 
 #include "platform/report/output.h"
 #include "platform/report/report.h"
+#include "registers/shared/core/search_sql.h"
 #include "registers/shared/delete_password.h"
 #include "registers/shared/grid_export.h"
 #include "registers/shared/list_grid_model.h"
 #include "registers/shared/register_context.h"
-#include "registers/shared/search_sql.h"
 
 #include <QDialog>
+#include <QKeySequence>
 #include <memory>
 
 class QAbstractButton;
@@ -37,11 +38,14 @@ class RegisterList : public QDialog {
     Q_OBJECT
   public:
     // Own: a register's own menu item; the register connects it (menuItem()).
-    enum class Command { New, Edit, Delete, Print, Export, ZoomIn, ZoomOut, Close, Own };
+    // Submenu: an item that holds the items naming it as their parent.
+    enum class Command { New, Edit, Delete, Print, Export, ZoomIn, ZoomOut, Close, Own, Submenu };
     struct MenuItem {
         QString name; // "N1"
         QString text; // "ثبت"
         Command command;
+        QString parent = {};        // the submenu holding it; empty: the menu bar
+        QKeySequence shortcut = {}; // none when empty
     };
 
     struct Declaration {
@@ -90,8 +94,10 @@ class RegisterList : public QDialog {
 
     // Commands that the main window enables from the user's rights.
     QAction* command(Command c) const;
-    // A menu item by its name ("N9").
+    // A menu item by its name ("N9"), submenu items included.
     QAction* menuItem(const QString& name) const;
+    // An item of the grid's pop-up menu.
+    QAction* addGridPopupItem(const QString& name, const QString& text);
     QAction* insertAction() const { return command(Command::New); }
     QAction* editAction() const { return command(Command::Edit); }
     QAction* deleteAction() const { return command(Command::Delete); }
@@ -114,8 +120,8 @@ class RegisterList : public QDialog {
     void printPreview();
     // The same report sent to a printer (or, with none, to the preview or a PDF on request).
     report::PrintOutcome print(report::Printer& printer);
-    void newRecord();
-    void editRecord();
+    virtual void newRecord();
+    virtual void editRecord();
 
     // Puts the grid's current row where the query's current row is.
     void showQueryRow();
@@ -139,8 +145,11 @@ class RegisterList : public QDialog {
         bool like;
     };
     void run(Command c);
+    void buildMenu();
     void onFilterSwitched(int index);
     void arrangeColumns();
+    // Widens the columns whose title, date or time would be cut.
+    void fitColumns();
     std::unique_ptr<report::Report> preparedReport();
 
     Declaration decl_;

@@ -3,13 +3,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace gc::capture;
 
@@ -195,4 +199,50 @@ TEST_F(DorbinTest, ASaveThatFailsShowsTheMessage) {
     savePath.clear(); // cancelled: nothing happens
     button("BitBtn_SaveBMP")->click();
     EXPECT_EQ(errors.size(), 1);
+}
+
+TEST_F(DorbinTest, AutoSaveNeverFollowsALinkNorUsesAFolderNotItsOwn) {
+    QTemporaryDir tmp;
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", tmp.path().toUtf8());
+    QFile victim(tmp.filePath("victim.txt"));
+    ASSERT_TRUE(victim.open(QIODevice::WriteOnly));
+    victim.write("keep me");
+    victim.close();
+
+    open({camera("Cam")});
+    button("BitBtn_Start")->click();
+    ASSERT_TRUE(waitForFrame());
+
+    // Links planted in the user's folder under every name a save could guess are left alone.
+    const QString folder = tmp.filePath(QStringLiteral("gatecontrol-%1").arg(::getuid()));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString& name :
+         {QStringLiteral("Pelzorvatin.bmp"),
+          QStringLiteral("Pelzorvatin-%1.bmp").arg(QCoreApplication::applicationPid())})
+        ASSERT_TRUE(QFile::link(victim.fileName(), QDir(folder).filePath(name)));
+    button("BitBtn_AutoSave")->click();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+    const QFileInfo saved(window->autoSavePath());
+    EXPECT_TRUE(saved.isFile() && !saved.isSymLink());
+    EXPECT_EQ(saved.absolutePath(), folder);
+    EXPECT_EQ(QImageReader(saved.filePath()).format(), "bmp");
+    // A second save replaces the first file with a new one.
+    const QString first = saved.filePath();
+    button("BitBtn_AutoSave")->click();
+    EXPECT_NE(window->autoSavePath(), first);
+    EXPECT_FALSE(QFile::exists(first));
+
+    // A folder that is a link is refused, with a message.
+    QDir(folder).removeRecursively();
+    ASSERT_TRUE(QFile::link(tmp.path(), folder));
+    button("BitBtn_AutoSave")->click();
+    EXPECT_EQ(errors.size(), 1);
+
+    ASSERT_TRUE(victim.open(QIODevice::ReadOnly));
+    EXPECT_EQ(victim.readAll(), "keep me");
+    if (oldTmp.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTmp);
 }

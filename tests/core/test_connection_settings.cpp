@@ -1,4 +1,5 @@
 #include "core/connection_settings.h"
+#include "platform/db/connection_string.h"
 #include "platform/settings/registry.h"
 #include "platform/text/codepage.h"
 
@@ -35,6 +36,37 @@ TEST(BuildConnectionString, EveryFormOfTheTable) {
     EXPECT_FALSE(BuildConnectionString(settings("Access", "")).has_value());
     EXPECT_FALSE(BuildConnectionString(settings("sql server", "32-bit")).has_value());
     EXPECT_FALSE(BuildConnectionString(settings("", "32-bit")).has_value());
+}
+
+TEST(BuildConnectionString, SemicolonsAndQuotesComeBackIntactAndAddNoKeyword) {
+    const QStringList values = {"x;Integrated Security=SSPI",
+                                "x\";Integrated Security=SSPI",
+                                "a\"b;c",
+                                "it's;",
+                                "\"",
+                                "'",
+                                "a\"b'c;d\"\"",
+                                " 'lead",
+                                "p;Provider=Microsoft.Jet.OLEDB.4.0"};
+    for (const QString& v : values) {
+        SCOPED_TRACE(v.toStdString());
+        auto s = settings("SQL Server", "32-bit");
+        s.Password = v;
+        s.UserName = v;
+        auto t = db::connectionTarget(BuildConnectionString(s).value());
+        EXPECT_EQ(t.engine, db::Engine::PostgreSQL);
+        EXPECT_FALSE(t.integratedSecurity);
+        EXPECT_EQ(t.password, v);
+        EXPECT_EQ(t.user, v);
+        EXPECT_EQ(t.database, "Tovarmesk");
+        EXPECT_EQ(t.host, "srv");
+
+        s = settings("Access", "64-bit");
+        s.SqlServerName = "/data/" + v + ".mdb";
+        t = db::connectionTarget(BuildConnectionString(s).value());
+        EXPECT_EQ(t.engine, db::Engine::SQLite);
+        EXPECT_EQ(t.file, "/data/" + v + ".mdb");
+    }
 }
 
 TEST(Password, ScrambleAndUnscramble) {

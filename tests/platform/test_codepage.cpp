@@ -31,6 +31,9 @@ TEST(CodePage, RefusesWhatItCannotHold) {
     EXPECT_FALSE(toRepertoire(QString::fromUtf8("ok😀"), &bad).has_value());
     EXPECT_EQ(bad, QString::fromUtf8("😀"));
     EXPECT_TRUE(unsupportedCharMessage(bad).contains(bad));
+    // U+0000 has a byte, but no engine keeps it in a text.
+    EXPECT_FALSE(toRepertoire(QString("a") + QChar(0) + "b", &bad).has_value());
+    EXPECT_EQ(bad, QString(QChar(0)));
 }
 
 // The table against the system's own converter (iconv's CP1256), as an independent oracle.

@@ -7,10 +7,12 @@
 #include "platform/db/query_model.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace gc::db;
 using gctest::Backend;
@@ -43,6 +45,28 @@ TEST(ConnectionString, PicksEngineAndParts) {
     EXPECT_THROW(connectionTarget("Provider=MSDASQL"), DbError);
 }
 
+// Every value, whatever quotes and separators it holds, reads back as written and leaves
+// the next keyword alone.
+TEST(ConnectionString, QuotedValuesRoundTrip) {
+    const QString alphabet = "a;\"'= ";
+    QRandomGenerator gen(11);
+    for (int n = 0; n < 3000; ++n) {
+        QString v;
+        for (int len = gen.bounded(9); len > 0; --len)
+            v += alphabet[gen.bounded(alphabet.size())];
+        const auto parts = parseConnectionString("Password=" + connectionStringValue(v) +
+                                                 ";User ID=u;Integrated Security=none");
+        ASSERT_EQ(parts.value("password"), v) << v.toStdString();
+        ASSERT_EQ(parts.value("user id"), "u") << v.toStdString();
+        ASSERT_EQ(parts.value("integrated security"), "none") << v.toStdString();
+        ASSERT_EQ(parts.size(), 3) << v.toStdString();
+    }
+    EXPECT_EQ(connectionStringValue("plain text"), "plain text");
+    EXPECT_EQ(connectionStringValue("x;y"), "\"x;y\"");
+    EXPECT_EQ(parseConnectionString("A= \"q;\"\"\" ;B='it''s'").value("a"), "q;\"");
+    EXPECT_EQ(parseConnectionString("A= \"q;\"\"\" ;B='it''s'").value("b"), "it's");
+}
+
 TEST(Dialect, TranslatesServerDefinitions) {
     const QString create = "create table t (\nid int identity primary key,\nus nvarchar(25),\n"
                            "f bit,\np image,\nsaat_sys datetime DEFAULT GETDATE() \n)";
@@ -65,6 +89,24 @@ TEST(Dialect, TranslatesServerDefinitions) {
     ASSERT_TRUE(w.has_value());
     EXPECT_EQ(w->column, "exit_dat");
     EXPECT_EQ(w->width, 10);
+}
+
+TEST(Dialect, KafBlindLikeTouchesOnlyLikeConditionsOutsideLiterals) {
+    const QString keheh(QChar(0x06A9));
+    const QString kaf(QChar(0x0643));
+    EXPECT_EQ(kafBlindLike("select * from phone where name<>'' and name like '%" + keheh + "%'"),
+              "select * from phone where name<>'' and replace(name, '" + keheh + "', '" + kaf +
+                  "') like '%" + kaf + "%'");
+    EXPECT_EQ(kafBlindLike("select 1 where a.b LIKE  'x''y'"),
+              "select 1 where replace(a.b, '" + keheh + "', '" + kaf + "') like 'x''y'");
+    EXPECT_EQ(kafBlindLike("select 1 where cmt not like '%" + keheh + "%'"),
+              "select 1 where replace(cmt, '" + keheh + "', '" + kaf + "') not like '%" + kaf +
+                  "%'");
+    // A literal that reads like a condition stays as it is, and so does everything else.
+    for (const QString& same : {QString("select * from t where nam='x like ''y''' and n=2"),
+                                QString("select * from t where nam='" + keheh + "' and likely='a'"),
+                                QString("select * from t where nam like :p")})
+        EXPECT_EQ(kafBlindLike(same), same);
 }
 
 class DbTest : public ::testing::TestWithParam<Backend> {
@@ -171,6 +213,37 @@ TEST_P(DbTest, FailedPostChangesNothingAndNamesTheColumn) {
     EXPECT_EQ(countRows(), 0);
 }
 
+// No engine keeps U+0000 inside a text; it is refused like any character the code page
+// cannot hold, and nothing is written.
+TEST_P(DbTest, TextWithANullCharacterIsRefusedLikeOtherUnsupportedCharacters) {
+    const QString withNull = QString("ab") + QChar(0) + "cd";
+    const QString check = QString::fromUtf8("ab✓");
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    QString nullMessage;
+    QString checkMessage;
+    for (const auto& [text, message] :
+         {std::pair{withNull, &nullMessage}, std::pair{check, &checkMessage}}) {
+        q.append();
+        q.fieldByName("nam").setAsString(text);
+        try {
+            q.post();
+            ADD_FAILURE() << "stored";
+        } catch (const DbError& e) {
+            *message = e.message();
+        }
+        q.cancel();
+        EXPECT_THROW(conn->execute("insert into t (nam) values ('" + text + "')"), DbError);
+    }
+    EXPECT_TRUE(nullMessage.contains("U+0000")) << nullMessage.toStdString();
+    EXPECT_FALSE(nullMessage.contains(QChar(0)));
+    // The same words around the character's code.
+    EXPECT_EQ(nullMessage.section(QChar(0xBB), 1).remove("U+0000"),
+              checkMessage.section(QChar(0xBB), 1).remove("U+2713"));
+    EXPECT_EQ(countRows(), 0);
+}
+
 TEST_P(DbTest, PersianTextIsStoredInTheCodePageRepertoire) {
     Query q(*conn, "q");
     q.setSql("select * from t");
@@ -185,6 +258,24 @@ TEST_P(DbTest, PersianTextIsStoredInTheCodePageRepertoire) {
     r.open();
     ASSERT_EQ(r.recordCount(), 1);
     EXPECT_EQ(r.fieldByName("nam").asString(), QString::fromUtf8("كيک"));
+}
+
+TEST_P(DbTest, LikeFindsANameWhicheverKafItWasStoredOrTypedWith) {
+    Query q(*conn, "q");
+    q.setSql("select * from t");
+    q.open();
+    addRow(q, QString::fromUtf8("کريمي"));  // typed with the Persian keyboard
+    addRow(q, QString::fromUtf8("كريمي2")); // with the Arabic one
+    Query r(*conn, "r");
+    for (const char* typed : {"%کريم%", "%كريم%"}) {
+        r.setSql("select * from t where nam like '" + QString::fromUtf8(typed) + "' order by id");
+        r.open();
+        EXPECT_EQ(r.recordCount(), 2) << typed;
+    }
+    // What is stored is not changed.
+    r.setSql("select * from t order by id");
+    r.open();
+    EXPECT_EQ(r.fieldByName("nam").asString(), QString::fromUtf8("کريمي"));
 }
 
 TEST_P(DbTest, BlobsRoundTripThroughFilesAndStreams) {
@@ -346,16 +437,45 @@ TEST_P(DbTest, EditOfARowDeletedElsewhereSaysSo) {
 INSTANTIATE_TEST_SUITE_P(Engines, DbTest, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
                          [](const auto& p) { return gctest::backendName(p.param).toStdString(); });
 
-TEST(SqliteFile, RefusesAFileThatIsNotADatabase) {
+TEST(SqliteFile, RefusesAFileThatIsNotADatabaseAndLeavesItAlone) {
     QTemporaryDir dir;
     QFile f(dir.filePath("real.accdb"));
+    const QByteArray access = QByteArray("\x00\x01\x00\x00Standard ACE DB", 19).repeated(300);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
+    f.write(access);
     f.close();
     Connection c("notdb");
     c.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + f.fileName());
-    EXPECT_THROW(c.open(), DbError);
+    try {
+        c.open();
+        FAIL() << "a file of another kind was opened";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(),
+                  QString::fromUtf8("فايل «%1» بانک اطلاعاتي اين برنامه نيست").arg(f.fileName()));
+    }
     EXPECT_FALSE(c.connected());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == access);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"real.accdb"});
+}
+
+// The file holds the users' passwords: a new one, its log and its shared memory are the
+// owner's alone, whatever the process's umask lets through.
+TEST(SqliteFile, ANewFileIsReadableByItsOwnerOnly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("new.accdb");
+    const mode_t previous = umask(0);
+    Connection c("newfile");
+    c.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path);
+    c.open();
+    umask(previous);
+    c.execute("create table t (id int identity primary key, nam nvarchar(10))");
+    c.execute("insert into t (nam) values ('x')");
+    for (const QString& file : {path, path + "-wal", path + "-shm"}) {
+        struct stat st {};
+        ASSERT_EQ(stat(QFile::encodeName(file).constData(), &st), 0) << file.toStdString();
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << file.toStdString();
+    }
 }
 
 TEST(Postgres, UnreachableServerFailsQuickly) {

@@ -1,4 +1,3 @@
-#include "core/page.h"
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "platform/ui/widgets.h"
@@ -9,6 +8,7 @@
 #include "registers/shared/list_page.h"
 #include "registers/shared/mask_inputs.h"
 #include "support/xlsx_reader.h"
+#include "windows/shell/page.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -126,6 +126,21 @@ TEST_P(Anbar, TheCatalogueCascadeOffersDescriptionsAndUnits) {
         EXPECT_EQ(items(ins->cod()), (QStringList{"100", "200", "3'0"}));
         type(ins->cod(), "150");
         EXPECT_EQ(ins->kala()->currentText(), "مهره");
+    });
+}
+
+TEST_P(Anbar, ACodeTypedKeyByKeyLooksUpWhatTheBoxShows) {
+    addGoods("10", "پيچ", "عدد");
+    addGoods("1001", "مهره", "كيلو");
+    list->show();
+    whileModal(list->insertAction(), ins.get(), [&] {
+        type(ins->cod(), "10");
+        EXPECT_EQ(ins->cod()->currentText(), "10");
+        EXPECT_EQ(ins->kala()->currentText(), "پيچ");
+        EXPECT_EQ(ins->vahed()->currentText(), "عدد");
+        type(ins->kala(), "پ");
+        EXPECT_EQ(ins->kala()->currentText(), "پ");
+        EXPECT_EQ(ins->vahed()->currentText(), "");
     });
 }
 

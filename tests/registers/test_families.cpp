@@ -6,7 +6,7 @@
 #include "platform/db/sql_text.h"
 #include "platform/report/elements.h"
 #include "platform/xlsx/file_opener.h"
-#include "registers/shared/current_time.h"
+#include "registers/shared/core/current_time.h"
 #include "registers/shared/list_print.h"
 #include "registers/shared/mask_inputs.h"
 #include "registers/shared/register_entry.h"
@@ -489,6 +489,18 @@ TEST_F(Families, EditOnAnEmptyListAddsARow) {
     entry->setText("ranande", "جديد");
     ASSERT_TRUE(entry->saveEdit());
     EXPECT_EQ(scalar("select count(*) from khodro"), "61");
+}
+
+TEST_F(Families, EditBeforeAnySearchAddsARowAndWritesOverNone) {
+    ASSERT_FALSE(dm->ADOQ_khodro.isActive());
+    const QString first =
+        scalar("select ranande from khodro where id=(select min(id) from khodro)");
+    entry->prepareEdit();
+    EXPECT_EQ(entry->text("ranande"), "");
+    entry->setText("ranande", "جديد");
+    ASSERT_TRUE(entry->saveEdit());
+    EXPECT_EQ(scalar("select count(*) from khodro"), "61");
+    EXPECT_EQ(scalar("select ranande from khodro where id=(select min(id) from khodro)"), first);
 }
 
 TEST_F(Families, FocusColoursAndTheEnterChain) {

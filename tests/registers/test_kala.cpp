@@ -1,12 +1,12 @@
-#include "core/page.h"
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "platform/ui/widgets.h"
 #include "recording_dialogs.h"
 #include "register_harness.h"
+#include "registers/kala/core/kala_sql.h"
 #include "registers/kala/kala.h"
 #include "registers/kala/kala_page.h"
-#include "registers/kala/kala_sql.h"
+#include "windows/shell/page.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -1,14 +1,15 @@
-#include "core/page.h"
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "recording_dialogs.h"
 #include "register_harness.h"
+#include "registers/loh/core/next_day.h"
 #include "registers/loh/loh_ins.h"
 #include "registers/loh/loh_src.h"
-#include "registers/loh/next_day.h"
 #include "registers/shared/list_page.h"
 #include "registers/shared/mask_inputs.h"
+#include "support/typing.h"
 #include "support/xlsx_reader.h"
+#include "windows/shell/page.h"
 
 #include <QAction>
 #include <QCalendar>
@@ -176,6 +177,38 @@ TEST_P(Loh, EditCopiesTheRowStaysOpenAndCannotMakeADuplicate) {
                       "1403/01/02|درب اصلي|پنجشنبه|روز|احمدي");
 }
 
+TEST_P(Loh, EditBeforeAnySearchAddsARowAndLeavesTheStoredOnesAlone) {
+    addRow("1403/01/01", "درب اصلي", "چهارشنبه", "روز", "كريمي");
+    list->prepare();
+    ASSERT_FALSE(dm->ADOQ_loh.isActive());
+    whileModal(list->editAction(), ins.get(), [&] {
+        EXPECT_EQ(ins->dat()->storedText(), gc::registers::kBlankDate);
+        EXPECT_EQ(ins->negahban()->currentText(), "");
+        ins->dat()->setText("1403/01/02");
+        ins->day()->setEditText("پنجشنبه");
+        ins->loc()->setEditText("درب شمالي");
+        ins->shift()->setEditText("شب");
+        ins->negahban()->setEditText("رضايي");
+        ins->editButton()->click();
+    });
+    EXPECT_EQ(rows(), "1403/01/01|درب اصلي|چهارشنبه|روز|كريمي\n"
+                      "1403/01/02|درب شمالي|پنجشنبه|شب|رضايي");
+}
+
+TEST_P(Loh, ATooLongValueIsRefusedNamingTheFieldAsTheWindowLabelsIt) {
+    list->prepare();
+    whileModal(list->insertAction(), ins.get(), [&] {
+        ins->loc()->setEditText("درب اصلي");
+        ins->negahban()->setEditText(QString(60, QChar(0x0643)));
+        ins->insButton()->click();
+    });
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages.front().icon, gc::ui::MsgIcon::Error);
+    EXPECT_TRUE(boxes.texts().front().contains("«نگهبان» (negahban)"))
+        << boxes.texts().front().toStdString();
+    EXPECT_EQ(scalar("select count(*) from loh"), "0");
+}
+
 TEST_P(Loh, TheDayStepFollowsTheCalendarAndLeavesABadDateAlone) {
     QToolButton* next = ins->findChild<QToolButton*>("SpeedButton2");
     QToolButton* blank = ins->findChild<QToolButton*>("SpeedButton1");
@@ -199,6 +232,34 @@ TEST_P(Loh, TheDayStepFollowsTheCalendarAndLeavesABadDateAlone) {
     next->click();
     EXPECT_EQ(ins->dat()->storedText(), "1402/12/30");
     EXPECT_EQ(boxes.messages.size(), 2);
+}
+
+TEST_P(Loh, PersianDigitsTypedIntoDatesAreCheckedStoredAndSearchedAsAscii) {
+    addRow("1403/01/02", "درب اصلي", "پنجشنبه", "روز", "كريمي");
+    // After login the keyboard is Persian: its number row types Persian digits.
+    ins->dat()->clearToBlank();
+    ins->dat()->setCursorPosition(0);
+    gctest::typeKeys(ins->dat(), QString::fromUtf8("۱۴۰۲۱۲۲۹"));
+    EXPECT_EQ(ins->dat()->storedText(), "1402/12/29");
+    ins->findChild<QToolButton*>("SpeedButton2")->click();
+    EXPECT_EQ(ins->dat()->storedText(), "1403/01/01");
+    EXPECT_TRUE(boxes.messages.isEmpty());
+
+    // Pasted Arabic-Indic digits too.
+    ins->dat()->clearToBlank();
+    ins->dat()->setCursorPosition(0);
+    ins->dat()->insert(QString::fromUtf8("١٤٠٣/٠١/٠٢"));
+    EXPECT_EQ(ins->dat()->storedText(), "1403/01/02");
+
+    untickAll();
+    list->CheckBox(1)->setChecked(true);
+    for (gc::registers::MaskEdit* bound : {list->dat1(), list->dat2()}) {
+        bound->clearToBlank();
+        bound->setCursorPosition(0);
+        gctest::typeKeys(bound, QString::fromUtf8("۱۴۰۳۰۱۰۲"));
+    }
+    list->search();
+    EXPECT_EQ(dm->ADOQ_loh.recordCount(), 1);
 }
 
 TEST_P(Loh, PreparedListHasTodayAndEmptyFiltersAndSearchesNothingYet) {

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QTableView>
 
 using namespace gctest;
@@ -284,6 +285,30 @@ TEST_P(ParkingList, ReportIsA4PortraitWithRowNumbersAndTheDayItIsPrinted) {
     list->command(RegisterList::Command::Print)->trigger();
     EXPECT_EQ(pdf::pageCount(path), 1);
     EXPECT_TRUE(pdf::text(path).contains("ليست خودروهاي پاركينگ"));
+}
+
+TEST_P(ParkingList, NothingInTheReportHeaderIsPrintedOverAnythingElse) {
+    list->command(RegisterList::Command::Print)->trigger();
+    ASSERT_TRUE(printUi.result.ok()) << printUi.result.error.toStdString();
+    // The glyph boxes pdftotext finds in the page header (the top 95 points).
+    const QString found =
+        pdf::run("pdftotext", {"-bbox", "-f", "1", "-l", "1", printUi.path(), "-"});
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">)re");
+    QList<QRectF> glyphs;
+    for (auto m = word.globalMatch(found); m.hasNext();) {
+        const auto w = m.next();
+        const QRectF box(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                         QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()));
+        if (box.bottom() < 95)
+            glyphs << box.adjusted(0.5, 0.5, -0.5, -0.5); // neighbours touch
+    }
+    ASSERT_GT(glyphs.size(), 30) << found.toStdString();
+    for (int i = 0; i < glyphs.size(); ++i)
+        for (int j = i + 1; j < glyphs.size(); ++j)
+            EXPECT_FALSE(glyphs[i].intersects(glyphs[j]))
+                << glyphs[i].x() << "," << glyphs[i].y() << " and " << glyphs[j].x() << ","
+                << glyphs[j].y();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ParkingList,

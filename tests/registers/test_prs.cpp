@@ -207,6 +207,25 @@ TEST_P(Prs, PhotographIsTheLookedUpPersonsAndOpensFromAFileOfItsOwn) {
     });
 }
 
+TEST_P(Prs, ACardTypedKeyByKeyIsSavedWithItsOwnPersonNotACompletedOne) {
+    // Namesakes whose cards share a beginning: typing "10" must not end as "1001".
+    addPicture(addPerson("احمدي", "1001", "", "مالي"), jpeg(Qt::red));
+    addPerson("احمدي", "10", "", "فني");
+    whileModal(list->insertAction(), ins.get(), [&] {
+        type(ins->cart_no(), "10");
+        EXPECT_EQ(ins->cart_no()->currentText(), "10");
+        EXPECT_EQ(in("semat"), "فني");
+        EXPECT_FALSE(hasPicture());
+        dialogs.answers = {gc::ui::No};
+        ins->insButton()->click();
+
+        type(ins->cart_no(), "1001");
+        EXPECT_EQ(in("semat"), "مالي");
+        EXPECT_TRUE(hasPicture());
+    });
+    EXPECT_EQ(scalar("select cart_no || '|' || nam || '|' || semat from prs"), "10|احمدي|فني");
+}
+
 TEST_P(Prs, EditClosesThePersonsOpenCarOnYes) {
     addPerson("رضايي", "1001", "12ب345", "مالي");
     addPrs("1001", "رضايي", "1403/01/01", kBlankTime, kBlankTime, "");

@@ -2,7 +2,7 @@
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "platform/text/codepage.h"
-#include "registers/shared/search_sql.h"
+#include "registers/shared/core/search_sql.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 #include "platform/report/output.h"
 #include "sample_layouts.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -15,6 +17,10 @@ TEST(ReportFonts, MissingPersianFacesFallBackToAnInstalledOne) {
     EXPECT_EQ(resolveFamily("B Titr", withTahoma), "Tahoma");
     EXPECT_EQ(resolveFamily("Zar", withoutTahoma), "DejaVu Sans");
     EXPECT_EQ(resolveFamily("Lotus", {}), "Lotus");
+    // Where Debian's Persian display face is installed it serves both title faces.
+    const QStringList farsiweb = {"DejaVu Sans", "Titr", "Nazli"};
+    EXPECT_EQ(resolveFamily("B Titr", farsiweb), "Titr");
+    EXPECT_EQ(resolveFamily("Titr", farsiweb), "Titr");
 
     FontResolver fonts(withoutTahoma);
     const QFont f = fonts.font(FontSpec::pixels96("Titr", 24, true));
@@ -115,4 +121,52 @@ TEST(ReportLayout, ABandTallerThanThePageStillEndsTheRun) {
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.pages, 3);
     EXPECT_EQ(row.calls.size(), 3u);
+}
+
+namespace {
+
+// The columns of `image` that hold ink (anything not white).
+std::pair<int, int> inkColumns(const QImage& image) {
+    int first = image.width(), last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    return {first, last};
+}
+
+QImage painted(Label& label) {
+    QImage image(400, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    PaintContext ctx;
+    ctx.dpiX = ctx.dpiY = image.logicalDpiX();
+    label.paint(painter, ctx);
+    painter.end();
+    return image;
+}
+
+} // namespace
+
+TEST(ReportText, ATitleTooWideForItsBoxShrinksToFitInsteadOfRunningOver) {
+    Label title(QString::fromUtf8("نگهباني - ليست خودروهاي پاركينگ"));
+    title.style.font = FontSpec::pixels96(QStringLiteral("DejaVu Sans"), 24, true);
+    title.style.alignment = Qt::AlignCenter;
+    title.geometryMm = {20, 0, 40, 12};
+    const QImage canvas(1, 1, QImage::Format_RGB32);
+    const int boxLeft = int(20 * canvas.logicalDpiX() / 25.4);
+    const int boxRight = int(60 * canvas.logicalDpiX() / 25.4);
+
+    // Without fitting, the box cuts the text at both its edges.
+    const auto [cutFrom, cutTo] = inkColumns(painted(title));
+    EXPECT_LE(cutFrom, boxLeft + 1);
+    EXPECT_GE(cutTo, boxRight - 1);
+
+    title.style.minPointSize = 6;
+    const auto [from, to] = inkColumns(painted(title));
+    EXPECT_GT(from, boxLeft);
+    EXPECT_LT(to, boxRight);
+    EXPECT_GT(to - from, (boxRight - boxLeft) / 2); // shrunk, not vanished
 }

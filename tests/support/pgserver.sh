@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Throwaway PostgreSQL server for the tests: pgserver.sh start|stop DIR
+# Throwaway PostgreSQL server for the tests: pgserver.sh start|stop|halt|resume DIR
 # Listens on 127.0.0.1 at a free port (written to DIR/port), trust authentication, superuser "gc".
+# halt stops it as an administrator's restart does (fast, keeping the data); resume starts it
+# again on the same port.
 set -euo pipefail
 cmd=$1
 dir=$2
@@ -15,6 +17,11 @@ as_owner() {
     fi
 }
 
+serve() {
+    as_owner "$bindir/pg_ctl" -D "$dir/data" -w -t 60 -l "$dir/server.log" \
+        -o "-p $1 -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" start >/dev/null
+}
+
 case "$cmd" in
 start)
     if [ -f "$dir/data/postmaster.pid" ]; then
@@ -25,9 +32,14 @@ start)
     [ "$(id -u)" -eq 0 ] && chown postgres "$dir"
     port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
     as_owner "$bindir/initdb" -D "$dir/data" -U gc --auth=trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1
-    as_owner "$bindir/pg_ctl" -D "$dir/data" -w -t 60 -l "$dir/server.log" \
-        -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" start >/dev/null
+    serve "$port"
     echo "$port" >"$dir/port"
+    ;;
+halt)
+    as_owner "$bindir/pg_ctl" -D "$dir/data" -m fast -w stop >/dev/null
+    ;;
+resume)
+    serve "$(cat "$dir/port")"
     ;;
 stop)
     if [ -f "$dir/data/postmaster.pid" ]; then
@@ -35,7 +47,7 @@ stop)
     fi
     ;;
 *)
-    echo "usage: pgserver.sh start|stop DIR" >&2
+    echo "usage: pgserver.sh start|stop|halt|resume DIR" >&2
     exit 2
     ;;
 esac

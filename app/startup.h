@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+
+namespace gc {
+
+class Tdm;
+class Tserver;
+
+// The start-up's connection loop: read the settings, build the connection string,
+// open the shared connection; on a missing key or a failure say so and show the
+// settings window, until the connection opens or the window's finish button is used.
+class ConnectionLoop {
+  public:
+    ConnectionLoop(Tdm& dm, Tserver& server);
+
+    // Shows the settings window modally; tests replace it.
+    std::function<void()> showServerModal;
+
+    bool KeepTrying = true;
+    bool RunApplication = true;
+
+    // One attempt.
+    void attempt();
+    // Attempts while KeepTrying; returns RunApplication.
+    bool run();
+
+  private:
+    // A file database is created only by the first start (no settings were stored yet);
+    // at a later start a missing file means a moved file or another working folder.
+    bool mayCreateFile_ = false;
+    Tdm& dm_;
+    Tserver& server_;
+};
+
+} // namespace gc

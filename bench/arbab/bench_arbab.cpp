@@ -1,0 +1,336 @@
+#include "bench/support/bench_support.h"
+#include "core/data_module.h"
+#include "core/schema.h"
+#include "platform/db/query.h"
+#include "registers/arbab/core/arbab_sql.h"
+#include "registers/arbab/core/visit_register.h"
+#include "registers/shared/entry_behaviour.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <libpq-fe.h>
+#include <memory>
+#include <sqlite3.h>
+
+// The visitor register's look-ups, name list, exit by scan and register over 1,000,000
+// visits.
+namespace {
+
+namespace ar = gc::registers::arbab;
+
+constexpr int kVisits = 1'000'000;
+constexpr int kPerDay = 500; // 2,000 days
+constexpr int kNames = 50'000;
+constexpr int kCards = 200'000;
+constexpr int kDays = kVisits / kPerDay;
+const QString kLastDay = gcbench::dayText(kDays - 1);
+
+// The rows in one statement on either engine: visit g gets name g % kNames, card g % kCards,
+// day g / kPerDay, barcode 1000 + g % kPerDay; only the last day's visitors are inside.
+QString fillSql(bool postgres) {
+    const QString day = "'14' || substr('0' || (d / 360), -2) || '/' || substr('0' || (d / 30 % "
+                        "12 + 1), -2) || '/' || substr('0' || (d % 30 + 1), -2)";
+    const QString select =
+        "select 'name' || (g % " + QString::number(kNames) + "), 'dest' || (g % 40), '1', '2', " +
+        "'' || (100000 + g % " + QString::number(kCards) + "), 'doc', " + day +
+        ", '09:00', case when d = " + QString::number(kDays - 1) +
+        " then '  :  ' else '10:00' end, 'مرد', '', 'guard', '' || (1000 + g % " +
+        QString::number(kPerDay) + "), ''";
+    const QString rows = "(select g, g / " + QString::number(kPerDay) + " as d from ";
+    const QString insert = "insert into arbabrojo (name, maghsad, tabaghe, otagh, cart_no, madrak, "
+                           "dat, vorod, khoroj, gender, cmt, negahban, barcod, nazar) ";
+    if (postgres) {
+        QString s = select;
+        s.replace("substr('0' || (d / 360), -2)", "lpad((d / 360)::text, 2, '0')")
+            .replace("substr('0' || (d / 30 % 12 + 1), -2)",
+                     "lpad((d / 30 % 12 + 1)::text, 2, '0')")
+            .replace("substr('0' || (d % 30 + 1), -2)", "lpad((d % 30 + 1)::text, 2, '0')");
+        return insert + s + " from " + rows + "generate_series(0, " + QString::number(kVisits - 1) +
+               ") g) v";
+    }
+    return "with recursive s(g) as (select 0 union all select g + 1 from s where g < " +
+           QString::number(kVisits - 1) + ") " + insert + select + " from " + rows + "s) v";
+}
+
+bool fill(gc::Tdm& dm) {
+    if (!gc::EnsureSchema(dm).complete())
+        return false;
+    QSqlQuery q(dm.ADOConnection1.database());
+    const bool postgres = dm.ADOConnection1.engine() == gc::db::Engine::PostgreSQL;
+    if (!q.exec(fillSql(postgres)))
+        return false;
+    // Statistics and visibility as a long-lived database has them (autovacuum on a server).
+    q.exec(postgres ? "vacuum analyze arbabrojo" : "analyze");
+    // The data is what it claims: the count, the distinct names, today's open visits.
+    q.exec("select count(*), count(distinct name), sum(case when khoroj='  :  ' then 1 else 0 "
+           "end) from arbabrojo");
+    return q.next() && q.value(0).toInt() == kVisits && q.value(1).toInt() == kNames &&
+           q.value(2).toInt() == kPerDay;
+}
+
+void BM_CardLookUp(benchmark::State& state, gc::Tdm* dm) {
+    int i = 0;
+    for (auto _ : state) {
+        const QString card = QString::number(100000 + (i++ * 7919) % kCards);
+        dm->ADOQuery1.openSql({ar::cardLookupSql(card)});
+        if (dm->ADOQuery1.isEmpty())
+            state.SkipWithError("card not found");
+    }
+}
+
+// The same look-up through the engine's own client library on its own connection, every
+// column of every row read as text, as the program reads them.
+class Peer {
+  public:
+    virtual ~Peer() = default;
+    // The rows read; -1 on an error.
+    virtual int run(const QByteArray& sql) = 0;
+};
+
+class SqlitePeer : public Peer {
+  public:
+    explicit SqlitePeer(const QString& file) {
+        sqlite3_open_v2(file.toUtf8().constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
+    }
+    ~SqlitePeer() override { sqlite3_close(db_); }
+    int run(const QByteArray& sql) override {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
+            return -1;
+        int rows = 0;
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+            ++rows;
+        }
+        sqlite3_finalize(st);
+        return rc == SQLITE_DONE ? rows : -1;
+    }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+class PostgresPeer : public Peer {
+  public:
+    explicit PostgresPeer(const QString& conninfo)
+        : conn_(PQconnectdb(conninfo.toUtf8().constData())) {}
+    ~PostgresPeer() override { PQfinish(conn_); }
+    int run(const QByteArray& sql) override {
+        PGresult* r = PQexec(conn_, sql.constData());
+        const int rows = PQresultStatus(r) == PGRES_TUPLES_OK ? PQntuples(r) : -1;
+        for (int i = 0; i < rows; ++i)
+            for (int c = 0; c < PQnfields(r); ++c)
+                benchmark::DoNotOptimize(PQgetvalue(r, i, c));
+        PQclear(r);
+        return rows;
+    }
+
+  private:
+    PGconn* conn_;
+};
+
+struct LookUpRun {
+    gc::Tdm* dm;
+    Peer* peer;
+};
+
+// The card look-up as the window runs it, with the peer's time and the ratio beside it.
+void BM_CardLookUpVsPeer(benchmark::State& state, LookUpRun run) {
+    int i = 0;
+    qint64 oursNs = 0;
+    qint64 peerNs = 0;
+    QElapsedTimer t;
+    for (auto _ : state) {
+        const QString sql = ar::cardLookupSql(QString::number(100000 + (i++ * 7919) % kCards));
+        t.start();
+        run.dm->ADOQuery1.openSql({sql});
+        const int ours = run.dm->ADOQuery1.recordCount();
+        oursNs += t.nsecsElapsed();
+        state.PauseTiming();
+        t.start();
+        const int peer = run.peer->run(sql.toUtf8());
+        peerNs += t.nsecsElapsed();
+        if (ours < 1 || ours != peer)
+            state.SkipWithError("the look-up and its peer disagree");
+        state.ResumeTiming();
+    }
+    state.counters["peer_ms"] = double(peerNs) / 1e6 / double(std::max<int64_t>(1, i));
+    state.counters["ratio"] = double(oursNs) / double(std::max<qint64>(1, peerNs));
+}
+
+void BM_NamesakeCheck(benchmark::State& state, gc::Tdm* dm) {
+    int i = 0;
+    for (auto _ : state) {
+        dm->ADOQuery1.openSql({ar::namesakeSql("name" + QString::number((i++ * 31) % kNames))});
+        if (dm->ADOQuery1.isEmpty())
+            state.SkipWithError("name not found");
+    }
+}
+
+// Read every distinct name and fill the sorted drop-down, as the first showing does.
+void BM_NameList(benchmark::State& state, gc::Tdm* dm) {
+    for (auto _ : state) {
+        QComboBox box;
+        box.setEditable(true);
+        gc::registers::setSortedList(&box);
+        gc::registers::fillFromPreset(&box, ar::ReadVisitorNames(dm->ADOConnection1));
+        if (box.count() != kNames)
+            state.SkipWithError("wrong name count");
+    }
+}
+
+std::vector<gc::registers::FilterInput> lastDayFilters(const QString& barcode) {
+    std::vector<gc::registers::FilterInput> in(8);
+    in[ar::Dates] = {true, {kLastDay, kLastDay}};
+    in[ar::Gender] = {true, {ar::kBoth}, 2};
+    if (!barcode.isEmpty())
+        in[ar::Barcode] = {true, {barcode}};
+    return in;
+}
+
+// Search with the barcode, post the exit, search again and count.
+void BM_ExitByScan(benchmark::State& state, gc::Tdm* dm) {
+    int i = 0;
+    QSqlQuery reset(dm->ADOConnection1.database());
+    for (auto _ : state) {
+        const QString barcode = QString::number(1000 + i++ % kPerDay);
+        const QString count = gc::registers::RunSearch(dm->ADOQ_arbabrojo, dm->ADOQuery1,
+                                                       ar::listSearch(), lastDayFilters(barcode));
+        if (count != "1") {
+            state.SkipWithError("the open visit was not found");
+            break;
+        }
+        dm->ADOQ_arbabrojo.first();
+        dm->ADOQ_arbabrojo.edit();
+        dm->ADOQ_arbabrojo.fieldByName("khoroj").setAsString("11:00");
+        dm->ADOQ_arbabrojo.post();
+        const QString all = gc::registers::RunSearch(dm->ADOQ_arbabrojo, dm->ADOQuery1,
+                                                     ar::listSearch(), lastDayFilters({}));
+        if (all != QString::number(kPerDay))
+            state.SkipWithError("wrong day count");
+        state.PauseTiming();
+        reset.exec("update arbabrojo set khoroj='  :  ' where dat='" + kLastDay + "' and barcod='" +
+                   barcode + "'");
+        state.ResumeTiming();
+    }
+}
+
+QByteArray snapshot() {
+    QImage frame(640, 480, QImage::Format_RGB888);
+    frame.fill(Qt::gray);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    frame.save(&buffer, "BMP");
+    return bytes;
+}
+
+// Check, insert, snapshot row, commit.
+void BM_Register(benchmark::State& state, gc::Tdm* dm) {
+    const QByteArray picture = snapshot();
+    dm->ADOQ_arbabrojo.openSql({"select * from arbabrojo where id=-1"});
+    // Fresh barcodes across the library's repeated runs, so that none is in use.
+    static int i = 0;
+    for (auto _ : state) {
+        ar::VisitColumns visit;
+        for (const QString& c : ar::visitColumnNames())
+            visit.emplace_back(c, QString());
+        visit[0].second = QStringLiteral("bench");
+        visit[6].second = kLastDay;
+        visit[8].second = ar::kInside;
+        visit[12].second = QString::number(900000 + i++);
+        const ar::RegisterResult r =
+            ar::RegisterVisit(dm->ADOQ_arbabrojo, dm->ADOQuery1, visit, picture);
+        if (r.status != ar::RegisterStatus::Saved)
+            state.SkipWithError(qPrintable(r.error));
+    }
+}
+
+void registerAll(const QString& engine, gc::Tdm* dm, Peer* peer) {
+    const auto name = [&](const char* what) {
+        return (QString(what) + "_1M_" + engine).toStdString();
+    };
+    benchmark::RegisterBenchmark(name("CardLookUp").c_str(), BM_CardLookUp, dm)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name("CardLookUpVsPeer").c_str(), BM_CardLookUpVsPeer,
+                                 LookUpRun{dm, peer})
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name("NamesakeCheck").c_str(), BM_NamesakeCheck, dm)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name("NameList").c_str(), BM_NameList, dm)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5);
+    benchmark::RegisterBenchmark(name("ExitByScan").c_str(), BM_ExitByScan, dm)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name("Register").c_str(), BM_Register, dm)
+        ->Unit(benchmark::kMillisecond);
+}
+
+// A throwaway server in `dir`; its port, empty when none could start.
+QString startPostgres(const QTemporaryDir& dir) {
+    if (QProcess::execute(QStringLiteral(GC_PGSERVER_SCRIPT), {"start", dir.path()}) != 0)
+        return {};
+    QFile port(dir.filePath("port"));
+    if (!port.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(port.readAll()).trimmed();
+}
+
+} // namespace
+
+// One engine per run (the data module's connection is one per process): the file database,
+// or with GC_BENCH_ENGINE=postgresql a throwaway PostgreSQL server. The card look-up is also
+// run through the engine's own client library, with the ratio printed beside it.
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const bool postgres = qgetenv("GC_BENCH_ENGINE") == "postgresql";
+    QTemporaryDir dir;
+    gc::Tdm dm;
+    QString port;
+    const QString file = dir.filePath("bench.accdb");
+    if (postgres) {
+        port = startPostgres(dir);
+        if (port.isEmpty()) {
+            std::fprintf(stderr, "no PostgreSQL server could be started\n");
+            return 1;
+        }
+        dm.ADOConnection1.setConnectionString(
+            "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;"
+            "Initial Catalog=postgres;Data Source=127.0.0.1," +
+            port);
+    } else {
+        dm.ADOConnection1.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" +
+                                              file);
+    }
+    dm.ADOConnection1.open();
+    int rc = 1;
+    if (fill(dm)) {
+        std::unique_ptr<Peer> peer;
+        if (postgres)
+            peer = std::make_unique<PostgresPeer>("host=127.0.0.1 port=" + port +
+                                                  " dbname=postgres user=gc");
+        else
+            peer = std::make_unique<SqlitePeer>(file);
+        registerAll(postgres ? "PostgreSQL" : "SQLite", &dm, peer.get());
+        rc = gcbench::runBenchmarks(argc, argv);
+    } else {
+        std::fprintf(stderr, "the database could not be filled\n");
+    }
+    if (postgres) {
+        dm.ADOConnection1.close();
+        QProcess::execute(QStringLiteral(GC_PGSERVER_SCRIPT), {"stop", dir.path()});
+    }
+    return rc;
+}

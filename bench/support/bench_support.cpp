@@ -1,0 +1,103 @@
+#include "bench/support/bench_support.h"
+
+#include "core/schema.h"
+#include "platform/db/query.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+namespace gcbench {
+
+namespace {
+
+void openFileDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
+    dm.ADOConnection1.setConnectionString(
+        "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + dir.filePath("bench.accdb") +
+        ";Persist Security Info=False");
+    dm.ADOConnection1.open();
+}
+
+} // namespace
+
+int runOnFileDatabase(int argc, char** argv, void (*fill)(gc::Tdm&),
+                      const std::vector<DatabaseBenchmark>& benchmarks) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    gc::Tdm dm;
+    openFileDatabase(dm, dir);
+    gc::EnsureSchema(dm);
+    fill(dm);
+    for (const DatabaseBenchmark& b : benchmarks) {
+        auto* registered = benchmark::RegisterBenchmark(b.name, b.run, &dm)->Unit(b.unit);
+        for (int64_t arg : b.args)
+            registered->Arg(arg);
+    }
+    return runBenchmarks(argc, argv);
+}
+
+QString openBenchDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
+    const QString server = qEnvironmentVariable("GC_BENCH_PG");
+    if (server.isEmpty()) {
+        openFileDatabase(dm, dir);
+        return QStringLiteral("SQLite");
+    }
+    dm.ADOConnection1.setConnectionString(server);
+    dm.ADOConnection1.open();
+    return QStringLiteral("PostgreSQL");
+}
+
+void insertRows(gc::Tdm& dm, const QString& insertSql, int count,
+                const std::function<QVariantList(int)>& row) {
+    QSqlDatabase db = dm.ADOConnection1.database();
+    db.transaction();
+    QSqlQuery q(db);
+    q.prepare(insertSql);
+    for (int i = 0; i < count; ++i) {
+        for (const QVariant& v : row(i))
+            q.addBindValue(v);
+        if (!q.exec())
+            qFatal("row %d refused: %s", i, qPrintable(q.lastError().text()));
+    }
+    db.commit();
+}
+
+QString dayText(int day) {
+    return QStringLiteral("14%1/%2/%3")
+        .arg(day / 360, 2, 10, QChar('0'))
+        .arg(day / 30 % 12 + 1, 2, 10, QChar('0'))
+        .arg(day % 30 + 1, 2, 10, QChar('0'));
+}
+
+std::vector<gc::registers::FilterInput> dateFilter(int filters, int index, int first, int last) {
+    std::vector<gc::registers::FilterInput> inputs(filters);
+    inputs[index] = {true, {dayText(first), dayText(last)}};
+    return inputs;
+}
+
+QString timeText(int i) {
+    return QStringLiteral("%1:%2").arg(i % 24, 2, 10, QChar('0')).arg(i % 60, 2, 10, QChar('0'));
+}
+
+void searchAndCount(benchmark::State& state, gc::db::Query& list, gc::db::Query& counter,
+                    const gc::registers::SearchSpec& spec,
+                    const std::vector<gc::registers::FilterInput>& inputs,
+                    const QString& expected) {
+    for (auto _ : state) {
+        const QString count = gc::registers::RunSearch(list, counter, spec, inputs);
+        benchmark::DoNotOptimize(list.valueAt(0, 1));
+        if (count != expected)
+            state.SkipWithError("wrong count");
+    }
+}
+
+int runBenchmarks(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+} // namespace gcbench

@@ -1,0 +1,446 @@
+// The transfer of a year of records (140,000 rows over the 20 sections, no pictures) for
+// each engine pair, and the memory of a run over pictures that weigh far more than it may
+// hold. The PostgreSQL pairs need a server: GC_PG_DIR names the folder of a running test
+// server (tests/support/pgserver.sh start DIR). The one-engine pairs are compared with the
+// same copy done by the engine's own library: sqlite3 (ATTACH, INSERT ... SELECT) and libpq
+// (COPY out, COPY in); x_peer is our time over theirs.
+// Run: bench_transfer [--benchmark_filter=...]
+#include "core/schema.h"
+#include "core/transfer/copier.h"
+#include "platform/db/connection.h"
+#include "platform/db/connection_string.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <thread>
+
+namespace {
+
+using gc::transfer::TransferOptions;
+
+// Rows per table: a busy year of one guard post, 140,000 in all.
+const std::vector<std::pair<QString, int>> kYear{
+    {"amval", 12000},  {"anbar", 15000},     {"khodro", 16000}, {"prs", 20000},
+    {"parking", 6000}, {"phone", 1500},      {"kala", 2500},    {"otaghha", 200},
+    {"asami", 3000},   {"arbabrojo", 30000}, {"zamaem", 1},     {"molaghat_file", 1},
+    {"barcod", 2000},  {"users", 60},        {"dastrasi", 900}, {"log", 25000},
+    {"taradod", 600},  {"setting", 700},     {"loh", 4538}};
+
+double peakMb() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_maxrss) / 1024.0;
+}
+
+QTemporaryDir& folder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QString pgDataSource() {
+    QFile f(qEnvironmentVariable("GC_PG_DIR") + "/port");
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return "127.0.0.1," + QString::fromLatin1(f.readAll()).trimmed();
+}
+
+// A new empty database: a file, or a database on the server.
+QString freshDatabase(bool pg) {
+    static int counter = 0;
+    const QString name = QString("bench_%1_%2")
+                             .arg(++counter)
+                             .arg(QUuid::createUuid().toString(QUuid::Id128).left(8));
+    if (!pg)
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder().filePath(name + ".accdb");
+    {
+        auto admin = QSqlDatabase::addDatabase("QPSQL", "bench_admin");
+        const auto t =
+            gc::db::connectionTarget("Provider=SQLOLEDB.1;Data Source=" + pgDataSource());
+        admin.setHostName(t.host);
+        admin.setPort(t.port);
+        admin.setUserName("gc");
+        admin.setDatabaseName("postgres");
+        if (!admin.open() || !QSqlQuery(admin).exec("create database " + name))
+            qFatal("no PostgreSQL server: set GC_PG_DIR");
+        admin.close();
+    }
+    QSqlDatabase::removeDatabase("bench_admin");
+    return "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;Initial Catalog=" +
+           name + ";Data Source=" + pgDataSource();
+}
+
+// Fills every column of the table's rows with plausible text, flags as flags.
+void fill(gc::db::Connection& c, const QString& table, int rows, int pictureBytes = 0) {
+    const gc::TableSpec* spec = nullptr;
+    for (const gc::TableSpec& t : gc::SchemaTables())
+        if (t.name == table)
+            spec = &t;
+    QStringList names;
+    QList<QString> types;
+    for (const auto* cols : {&spec->columns, &spec->added})
+        for (const gc::ColumnSpec& col : *cols)
+            if (!col.type.contains("identity")) {
+                names << col.name;
+                types << col.type;
+            }
+    QSqlQuery q(c.database());
+    q.prepare("insert into " + table + " (" + names.join(", ") + ") values (" +
+              QStringList(names.size(), "?").join(", ") + ")");
+    for (int r = 0; r < rows; ++r) {
+        for (int i = 0; i < names.size(); ++i) {
+            const QString& type = types[i];
+            if (type == "bit")
+                q.addBindValue(r % 2 == 0);
+            else if (type == "int")
+                q.addBindValue(r % 50 + 2); // users 2.., after the deleted admin
+            else if (type == "image")
+                q.addBindValue(QByteArray(pictureBytes ? pictureBytes : 64, char(r)));
+            else if (type == "datetime")
+                q.addBindValue(QString("2024-03-24 10:15:30"));
+            else if (names[i] == "dat" || names[i].endsWith("_dat") || names[i] == "tarikh")
+                q.addBindValue(QString("1403/%1/%2")
+                                   .arg(r % 12 + 1, 2, 10, QChar('0'))
+                                   .arg(r % 29 + 1, 2, 10, QChar('0')));
+            else
+                q.addBindValue(QString::number(r).left(type.contains("(5)") ? 5 : 10));
+        }
+        if (!q.exec())
+            qFatal("seed %s: %s", qPrintable(table), qPrintable(q.lastError().text()));
+    }
+}
+
+int total(gc::db::Connection& c, const QStringList& tables) {
+    int n = 0;
+    for (const QString& t : tables) {
+        QSqlQuery q(c.database());
+        q.exec("select count(*) from " + t);
+        q.next();
+        n += q.value(0).toInt();
+    }
+    return n;
+}
+
+QStringList yearTables() {
+    QStringList out;
+    for (const auto& [t, n] : kYear)
+        out << t;
+    return out;
+}
+
+struct Source {
+    QString connectionString;
+};
+
+// The year's source, made once per engine.
+const Source& yearSource(bool pg) {
+    static std::map<bool, Source> made;
+    auto it = made.find(pg);
+    if (it != made.end())
+        return it->second;
+    Source s{freshDatabase(pg)};
+    gc::db::Connection c(pg ? "bench_seed_pg" : "bench_seed_file");
+    c.setConnectionString(s.connectionString);
+    c.open();
+    gc::EnsureSchema(c);
+    c.execute("delete from users");
+    c.execute("delete from dastrasi");
+    c.beginTransaction();
+    for (const auto& [table, rows] : kYear)
+        fill(c, table, rows);
+    c.commit();
+    if (total(c, yearTables()) != 140000)
+        qFatal("the year's source does not hold 140,000 rows");
+    return made.emplace(pg, s).first->second;
+}
+
+class Quiet : public gc::transfer::TransferObserver {
+  public:
+    void logLine(const QString&) override {}
+    void progress(int, int) override {}
+};
+
+TransferOptions everyGroup(const QString& source, const QString& destination) {
+    TransferOptions o;
+    o.source = source;
+    o.destination = destination;
+    o.startDate = "    /  /  ";
+    o.amval = o.anbar = o.khodro = o.prs = o.parking = o.phone = o.kala = o.otagh = true;
+    o.asami = o.arbabrojo = o.other = true;
+    return o;
+}
+
+QString newDestination(bool pg) {
+    const QString cs = freshDatabase(pg);
+    gc::db::Connection c("bench_destination");
+    c.setConnectionString(cs);
+    c.open();
+    gc::EnsureSchema(c);
+    c.execute("delete from users");
+    c.execute("delete from dastrasi");
+    return cs;
+}
+
+int destinationRows(const QString& cs) {
+    gc::db::Connection c("bench_check");
+    c.setConnectionString(cs);
+    c.open();
+    return total(c, yearTables());
+}
+
+QStringList columnsOf(const QString& table) {
+    QStringList names;
+    for (const gc::TableSpec& t : gc::SchemaTables())
+        if (t.name == table)
+            for (const auto* cols : {&t.columns, &t.added})
+                for (const gc::ColumnSpec& col : *cols)
+                    if (!col.type.contains("identity"))
+                        names << col.name;
+    return names;
+}
+
+double seconds(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+// The year copied by sqlite3 itself, file to file (ATTACH, INSERT ... SELECT).
+double sqlite3Copy(const QString& source, const QString& destination) {
+    sqlite3* db = nullptr;
+    sqlite3_open(gc::db::connectionTarget(destination).file.toUtf8().constData(), &db);
+    QElapsedTimer t;
+    t.start();
+    QString sql = "attach database '" + gc::db::connectionTarget(source).file + "' as src; begin;";
+    for (const auto& [table, rows] : kYear) {
+        const QString names = columnsOf(table).join(", ");
+        sql += "insert into main." + table + " (" + names + ") select " + names + " from src." +
+               table + ";";
+    }
+    sql += "commit;";
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+        qFatal("sqlite3: %s", error);
+    const double s = seconds(t);
+    sqlite3_close(db);
+    return s;
+}
+
+PGconn* pgConnect(const QString& connectionString) {
+    const auto t = gc::db::connectionTarget(connectionString);
+    const QString info = QString("host=%1 port=%2 dbname=%3 user=%4")
+                             .arg(t.host)
+                             .arg(t.port)
+                             .arg(t.database, t.user);
+    PGconn* c = PQconnectdb(info.toUtf8().constData());
+    if (PQstatus(c) != CONNECTION_OK)
+        qFatal("libpq: %s", PQerrorMessage(c));
+    return c;
+}
+
+void pgRun(PGconn* c, const QString& sql, ExecStatusType expected) {
+    PGresult* r = PQexec(c, sql.toUtf8().constData());
+    if (PQresultStatus(r) != expected)
+        qFatal("libpq: %s", PQerrorMessage(c));
+    PQclear(r);
+}
+
+// The year copied by libpq itself, server to server: COPY out of one into the other.
+double libpqCopy(const QString& source, const QString& destination) {
+    PGconn* from = pgConnect(source);
+    PGconn* to = pgConnect(destination);
+    QElapsedTimer t;
+    t.start();
+    pgRun(to, "begin", PGRES_COMMAND_OK);
+    for (const auto& [table, rows] : kYear) {
+        const QString names = columnsOf(table).join(", ");
+        pgRun(from, "copy (select " + names + " from " + table + ") to stdout", PGRES_COPY_OUT);
+        pgRun(to, "copy " + table + " (" + names + ") from stdin", PGRES_COPY_IN);
+        char* line = nullptr;
+        int n = 0;
+        while ((n = PQgetCopyData(from, &line, 0)) > 0) {
+            PQputCopyData(to, line, n);
+            PQfreemem(line);
+        }
+        PQclear(PQgetResult(from));
+        PQputCopyEnd(to, nullptr);
+        PGresult* r = PQgetResult(to);
+        if (PQresultStatus(r) != PGRES_COMMAND_OK)
+            qFatal("libpq: %s", PQerrorMessage(to));
+        PQclear(r);
+    }
+    pgRun(to, "commit", PGRES_COMMAND_OK);
+    const double s = seconds(t);
+    PQfinish(from);
+    PQfinish(to);
+    return s;
+}
+
+void TransferAYear(benchmark::State& state) {
+    const bool fromPg = state.range(0) != 0;
+    const bool toPg = state.range(1) != 0;
+    if ((fromPg || toPg) && pgDataSource().isEmpty()) {
+        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+        return;
+    }
+    const Source& source = yearSource(fromPg);
+    // The same copy by the engine's own library, where both ends are one engine.
+    double peer = 0;
+    if (fromPg == toPg) {
+        const QString destination = newDestination(toPg);
+        peer = toPg ? libpqCopy(source.connectionString, destination)
+                    : sqlite3Copy(source.connectionString, destination);
+        if (destinationRows(destination) != 140000)
+            qFatal("the library's own copy did not copy every row");
+    }
+    std::atomic_bool cancel = false;
+    double ours = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString destination = newDestination(toPg);
+        Quiet quiet;
+        state.ResumeTiming();
+        QElapsedTimer t;
+        t.start();
+        const auto r = gc::transfer::runTransfer(everyGroup(source.connectionString, destination),
+                                                 quiet, cancel, "bench");
+        ours += seconds(t);
+        state.PauseTiming();
+        if (!r.ok)
+            qFatal("%s", qPrintable(r.message));
+        if (const int rows = destinationRows(destination); rows != 140000)
+            qFatal("%d rows arrived, not 140,000", rows);
+        state.ResumeTiming();
+    }
+    state.counters["rows_per_s"] =
+        benchmark::Counter(140000.0 * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["peak_MB"] = peakMb();
+    if (peer > 0) {
+        state.counters["peer_s"] = peer;
+        state.counters["x_peer"] = ours / double(state.iterations()) / peer;
+    }
+}
+BENCHMARK(TransferAYear)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"from_pg", "to_pg"})
+    ->Unit(benchmark::kSecond)
+    ->Iterations(2)
+    ->UseRealTime();
+
+// How long a run takes to stop once Cancel is pressed half a second into it.
+void CancelLatency(benchmark::State& state) {
+    const bool fromPg = state.range(0) != 0;
+    const bool toPg = state.range(1) != 0;
+    if ((fromPg || toPg) && pgDataSource().isEmpty()) {
+        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+        return;
+    }
+    const Source& source = yearSource(fromPg);
+    double worstMs = 0;
+    for (auto _ : state) {
+        const QString destination = newDestination(toPg);
+        std::atomic_bool cancel = false;
+        gc::transfer::TransferResult r;
+        QElapsedTimer stopping;
+        std::thread run([&] {
+            Quiet quiet;
+            r = gc::transfer::runTransfer(everyGroup(source.connectionString, destination), quiet,
+                                          cancel, "bench_cancel");
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        stopping.start();
+        cancel = true;
+        run.join();
+        if (!r.cancelled)
+            qFatal("the run was not cancelled");
+        const double ms = double(stopping.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000.0);
+        worstMs = std::max(worstMs, ms);
+    }
+    state.counters["worst_ms"] = worstMs;
+}
+BENCHMARK(CancelLatency)
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->ArgNames({"from_pg", "to_pg"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseManualTime();
+
+// Pictures that weigh far more than the memory a run may take: 1,200 persons with a
+// picture of 400 KB each, 480 MB in all.
+void TransferHeavyPictures(benchmark::State& state) {
+    const bool fromPg = state.range(0) != 0;
+    const bool toPg = state.range(1) != 0;
+    if ((fromPg || toPg) && pgDataSource().isEmpty()) {
+        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+        return;
+    }
+    const QString source = freshDatabase(fromPg);
+    {
+        gc::db::Connection c("bench_pictures");
+        c.setConnectionString(source);
+        c.open();
+        gc::EnsureSchema(c);
+        c.beginTransaction();
+        fill(c, "asami", 1200);
+        QSqlQuery q(c.database());
+        q.exec("insert into per_pic (per_id, ext, pic) select id, '.jpg', null from asami");
+        c.commit();
+        QSqlQuery set(c.database());
+        set.prepare("update per_pic set pic = ? where id = ?");
+        QSqlQuery ids(c.database());
+        ids.exec("select id from per_pic");
+        c.beginTransaction();
+        while (ids.next()) {
+            set.addBindValue(QByteArray(400 * 1024, char(ids.value(0).toInt())));
+            set.addBindValue(ids.value(0));
+            set.exec();
+        }
+        c.commit();
+    }
+    std::atomic_bool cancel = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString destination = newDestination(toPg);
+        Quiet quiet;
+        TransferOptions o;
+        o.source = source;
+        o.destination = destination;
+        o.startDate = "    /  /  ";
+        o.asami = o.asamiPic = true;
+        const double before = peakMb();
+        state.ResumeTiming();
+        const auto r = gc::transfer::runTransfer(o, quiet, cancel, "bench_pictures");
+        state.PauseTiming();
+        if (!r.ok || r.counts.front().pictures != 1200)
+            qFatal("pictures: %s", qPrintable(r.message));
+        state.counters["peak_MB_before"] = before;
+        state.ResumeTiming();
+    }
+    state.counters["peak_MB"] = peakMb();
+}
+BENCHMARK(TransferHeavyPictures)
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->ArgNames({"from_pg", "to_pg"})
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,91 @@
+#include "core/transfer/ends.h"
+
+#include "core/transfer/statements.h"
+#include "platform/db/db_error.h"
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSqlError>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace gc::transfer {
+
+namespace {
+
+// The copy only reads the source: its connection cannot write, whatever runs on it.
+void makeReadOnly(db::Connection& c) {
+    if (c.engine() == db::Engine::PostgreSQL) {
+        runStatement(c, "set session characteristics as transaction read only");
+        return;
+    }
+    QSqlDatabase db = c.database();
+    db.close();
+    db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000");
+    if (!db.open())
+        throw db::DbError(c.errorMessage(db.lastError()));
+}
+
+} // namespace
+
+QString sameDatabaseMessage() {
+    return QString::fromUtf8(
+        "بانک مقصد همان بانک اطلاعاتي است که برنامه به آن وصل است؛ انتقال انجام نشد");
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    if (ca.isEmpty() || cb.isEmpty())
+        return false;
+    if (ca == cb)
+        return true;
+#ifdef Q_OS_UNIX
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(ca.toLocal8Bit().constData(), &sa) == 0 &&
+        ::stat(cb.toLocal8Bit().constData(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+#endif
+    return false;
+}
+
+// An advisory lock belongs to one database of one server: when the second connection
+// cannot take the lock the first holds, both reach the same database.
+bool sameServerDatabase(db::Connection& a, db::Connection& b) {
+    const QString key = QString::number(qint64(QRandomGenerator::global()->generate64() >> 1));
+    scalar(a, "select pg_advisory_lock(" + key + ")");
+    const bool taken = scalar(b, "select pg_try_advisory_lock(" + key + ")").toBool();
+    if (taken)
+        scalar(b, "select pg_advisory_unlock(" + key + ")");
+    scalar(a, "select pg_advisory_unlock(" + key + ")");
+    return !taken;
+}
+
+Ends::Ends(const QString& sourceString, const QString& destinationString, const QString& namePrefix)
+    : source(namePrefix + "_source"), destination(namePrefix + "_destination") {
+    const db::ConnectionTarget from = db::connectionTarget(sourceString);
+    const db::ConnectionTarget to = db::connectionTarget(destinationString);
+    if (from.engine == db::Engine::SQLite && to.engine == db::Engine::SQLite &&
+        sameFile(from.file, to.file))
+        throw db::DbError(sameDatabaseMessage());
+    source.setConnectionString(sourceString);
+    source.open();
+    makeReadOnly(source);
+    destination.setConnectionString(destinationString);
+    destination.open();
+    if (from.engine == db::Engine::PostgreSQL && to.engine == db::Engine::PostgreSQL &&
+        sameServerDatabase(source, destination))
+        throw db::DbError(sameDatabaseMessage());
+}
+
+QString Ends::describe(const QString& connectionString) {
+    const db::ConnectionTarget t = db::connectionTarget(connectionString);
+    if (t.engine == db::Engine::SQLite)
+        return t.file;
+    return QString::fromUtf8("%1 روي %2").arg(t.database, t.host.isEmpty() ? "localhost" : t.host);
+}
+
+} // namespace gc::transfer

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/db/connection.h"
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <map>
+#include <vector>
+
+namespace gc::transfer {
+
+// Writes rows into the destination: new ids from the destination's own numbering, taken
+// before the rows are written so that each source row knows its copy; several rows per
+// statement where the server is a round trip away.
+class RowWriter {
+  public:
+    explicit RowWriter(db::Connection& destination) : c_(destination) {}
+
+    // `rows` hold the destination's values of `columns`; `sourceKeys` name them in
+    // messages. Returns the new ids (none for the table without a key). Throws DbError.
+    std::vector<qint64> insert(const QString& table, const QStringList& columns,
+                               const std::vector<QVariantList>& rows,
+                               const std::vector<qint64>& sourceKeys);
+
+  private:
+    struct Shape {
+        QString table;
+        QStringList names; // the key first, where the table has one
+    };
+    // Rows [first, last) in one statement; false, with the engine's reason, when refused.
+    bool write(const Shape& shape, const std::vector<QVariantList>& rows,
+               const std::vector<qint64>& ids, std::size_t first, std::size_t last, QString* error);
+    std::vector<qint64> reserveIds(const QString& table, const QString& key, int n);
+    QSqlQuery& statement(const QString& sql);
+    int rowsPerInsert(int columns) const;
+
+    db::Connection& c_;
+    std::map<QString, QSqlQuery> statements_; // one prepared insert per shape, for the run
+};
+
+} // namespace gc::transfer

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+#include <optional>
+
+class QStandardItemModel;
+class QTableView;
+
+namespace gc::registers {
+
+// "انتخاب ارباب رجوع": the visitors found under one name; a click on a row picks its card
+// number.
+class Tarbabrojo_select : public QDialog {
+    Q_OBJECT
+  public:
+    explicit Tarbabrojo_select(QWidget* parent = nullptr);
+
+    // The columns of a row, in order: card number, name, destination, document, gender.
+    static const QStringList& fields();
+    // Shows `rows` modally; the card number of the row clicked, nullopt when closed.
+    std::optional<QString> choose(const QList<QStringList>& rows);
+    QTableView* grid() const { return grid_; }
+
+  private:
+    QTableView* grid_;
+    QStandardItemModel* model_;
+    std::optional<QString> chosen_;
+};
+
+} // namespace gc::registers

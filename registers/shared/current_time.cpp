@@ -1,9 +1,0 @@
-#include "registers/shared/current_time.h"
-
-namespace gc::registers {
-
-QString CurrentTime24(const platform::Clock& clock) {
-    return clock.now().time().toString(QStringLiteral("HH:mm"));
-}
-
-} // namespace gc::registers

@@ -1,0 +1,283 @@
+#include "app/forms.h"
+#include "app/startup.h"
+#include "core/connection_settings.h"
+#include "core/data_module.h"
+#include "platform/db/connection_string.h"
+#include "platform/settings/registry.h"
+#include "platform/ui/widgets.h"
+#include "support/scripted_dialogs.h"
+#include "support/test_db.h"
+#include "windows/shell/server_window.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace gc;
+
+namespace {
+
+const QString kNoKey =
+    QString::fromUtf8("لطفا\" ابتدا تنظيمات اتصال به بانک اطلاعاتي را انجام دهيد");
+const QString kFailed = QString::fromUtf8(
+    "تنظيمات اتصال به بانک اطلاعاتي اشتباه انجام شده است، لطفا با مدير شبکه تماس حاصل کنيد");
+
+class Startup : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        forms = std::make_unique<Forms>();
+    }
+    void store(const QString& auth, const QString& type, const QString& server,
+               const QString& password = "x") {
+        auto key = platform::RegistryKey::open(kSettingsKey, true);
+        key->writeString(kValSystemType, type);
+        key->writeString(kValSqlServerName, server);
+        key->writeString(kValDataBase, "Tovarmesk");
+        key->writeString(kValUserName, "sa");
+        key->writeString(kValAuthentication, auth);
+        key->writeString(kValPassword, ScramblePassword(password).value());
+    }
+    QString fileDb() const { return config.filePath("Tovarmesk.accdb"); }
+
+    QTemporaryDir config;
+    gctest::ScriptedDialogs dialogs;
+    std::unique_ptr<Forms> forms;
+};
+
+} // namespace
+
+TEST_F(Startup, FirstStartAsksForSettingsThenConnects) {
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    int shown = 0;
+    loop.showServerModal = [&] {
+        ++shown;
+        Tserver& s = *forms->server;
+        s.FormShow();
+        s.RadioGroup1->setItemIndex(2);
+        s.SqlServerName->setText(fileDb());
+        s.Button1Click();
+    };
+    EXPECT_TRUE(loop.run());
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(dialogs.texts(), QStringList{kNoKey});
+    EXPECT_EQ(dialogs.messages[0].buttons, ui::Yes);
+    EXPECT_TRUE(forms->dm->ADOConnection1.connected());
+    EXPECT_EQ(forms->dm->ADOConnection1.engine(), db::Engine::SQLite);
+}
+
+TEST_F(Startup, FailedOpenRepeatsUntilFinish) {
+    store("SQL Server", "32-bit", "127.0.0.1,1");
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    int shown = 0;
+    loop.showServerModal = [&] {
+        if (++shown == 2)
+            forms->server->Button2Click();
+    };
+    EXPECT_FALSE(loop.run());
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(dialogs.texts(), QStringList({kFailed, kFailed}));
+    EXPECT_EQ(forms->server->Button2->text(), "end");
+    // The stored choice was selected during the attempt.
+    EXPECT_EQ(forms->server->RadioGroup1->itemIndex(), 1);
+}
+
+TEST_F(Startup, NoStringIsBuiltSoThePreviousOneIsNotReused) {
+    QFile(fileDb()).open(QIODevice::WriteOnly); // an empty file opens as a new database
+    store("Access", "64-bit", fileDb());
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    loop.showServerModal = [] {};
+    loop.attempt();
+    ASSERT_TRUE(forms->dm->ADOConnection1.connected());
+    // Same settings but without a system type: no string, so the attempt fails.
+    store("Access", "", fileDb());
+    loop.KeepTrying = true;
+    loop.attempt();
+    EXPECT_FALSE(loop.RunApplication);
+    EXPECT_FALSE(forms->dm->ADOConnection1.connected());
+    EXPECT_EQ(dialogs.texts(), QStringList{kFailed});
+    store("sql server", "32-bit", fileDb());
+    loop.attempt();
+    EXPECT_FALSE(loop.RunApplication);
+}
+
+TEST_F(Startup, SettingsWindowInitialContentsAndDefaults) {
+    Tserver& s = *forms->server;
+    s.FormShow();
+    EXPECT_EQ(s.SqlServerName->text(), Tserver::kDefaultServer);
+    EXPECT_EQ(s.DataBase->text(), "Tovarmesk.accdb");
+    EXPECT_EQ(s.UserName->text(), "sa");
+    EXPECT_EQ(s.Password->text(), "kimrod$#!");
+    EXPECT_EQ(s.SystemType->currentText(), "32-bit");
+    EXPECT_EQ(s.RadioGroup1->itemIndex(), 1);
+    EXPECT_FALSE(s.StaticText1->isVisibleTo(&s));
+
+    s.RadioGroup1->setItemIndex(2);
+    EXPECT_EQ(s.DataBase->text(), "Tovarmesk.accdb");
+    EXPECT_EQ(s.UserName->text(), "admin");
+    EXPECT_EQ(s.Password->text(), "507913");
+    EXPECT_TRUE(s.StaticText1->isVisibleTo(&s));
+    s.SystemType->setCurrentIndex(1);
+    s.SystemTypeChange();
+    EXPECT_EQ(s.DataBase->text(), "Tovarmesk.mdb");
+    s.RadioGroup1->setItemIndex(1);
+    s.SystemTypeChange();
+    EXPECT_EQ(s.DataBase->text(), "Tovarmesk");
+
+    s.SqlServerName->clear();
+    s.FormShow(); // no key: fields kept, an empty server field gets the file name
+    EXPECT_EQ(s.SqlServerName->text(), "Tovarmesk.accdb");
+
+    dialogs.files.push_back("/data/gate.accdb");
+    s.StaticText1Click();
+    EXPECT_EQ(s.SqlServerName->text(), "/data/gate.accdb");
+    s.StaticText1Click(); // cancelled: unchanged
+    EXPECT_EQ(s.SqlServerName->text(), "/data/gate.accdb");
+}
+
+TEST_F(Startup, SaveValidatesInOrderAndStoresScrambled) {
+    Tserver& s = *forms->server;
+    s.SqlServerName->clear();
+    s.DataBase->clear();
+    s.Button1Click();
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("محل قرارگيري فايل اكسس را مشخص نماييد"));
+    EXPECT_EQ(dialogs.messages.last().icon, ui::MsgIcon::Question);
+    EXPECT_FALSE(platform::RegistryKey::exists(kSettingsKey));
+    s.SqlServerName->setText("db");
+    s.Button1Click();
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("نام ديتابيس را وارد نمائيد"));
+    s.DataBase->setText("Tovarmesk");
+    s.UserName->clear();
+    s.Button1Click();
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("کلمه کاربري را وارد نمائيد"));
+    s.UserName->setText("sa");
+    s.Password->clear();
+    s.Button1Click();
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("رمز عبور را وارد نمائيد"));
+    EXPECT_FALSE(platform::RegistryKey::exists(kSettingsKey));
+
+    s.Password->setText(QString::fromUtf8("رمز✓"));
+    s.Button1Click();
+    EXPECT_FALSE(platform::RegistryKey::exists(kSettingsKey)); // refused, nothing mangled
+
+    s.Password->setText("dcb");
+    s.Button1Click();
+    const auto key = platform::RegistryKey::open(kSettingsKey, false);
+    ASSERT_TRUE(key.has_value());
+    EXPECT_EQ(key->readString(kValPassword), "abc");
+    EXPECT_EQ(key->readString(kValAuthentication), "SQL Server");
+    EXPECT_EQ(key->readString(kValSystemType), "32-bit");
+}
+
+TEST_F(Startup, StoredValuesSurviveTheShowOfTheStoredChoice) {
+    store("Access", "64-bit", "/srv/gate.mdb", "secret");
+    Tserver& s = *forms->server;
+    ASSERT_EQ(s.RadioGroup1->itemIndex(), 1);
+    s.FormShow();
+    EXPECT_EQ(s.RadioGroup1->itemIndex(), 2);
+    EXPECT_EQ(s.SqlServerName->text(), "/srv/gate.mdb");
+    EXPECT_EQ(s.SystemType->currentText(), "64-bit");
+    EXPECT_EQ(s.DataBase->text(), "Tovarmesk");
+    EXPECT_EQ(s.Password->text(), "secret");
+    s.Button1Click(); // saving again without retyping stores the same
+    const auto key = platform::RegistryKey::open(kSettingsKey, false);
+    EXPECT_EQ(key->readString(kValPassword), ScramblePassword("secret").value());
+    EXPECT_EQ(key->readString(kValDataBase), "Tovarmesk");
+}
+
+TEST_F(Startup, SchemaSetUpBeforeTheFirstConnectionUsesTheTypedSettings) {
+    Tserver& s = *forms->server;
+    s.RadioGroup1->setItemIndex(2);
+    s.SystemType->setCurrentIndex(0);
+    s.SqlServerName->setText(fileDb());
+    s.Label8Click();
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("همه تنظيمات انجام شد"));
+    EXPECT_NE(forms->dm->ADOConnection1.tableInfo("users"), nullptr);
+    // The new file holds the users' passwords: its owner's alone.
+    EXPECT_EQ(QFile::permissions(fileDb()) & ~(QFile::ReadUser | QFile::WriteUser),
+              QFile::ReadOwner | QFile::WriteOwner);
+
+    forms->dm->ADOConnection1.close();
+    s.SqlServerName->setText(config.filePath("no/such/folder/x.accdb"));
+    s.Label8Click();
+    EXPECT_NE(dialogs.texts().last(), QString::fromUtf8("همه تنظيمات انجام شد"));
+}
+
+TEST_F(Startup, AFileDatabaseIsStoredByItsAbsolutePath) {
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(config.path());
+    Tserver& s = *forms->server;
+    s.RadioGroup1->setItemIndex(2);
+    s.SqlServerName->setText("gate.accdb");
+    s.Button1Click();
+    QDir::setCurrent(before);
+    const auto key = platform::RegistryKey::open(kSettingsKey, false);
+    ASSERT_TRUE(key.has_value());
+    EXPECT_EQ(key->readString(kValSqlServerName), config.filePath("gate.accdb"));
+    EXPECT_EQ(s.SqlServerName->text(), config.filePath("gate.accdb"));
+}
+
+TEST_F(Startup, ALaterStartReportsAMissingFileWithItsPathAndCreatesNone) {
+    store("Access", "32-bit", fileDb());
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    int shown = 0;
+    loop.showServerModal = [&] {
+        if (++shown == 2)
+            forms->server->Button2Click();
+    };
+    EXPECT_FALSE(loop.run());
+    EXPECT_EQ(shown, 2);
+    ASSERT_EQ(dialogs.texts().size(), 2);
+    // The path read left to right inside the Persian text.
+    EXPECT_TRUE(dialogs.texts()[0].contains(QChar(0x2066) + fileDb() + QChar(0x2069)));
+    EXPECT_FALSE(QFile::exists(fileDb()));
+    EXPECT_FALSE(forms->dm->ADOConnection1.connected());
+
+    // "- - -" creates it; then the start goes on.
+    Tserver& s = *forms->server;
+    s.FormShow();
+    s.Label8Click();
+    EXPECT_TRUE(QFile::exists(fileDb()));
+    forms->dm->ADOConnection1.close();
+    ConnectionLoop again(*forms->dm, *forms->server);
+    again.showServerModal = [] {};
+    EXPECT_TRUE(again.run());
+}
+
+// A ';' typed into the password stays part of the password: it never switches the
+// connection to the operating system's user.
+TEST_F(Startup, APasswordWithASemicolonStaysAPassword) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    const QString typed = "x;Integrated Security=SSPI";
+    const auto target = db::connectionTarget(gctest::freshDatabase(gctest::Backend::PostgreSQL));
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    int shown = 0;
+    loop.showServerModal = [&] {
+        Tserver& s = *forms->server;
+        if (++shown > 1) {
+            s.Button2Click();
+            return;
+        }
+        s.FormShow();
+        s.RadioGroup1->setItemIndex(1);
+        s.SqlServerName->setText(gctest::postgresDataSource());
+        s.DataBase->setText(target.database);
+        s.UserName->setText("gc");
+        s.Password->clear();
+        QTest::keyClicks(s.Password, typed);
+        s.Button1Click();
+    };
+    EXPECT_TRUE(loop.run());
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(ReadConnectionSettings()->Password, typed);
+    QSqlQuery q(forms->dm->ADOConnection1.database());
+    ASSERT_TRUE(q.exec("select current_user") && q.next());
+    EXPECT_EQ(q.value(0).toString(), "gc");
+}

@@ -1,0 +1,2 @@
+#include "registers/prs/prs.h"
+#include "windows/rooms/otaghha_window.h"

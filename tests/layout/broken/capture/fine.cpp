@@ -1,0 +1,2 @@
+#include "capture/frame_decode.h"
+#include "platform/ui/dialogs.h"

@@ -1,0 +1,1 @@
+#include "core/data_module.h"

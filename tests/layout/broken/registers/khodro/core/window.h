@@ -1,0 +1,1 @@
+#include "registers/khodro/khodro_list.h"

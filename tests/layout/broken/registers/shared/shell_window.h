@@ -1,0 +1,1 @@
+#include "windows/shell/login_window.h"

@@ -1,0 +1,5 @@
+#include "windows/shell/page.h"
+#include "windows/shell/picture_view.h"
+#include "registers/shared/grid_export.h"
+#include "registers/kala/core/kala_sql.h"
+#include "windows/messages/payam_window.h"

@@ -1,0 +1,1 @@
+#include "windows/messages/payam_window.h"

@@ -1,0 +1,1 @@
+#include "registers/shared/grid_export.h"

@@ -1,0 +1,376 @@
+#include "arbab_harness.h"
+#include "core/national_code.h"
+#include "platform/db/query.h"
+#include "platform/ui/widgets.h"
+#include "registers/arbab/arbabrojo_select.h"
+#include "registers/arbab/core/arbab_sql.h"
+#include "registers/arbab/core/arbab_texts.h"
+#include "registers/shared/mask_inputs.h"
+#include "support/typing.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using namespace gctest::arbab;
+using gctest::Backend;
+namespace ar = gc::registers::arbab;
+
+namespace {
+
+class ArbabEntry : public Harness {
+  protected:
+    void SetUp() override {
+        Harness::SetUp();
+        if (!dm)
+            return;
+        addRoom("مالي", "2", "21");
+        addRoom("فني", "3", "34");
+        addPreset("مقصد ارباب رجوع", "مالي");
+        addPreset("مقصد ارباب رجوع", "فني");
+        addPreset("مدرك", "كارت ملي");
+        list->prepare();
+    }
+    // Opens the entry window for a new visit and runs `script` while it is shown.
+    void whileNew(const std::function<void()>& script) {
+        whileModal(list->insertAction(), entry.get(), [&] {
+            QApplication::setActiveWindow(entry.get());
+            script();
+        });
+    }
+    void whileEdit(const std::function<void()>& script) {
+        whileModal(list->editAction(), entry.get(), [&] {
+            QApplication::setActiveWindow(entry.get());
+            script();
+        });
+    }
+    void typeInto(QWidget* w, const QString& text) {
+        w->setFocus();
+        gctest::typeKeys(w, text);
+    }
+    void leave(QWidget* w) {
+        w->setFocus();
+        QApplication::processEvents();
+        entry->findChild<QLineEdit*>("barcod")->setFocus();
+        QApplication::processEvents();
+    }
+};
+
+} // namespace
+
+TEST_P(ArbabEntry, TheCardLookUpRunsOnEachKeyTheGuardTypes) {
+    addVisit({{"cart_no", "4411"}, {"name", "قديمي"}, {"dat", kYesterday}, {"gender", "زن"}});
+    addVisit({{"cart_no", "4411"},
+              {"name", "تازه"},
+              {"maghsad", "فني"},
+              {"tabaghe", "3"},
+              {"otagh", "34"},
+              {"madrak", "كارت ملي"},
+              {"cmt", "2 نفرند"},
+              {"gender", "زن"}});
+    whileNew([&] {
+        EXPECT_EQ(in("dat"), kToday);
+        EXPECT_EQ(in("vorod"), "13:05");
+        EXPECT_EQ(in("khoroj"), gc::registers::kBlankTime);
+        EXPECT_EQ(in("tabaghe"), "---");
+        typeInto(entry->cart_no(), "441");
+        EXPECT_EQ(in("name"), "") << "an unseen number empties the visitor";
+        EXPECT_EQ(in("gender"), ar::kMale);
+        gctest::typeKeys(entry->cart_no(), "1");
+        EXPECT_EQ(in("name"), "تازه") << "the latest date's visit";
+        EXPECT_EQ(in("maghsad"), "فني");
+        EXPECT_EQ(in("tabaghe"), "3");
+        EXPECT_EQ(in("otagh"), "34");
+        EXPECT_EQ(in("madrak"), "كارت ملي");
+        EXPECT_EQ(in("cmt"), "2 نفرند");
+        EXPECT_EQ(in("gender"), ar::kFemale);
+        EXPECT_EQ(in("dat"), kToday) << "dates and times are not touched";
+    });
+}
+
+TEST_P(ArbabEntry, TheNameListHoldsEachEarlierNameOnceInOrderAndIsBuiltOnce) {
+    addVisit({{"name", "ب"}});
+    addVisit({{"name", "الف"}});
+    addVisit({{"name", "ب"}});
+    const auto names = [&] {
+        QStringList out;
+        for (int i = 0; i < entry->name()->count(); ++i)
+            out << entry->name()->itemText(i);
+        return out;
+    };
+    whileNew([&] { EXPECT_EQ(names(), (QStringList{"الف", "ب"})); });
+    addVisit({{"name", "پ"}});
+    whileNew([&] { EXPECT_EQ(names(), (QStringList{"الف", "ب"})); });
+}
+
+TEST_P(ArbabEntry, PickingADestinationBringsItsRoomAndANameShowsItsNamesakes) {
+    addVisit({{"name", "سعيدي"}, {"cart_no", "1"}});
+    addVisit({{"name", "سعيدي"}, {"cart_no", "2"}, {"maghsad", "فني"}});
+    whileNew([&] {
+        pick(entry->maghsad(), "فني");
+        EXPECT_EQ(in("tabaghe"), "3");
+        EXPECT_EQ(in("otagh"), "34");
+        typeInto(entry->maghsad(), "x");
+        EXPECT_EQ(in("tabaghe"), "") << "no room of that title";
+        EXPECT_TRUE(entry->src_btn()->isHidden());
+        typeInto(entry->name()->lineEdit(), "سعيدي");
+        EXPECT_FALSE(entry->src_btn()->isHidden());
+        EXPECT_EQ(in("maghsad"), "");
+
+        // Two visitors under the name: the picker offers both; a click takes the row's card.
+        QTimer::singleShot(0, &entry->picker(), [&] {
+            QTableView* grid = entry->picker().grid();
+            ASSERT_EQ(grid->model()->rowCount(), 2);
+            const int row = grid->model()->index(0, 0).data() == "2" ? 0 : 1;
+            const QRect cell = grid->visualRect(grid->model()->index(row, 1));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        });
+        click(entry->src_btn());
+        EXPECT_EQ(in("cart_no"), "2");
+        EXPECT_EQ(in("maghsad"), "فني");
+        EXPECT_EQ(in("cmt"), "");
+    });
+}
+
+TEST_P(ArbabEntry, RegisteringGivesAnEmptyBarcodeTheVisitNumberAndNeverFakesTheSlip) {
+    whileNew([&] {
+        typeInto(entry->name()->lineEdit(), "نوري");
+        dialogs.answers = {gc::ui::No};
+        click(entry->insButton());
+    });
+    const qint64 first = entry->lastVisitId();
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(column(first, "barcod"), QString::number(first));
+    EXPECT_EQ(column(first, "negahban"), kGuard);
+    EXPECT_EQ(column(first, "'['||khoroj||']'"), "[  :  ]");
+    EXPECT_EQ(dialogs.texts(), QStringList{ar::kPrintQuestion});
+    EXPECT_EQ(list->query().recordCount(), 1) << "the list shows the new visit at once";
+
+    // Yes with no slip layout in this version, then with a print that fails.
+    dialogs.messages.clear();
+    clock.set(QDateTime(QDate(2024, 3, 20), QTime(13, 6)));
+    whileNew([&] {
+        typeInto(entry->name()->lineEdit(), "نوري");
+        click(entry->insButton());
+        EXPECT_TRUE(entry->isVisible()) << "the window stays for the next visitor";
+    });
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages[1].text.startsWith(ar::kSlipNotPrinted));
+    QList<int> printed;
+    gc::registers::VisitPrintHooks hooks;
+    hooks.printSlip = [&](int id) {
+        printed << id;
+        return false;
+    };
+    list->setPrintHooks(hooks);
+    dialogs.messages.clear();
+    clock.set(QDateTime(QDate(2024, 3, 20), QTime(13, 7)));
+    whileNew([&] {
+        typeInto(entry->name()->lineEdit(), "نوري");
+        click(entry->insButton());
+    });
+    EXPECT_EQ(printed, QList<int>{int(entry->lastVisitId())});
+    EXPECT_EQ(dialogs.texts().last(), ar::kSlipNotPrinted);
+    EXPECT_EQ(count("arbabrojo"), 3) << "a failed print keeps the visit";
+}
+
+TEST_P(ArbabEntry, ABarcodeHeldInsideIsRefusedAndTheDuplicateQuestionStillAsked) {
+    addVisit({{"name", "نوري"}, {"cart_no", "1111111111"}, {"vorod", "13:05"}, {"barcod", "321"}});
+    whileNew([&] {
+        typeInto(entry->barcod(), "321");
+        QTest::keyClick(entry->barcod(), Qt::Key_Return);
+        EXPECT_EQ(dialogs.texts(), QStringList{ar::kBarcodeInUseMessage});
+        EXPECT_EQ(in("barcod"), "");
+
+        typeInto(entry->cart_no(), "1111111111");
+        typeInto(entry->barcod(), "321");
+        dialogs.messages.clear();
+        dialogs.answers = {gc::ui::Ok, gc::ui::Yes};
+        click(entry->insButton());
+        EXPECT_EQ(dialogs.texts(), (QStringList{ar::kBarcodeInUseMessage, ar::kDuplicateQuestion}));
+
+        entry->barcod()->clear();
+        dialogs.messages.clear();
+        dialogs.answers = {gc::ui::Cancel};
+        click(entry->insButton());
+        EXPECT_EQ(dialogs.texts(), QStringList{ar::kDuplicateQuestion});
+    });
+    EXPECT_EQ(count("arbabrojo"), 1) << "refusals write nothing";
+}
+
+TEST_P(ArbabEntry, TheNationalCodeIsCheckedOnLeavingTheCardNumber) {
+    const auto check = [&](const QString& typed) {
+        dialogs.messages.clear();
+        entry->cart_no()->clear();
+        typeInto(entry->cart_no(), typed);
+        leave(entry->cart_no());
+        return dialogs.texts();
+    };
+    whileNew([&] {
+        EXPECT_EQ(check("1111111111"), QStringList{});
+        EXPECT_EQ(check("0000000401"), QStringList{});
+        EXPECT_EQ(check("۱۱۱۱۱۱۱۱۱۱"), QStringList{}) << "Persian digits count as digits";
+        EXPECT_EQ(check("١١١١١١١١١٢"), QStringList{gc::kNationalCodeInvalidMessage});
+        EXPECT_EQ(check("1111111112"), QStringList{gc::kNationalCodeInvalidMessage});
+        EXPECT_EQ(check("12345678a0"), QStringList{gc::kNationalCodeInvalidMessage});
+        EXPECT_EQ(check("12345678901"), QStringList{gc::kNationalCodeLengthMessage});
+        EXPECT_TRUE(entry->cart_no()->hasFocus()) << "eleven characters keep the focus";
+        entry->nation_check()->setChecked(false);
+        EXPECT_EQ(check("12345678901"), QStringList{});
+        entry->nation_check()->setChecked(true);
+    });
+}
+
+TEST_P(ArbabEntry, TheBarcodeTakesDigitsOnlyAndGuardsAgainstADoubleRead) {
+    whileNew([&] {
+        typeInto(entry->barcod(), "1a۲٣b");
+        EXPECT_EQ(in("barcod"), "123") << "letters never appear; Persian digits become ASCII";
+        typeInto(entry->barcod(), "4567890123456");
+        EXPECT_EQ(in("barcod"), "") << "the same card read twice";
+        EXPECT_EQ(dialogs.texts(), QStringList{ar::kDoubleReadMessage});
+    });
+}
+
+TEST_P(ArbabEntry, AnEditChangesOnlyWhatTheGuardChanges) {
+    // The old visit's card was used later under another name; its room was renamed since.
+    const qint64 old = addVisit({{"name", "كريمي"},
+                                 {"cart_no", "900"},
+                                 {"maghsad", "انبار"},
+                                 {"tabaghe", "1"},
+                                 {"otagh", "7"},
+                                 {"dat", kYesterday},
+                                 {"barcod", "12345678901234567890"},
+                                 {"gender", "زن"}});
+    addVisit({{"name", "كريم زاده"}, {"cart_no", "900"}});
+    list->CheckBox(3)->setChecked(false);
+    list->search();
+    ASSERT_TRUE(list->query().locate("id", old));
+    list->showQueryRow();
+    whileEdit([&] {
+        EXPECT_EQ(in("name"), "كريمي");
+        EXPECT_EQ(in("tabaghe"), "1");
+        EXPECT_EQ(in("otagh"), "7");
+        EXPECT_EQ(in("gender"), ar::kFemale);
+        EXPECT_EQ(in("barcod"), "12345678901234567890") << "a stored barcode is no double read";
+        EXPECT_TRUE(entry->insButton()->isHidden());
+        clickLabel(entry.get(), "ساعت خروج");
+        click(entry->editButton());
+    });
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+    EXPECT_EQ(column(old, "name"), "كريمي");
+    EXPECT_EQ(column(old, "maghsad"), "انبار");
+    EXPECT_EQ(column(old, "tabaghe||'/'||otagh"), "1/7");
+    EXPECT_EQ(column(old, "khoroj"), "13:05");
+    EXPECT_EQ(column(old, "barcod"), "12345678901234567890");
+
+    ASSERT_TRUE(list->query().locate("id", old));
+    whileEdit([&] {
+        entry->barcod()->clear();
+        click(entry->editButton());
+    });
+    EXPECT_EQ(column(old, "barcod"), QString::number(old)) << "an emptied barcode takes the id";
+}
+
+TEST_P(ArbabEntry, PersianDigitsAreStoredAsAsciiDigits) {
+    whileNew([&] {
+        typeInto(entry->cart_no(), "۱۱۱۱۱۱۱۱۱۱");
+        typeInto(entry->barcod(), "٧٧");
+        dialogs.answers = {gc::ui::No};
+        click(entry->insButton());
+    });
+    EXPECT_EQ(column(entry->lastVisitId(), "cart_no||'/'||barcod"), "1111111111/77");
+    EXPECT_EQ(dialogs.texts(), QStringList{ar::kPrintQuestion});
+}
+
+TEST_P(ArbabEntry, ANewVisitTakesTodayWhenTheWindowIsPrepared) {
+    clock.set(QDateTime(QDate(2024, 3, 21), QTime(0, 10)));
+    whileNew([&] { EXPECT_EQ(in("dat"), "1403/01/02"); });
+}
+
+TEST_P(ArbabEntry, TheSnapshotIsTheShownFrameAsABitmap) {
+    whileNew([&] {
+        entry->findChild<QCheckBox*>("CheckBox_Crosshair")->setChecked(true);
+        entry->camera()->click();
+        ASSERT_TRUE(entry->camera()->isChecked());
+        // Ticked, but no frame has come yet: saved without a picture, and the guard is told.
+        typeInto(entry->name()->lineEdit(), "بي تصوير");
+        dialogs.answers = {gc::ui::Ok, gc::ui::No};
+        click(entry->insButton());
+        EXPECT_EQ(dialogs.texts().value(0), ar::kNoFrameMessage);
+        EXPECT_EQ(count("arbabrojo_pic"), 0);
+
+        // Frames are handed over only while the window system's loop has been idle.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                QEventLoop idle;
+                QTimer::singleShot(20, &idle, &QEventLoop::quit);
+                idle.exec();
+                return !entry->frameBitmap().isNull();
+            },
+            5000));
+        const QImage shown = entry->frameBitmap().convertToFormat(QImage::Format_RGB888);
+        dialogs.answers = {gc::ui::No};
+        entry->setText("cart_no", "1");
+        click(entry->insButton());
+        gc::db::Query& pics = dm->ADOQ_arbabrojo_pic;
+        pics.openSql({"select * from arbabrojo_pic"});
+        ASSERT_EQ(pics.recordCount(), 1);
+        EXPECT_EQ(pics.fieldByName("ext").asString(), ".bmp");
+        EXPECT_EQ(pics.fieldByName("cmt").asString(), ar::kCameraPicture);
+        const QByteArray bytes = pics.fieldByName("pic").asBytes();
+        EXPECT_TRUE(bytes.startsWith("BM"));
+        const QImage stored = QImage::fromData(bytes, "BMP");
+        EXPECT_EQ(stored.size(), QSize(320, 240));
+        EXPECT_EQ(stored.pixel(160, 120), qRgb(255, 0, 0)) << "the cross-hair is kept";
+        Q_UNUSED(shown);
+
+        entry->camera()->click();
+        EXPECT_FALSE(entry->camera()->isChecked());
+        dialogs.answers = {gc::ui::No};
+        entry->setText("cart_no", "2");
+        click(entry->insButton());
+        EXPECT_EQ(count("arbabrojo_pic"), 1) << "no picture without the camera";
+    });
+}
+
+TEST_P(ArbabEntry, TheCameraStopsWhenTheWindowHides) {
+    whileNew([&] {
+        entry->camera()->click();
+        EXPECT_TRUE(entry->camera()->isChecked());
+        EXPECT_EQ(entry->findChild<QComboBox*>("ComboBox1")->currentText(), "Gate camera");
+    });
+    EXPECT_FALSE(entry->camera()->isChecked());
+    EXPECT_EQ(cameras->openDescriptors(), 0);
+}
+
+TEST_P(ArbabEntry, ACameraThatCannotStartIsUntickedWithTheReason) {
+    gc::capture::SyntheticCamera busy;
+    busy.name = QStringLiteral("Busy camera");
+    busy.busyError = EBUSY;
+    gc::capture::SyntheticKernel busyKernel({busy});
+    gc::registers::Tarbabrojo window(*ctx, busyKernel.table());
+    window.show();
+    window.camera()->click();
+    EXPECT_FALSE(window.camera()->isChecked());
+    EXPECT_EQ(dialogs.texts(), QStringList{ar::kCameraFailedMessage.arg("Busy camera")});
+
+    gc::capture::SyntheticKernel none(std::vector<gc::capture::SyntheticCamera>{});
+    gc::registers::Tarbabrojo bare(*ctx, none.table());
+    bare.show();
+    dialogs.messages.clear();
+    bare.camera()->click();
+    EXPECT_FALSE(bare.camera()->isChecked());
+    EXPECT_EQ(dialogs.texts(), QStringList{ar::kNoCameraMessage});
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ArbabEntry,
+                         ::testing::Values(Backend::SQLite, Backend::PostgreSQL), engineName);

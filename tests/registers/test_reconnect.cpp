@@ -1,0 +1,139 @@
+// The database server restarts while the program runs: the next save, search and poll
+// open the connection again and go on; while the server is away each action says so once,
+// keeps what was typed and reports nothing saved. The test runs a server of its own, so
+// that stopping it disturbs no other test.
+#include "core/schema.h"
+#include "core/unread_messages.h"
+#include "khodro_harness.h"
+#include "platform/db/db_error.h"
+#include "platform/db/query.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+
+using namespace gctest::khodro;
+
+namespace {
+
+const QString kOfficial = QStringLiteral("اداري");
+const QString kSaved = QStringLiteral("ثبت شد");
+
+// pgserver.sh COMMAND on this test's own server directory.
+bool server(const QString& command) {
+    QProcess p;
+    p.start(GC_PGSERVER_SCRIPT, {command, GC_OWN_PG_DIR});
+    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+QString port() {
+    QFile f(QStringLiteral(GC_OWN_PG_DIR) + "/port");
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()).trimmed() : QString();
+}
+
+// psql's answer on `database`, trimmed: what is really stored.
+QString psql(const QString& database, const QString& sql) {
+    QProcess p;
+    p.start("psql",
+            {"-h", "127.0.0.1", "-p", port(), "-U", "gc", "-d", database, "-At", "-c", sql});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+class Reconnect : public Harness {
+  protected:
+    static void SetUpTestSuite() { up_ = server("start"); }
+    static void TearDownTestSuite() { server("stop"); }
+
+    void SetUp() override {
+        if (!up_)
+            GTEST_SKIP() << "the test's own PostgreSQL server did not start";
+        database_ = "gate" + QString::number(++databases_);
+        ASSERT_EQ(psql("postgres", "create database " + database_), "CREATE DATABASE");
+        dm = std::make_unique<gc::Tdm>();
+        dm->ADOConnection1.setConnectionString(
+            "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;Initial "
+            "Catalog=" +
+            database_ + ";Data Source=127.0.0.1," + port());
+        dm->ADOConnection1.open();
+        ASSERT_TRUE(gc::EnsureSchema(*dm).complete());
+        clock.set(QDateTime(QDate(2024, 3, 20), QTime(13, 5)));
+        ctx = std::make_unique<gc::registers::RegisterContext>(gc::registers::RegisterContext{
+            *dm, date, clock, [] { return gctest::kGuard; }, opener, printUi, dir.path()});
+        ins = std::make_unique<gc::registers::Tkhodro_ins>(*ctx);
+        list = std::make_unique<gc::registers::Tkhodro_list>(*ctx, *ins);
+        addPreset("نام راننده اداري", "حسيني");
+        addPreset("شماره خودرو اداري", "55د555");
+    }
+    void TearDown() override {
+        if (up_)
+            server("resume"); // a failed test must not leave the next one without a server
+        Harness::TearDown();
+    }
+    QString stored(const QString& sql) { return psql(database_, sql); }
+    void restart() {
+        ASSERT_TRUE(server("halt"));
+        ASSERT_TRUE(server("resume"));
+    }
+
+    QString database_;
+    static inline bool up_ = false;
+    static inline int databases_ = 0;
+};
+
+} // namespace
+
+TEST_P(Reconnect, SaveWhileTheServerIsAwayKeepsTheTypedRowAndTheNextSaveGoesThrough) {
+    ASSERT_TRUE(list->search());
+    whileModal(list->insertAction(), ins.get(), [&] {
+        pick(ins->khodro_typ(), kOfficial);
+        type(ins->ranande(), "حسيني");
+        pick(ins->num(), "55د555");
+        ASSERT_TRUE(server("halt"));
+        ins->insButton()->click();
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(dialogs.messages[0].icon, gc::ui::MsgIcon::Error);
+        EXPECT_NE(dialogs.texts().value(0), kSaved);
+        EXPECT_EQ(in("ranande"), "حسيني");
+        EXPECT_EQ(in("num"), "55د555");
+
+        ASSERT_TRUE(server("resume"));
+        dialogs.messages.clear();
+        ins->insButton()->click();
+        EXPECT_EQ(dialogs.texts(), QStringList{kSaved});
+    });
+    EXPECT_EQ(stored("select ranande||'|'||num||'|'||khodro_typ from khodro"),
+              "حسيني|55د555|" + kOfficial);
+    EXPECT_EQ(dm->ADOQ_khodro.recordCount(), 1);
+}
+
+TEST_P(Reconnect, SearchAndPollAfterARestartGoOnWithoutAMessage) {
+    exec("insert into khodro (ranande, exit_dat, khodro_typ) values ('a', '1403/01/01', 'x')");
+    ASSERT_TRUE(list->search());
+    restart();
+    stored("insert into khodro (ranande, exit_dat, khodro_typ) values ('b', '1403/01/01', 'x')");
+    EXPECT_TRUE(list->search());
+    EXPECT_EQ(dm->ADOQ_khodro.recordCount(), 2);
+    restart();
+    EXPECT_EQ(gc::CountUnreadMessages(*dm, "1"), 0);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join('\n').toStdString();
+}
+
+// A transaction cut by the restart is not carried on over a new connection: its later
+// statements and its commit fail, and none of its rows is stored.
+TEST_P(Reconnect, ATransactionCutByARestartStoresNothing) {
+    gc::db::Connection& c = dm->ADOConnection1;
+    c.beginTransaction();
+    c.execute("insert into phone (name) values ('first')");
+    restart();
+    EXPECT_THROW(c.execute("insert into phone (name) values ('second')"), gc::db::DbError);
+    EXPECT_THROW(c.commit(), gc::db::DbError);
+    c.rollback();
+    EXPECT_EQ(stored("select count(*) from phone"), "0");
+    c.execute("insert into phone (name) values ('third')");
+    EXPECT_EQ(stored("select string_agg(name, ',') from phone"), "third");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, Reconnect, ::testing::Values(gctest::Backend::PostgreSQL),
+                         gctest::engineName);

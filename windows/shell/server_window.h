@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QLineEdit;
+class QComboBox;
+class QPushButton;
+class QLabel;
+
+namespace gc {
+
+namespace ui {
+class ClickableLabel;
+class RadioGroup;
+} // namespace ui
+
+// "تنظيمات اتصال به بانک": edits the connection settings that start-up reads, stores
+// them per user, and runs the schema set-up. Always shown modally.
+class Tserver : public QDialog {
+    Q_OBJECT
+  public:
+    explicit Tserver(QWidget* parent = nullptr);
+
+    static inline const QString kDefaultServer = "localhost";
+    static inline const QString kServerPassword = "kimrod$#!";
+    static inline const QString kFilePassword = "507913";
+
+    ui::ClickableLabel* Label1;
+    QLineEdit* SqlServerName;
+    QLabel* Label7;
+    QLabel* Label6;
+    QLabel* Label3;
+    QLineEdit* DataBase;
+    QLabel* Label4;
+    QLineEdit* UserName;
+    ui::ClickableLabel* Label5;
+    QLineEdit* Password;
+    QLabel* Label9;
+    QComboBox* SystemType;
+    ui::RadioGroup* RadioGroup1;
+    ui::ClickableLabel* StaticText1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    ui::ClickableLabel* Label8;
+    QPushButton* BitBtn1;
+
+    void FormShow();
+    void RadioGroup1Click();
+    void SystemTypeChange();
+    void StaticText1Click();
+    void Label1Click();
+    void Label5Click();
+    void Button1Click();
+    void Button2Click();
+    void Label8Click();
+    void BitBtn1Click();
+
+    // Shows the transfer tool; set where the windows are wired together.
+    std::function<void()> showTransfer;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildLayout();
+    void showChoiceControls();
+    bool validate();
+    void absoluteFilePath();
+
+    bool loading_ = false;
+};
+
+} // namespace gc
