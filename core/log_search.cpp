@@ -11,7 +11,7 @@ namespace {
 QString like(const char* column, const std::optional<QString>& text) {
     if (!text)
         return {};
-    return " and " + QLatin1String(column) + " like " + quoted('%' + *text + '%');
+    return " and " + QLatin1String(column) + " like " + db::containsPattern(*text);
 }
 
 } // namespace

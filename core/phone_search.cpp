@@ -10,7 +10,7 @@ namespace {
 
 QString filter(PhoneSearchColumn column, const QString& text) {
     static const char* const kColumns[] = {" and name like ", " and tel like ", " and cmt like "};
-    return QString::fromLatin1(kColumns[int(column)]) + quoted('%' + text + '%');
+    return QString::fromLatin1(kColumns[int(column)]) + db::containsPattern(text);
 }
 
 } // namespace

@@ -328,6 +328,8 @@ TableInfo Connection::loadTableInfo(const QString& table) const {
             }
             info.columns << c;
         }
+        if (q.lastError().isValid())
+            throw DbError(errorMessage(q.lastError()));
         return info;
     }
     q.prepare("select column_name, data_type, coalesce(column_default, '') from "
@@ -344,6 +346,8 @@ TableInfo Connection::loadTableInfo(const QString& table) const {
         }
         info.columns << c;
     }
+    if (q.lastError().isValid())
+        throw DbError(errorMessage(q.lastError()));
     QSqlQuery checks(database());
     checks.prepare("select conname from pg_constraint where contype = 'c' and conrelid = "
                    "to_regclass(?)");
@@ -356,6 +360,9 @@ TableInfo Connection::loadTableInfo(const QString& table) const {
                         c.width = w->width;
         }
     }
+    // A table whose widths could not all be read would take values it must refuse.
+    if (checks.lastError().isValid())
+        throw DbError(errorMessage(checks.lastError()));
     return info;
 }
 

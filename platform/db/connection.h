@@ -68,7 +68,8 @@ class Connection {
     void commit();
     void rollback();
 
-    // Column metadata, cached; nullptr when the table does not exist.
+    // Column metadata, cached; nullptr when the table does not exist. Throws DbError when
+    // the engine fails to answer.
     const TableInfo* tableInfo(const QString& table);
     QStringList tables() const;
     void forgetSchema() { tableCache_.clear(); }

@@ -183,7 +183,33 @@ QStringList translateStatement(Engine e, const QString& sql) {
             statements << "alter table " + table + " " + add;
         return statements;
     }
-    return {sql};
+    return {translateQuery(e, sql)};
+}
+
+QString translateQuery(Engine e, const QString& sql) {
+    if (e != Engine::PostgreSQL)
+        return sql;
+    QString out;
+    out.reserve(sql.size() + 8);
+    for (qsizetype i = 0; i < sql.size();) {
+        const QChar c = sql[i];
+        qsizetype end = i + 1;
+        if (c == '\'' || c == '"') {
+            end = sql.indexOf(c, i + 1);
+            end = end < 0 ? sql.size() : end + 1;
+        } else if (c.isLetter() || c == '_') {
+            while (end < sql.size() && (sql[end].isLetterOrNumber() || sql[end] == '_'))
+                ++end;
+            if (QStringView(sql).mid(i, end - i).compare(u"like", Qt::CaseInsensitive) == 0) {
+                out += QStringLiteral("ilike");
+                i = end;
+                continue;
+            }
+        }
+        out += QStringView(sql).mid(i, end - i);
+        i = end;
+    }
+    return out;
 }
 
 QString widthConstraintName(const QString& column, int width) {

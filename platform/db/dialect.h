@@ -14,6 +14,10 @@ namespace gc::db {
 // one statement, or several that must run together (SQLite adds one column at a time).
 QStringList translateStatement(Engine engine, const QString& sql);
 
+// A statement that returns or changes rows, as the engine must run it: on PostgreSQL, LIKE
+// becomes ILIKE, so that Latin letters match without regard to case as on the file engine.
+QString translateQuery(Engine engine, const QString& sql);
+
 // Text columns carry their width in a named check, so that every engine refuses a
 // value that is too long and the refusal names the column.
 QString widthConstraintName(const QString& column, int width);

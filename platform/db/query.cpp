@@ -2,6 +2,7 @@
 
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
+#include "platform/db/result_order.h"
 #include "platform/text/codepage.h"
 
 #include <QFile>
@@ -178,8 +179,14 @@ QString Query::executedSql() const {
     if (sort_.isEmpty())
         return sql;
     const QStringList parts = sort_.split(' ', Qt::SkipEmptyParts);
-    return "select * from (" + sql + "\n) gc_sorted order by \"" + parts.value(0) + "\" " +
-           parts.value(1, "ASC");
+    return "select * from (" + splitOrderBy(sql).body + "\n) gc_sorted order by " + parts.value(0) +
+           " " + parts.value(1, "ASC");
+}
+
+QString Query::keyColumn() {
+    const QString table = targetTable();
+    const TableInfo* info = isPlainIdentifier(table) ? connection_.tableInfo(table) : nullptr;
+    return info ? info->keyColumn : QString();
 }
 
 void Query::discardResult() {
@@ -201,7 +208,7 @@ void Query::open() {
         connection_.revive();
         if (!connection_.connected())
             throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
-        rows_ = std::make_unique<ResultPages>(connection_, executedSql());
+        rows_ = std::make_unique<ResultPages>(connection_, executedSql(), keyColumn());
         bindFields();
     } catch (...) {
         rows_.reset();
@@ -630,8 +637,11 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
     q.setForwardOnly(true);
     q.prepare("select * from " + table.name + " where " + table.keyColumn + " = ?");
     q.addBindValue(key);
-    if (!q.exec() || !q.next())
+    if (!q.exec() || !q.next()) {
+        if (q.lastError().isValid())
+            throw DbError(connection_.errorMessage(q.lastError()));
         return row;
+    }
     const QSqlRecord rec = q.record();
     for (int i = 0; i < fields_.size(); ++i) {
         const QString col = tableColumnOf(i, table);
@@ -682,6 +692,8 @@ Query::ChangedColumns Query::changedColumns(const TableInfo& table) const {
 
 void Query::postInsert(const TableInfo& table) {
     const auto [columns, values] = changedColumns(table);
+    // Counted before the row exists: it is shown once, where it was added.
+    materialiseOrder();
     const bool pg = connection_.engine() == Engine::PostgreSQL;
     QString sql = columns.isEmpty()
                       ? "insert into " + table.name + " default values"
@@ -699,7 +711,8 @@ void Query::postInsert(const TableInfo& table) {
     if (!table.keyColumn.isEmpty())
         key = pg ? (q.next() ? q.value(0) : QVariant()) : q.lastInsertId();
     Row row = reread(table, key);
-    materialiseOrder();
+    if (!key.isNull())
+        rows_->exclude(key.toLongLong());
     const int at = std::clamp(insertAt_, 0, int(order_.size()));
     added_.push_back(row);
     emit rowsAboutToBeInserted(at, at);

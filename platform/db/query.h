@@ -158,6 +158,7 @@ class Query : public QObject {
     void bindFields();
     void discardResult();
     QString targetTable() const;
+    QString keyColumn();
     QString tableColumnOf(int fieldIndex, const TableInfo& table) const;
     struct ChangedColumns {
         QStringList names;

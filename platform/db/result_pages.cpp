@@ -1,14 +1,18 @@
 #include "platform/db/result_pages.h"
 
 #include "platform/db/db_error.h"
+#include "platform/db/dialect.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlField>
+#include <QStringList>
 
 namespace gc::db {
 
 namespace {
+
+const QString kAlias = QStringLiteral("gc_rows");
 
 bool isSelect(const QString& sql) {
     static const QRegularExpression re(R"(^[\s(]*(select|with)\b)",
@@ -26,94 +30,190 @@ QVariant normalised(const QVariant& v, bool isBool) {
     return QVariant(v.toLongLong() != 0);
 }
 
+bool sortable(const QSqlField& field) {
+    const int type = field.metaType().id();
+    return type != QMetaType::Bool && type != QMetaType::QByteArray;
+}
+
+// The rows end where next() fails; an error there is not the end of the rows.
+void throwIfCutShort(const QSqlQuery& q, const Connection& connection) {
+    if (q.lastError().isValid())
+        throw DbError(connection.errorMessage(q.lastError()));
+}
+
 } // namespace
 
-ResultPages::ResultPages(Connection& connection, const QString& sql)
-    : connection_(connection), sql_(sql), pageable_(isSelect(sql)) {
-    if (connection_.engine() != Engine::PostgreSQL || !pageable_)
-        restartCursor();
-    page(0); // the first rows are wanted at once, and the columns come with them
+ResultPages::ResultPages(Connection& connection, const QString& sql, const QString& keyColumn)
+    : connection_(connection) {
+    const QString text = translateQuery(connection_.engine(), sql);
+    const OrderedStatement st = splitOrderBy(text);
+    if (isSelect(text) && st.pageable && !keyColumn.isEmpty() && chooseKeyed(st, keyColumn))
+        readForward(1); // the first rows are wanted at once
+    else
+        readWhole(text);
 }
 
-void ResultPages::restartCursor() {
-    cursor_.emplace(connection_.database());
-    cursor_->setForwardOnly(true);
-    if (!cursor_->exec(sql_)) {
-        const QString message = connection_.errorMessage(cursor_->lastError());
-        cursor_.reset();
-        throw DbError(message);
-    }
-    cursorNext_ = 0;
-    if (record_.isEmpty()) {
-        record_ = cursor_->record();
-        boolColumns_.resize(record_.count());
-        for (int i = 0; i < record_.count(); ++i)
-            boolColumns_[i] = record_.field(i).metaType().id() == QMetaType::Bool;
-    }
+QSqlQuery ResultPages::run(const QString& sql) const {
+    QSqlQuery q(connection_.database());
+    q.setForwardOnly(true);
+    if (!q.exec(sql))
+        throw DbError(connection_.errorMessage(q.lastError()));
+    return q;
 }
 
-Row ResultPages::readCursorRow() const {
+void ResultPages::setRecord(const QSqlRecord& record) {
+    record_ = record;
+    boolColumns_.resize(record_.count());
+    for (int i = 0; i < record_.count(); ++i)
+        boolColumns_[i] = record_.field(i).metaType().id() == QMetaType::Bool;
+}
+
+Row ResultPages::readRow(const QSqlQuery& q) const {
     Row r(record_.count());
     for (int i = 0; i < r.size(); ++i)
-        r[i] = normalised(cursor_->value(i), boolColumns_[i]);
+        r[i] = normalised(q.value(i), boolColumns_[i]);
     return r;
 }
 
-void ResultPages::noteRows(qint64 pageIndex, std::size_t rows) {
-    known_ = std::max<qint64>(known_, pageIndex * kPageRows + qint64(rows));
-    if (rows < std::size_t(kPageRows)) {
-        atEnd_ = true;
-        count_ = pageIndex * kPageRows + qint64(rows);
-    }
+void ResultPages::readWhole(const QString& sql) {
+    QSqlQuery q = run(sql);
+    setRecord(q.record());
+    while (q.next())
+        whole_.push_back(readRow(q));
+    throwIfCutShort(q, connection_);
+    known_ = qint64(whole_.size());
+    atEnd_ = true;
+    count_ = known_;
 }
 
-ResultPages::Page ResultPages::readPageSqlite(qint64 pageIndex) {
-    const qint64 start = pageIndex * kPageRows;
-    if (!cursor_ || cursorNext_ > start)
-        restartCursor();
+int ResultPages::columnIndex(const QString& name) const {
+    int found = -1;
+    for (int i = 0; i < record_.count(); ++i) {
+        if (record_.fieldName(i).compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (found >= 0)
+            return -1; // a name that two columns share cannot be sorted on
+        found = i;
+    }
+    return found;
+}
+
+bool ResultPages::chooseKeyed(const OrderedStatement& st, const QString& keyColumn) {
+    body_ = st.body;
+    setRecord(run(select({}) + " limit 0").record()); // the columns, without rows
+    const int key = columnIndex(keyColumn);
+    if (key < 0 || !sortable(record_.field(key)))
+        return false;
+    bool keyIsSorted = false;
+    for (const OrderTerm& t : st.terms) {
+        const int c = columnIndex(t.column);
+        if (c < 0 || !sortable(record_.field(c)))
+            return false;
+        terms_ << OrderTerm{t.column, t.descending, c == key};
+        termColumns_ << c;
+        keyIsSorted = keyIsSorted || c == key;
+    }
+    if (!keyIsSorted) {
+        terms_ << OrderTerm{record_.fieldName(key),
+                            !st.terms.isEmpty() && st.terms.last().descending, true};
+        termColumns_ << key;
+    }
+    keyIndex_ = key;
+    return true;
+}
+
+QString ResultPages::select(const QString& condition) const {
+    return "select * from (" + body_ + "\n) " + kAlias +
+           (condition.isEmpty() ? QString() : " where " + condition);
+}
+
+void ResultPages::readForward(int pages) {
+    const qint64 wanted = qint64(pages) * kPageRows;
+    const bool nullsGreatest = connection_.engine() == Engine::PostgreSQL;
     Page rows;
-    bool restarted = false;
-    while (cursorNext_ < start + kPageRows) {
-        if (!cursor_->next()) {
-            if (!cursor_->lastError().isValid())
-                break;
-            // A rollback on this connection aborts open statements: read again once.
-            if (restarted)
-                throw DbError(connection_.errorMessage(cursor_->lastError()));
-            restarted = true;
-            restartCursor();
-            rows.clear();
+    while (!atEnd_ && qint64(rows.size()) < wanted) {
+        const qint64 limit = wanted - qint64(rows.size());
+        // Rows whose first term is NULL are read after all others, in a run of their own.
+        const bool nullsLater =
+            !frontier_.isEmpty() && nullsFollow(terms_[0], frontier_[0], nullsGreatest);
+        const bool nullRun = nullsNext_;
+        QString after;
+        if (nullRun)
+            after = kAlias + '.' + terms_[0].column + " is null";
+        else if (!frontier_.isEmpty())
+            after = rowsAfter(terms_, frontier_, nullsGreatest, kAlias, nullsLater);
+        nullsNext_ = false;
+        QSqlQuery q =
+            run(select(after) + orderByClause(terms_, kAlias) + " limit " + QString::number(limit));
+        qint64 got = 0;
+        while (q.next()) {
+            ++got;
+            Row r = readRow(q);
+            frontier_.resize(termColumns_.size());
+            for (int i = 0; i < termColumns_.size(); ++i)
+                frontier_[i] = r[termColumns_[i]];
+            if (!excluded_.contains(r[keyIndex_].toLongLong()))
+                rows.push_back(std::move(r));
+        }
+        throwIfCutShort(q, connection_);
+        if (got < limit && nullsLater && !nullRun)
+            nullsNext_ = true;
+        else
+            atEnd_ = got < limit;
+    }
+    for (std::size_t at = 0; at < rows.size(); at += kPageRows) {
+        const std::size_t end = std::min(rows.size(), at + kPageRows);
+        Page p(std::make_move_iterator(rows.begin() + qsizetype(at)),
+               std::make_move_iterator(rows.begin() + qsizetype(end)));
+        std::vector<qint64> keys;
+        keys.reserve(p.size());
+        for (const Row& r : p)
+            keys.push_back(r[keyIndex_].toLongLong());
+        pageKeys_.push_back(std::move(keys));
+        cache(qint64(pageKeys_.size()) - 1, std::move(p));
+    }
+    known_ += qint64(rows.size());
+    if (atEnd_)
+        count_ = known_;
+}
+
+ResultPages::Page ResultPages::reread(qint64 pageIndex) {
+    const std::vector<qint64>& keys = pageKeys_[std::size_t(pageIndex)];
+    QStringList list;
+    for (qint64 k : keys)
+        list << QString::number(k);
+    QSqlQuery q =
+        run(select(kAlias + '.' + record_.fieldName(keyIndex_) + " in (" + list.join(',') + ")"));
+    std::unordered_map<qint64, Row> byKey;
+    while (q.next()) {
+        Row r = readRow(q);
+        byKey.emplace(r[keyIndex_].toLongLong(), std::move(r));
+    }
+    throwIfCutShort(q, connection_);
+    Page p;
+    p.reserve(keys.size());
+    for (qint64 k : keys) {
+        auto it = byKey.find(k);
+        if (it != byKey.end()) {
+            p.push_back(std::move(it->second));
             continue;
         }
-        if (cursorNext_ >= start)
-            rows.push_back(readCursorRow());
-        ++cursorNext_;
+        // Deleted since: the row keeps its place, with only its key.
+        Row gone(record_.count());
+        gone[keyIndex_] = k;
+        p.push_back(std::move(gone));
     }
-    return rows;
+    return p;
 }
 
-ResultPages::Page ResultPages::readPagePostgres(qint64 pageIndex) {
-    QSqlQuery q(connection_.database());
-    q.setForwardOnly(true);
-    const QString paged = "select * from (" + sql_ + "\n) gc_page limit " +
-                          QString::number(kPageRows) + " offset " +
-                          QString::number(pageIndex * kPageRows);
-    if (!q.exec(paged))
-        throw DbError(connection_.errorMessage(q.lastError()));
-    if (record_.isEmpty()) {
-        record_ = q.record();
-        boolColumns_.resize(record_.count());
-        for (int i = 0; i < record_.count(); ++i)
-            boolColumns_[i] = record_.field(i).metaType().id() == QMetaType::Bool;
+const ResultPages::Page* ResultPages::cache(qint64 pageIndex, Page rows) {
+    if (pages_.size() >= kMaxPages) {
+        pages_.erase(lru_.back());
+        lru_.pop_back();
     }
-    Page rows;
-    while (q.next()) {
-        Row r(record_.count());
-        for (int i = 0; i < r.size(); ++i)
-            r[i] = normalised(q.value(i), boolColumns_[i]);
-        rows.push_back(std::move(r));
-    }
-    return rows;
+    lru_.push_front(pageIndex);
+    auto [it, inserted] = pages_.emplace(pageIndex, std::make_pair(std::move(rows), lru_.begin()));
+    return &it->second.first;
 }
 
 const ResultPages::Page* ResultPages::page(qint64 pageIndex) {
@@ -121,23 +221,27 @@ const ResultPages::Page* ResultPages::page(qint64 pageIndex) {
         lru_.splice(lru_.begin(), lru_, it->second.second);
         return &it->second.first;
     }
-    if (atEnd_ && pageIndex * kPageRows >= known_)
+    if (!keyed())
         return nullptr;
-    Page p = (connection_.engine() == Engine::PostgreSQL && pageable_) ? readPagePostgres(pageIndex)
-                                                                       : readPageSqlite(pageIndex);
-    noteRows(pageIndex, p.size());
-    if (pages_.size() >= kMaxPages) {
-        pages_.erase(lru_.back());
-        lru_.pop_back();
-    }
-    lru_.push_front(pageIndex);
-    auto [it, inserted] = pages_.emplace(pageIndex, std::make_pair(std::move(p), lru_.begin()));
-    return &it->second.first;
+    const auto read = [this] { return qint64(pageKeys_.size()); };
+    if (pageIndex < read())
+        return cache(pageIndex, reread(pageIndex));
+    while (!atEnd_ && pageIndex >= read())
+        readForward(int(std::clamp<qint64>(pageIndex - read() + 1, kReadAheadPages, 32)));
+    if (pageIndex >= read())
+        return nullptr;
+    return page(pageIndex);
 }
 
 bool ResultPages::row(qint64 index, Row& out) {
     if (index < 0)
         return false;
+    if (!keyed()) {
+        if (index >= qint64(whole_.size()))
+            return false;
+        out = whole_[std::size_t(index)];
+        return true;
+    }
     const Page* p = page(index / kPageRows);
     if (!p)
         return false;
@@ -151,18 +255,19 @@ bool ResultPages::row(qint64 index, Row& out) {
 qint64 ResultPages::count() {
     if (count_)
         return *count_;
-    if (pageable_) {
-        QSqlQuery q(connection_.database());
-        q.setForwardOnly(true);
-        if (q.exec("select count(*) from (" + sql_ + "\n) gc_count") && q.next()) {
-            count_ = q.value(0).toLongLong();
-            return *count_;
-        }
+    // Rows after the last one read, counted without the order: all rows less those up to
+    // it, in one statement, so that the engine counts over its smallest index as a plain
+    // count does, whatever the order needs.
+    const bool nullsGreatest = connection_.engine() == Engine::PostgreSQL;
+    const QString all = "select count(*) from (" + body_ + "\n) " + kAlias;
+    const QString sql = "select (" + all + ") - (" + all + " where " +
+                        rowsUpTo(terms_, frontier_, nullsGreatest, kAlias) + ")";
+    QSqlQuery q = run(sql);
+    if (!q.next()) {
+        throwIfCutShort(q, connection_);
+        throw DbError(QString::fromUtf8("شمارش رکوردها نتيجه اي نداد"));
     }
-    Row ignored;
-    qint64 i = known_;
-    while (row(i, ignored))
-        i += kPageRows;
+    count_ = known_ + q.value(0).toLongLong();
     return *count_;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/connection.h"
+#include "platform/db/result_order.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -9,47 +10,72 @@
 #include <list>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace gc::db {
 
 using Row = QVector<QVariant>;
 
-// The rows of one executed SELECT, read in pages as they are asked for; only a bounded
-// number of pages stays in memory. SQLite streams from one open statement and restarts
-// it for a jump backwards; PostgreSQL reads each page with LIMIT/OFFSET.
+// The rows of one executed SELECT, each exactly once and in the statement's order, with the
+// table's key as the last sort term so that ties always fall the same way (a statement
+// without an order is read by its key). Rows are read in keyed pages: each page continues
+// after the last row read, so rows that other workstations insert meanwhile appear in their
+// place or not at all, and no page is found by counting rows from the start. A page read
+// before is read again by the keys it held. Only a bounded number of pages stays in memory.
+// A statement whose rows cannot be keyed (no key among its columns, an aggregate, a LIMIT)
+// is read whole when it is opened.
 class ResultPages {
   public:
     static constexpr int kPageRows = 256;
+    static constexpr int kReadAheadPages = 4;
     static constexpr std::size_t kMaxPages = 64;
 
-    // Executes `sql`; throws DbError.
-    ResultPages(Connection& connection, const QString& sql);
+    // Executes `sql`; `keyColumn` is the key of the table it reads (may be empty).
+    // Throws DbError.
+    ResultPages(Connection& connection, const QString& sql, const QString& keyColumn);
 
     const QSqlRecord& record() const { return record_; }
-    // Fills `out` with row `index` (0-based); false past the end.
+    // Fills `out` with row `index` (0-based); false past the end. Throws DbError.
     bool row(qint64 index, Row& out);
     // Rows seen so far (a lower bound of the count until atEnd()).
     qint64 knownRows() const { return known_; }
     bool atEnd() const { return atEnd_; }
-    // The exact number of rows; runs a count when the end was not reached yet.
+    // The number of rows; counts those not read yet without reading them.
     qint64 count();
+    // A row that this program added itself: later pages leave it out, the caller shows it.
+    void exclude(qint64 key) { excluded_.insert(key); }
+    bool keyed() const { return keyIndex_ >= 0; }
 
   private:
     using Page = std::vector<Row>;
+    QSqlQuery run(const QString& sql) const;
+    void setRecord(const QSqlRecord& record);
+    Row readRow(const QSqlQuery& q) const;
+    void readWhole(const QString& sql);
+    bool chooseKeyed(const OrderedStatement& st, const QString& keyColumn);
+    int columnIndex(const QString& name) const;
+    QString select(const QString& condition) const;
+    void readForward(int pages);
+    Page reread(qint64 pageIndex);
     const Page* page(qint64 pageIndex);
-    Page readPageSqlite(qint64 pageIndex);
-    Page readPagePostgres(qint64 pageIndex);
-    void restartCursor();
-    Row readCursorRow() const;
-    void noteRows(qint64 pageIndex, std::size_t rows);
+    const Page* cache(qint64 pageIndex, Page rows);
 
     Connection& connection_;
-    QString sql_;
-    bool pageable_;
     QSqlRecord record_;
     QVector<bool> boolColumns_;
-    std::optional<QSqlQuery> cursor_;
-    qint64 cursorNext_ = 0; // index of the row that the cursor's next() yields
+
+    // Keyed reading.
+    QString body_;
+    QVector<OrderTerm> terms_; // the statement's order, then the key
+    QVector<int> termColumns_;
+    int keyIndex_ = -1;
+    Row frontier_;           // sort values of the last row read
+    bool nullsNext_ = false; // the rows whose first term is NULL are to be read next
+    std::vector<std::vector<qint64>> pageKeys_;
+    std::unordered_set<qint64> excluded_;
+
+    std::vector<Row> whole_;
     qint64 known_ = 0;
     bool atEnd_ = false;
     std::optional<qint64> count_;

@@ -11,4 +11,12 @@ inline QString quoted(const QString& value) {
     return '\'' + out + '\'';
 }
 
+// The LIKE pattern, with its ESCAPE clause, that finds `text` anywhere: a backslash, '%' and '_'
+// typed by the user match themselves on every engine; only the '%' around it are wild.
+inline QString containsPattern(const QString& text) {
+    QString escaped = text;
+    escaped.replace('\\', "\\\\").replace('%', "\\%").replace('_', "\\_");
+    return quoted('%' + escaped + '%') + " escape '\\'";
+}
+
 } // namespace gc::db

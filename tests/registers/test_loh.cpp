@@ -318,8 +318,9 @@ TEST_P(Loh, EachFilterAddsItsLineCountFirst) {
     list->CheckBox(3)->setChecked(true);
     list->negahban()->setEditText("كريم'");
     list->search();
-    expectLines({" and dat>='1403/01/01' and dat<='1403/01/02'", " and loc like '%اصلي%'",
-                 " and negahban like '%كريم''%'"});
+    expectLines({" and dat>='1403/01/01' and dat<='1403/01/02'",
+                 " and loc like '%اصلي%' escape '\\'",
+                 " and negahban like '%كريم''%' escape '\\'"});
     EXPECT_EQ(list->countLabel()->text(), "1");
     EXPECT_EQ(dm->ADOQ_loh.fieldByName("shift").asString(), "شب");
 

@@ -66,8 +66,8 @@ int expectedCount(const std::vector<kh::Row>& rows, const std::vector<FilterInpu
 
 TEST(SearchSql, EveryFilterAddsItsLineInOrderAndTheCountRepeatsThem) {
     const SearchSql sql = buildSearch(vehicleSearch(), inputsFor(63));
-    const QStringList lines = {" and ranande like '%لي%'",
-                               " and num like '%12%'",
+    const QStringList lines = {" and ranande like '%لي%' escape '\\'",
+                               " and num like '%12%' escape '\\'",
                                " and exit_dat>='1403/01/01' and exit_dat<='1403/01/15'",
                                " and vorod_dat>='1403/01/02' and vorod_dat<='1403/02/01'",
                                " and vorod_dat='    /  /  '",
@@ -82,11 +82,11 @@ TEST(SearchSql, EveryFilterAddsItsLineInOrderAndTheCountRepeatsThem) {
     EXPECT_EQ(off.count, QStringList{"Select count(*) as c from khodro where ID<>-1"});
 }
 
-TEST(SearchSql, ValuesAreQuotedAndWildcardsStayAsTyped) {
+TEST(SearchSql, ValuesAreQuotedAndTypedWildcardsMatchThemselves) {
     EXPECT_EQ(quoted("ع'لي"), "'ع''لي'");
     EXPECT_EQ(quoted(""), "''");
     EXPECT_EQ(filterLine(likeFilter(" and ranande like "), {true, {"50%_'"}}),
-              " and ranande like '%50%_''%'");
+              " and ranande like '%50\\%\\_''%' escape '\\'");
     EXPECT_EQ(filterLine(exactFilter(" and shift="), {true, {"روز و شب"}}),
               " and shift='روز و شب'");
 }
@@ -95,7 +95,7 @@ TEST(SearchSql, OtherRegistersFilterShapes) {
     // Deliverer or receiver: one text in either column.
     EXPECT_EQ(
         filterLine(likeAnyFilter({" and ( prs1 like ", " OR prs2 like "}, ")"), {true, {"a"}}),
-        " and ( prs1 like '%a%' OR prs2 like '%a%')");
+        " and ( prs1 like '%a%' escape '\\' OR prs2 like '%a%' escape '\\')");
     // A comparison picked by position; typed instead of picked adds nothing.
     const SearchFilter time =
         choiceFilter({" and exit_tim>=", " and exit_tim=", " and exit_tim<="});
@@ -105,7 +105,8 @@ TEST(SearchSql, OtherRegistersFilterShapes) {
     SearchFilter comment = likeFilter(" and cmt like ");
     comment.specialValues = {{"بدون خودرو", " and cmt not like '%خودرو%'"}};
     EXPECT_EQ(filterLine(comment, {true, {"بدون خودرو"}}), " and cmt not like '%خودرو%'");
-    EXPECT_EQ(filterLine(comment, {true, {"پرسنل با خودرو"}}), " and cmt like '%پرسنل با خودرو%'");
+    EXPECT_EQ(filterLine(comment, {true, {"پرسنل با خودرو"}}),
+              " and cmt like '%پرسنل با خودرو%' escape '\\'");
     // The guard log counts first and has no ordering.
     SearchSpec loh = searchOn("loh", "id<>-1", {});
     loh.selectBase = "select * from loh where id<>-1 ";
@@ -139,8 +140,9 @@ TEST_P(SearchDb, EveryFilterCombinationCountsWhatItLists) {
         // The sqlite3 tool, with its own reading of the stored text, agrees.
         const QString file = kh::sqliteFile(dm->ADOConnection1.connectionString());
         EXPECT_EQ(kh::sqlite3(file, "select count(*) from khodro"), "60");
-        EXPECT_EQ(kh::sqlite3(file, "select count(*) from khodro where exit_dat between "
-                                    "'1403/01/01' and '1403/01/15' and num like '%12%'"),
+        EXPECT_EQ(kh::sqlite3(file,
+                              "select count(*) from khodro where exit_dat between "
+                              "'1403/01/01' and '1403/01/15' and num like '%12%' escape '\\'"),
                   search(inputsFor(2 | 4)));
     }
 }
@@ -148,11 +150,13 @@ TEST_P(SearchDb, EveryFilterCombinationCountsWhatItLists) {
 TEST_P(SearchDb, QuoteAndPercentInTheText) {
     // The quote is a character like any other.
     EXPECT_EQ(search(inputsFor(1, "ع'لي")), "10");
-    // '%' and '_' typed are wildcards: "%" matches every driver.
-    EXPECT_EQ(search(inputsFor(1, "%")), "60");
+    // '%', '_' and a backslash typed match themselves, on both engines alike.
+    EXPECT_EQ(search(inputsFor(1, "%")), "10");
     EXPECT_EQ(search(inputsFor(1, "50%")), "10");
     EXPECT_EQ(search(inputsFor(1, "حسن_زاده")), "10");
+    EXPECT_EQ(search(inputsFor(1, "ع_لي")), "0");
     EXPECT_EQ(search(inputsFor(1, "حسن?زاده")), "0");
+    EXPECT_EQ(search(inputsFor(1, "\\")), "0");
 }
 
 TEST_P(SearchDb, BlankDatesFallOutsideEveryRange) {

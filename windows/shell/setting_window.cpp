@@ -89,7 +89,7 @@ void Tsetting::componentChange() {
     try {
         dm_.adoq_set.sql().clear();
         dm_.adoq_set.sql().add("select * from setting  where component like " +
-                               quoted("%" + component->currentText() + "%") + " order by cmt ");
+                               db::containsPattern(component->currentText()) + " order by cmt ");
         dm_.adoq_set.open();
     } catch (const db::DbError& e) {
         reportError(e);

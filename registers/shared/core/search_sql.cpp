@@ -18,7 +18,7 @@ SearchFilter make(SearchFilter::Kind kind, QStringList fragments, bool contains 
 }
 
 QString literal(const SearchFilter& filter, const QString& text) {
-    return quoted(filter.contains ? QLatin1Char('%') + text + QLatin1Char('%') : text);
+    return filter.contains ? db::containsPattern(text) : quoted(text);
 }
 
 void setLines(db::Query& query, const QStringList& lines) {

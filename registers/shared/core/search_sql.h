@@ -24,13 +24,13 @@ struct SearchFilter {
     };
     Kind kind = Kind::Text;
     QStringList fragments;
-    bool contains = false; // the value goes in as "%value%" (LIKE); '%' and '_' typed stay wild
+    bool contains = false; // the value goes in as a LIKE pattern that finds it anywhere
     QString closing;
     // Values that stand for a whole line of their own instead of the pattern.
     QList<QPair<QString, QString>> specialValues;
 };
 
-// " and col like " + quoted("%" + text + "%")
+// " and col like " + the pattern finding the text anywhere (db::containsPattern)
 SearchFilter likeFilter(const QString& fragment);
 // " and ( a like " + pattern + " OR b like " + pattern + ")": the same text in each column.
 SearchFilter likeAnyFilter(const QStringList& fragments, const QString& closing);

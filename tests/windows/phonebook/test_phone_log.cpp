@@ -48,11 +48,11 @@ QString u(const char* text) {
 
 TEST(PhoneSearchSql, FiltersTheChosenColumnAndSkipsNamelessRows) {
     EXPECT_EQ(PhoneCountSql(PhoneSearchColumn::Name, "ali"),
-              "select count(*) as c from phone where name<>'' and name like '%ali%'");
+              "select count(*) as c from phone where name<>'' and name like '%ali%' escape '\\'");
     EXPECT_EQ(PhoneListSql(PhoneSearchColumn::Tel, "021"),
-              "select * from phone where name<>'' and tel like '%021%' order by name");
+              "select * from phone where name<>'' and tel like '%021%' escape '\\' order by name");
     EXPECT_EQ(PhoneListSql(PhoneSearchColumn::Cmt, "o'k"),
-              "select * from phone where name<>'' and cmt like '%o''k%' order by name");
+              "select * from phone where name<>'' and cmt like '%o''k%' escape '\\' order by name");
     EXPECT_EQ(PhoneNameSql("x'y"), "select * from phone where name = 'x''y'");
 }
 
@@ -70,11 +70,11 @@ TEST(LogSearchSql, ConditionsFollowTheFixedOrder) {
     f.cmt = "x";
     f.dates = {{"1403/01/01", "1403/01/31"}};
     f.karbar = "a'";
-    EXPECT_EQ(LogFilterText(f), " and karbar like '%a''%'"
+    EXPECT_EQ(LogFilterText(f), " and karbar like '%a''%' escape '\\'"
                                 " and tarikh>='1403/01/01' and tarikh<='1403/01/31'"
-                                " and cmt like '%x%'"
-                                " and computer_name like '%pc%'"
-                                " and ip like '%10.%'");
+                                " and cmt like '%x%' escape '\\'"
+                                " and computer_name like '%pc%' escape '\\'"
+                                " and ip like '%10.%' escape '\\'");
 }
 
 TEST(LogRow, ValuesOutsideTheCodePageOrTooLongAreFittedNotRefused) {
