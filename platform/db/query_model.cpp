@@ -1,5 +1,6 @@
 #include "platform/db/query_model.h"
 
+#include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "platform/text/codepage.h"
 
@@ -10,6 +11,7 @@ QueryModel::QueryModel(Query& query, QObject* parent) : QAbstractTableModel(pare
     columns_ = query_.fieldCount();
     connect(&query_, &Query::aboutToReset, this, [this] { beginResetModel(); });
     connect(&query_, &Query::resetDone, this, [this] {
+        readFailed_ = false;
         rows_ = query_.loadedRowCount();
         columns_ = query_.fieldCount();
         endResetModel();
@@ -42,7 +44,16 @@ int QueryModel::columnCount(const QModelIndex& parent) const {
 QVariant QueryModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
-    const QVariant v = query_.valueAt(index.row(), index.column());
+    if (readFailed_)
+        return {};
+    QVariant v;
+    // An exception must not cross Qt's painting and event code.
+    try {
+        v = query_.valueAt(index.row(), index.column());
+    } catch (const DbError& e) {
+        failRead(e.message());
+        return {};
+    }
     if (v.typeId() == QMetaType::QByteArray)
         return QStringLiteral("(BLOB)");
     if (v.typeId() == QMetaType::Bool)
@@ -69,12 +80,24 @@ void QueryModel::setCaptions(const QHash<QString, QString>& captions) {
 }
 
 bool QueryModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && query_.canFetchMore();
+    return !parent.isValid() && !readFailed_ && query_.canFetchMore();
 }
 
 void QueryModel::fetchMore(const QModelIndex& parent) {
-    if (!parent.isValid())
+    if (parent.isValid() || readFailed_)
+        return;
+    try {
         query_.fetchMore();
+    } catch (const DbError& e) {
+        failRead(e.message());
+    }
+}
+
+void QueryModel::failRead(const QString& message) const {
+    if (readFailed_)
+        return;
+    readFailed_ = true;
+    emit readFailed(message);
 }
 
 } // namespace gc::db

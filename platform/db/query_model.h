@@ -25,8 +25,16 @@ class QueryModel : public QAbstractTableModel {
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
+  signals:
+    // A read while the grid scrolled failed (the server went away): the grid keeps the
+    // rows it has, reads no further in this result, and this is said once.
+    void readFailed(const QString& message) const;
+
   private:
+    void failRead(const QString& message) const;
+
     Query& query_;
+    mutable bool readFailed_ = false;
     int rows_ = 0;
     int columns_ = 0;
     QHash<QString, QString> captions_;

@@ -54,6 +54,8 @@ ResultPages::ResultPages(Connection& connection, const QString& sql, const QStri
 }
 
 QSqlQuery ResultPages::run(const QString& sql) const {
+    // A page read after the server came back reopens the connection, as a save does.
+    connection_.revive();
     QSqlQuery q(connection_.database());
     q.setForwardOnly(true);
     if (!q.exec(sql))

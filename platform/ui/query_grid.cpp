@@ -34,6 +34,13 @@ class QueryGrid::BoldTitleModel : public db::QueryModel {
     QFont font_;
 };
 
+void sayReadFailures(db::QueryModel& model, QObject* context) {
+    QObject::connect(
+        &model, &db::QueryModel::readFailed, context,
+        [](const QString& message) { dialogs().message(MsgIcon::Error, message, Ok); },
+        Qt::QueuedConnection);
+}
+
 QueryGrid::QueryGrid(db::Query& query, QVector<GridColumn> columns, QWidget* parent)
     : QTableView(parent), query_(query), model_(new BoldTitleModel(query, this)),
       columns_(std::move(columns)) {
@@ -60,6 +67,7 @@ QueryGrid::QueryGrid(db::Query& query, QVector<GridColumn> columns, QWidget* par
             });
     connect(this, &QTableView::clicked, this,
             [this](const QModelIndex& index) { emit cellClicked(index.row()); });
+    sayReadFailures(*model_, this);
     applyColumns();
 }
 

@@ -11,6 +11,10 @@ class QueryModel;
 
 namespace gc::ui {
 
+// Shows a model's failed scroll read as a message, after the paint or scroll that failed
+// has returned, never inside it.
+void sayReadFailures(db::QueryModel& model, QObject* context);
+
 struct GridColumn {
     QString field;
     QString caption;

@@ -7,6 +7,7 @@
 #include "platform/db/query.h"
 #include "platform/report/report.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/query_grid.h"
 #include "platform/ui/widgets.h"
 #include "registers/shared/core/sort_text.h"
 #include "registers/shared/core/zoom.h"
@@ -100,6 +101,7 @@ RegisterList::RegisterList(Declaration declaration, RegisterContext& context, QW
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("DBGrid1"));
     grid_->setModel(model_.get());
+    ui::sayReadFailures(*model_, this);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
