@@ -2,6 +2,7 @@
 
 #include "core/transfer/statements.h"
 #include "platform/db/db_error.h"
+#include "platform/text/bidi.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -83,9 +84,12 @@ Ends::Ends(const QString& sourceString, const QString& destinationString, const 
 
 QString Ends::describe(const QString& connectionString) {
     const db::ConnectionTarget t = db::connectionTarget(connectionString);
+    // Set apart, so that a path or a host name reads left to right inside Persian questions.
     if (t.engine == db::Engine::SQLite)
-        return t.file;
-    return QString::fromUtf8("%1 روي %2").arg(t.database, t.host.isEmpty() ? "localhost" : t.host);
+        return text::isolatedLtr(t.file);
+    return QString::fromUtf8("%1 روي %2")
+        .arg(text::isolatedLtr(t.database),
+             text::isolatedLtr(t.host.isEmpty() ? QStringLiteral("localhost") : t.host));
 }
 
 } // namespace gc::transfer
