@@ -1,5 +1,6 @@
 #include "core/picture_file.h"
 
+#include <QFile>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 
@@ -27,6 +28,23 @@ bool IsPicture(const QString& ext, const QByteArray& bytes) {
     return isRasterPicture(
                types.mimeTypeForFile(QStringLiteral("x") + ext, QMimeDatabase::MatchExtension)) &&
            isRasterPicture(types.mimeTypeForData(bytes));
+}
+
+NewFile WriteNewFile(const QString& path, const QByteArray& bytes, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (error)
+            *error = file.errorString();
+        return file.exists() ? NewFile::Existed : NewFile::Failed;
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        if (error)
+            *error = file.errorString();
+        file.close();
+        file.remove();
+        return NewFile::Failed;
+    }
+    return NewFile::Written;
 }
 
 } // namespace gc::pictures

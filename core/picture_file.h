@@ -14,4 +14,9 @@ bool IsSafeExtension(const QString& ext);
 // desktop hands the file to a picture viewer and nothing else.
 bool IsPicture(const QString& ext, const QByteArray& bytes);
 
+// Writes a picture to a new file: an existing file is never replaced, and a write that
+// fails part-way leaves no file behind. `error` receives the reason when not Written.
+enum class NewFile { Written, Existed, Failed };
+NewFile WriteNewFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
 } // namespace gc::pictures

@@ -4,7 +4,6 @@
 #include "platform/db/connection.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -18,17 +17,17 @@ enum class Written { Yes, Skipped, Failed };
 Written writeOne(const QDir& folder, const QString& name, const QByteArray& bytes) {
     const QString path = folder.filePath(name);
     // The name is one cleaned part, so the file lands in the folder; checked all the same.
-    if (QFileInfo(path).absolutePath() != folder.absolutePath() || QFileInfo::exists(path))
+    if (QFileInfo(path).absolutePath() != folder.absolutePath())
         return Written::Skipped;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return QFileInfo::exists(path) ? Written::Skipped : Written::Failed;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.close();
-        QFile::remove(path);
-        return Written::Failed;
+    switch (pictures::WriteNewFile(path, bytes)) {
+    case pictures::NewFile::Written:
+        return Written::Yes;
+    case pictures::NewFile::Existed:
+        return Written::Skipped;
+    case pictures::NewFile::Failed:
+        break;
     }
-    return Written::Yes;
+    return Written::Failed;
 }
 
 } // namespace

@@ -16,22 +16,6 @@ namespace {
 
 const QString kKey = QStringLiteral("ID");
 
-QString writeFile(const QString& path, const QByteArray& bytes, bool* existed) {
-    QFile file(path);
-    *existed = false;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        *existed = file.exists();
-        return QStringLiteral("فايل %1 نوشته نشد: %2").arg(path, file.errorString());
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.close();
-        file.remove();
-        return QStringLiteral("فايل %1 نوشته نشد: %2").arg(path, reason);
-    }
-    return {};
-}
-
 } // namespace
 
 std::optional<PictureFile> ReadPictureFile(const QString& path, QString* error) {
@@ -143,15 +127,15 @@ SaveAllOutcome SaveAllPictures(db::Connection& connection, const std::vector<Fil
         }
         const SavedPerson person{rows.text(surname), rows.text(name), rows.text(code),
                                  rows.text(card)};
-        bool existed = false;
-        const QString error =
-            writeFile(SavedPictureName(prefix, number, person, ext), bytes, &existed);
-        if (error.isEmpty())
+        const QString path = SavedPictureName(prefix, number, person, ext);
+        QString reason;
+        const pictures::NewFile written = pictures::WriteNewFile(path, bytes, &reason);
+        if (written == pictures::NewFile::Written)
             ++out.written;
-        else if (existed)
+        else if (written == pictures::NewFile::Existed)
             ++out.existing;
         else if (++out.failed == 1)
-            out.error = error;
+            out.error = QStringLiteral("فايل %1 نوشته نشد: %2").arg(path, reason);
     }
     return out;
 }
