@@ -8,6 +8,7 @@ namespace gc::xlsx {
 // Rows and columns are 1-based, as a spreadsheet user counts them.
 inline constexpr int kMaxRows = 1048576;
 inline constexpr int kMaxColumns = 16384;
+inline constexpr int kMaxCellText = 32767; // UTF-16 units
 
 struct CellRange {
     int firstRow = 1;

@@ -29,6 +29,11 @@ bool CellStore::set(int row, int column, const QString& text) {
     return true;
 }
 
+bool CellStore::anyInRows(int first, int last) const {
+    return std::any_of(cells_.begin(), cells_.end(),
+                       [&](const Cell& c) { return int(c.row) >= first && int(c.row) <= last; });
+}
+
 const std::vector<CellStore::Cell>& CellStore::ordered() {
     if (inOrder_)
         return cells_;

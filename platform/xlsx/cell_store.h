@@ -26,6 +26,7 @@ class CellStore {
     const std::vector<Cell>& ordered();
     const char* text(const Cell& cell) const { return texts_.data() + cell.offset; }
     int lastRow() const { return lastRow_; }
+    bool anyInRows(int first, int last) const;
     bool empty() const { return cells_.empty(); }
 
   private:

@@ -27,15 +27,31 @@ bool validSheetName(const QString& name) {
     return true;
 }
 
+QString outsideMessage(int row, int column) {
+    return QStringLiteral("خانه (%1، %2) بیرون از برگه است.").arg(row).arg(column);
+}
+
+QString streamedRowMessage(int row) {
+    return QStringLiteral("ردیف %1 از فهرست نوشته می‌شود و خانه‌ی دیگری "
+                          "نمی‌گیرد.")
+        .arg(row);
+}
+
 } // namespace
+
+QString cellTextError(int row, int column, const QString& text) {
+    if (text.size() <= kMaxCellText)
+        return {};
+    return QStringLiteral("متن خانه %1 از ۳۲۷۶۷ نویسه بلندتر است.").arg(cellName(row, column));
+}
 
 bool CellRef::setValue(const QString& text) {
     if (row_ < 1 || row_ > kMaxRows || column_ < 1 || column_ > kMaxColumns)
-        return sheet_.fail(
-            QStringLiteral("خانه (%1، %2) بیرون از برگه است.").arg(row_).arg(column_));
-    if (text.size() > 32767)
-        return sheet_.fail(
-            QStringLiteral("متن خانه %1 از ۳۲۷۶۷ نویسه بلندتر است.").arg(cellName(row_, column_)));
+        return sheet_.fail(outsideMessage(row_, column_));
+    if (sheet_.stream_ && sheet_.stream_->holds(row_))
+        return sheet_.fail(streamedRowMessage(row_));
+    if (const QString e = cellTextError(row_, column_, text); !e.isEmpty())
+        return sheet_.fail(e);
     if (!sheet_.cells_.set(row_, column_, text))
         return sheet_.fail(QStringLiteral("متن برگه برای یک فایل بیش از اندازه بزرگ است."));
     return true;
@@ -83,6 +99,19 @@ bool Worksheet::setName(const QString& name) {
     return true;
 }
 
+bool Worksheet::streamRows(int firstRow, int count, int columns, CellSource cell) {
+    const RowStream stream{firstRow, count, columns, std::move(cell)};
+    if (stream_)
+        return fail(QStringLiteral("برگه «%1» بیش از یک فهرست گرفت.").arg(name_));
+    if (count < 0 || firstRow < 1 || stream.lastRow() > kMaxRows || columns < 0 ||
+        columns > kMaxColumns)
+        return fail(outsideMessage(std::max(firstRow, stream.lastRow()), columns));
+    if (cells_.anyInRows(firstRow, stream.lastRow()))
+        return fail(streamedRowMessage(firstRow));
+    stream_ = stream;
+    return true;
+}
+
 bool Worksheet::fail(const QString& message) {
     if (error_.isEmpty())
         error_ = message;
@@ -118,8 +147,13 @@ QString Workbook::saveAs(const QString& path, const QString& scratchFolder) {
     for (const auto& sheet : sheets_)
         sheets.push_back(sheet.get());
     QString e = error();
-    if (e.isEmpty())
-        e = writeXlsx(path, scratchFolder, sheets);
+    try {
+        if (e.isEmpty())
+            e = writeXlsx(path, scratchFolder, sheets);
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
     if (!e.isEmpty())
         QFile::remove(path);
     return e;

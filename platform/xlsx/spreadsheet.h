@@ -6,6 +6,7 @@
 #include "platform/xlsx/line_style.h"
 
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -14,7 +15,8 @@
 // A small spreadsheet object model with the calls of a list export (application,
 // workbooks, worksheets, cells, column widths, range fonts and borders). Nothing is
 // drawn while the calls are made: cells and styles are recorded, and the workbook is
-// streamed row by row into an .xlsx file when it is shown.
+// streamed row by row into an .xlsx file when it is shown. A list's rows can be given as
+// a stream that is read only then, so that they never need to be held.
 namespace gc::xlsx {
 
 // Workbook template of Workbooks.Add: one worksheet.
@@ -88,6 +90,20 @@ struct RangeStyle {
     std::optional<BorderStyle> border;
 };
 
+// The text of the cell at (row, column), asked for while the file is written.
+using CellSource = std::function<QString(int row, int column)>;
+
+// Rows whose texts are read only as the file is written.
+struct RowStream {
+    int firstRow = 1;
+    int count = 0;
+    int columns = 0;
+    CellSource cell;
+
+    int lastRow() const { return firstRow + count - 1; }
+    bool holds(int row) const { return row >= firstRow && row <= lastRow(); }
+};
+
 class Workbook;
 
 class Worksheet {
@@ -101,6 +117,11 @@ class Worksheet {
     CellRef Cells(int row, int column) { return {*this, row, column}; }
     ColumnRef Columns(int column) { return {*this, column}; }
     RangeRef Range(const QString& address) { return {*this, address}; }
+    // Rows firstRow .. firstRow + count - 1, with `columns` cells each, whose texts `cell`
+    // gives only while the file is written, row by row and each once: a long list goes
+    // into the file as it is read instead of being held. Those rows take no other cells,
+    // and a sheet has one stream.
+    bool streamRows(int firstRow, int count, int columns, CellSource cell);
 
     // The first call that was refused; a sheet with an error is never written.
     const QString& error() const { return error_; }
@@ -108,6 +129,7 @@ class Worksheet {
 
     // What the file writer streams.
     CellStore& cellStore() { return cells_; }
+    const std::optional<RowStream>& rowStream() const { return stream_; }
     const std::vector<RangeStyle>& styles() const { return styles_; }
     const std::map<int, double>& widths() const { return widths_; }
 
@@ -120,6 +142,7 @@ class Worksheet {
     Workbook& book_;
     QString name_;
     CellStore cells_;
+    std::optional<RowStream> stream_;
     std::vector<RangeStyle> styles_;
     std::map<int, double> widths_;
     QString error_;
@@ -161,6 +184,9 @@ struct Delivery {
     bool opened = false; // a spreadsheet application was started for it
     QString error;       // why nothing was written; empty on success
 };
+
+// Why a cell's text cannot be written, or empty when it can.
+QString cellTextError(int row, int column, const QString& text);
 
 // The text that tells the user where a file is when no application opened it.
 QString notOpenedMessage(const QString& path);

@@ -60,6 +60,97 @@ QString lxwMessage(lxw_error e) {
     return QString::fromUtf8(lxw_strerror(e));
 }
 
+// A cell of the row being written: its column and its text as NUL-terminated UTF-8.
+struct RowCell {
+    int column;
+    const char* text;
+};
+
+// Gives the sheet's rows in order, each once: stored cells, or a stream's texts read now.
+class RowReader {
+  public:
+    explicit RowReader(Worksheet& sheet)
+        : store_(sheet.cellStore()), cells_(store_.ordered()), stream_(sheet.rowStream()) {}
+
+    // Row `row`'s cells in column order into `out`; the error text of a cell that cannot
+    // be written, empty when all can.
+    QString read(int row, std::vector<RowCell>& out) {
+        out.clear();
+        if (stream_ && stream_->holds(row))
+            return readStream(row, out);
+        for (; next_ < cells_.size() && int(cells_[next_].row) == row; ++next_)
+            out.push_back({int(cells_[next_].column), store_.text(cells_[next_])});
+        return {};
+    }
+
+    int lastRow() const { return std::max(store_.lastRow(), stream_ ? stream_->lastRow() : 0); }
+
+  private:
+    QString readStream(int row, std::vector<RowCell>& out) {
+        texts_.clear();
+        offsets_.clear();
+        for (int column = 1; column <= stream_->columns; ++column) {
+            const QString text = stream_->cell(row, column);
+            if (QString e = cellTextError(row, column, text); !e.isEmpty())
+                return e;
+            offsets_.push_back(texts_.size());
+            texts_.append(text.toUtf8());
+            texts_.push_back('\0');
+        }
+        for (int i = 0; i < stream_->columns; ++i)
+            out.push_back({i + 1, texts_.data() + offsets_[std::size_t(i)]});
+        return {};
+    }
+
+    CellStore& store_;
+    const std::vector<CellStore::Cell>& cells_;
+    const std::optional<RowStream>& stream_;
+    std::size_t next_ = 0;
+    std::string texts_;
+    std::vector<std::size_t> offsets_;
+};
+
+QString writeRow(lxw_worksheet* ws, Formats& formats, int row, const std::vector<RowCell>& cells,
+                 const std::vector<const RangeStyle*>& active) {
+    const auto r = lxw_row_t(row - 1);
+    if (active.empty()) {
+        for (const RowCell& cell : cells) {
+            const lxw_error e =
+                worksheet_write_string(ws, r, lxw_col_t(cell.column - 1), cell.text, nullptr);
+            if (e != LXW_NO_ERROR)
+                return lxwMessage(e);
+        }
+        return {};
+    }
+    int firstColumn = cells.empty() ? kMaxColumns + 1 : cells.front().column;
+    int lastColumn = cells.empty() ? 0 : cells.back().column;
+    for (const RangeStyle* s : active) {
+        firstColumn = std::min(firstColumn, s->range.firstColumn);
+        lastColumn = std::max(lastColumn, s->range.lastColumn);
+    }
+    auto next = cells.begin();
+    for (int column = firstColumn; column <= lastColumn; ++column) {
+        bool bold = false;
+        BorderStyle border = BorderStyle::None;
+        for (const RangeStyle* s : active) {
+            if (!s->range.contains(row, column))
+                continue;
+            bold = s->bold.value_or(bold);
+            border = s->border.value_or(border);
+        }
+        lxw_format* format = formats.get(bold, border);
+        const auto c = lxw_col_t(column - 1);
+        lxw_error e = LXW_NO_ERROR;
+        if (next != cells.end() && next->column == column)
+            e = worksheet_write_string(ws, r, c, (next++)->text, format);
+        else if (format)
+            e = worksheet_write_blank(ws, r, c, format);
+        if (e != LXW_NO_ERROR)
+            return lxwMessage(e);
+    }
+    return {};
+}
+
 QString writeSheet(lxw_workbook* book, Formats& formats, Worksheet& sheet) {
     lxw_worksheet* ws = workbook_add_worksheet(book, sheet.Name().toUtf8().constData());
     if (!ws)
@@ -69,59 +160,23 @@ QString writeSheet(lxw_workbook* book, Formats& formats, Worksheet& sheet) {
         worksheet_set_column(ws, lxw_col_t(column - 1), lxw_col_t(column - 1), width, nullptr);
 
     const auto& styles = sheet.styles();
-    CellStore& store = sheet.cellStore();
-    const auto& cells = store.ordered();
-    int lastRow = store.lastRow();
+    RowReader rows(sheet);
+    int lastRow = rows.lastRow();
     for (const RangeStyle& s : styles)
         lastRow = std::max(lastRow, s.range.lastRow);
 
+    std::vector<RowCell> cells;
     std::vector<const RangeStyle*> active;
-    std::size_t next = 0;
     for (int row = 1; row <= lastRow; ++row) {
-        std::size_t end = next;
-        while (end < cells.size() && int(cells[end].row) == row)
-            ++end;
+        if (QString e = rows.read(row, cells); !e.isEmpty())
+            return e;
         active.clear();
-        int firstColumn = end > next ? int(cells[next].column) : kMaxColumns + 1;
-        int lastColumn = end > next ? int(cells[end - 1].column) : 0;
         for (const RangeStyle& s : styles) {
-            if (row >= s.range.firstRow && row <= s.range.lastRow) {
+            if (row >= s.range.firstRow && row <= s.range.lastRow)
                 active.push_back(&s);
-                firstColumn = std::min(firstColumn, s.range.firstColumn);
-                lastColumn = std::max(lastColumn, s.range.lastColumn);
-            }
         }
-        const auto r = lxw_row_t(row - 1);
-        if (active.empty()) {
-            for (std::size_t i = next; i < end; ++i) {
-                const lxw_error e = worksheet_write_string(ws, r, lxw_col_t(cells[i].column - 1),
-                                                           store.text(cells[i]), nullptr);
-                if (e != LXW_NO_ERROR)
-                    return lxwMessage(e);
-            }
-        } else {
-            std::size_t i = next;
-            for (int column = firstColumn; column <= lastColumn; ++column) {
-                bool bold = false;
-                BorderStyle border = BorderStyle::None;
-                for (const RangeStyle* s : active) {
-                    if (!s->range.contains(row, column))
-                        continue;
-                    bold = s->bold.value_or(bold);
-                    border = s->border.value_or(border);
-                }
-                lxw_format* format = formats.get(bold, border);
-                const auto c = lxw_col_t(column - 1);
-                lxw_error e = LXW_NO_ERROR;
-                if (i < end && int(cells[i].column) == column)
-                    e = worksheet_write_string(ws, r, c, store.text(cells[i++]), format);
-                else if (format)
-                    e = worksheet_write_blank(ws, r, c, format);
-                if (e != LXW_NO_ERROR)
-                    return lxwMessage(e);
-            }
-        }
-        next = end;
+        if (QString e = writeRow(ws, formats, row, cells, active); !e.isEmpty())
+            return e;
     }
     return {};
 }
@@ -139,10 +194,16 @@ QString writeXlsx(const QString& path, const QString& scratchFolder,
         return QStringLiteral("فایل %1 ساخته نشد.").arg(text::isolatedLtr(path));
     Formats formats(book);
     QString error;
-    for (Worksheet* sheet : sheets) {
-        error = writeSheet(book, formats, *sheet);
-        if (!error.isEmpty())
-            break;
+    try {
+        for (Worksheet* sheet : sheets) {
+            error = writeSheet(book, formats, *sheet);
+            if (!error.isEmpty())
+                break;
+        }
+    } catch (...) {
+        // A stream's source failed: drop the half-written book and its spool.
+        lxw_workbook_free(book);
+        throw;
     }
     const lxw_error closed = workbook_close(book);
     if (error.isEmpty() && closed != LXW_NO_ERROR)

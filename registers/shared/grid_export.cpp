@@ -14,8 +14,12 @@ class KeepCurrentRow {
   public:
     explicit KeepCurrentRow(db::Query& q) : query_(q), recNo_(q.isActive() ? q.recNo() : 0) {}
     ~KeepCurrentRow() {
-        if (recNo_ > 0 && query_.isActive())
-            query_.setRecNo(recNo_);
+        try {
+            if (recNo_ > 0 && query_.isActive())
+                query_.setRecNo(recNo_);
+        } catch (const db::DbError&) {
+            // The export already says why it stopped; a throw here would end the program.
+        }
     }
     KeepCurrentRow(const KeepCurrentRow&) = delete;
     KeepCurrentRow& operator=(const KeepCurrentRow&) = delete;
@@ -34,9 +38,9 @@ void writeSheet(const QStringList& fields, const CaptionMap& captions, xlsx::Wor
         sheet.Cells(1, i + 1).setValue(captionFor(captions, fields[i]));
         sheet.Columns(i + 1).setColumnWidth(10);
     }
-    for (int r = 0; r < count; ++r)
-        for (int i = 0; i < fields.size(); ++i)
-            sheet.Cells(r + 2, i + 1).setValue(cell(r, i).trimmed());
+    // The rows are read as the file is written, so a long list is never held whole.
+    sheet.streamRows(2, count, int(fields.size()),
+                     [cell](int row, int column) { return cell(row - 2, column - 1).trimmed(); });
     sheet.Range(QStringLiteral("A1:AA1")).Font().setBold(true);
     sheet.Range(QStringLiteral("A1:M1")).Borders().setLineStyle(xlsx::LineStyle::xlSlantDashDot);
     // The data rows are rows 2 to count + 1; an empty list has no data border.

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using namespace gc::xlsx;
 
@@ -207,4 +208,109 @@ TEST(XlsxExportDelivery, WithNothingToOpenItTellsWhereTheFileIs) {
     EXPECT_TRUE(excel.show().empty()); // each workbook is written once
     for (const Delivery& d : done)
         QFile::remove(d.path);
+}
+
+namespace {
+
+// Every part of the file but the one that holds the time of writing, as name and digest.
+QString partDigests(const QString& path) {
+    QProcess py;
+    py.start(QStringLiteral("/usr/bin/python3"),
+             {"-c",
+              "import hashlib,sys,zipfile\n"
+              "z=zipfile.ZipFile(sys.argv[1])\n"
+              "for n in sorted(z.namelist()):\n"
+              "    if n!='docProps/core.xml': print(n,hashlib.sha256(z.read(n)).hexdigest())",
+              path});
+    EXPECT_TRUE(py.waitForFinished(60000));
+    return QString::fromLatin1(py.readAllStandardOutput());
+}
+
+// The export's calls with the rows streamed: header, stream, then the styles.
+std::vector<Delivery> streamRows(Application& excel, const std::vector<QStringList>& rows) {
+    excel.WorkBooks().Add(xlWBATWorksheet);
+    Worksheet* sheet = excel.WorkBooks().Item(1)->WorkSheets("Sheet1");
+    for (int i = 0; i < kFields.size(); ++i) {
+        sheet->Cells(1, i + 1).setValue(kCaptions[i]);
+        sheet->Columns(i + 1).setColumnWidth(10);
+    }
+    EXPECT_TRUE(sheet->streamRows(2, int(rows.size()), int(kFields.size()), [&](int r, int c) {
+        return rows[std::size_t(r - 2)][c - 1].trimmed();
+    }));
+    sheet->Range("A1:AA1").Font().setBold(true);
+    sheet->Range("A1:M1").Borders().setLineStyle(13);
+    if (!rows.empty())
+        sheet->Range(QStringLiteral("A2:M%1").arg(rows.size() + 1)).Borders().setLineStyle(1);
+    return excel.show();
+}
+
+} // namespace
+
+TEST(XlsxStream, StreamedRowsWriteTheSameFileAsStoredCells) {
+    QTemporaryDir dir;
+    FakeOpener opener(true);
+    for (int n : {0, 1, 2, 57, 3000}) {
+        const auto rows = makeRows(n);
+        Application stored(opener, dir.path());
+        Application streamed(opener, dir.path());
+        const auto a = exportRows(stored, rows);
+        const auto b = streamRows(streamed, rows);
+        ASSERT_TRUE(a[0].error.isEmpty() && b[0].error.isEmpty()) << b[0].error.toStdString();
+        const QString digests = partDigests(a[0].path);
+        EXPECT_TRUE(digests.contains("xl/worksheets/sheet1.xml")) << n;
+        EXPECT_EQ(partDigests(b[0].path), digests) << n << " rows";
+    }
+}
+
+TEST(XlsxStream, ASourceThatFailsLeavesNoFileAndTheNextExportWorks) {
+    QTemporaryDir dir;
+    FakeOpener opener(true);
+    {
+        Application excel(opener, dir.path());
+        Worksheet* sheet = excel.WorkBooks().Add().WorkSheets(1);
+        sheet->streamRows(1, 500, 3, [](int row, int) -> QString {
+            if (row == 300)
+                throw std::runtime_error("connection lost");
+            return QStringLiteral("x");
+        });
+        EXPECT_THROW(excel.show(), std::runtime_error);
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(opener.opened.isEmpty());
+    Application again(opener, dir.path());
+    again.WorkBooks().Add().WorkSheets(1)->streamRows(1, 2, 1,
+                                                      [](int, int) { return QStringLiteral("y"); });
+    const auto done = again.show();
+    EXPECT_TRUE(done[0].error.isEmpty());
+    EXPECT_TRUE(QFileInfo(done[0].path).isFile());
+}
+
+TEST(XlsxStream, WrongStreamsAndOverlongTextAreRefusedWithoutAFile) {
+    QTemporaryDir dir;
+    FakeOpener opener(true);
+    Application excel(opener, dir.path());
+    Worksheet* sheet = excel.WorkBooks().Add().WorkSheets(1);
+    sheet->Cells(1, 1).setValue("header");
+    EXPECT_FALSE(sheet->streamRows(kMaxRows, 2, 1, [](int, int) { return QString(); }));
+    EXPECT_FALSE(sheet->streamRows(1, 2, 1, [](int, int) { return QString(); })); // row 1 is taken
+    Worksheet* streamed = excel.WorkBooks().Add().WorkSheets(1);
+    ASSERT_TRUE(streamed->streamRows(2, 10, 2, [](int, int) { return QStringLiteral("ok"); }));
+    EXPECT_FALSE(streamed->streamRows(20, 1, 1, [](int, int) { return QString(); }));
+    EXPECT_FALSE(streamed->Cells(5, 1).setValue("inside the stream"));
+    const auto done = excel.show();
+    ASSERT_EQ(done.size(), 2u);
+    EXPECT_TRUE(done[0].error.contains(QString::number(kMaxRows + 1)))
+        << done[0].error.toStdString();
+    EXPECT_FALSE(done[1].error.isEmpty());
+    EXPECT_TRUE(done[1].path.isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+
+    Application tooLong(opener, dir.path());
+    tooLong.WorkBooks().Add().WorkSheets(1)->streamRows(2, 10, 2, [](int row, int column) {
+        return row == 7 && column == 2 ? QString(kMaxCellText + 1, u'x') : QStringLiteral("ok");
+    });
+    const auto refused = tooLong.show();
+    EXPECT_TRUE(refused[0].error.contains("B7")) << refused[0].error.toStdString();
+    EXPECT_TRUE(refused[0].path.isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
