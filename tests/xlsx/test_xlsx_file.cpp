@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -53,8 +54,10 @@ QStringList border(const QJsonObject& sheet, const QString& name) {
 const QStringList kFields = {"id", "num", "cart_no", "ranande", "exit_dat"};
 const QStringList kCaptions = {"id", "شماره خودرو", "شماره كارت", "ranande", "تاريخ خروج"};
 
-// The export's own sequence of calls, over `rows` rows of the five fields.
-std::vector<Delivery> exportRows(Application& excel, const std::vector<QStringList>& rows) {
+// The export's own sequence of calls, over `rows` rows of the five fields, the rows put
+// in by `writeRows` (cell by cell, or as a stream).
+std::vector<Delivery> exportCalls(Application& excel, const std::vector<QStringList>& rows,
+                                  const std::function<void(Worksheet&)>& writeRows) {
     excel.Visible = true;
     excel.WorkBooks().Add(xlWBATWorksheet);
     EXPECT_TRUE(excel.WorkBooks().Item(1)->WorkSheets(1)->setName("Sheet1"));
@@ -63,15 +66,29 @@ std::vector<Delivery> exportRows(Application& excel, const std::vector<QStringLi
         sheet->Cells(1, i + 1).setValue(kCaptions[i]);
         sheet->Columns(i + 1).setColumnWidth(10);
     }
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (int i = 0; i < rows[r].size(); ++i)
-            sheet->Cells(int(r) + 2, i + 1).setValue(rows[r][i].trimmed());
-    }
+    writeRows(*sheet);
     sheet->Range("A1:AA1").Font().setBold(true);
     sheet->Range("A1:M1").Borders().setLineStyle(13);
     if (!rows.empty())
         sheet->Range(QStringLiteral("A2:M%1").arg(rows.size() + 1)).Borders().setLineStyle(1);
     return excel.show();
+}
+
+std::vector<Delivery> exportRows(Application& excel, const std::vector<QStringList>& rows) {
+    return exportCalls(excel, rows, [&](Worksheet& sheet) {
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            for (int i = 0; i < rows[r].size(); ++i)
+                sheet.Cells(int(r) + 2, i + 1).setValue(rows[r][i].trimmed());
+        }
+    });
+}
+
+std::vector<Delivery> streamRows(Application& excel, const std::vector<QStringList>& rows) {
+    return exportCalls(excel, rows, [&](Worksheet& sheet) {
+        EXPECT_TRUE(sheet.streamRows(2, int(rows.size()), int(kFields.size()), [&](int r, int c) {
+            return rows[std::size_t(r - 2)][c - 1].trimmed();
+        }));
+    });
 }
 
 std::vector<QStringList> makeRows(int n) {
@@ -224,24 +241,6 @@ QString partDigests(const QString& path) {
               path});
     EXPECT_TRUE(py.waitForFinished(60000));
     return QString::fromLatin1(py.readAllStandardOutput());
-}
-
-// The export's calls with the rows streamed: header, stream, then the styles.
-std::vector<Delivery> streamRows(Application& excel, const std::vector<QStringList>& rows) {
-    excel.WorkBooks().Add(xlWBATWorksheet);
-    Worksheet* sheet = excel.WorkBooks().Item(1)->WorkSheets("Sheet1");
-    for (int i = 0; i < kFields.size(); ++i) {
-        sheet->Cells(1, i + 1).setValue(kCaptions[i]);
-        sheet->Columns(i + 1).setColumnWidth(10);
-    }
-    EXPECT_TRUE(sheet->streamRows(2, int(rows.size()), int(kFields.size()), [&](int r, int c) {
-        return rows[std::size_t(r - 2)][c - 1].trimmed();
-    }));
-    sheet->Range("A1:AA1").Font().setBold(true);
-    sheet->Range("A1:M1").Borders().setLineStyle(13);
-    if (!rows.empty())
-        sheet->Range(QStringLiteral("A2:M%1").arg(rows.size() + 1)).Borders().setLineStyle(1);
-    return excel.show();
 }
 
 } // namespace
