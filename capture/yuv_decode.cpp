@@ -85,6 +85,17 @@ void packedRow(const YuvTables& t, uint8_t* dst, const uint8_t* src, PackedOrder
     }
 }
 
+// Two luma rows (or one: `luma1` null) sharing one chroma row; u and v are
+// separate planes, or interleaved in `u` (then `v` is u + 1).
+struct RowPair {
+    const uint8_t* luma0;
+    const uint8_t* luma1;
+    uint8_t* dst0;
+    uint8_t* dst1;
+    const uint8_t* u;
+    const uint8_t* v;
+};
+
 #if defined(__x86_64__)
 
 // 32 pixels at a time with AVX2, giving the same bytes as the tables. A table
@@ -228,17 +239,6 @@ struct ChromaTerms {
     }
 }
 
-// Two luma rows (or one: `luma1` null) sharing one chroma row; u and v are
-// separate planes, or interleaved in `u` when `interleaved`.
-struct RowPair {
-    const uint8_t* luma0;
-    const uint8_t* luma1;
-    uint8_t* dst0;
-    uint8_t* dst1;
-    const uint8_t* u;
-    const uint8_t* v;
-};
-
 [[gnu::target("avx2")]] inline void lumaPixels(uint8_t* dst, const uint8_t* luma,
                                                const ChromaTerms& c) {
     const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(luma));
@@ -276,11 +276,23 @@ int vectorPixels(int width) {
     return haveAvx2() ? width / avx2::BlockPixels * avx2::BlockPixels : 0;
 }
 
+void packedVector(uint8_t* dst, const uint8_t* src, PackedOrder o, int pixels) {
+    avx2::packedBlocks(dst, src, o, pixels / avx2::BlockPixels);
+}
+
+void rowPairVector(const RowPair& p, bool interleaved, int pixels) {
+    avx2::rowPairBlocks(p, interleaved, pixels / avx2::BlockPixels);
+}
+
 #else
 
 int vectorPixels(int) {
     return 0;
 }
+
+void packedVector(uint8_t*, const uint8_t*, PackedOrder, int) {}
+
+void rowPairVector(const RowPair&, bool, int) {}
 
 #endif
 
@@ -292,10 +304,7 @@ void packedRows(const FrameFormat& format, const FrameGeometry& g, const uint8_t
     for (int r = 0; r < format.height; ++r) {
         const uint8_t* src = data + r * g.lumaStride;
         uint8_t* dst = out.scanLine(r);
-#if defined(__x86_64__)
-        if (done > 0)
-            avx2::packedBlocks(dst, src, o, done / avx2::BlockPixels);
-#endif
+        packedVector(dst, src, o, done);
         packedRow(t, dst + 3 * done, src + 2 * done, o, format.width - done);
     }
 }
@@ -313,11 +322,7 @@ void rows420(const FrameFormat& format, const FrameGeometry& g, const uint8_t* d
         const uint8_t* luma1 = second ? luma0 + g.lumaStride : nullptr;
         uint8_t* dst0 = out.scanLine(r);
         uint8_t* dst1 = second ? out.scanLine(r + 1) : nullptr;
-#if defined(__x86_64__)
-        if (done > 0)
-            avx2::rowPairBlocks({luma0, luma1, dst0, dst1, u + c, v + c}, step == 2,
-                                done / avx2::BlockPixels);
-#endif
+        rowPairVector({luma0, luma1, dst0, dst1, u + c, v + c}, step == 2, done);
         const int64_t cx = int64_t(done / 2) * step;
         yuvRow(t, dst0 + 3 * done, luma0 + done, u + c + cx, v + c + cx, step, format.width - done);
         if (second)

@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <jpeglib.h>
 #include <random>
 #include <string>
+#include <utility>
 
 extern "C" {
 #include <libswscale/swscale.h>
@@ -49,7 +51,7 @@ QImage cameraLike(int w, int h, int noise) {
 
 enum class Picture { Bars, Camera };
 
-QImage picture(Picture kind, int w, int h) {
+QImage makePicture(Picture kind, int w, int h) {
     return kind == Picture::Bars ? colourBars(w, h, 1) : cameraLike(w, h, 5);
 }
 
@@ -120,7 +122,7 @@ void BM_YuvVsSwscale(benchmark::State& state) {
     const Picture kind = Picture(state.range(3));
     state.SetLabel(fourCCText(code).toStdString() + " " + pictureName(kind));
 
-    const std::vector<uint8_t> frame = encodeFrame(picture(kind, w, h), code);
+    const std::vector<uint8_t> frame = encodeFrame(makePicture(kind, w, h), code);
     const std::optional<FrameGeometry> g = geometryOf({w, h, code, 0});
     if (!g || int64_t(frame.size()) != g->frameSize)
         return state.SkipWithError("the frame does not have the size of its format");
@@ -193,6 +195,13 @@ std::vector<uint8_t> cameraJpeg(const QImage& image) {
     return out;
 }
 
+struct JpegHeader {
+    int width;
+    int height;
+    int components;
+    std::array<std::pair<int, int>, 3> sampling; // horizontal, vertical per component
+};
+
 // What djpeg's decoding amounts to: the library's own calls into a row buffer.
 class Libjpeg {
   public:
@@ -204,12 +213,17 @@ class Libjpeg {
     Libjpeg(const Libjpeg&) = delete;
     Libjpeg& operator=(const Libjpeg&) = delete;
 
-    // Reads the header only, for checking the frame.
-    const jpeg_decompress_struct& header(const std::vector<uint8_t>& jpeg) {
+    // The frame's header, for checking it.
+    JpegHeader header(const std::vector<uint8_t>& jpeg) {
         jpeg_mem_src(&m_cinfo, jpeg.data(), jpeg.size());
         jpeg_read_header(&m_cinfo, TRUE);
+        JpegHeader h{
+            int(m_cinfo.image_width), int(m_cinfo.image_height), m_cinfo.num_components, {}};
+        for (int c = 0; c < std::min(h.components, 3); ++c)
+            h.sampling[c] = {m_cinfo.comp_info[c].h_samp_factor,
+                             m_cinfo.comp_info[c].v_samp_factor};
         jpeg_abort_decompress(&m_cinfo);
-        return m_cinfo;
+        return h;
     }
 
     void decode(const std::vector<uint8_t>& jpeg, std::vector<uint8_t>& out) {
@@ -246,18 +260,16 @@ void BM_MjpegVsLibjpeg(benchmark::State& state) {
     const Picture kind = Picture(state.range(0));
     const int w = 1920;
     const int h = 1080;
-    const QImage source = picture(kind, w, h);
+    const QImage source = makePicture(kind, w, h);
     const std::vector<uint8_t> jpeg =
         kind == Picture::Bars ? encodeFrame(source, fourcc::Mjpg) : cameraJpeg(source);
     Libjpeg peer;
-    const jpeg_decompress_struct& info = peer.header(jpeg);
-    if (int(info.image_width) != w || int(info.image_height) != h || info.num_components != 3)
+    const JpegHeader info = peer.header(jpeg);
+    if (info.width != w || info.height != h || info.components != 3)
         return state.SkipWithError("the frame is not a 1920x1080 colour JPEG");
     if (kind == Picture::Camera) {
-        const bool h2v1 =
-            info.comp_info[0].h_samp_factor == 2 && info.comp_info[0].v_samp_factor == 1 &&
-            info.comp_info[1].h_samp_factor == 1 && info.comp_info[1].v_samp_factor == 1;
-        if (!h2v1 || jpeg.size() < 600'000 || jpeg.size() > 800'000)
+        const std::array<std::pair<int, int>, 3> h2v1 = {{{2, 1}, {1, 1}, {1, 1}}};
+        if (info.sampling != h2v1 || jpeg.size() < 600'000 || jpeg.size() > 800'000)
             return state.SkipWithError(("the camera frame is not a 4:2:2 JPEG of 600-800 KB: " +
                                         std::to_string(jpeg.size()) + " bytes")
                                            .c_str());
