@@ -328,7 +328,12 @@ void BM_Pipeline1080p30(benchmark::State& state) {
             bits = picture.constBits();
             ++shown;
         });
-        cam.StartCapture("");
+        const bool started = cam.StartCapture("") == 0;
+        if (!started || cam.FrameWidth() != 1920 || cam.FrameHeight() != 1080 ||
+            cam.FourCC() != fourcc::Yuyv) {
+            cam.StopCapture();
+            return state.SkipWithError("the camera does not deliver 1920x1080 YUYV");
+        }
         QEventLoop loop; // a real loop, so the idle gate sees it go idle
         QTimer::singleShot(3000, &loop, &QEventLoop::quit);
         loop.exec();
@@ -338,6 +343,8 @@ void BM_Pipeline1080p30(benchmark::State& state) {
         state.counters["shown"] = shown;
         state.counters["skipped"] = cam.SkippedFrames();
         state.counters["picture_moves"] = moves;
+        if (shown == 0 || picture.size() != QSize(1920, 1080))
+            return state.SkipWithError("no 1920x1080 picture was shown");
     }
 }
 BENCHMARK(BM_Pipeline1080p30)->Iterations(1)->Unit(benchmark::kMillisecond);
