@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <cstdio>
 
 namespace gcbench {
 
@@ -20,9 +21,23 @@ void openFileDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
     dm.ADOConnection1.open();
 }
 
+// Each failed check as "sql gave x, not y".
+QStringList failedChecks(gc::Tdm& dm, const std::vector<DataCheck>& checks) {
+    QStringList failed;
+    for (const DataCheck& check : checks) {
+        QSqlQuery q(dm.ADOConnection1.database());
+        const QString got = q.exec(check.sql) && q.next() ? q.value(0).toString()
+                                                          : "an error: " + q.lastError().text();
+        if (got != check.expected)
+            failed << check.sql + " gave " + got + ", not " + check.expected;
+    }
+    return failed;
+}
+
 } // namespace
 
 int runOnFileDatabase(int argc, char** argv, void (*fill)(gc::Tdm&),
+                      const std::vector<DataCheck>& checks,
                       const std::vector<DatabaseBenchmark>& benchmarks) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
@@ -30,6 +45,11 @@ int runOnFileDatabase(int argc, char** argv, void (*fill)(gc::Tdm&),
     openFileDatabase(dm, dir);
     gc::EnsureSchema(dm);
     fill(dm);
+    if (const QStringList failed = failedChecks(dm, checks); !failed.isEmpty()) {
+        std::fprintf(stderr, "the data is not what the benchmarks claim:\n%s\n",
+                     qPrintable(failed.join('\n')));
+        return 1;
+    }
     for (const DatabaseBenchmark& b : benchmarks) {
         auto* registered = benchmark::RegisterBenchmark(b.name, b.run, &dm)->Unit(b.unit);
         for (int64_t arg : b.args)
@@ -51,7 +71,12 @@ QString openBenchDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
 
 void insertRows(gc::Tdm& dm, const QString& insertSql, int count,
                 const std::function<QVariantList(int)>& row) {
-    QSqlDatabase db = dm.ADOConnection1.database();
+    insertRows(dm.ADOConnection1, insertSql, count, row);
+}
+
+void insertRows(gc::db::Connection& c, const QString& insertSql, int count,
+                const std::function<QVariantList(int)>& row) {
+    QSqlDatabase db = c.database();
     db.transaction();
     QSqlQuery q(db);
     q.prepare(insertSql);
