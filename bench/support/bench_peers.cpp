@@ -2,6 +2,7 @@
 
 #include "platform/db/connection_string.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
@@ -17,6 +18,16 @@ std::unique_ptr<Peer> makePeer(const QString& connectionString) {
                                               .arg(t.host)
                                               .arg(t.port)
                                               .arg(t.database, t.user));
+}
+
+double readAllMs(Peer& peer, const QStringList& statements, int runs) {
+    QElapsedTimer t;
+    t.start();
+    for (int r = 0; r < runs; ++r)
+        for (const QString& sql : statements)
+            if (peer.readAll(sql).rows < 0)
+                qFatal("%s refused %s", peer.name(), qPrintable(sql));
+    return double(t.nsecsElapsed()) / 1e6 / runs;
 }
 
 SqlitePeer::SqlitePeer(const QString& file) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 struct sqlite3;
@@ -26,6 +27,10 @@ class Peer {
     // The first `count` rows of `sql`, as a plain client of the library asks for them.
     virtual PeerRead readFirst(const QString& sql, int count) = 0;
 };
+
+// The milliseconds a run of `statements`, every row of each read, takes the peer, averaged
+// over `runs`; exits with a message when a statement fails.
+double readAllMs(Peer& peer, const QStringList& statements, int runs);
 
 // The peer on the database of the program's connection string, the file database's or the
 // server's; exits with a message when it cannot connect.

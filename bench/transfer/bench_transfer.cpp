@@ -405,6 +405,11 @@ void TransferHeavyPictures(benchmark::State& state) {
             set.exec();
         }
         c.commit();
+        QSqlQuery check(c.database());
+        check.exec("select count(*) from per_pic where length(pic) = " +
+                   QString::number(400 * 1024));
+        if (!check.next() || check.value(0).toInt() != 1200)
+            qFatal("the source does not hold 1,200 pictures of 400 KB");
     }
     std::atomic_bool cancel = false;
     for (auto _ : state) {
