@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <unistd.h>
 
 namespace gcbench {
 
@@ -118,10 +119,35 @@ void searchAndCount(benchmark::State& state, gc::db::Query& list, gc::db::Query&
     }
 }
 
+namespace {
+
+// The console's report, noting whether a benchmark stopped with an error.
+class ErrorNotingReporter : public benchmark::ConsoleReporter {
+  public:
+    // Colours only on a terminal, as the library's own console report.
+    ErrorNotingReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Color : OO_None) {}
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            failed_ = failed_ || run.error_occurred;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    bool failed() const { return failed_; }
+
+  private:
+    bool failed_ = false;
+};
+
+} // namespace
+
 int runBenchmarks(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    ErrorNotingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    if (reporter.failed()) {
+        std::fprintf(stderr, "a benchmark stopped with an error: its figures do not hold\n");
+        return 1;
+    }
     return 0;
 }
 

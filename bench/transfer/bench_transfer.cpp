@@ -5,6 +5,7 @@
 // same copy done by the engine's own library: sqlite3 (ATTACH, INSERT ... SELECT) and libpq
 // (COPY out, COPY in); x_peer is our time over theirs.
 // Run: bench_transfer [--benchmark_filter=...]
+#include "bench/support/bench_support.h"
 #include "core/schema.h"
 #include "core/transfer/copier.h"
 #include "platform/db/connection.h"
@@ -444,8 +445,5 @@ BENCHMARK(TransferHeavyPictures)
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gcbench::runBenchmarks(argc, argv);
 }
