@@ -67,6 +67,8 @@ void BM_MonthPersonSearchAndCount(benchmark::State& state, gc::Tdm* dm) {
 int main(int argc, char** argv) {
     return gcbench::runOnFileDatabase(
         argc, argv, fill,
+        {{"select count(*) from anbar", QString::number(kRows)},
+         {"select prs2 from anbar where id=18", receiver(17)}},
         {{"OneDaySearchAndCount_365k", BM_OneDaySearchAndCount},
          {"MonthPersonSearchAndCount_365k", BM_MonthPersonSearchAndCount}});
 }

@@ -1,3 +1,4 @@
+#include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
 #include "core/data_module.h"
 #include "core/schema.h"
@@ -17,9 +18,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <libpq-fe.h>
 #include <memory>
-#include <sqlite3.h>
 
 // The visitor register's look-ups, name list, exit by scan and register over 1,000,000
 // visits.
@@ -87,62 +86,9 @@ void BM_CardLookUp(benchmark::State& state, gc::Tdm* dm) {
     }
 }
 
-// The same look-up through the engine's own client library on its own connection, every
-// column of every row read as text, as the program reads them.
-class Peer {
-  public:
-    virtual ~Peer() = default;
-    // The rows read; -1 on an error.
-    virtual int run(const QByteArray& sql) = 0;
-};
-
-class SqlitePeer : public Peer {
-  public:
-    explicit SqlitePeer(const QString& file) {
-        sqlite3_open_v2(file.toUtf8().constData(), &db_, SQLITE_OPEN_READONLY, nullptr);
-    }
-    ~SqlitePeer() override { sqlite3_close(db_); }
-    int run(const QByteArray& sql) override {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
-            return -1;
-        int rows = 0;
-        int rc = SQLITE_ROW;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(st); ++c)
-                benchmark::DoNotOptimize(sqlite3_column_text(st, c));
-            ++rows;
-        }
-        sqlite3_finalize(st);
-        return rc == SQLITE_DONE ? rows : -1;
-    }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
-
-class PostgresPeer : public Peer {
-  public:
-    explicit PostgresPeer(const QString& conninfo)
-        : conn_(PQconnectdb(conninfo.toUtf8().constData())) {}
-    ~PostgresPeer() override { PQfinish(conn_); }
-    int run(const QByteArray& sql) override {
-        PGresult* r = PQexec(conn_, sql.constData());
-        const int rows = PQresultStatus(r) == PGRES_TUPLES_OK ? PQntuples(r) : -1;
-        for (int i = 0; i < rows; ++i)
-            for (int c = 0; c < PQnfields(r); ++c)
-                benchmark::DoNotOptimize(PQgetvalue(r, i, c));
-        PQclear(r);
-        return rows;
-    }
-
-  private:
-    PGconn* conn_;
-};
-
 struct LookUpRun {
     gc::Tdm* dm;
-    Peer* peer;
+    gcbench::Peer* peer;
 };
 
 // The card look-up as the window runs it, with the peer's time and the ratio beside it.
@@ -159,7 +105,7 @@ void BM_CardLookUpVsPeer(benchmark::State& state, LookUpRun run) {
         oursNs += t.nsecsElapsed();
         state.PauseTiming();
         t.start();
-        const int peer = run.peer->run(sql.toUtf8());
+        const int peer = run.peer->readAll(sql).rows;
         peerNs += t.nsecsElapsed();
         if (ours < 1 || ours != peer)
             state.SkipWithError("the look-up and its peer disagree");
@@ -257,7 +203,7 @@ void BM_Register(benchmark::State& state, gc::Tdm* dm) {
     }
 }
 
-void registerAll(const QString& engine, gc::Tdm* dm, Peer* peer) {
+void registerAll(const QString& engine, gc::Tdm* dm, gcbench::Peer* peer) {
     const auto name = [&](const char* what) {
         return (QString(what) + "_1M_" + engine).toStdString();
     };
@@ -317,12 +263,7 @@ int main(int argc, char** argv) {
     dm.ADOConnection1.open();
     int rc = 1;
     if (fill(dm)) {
-        std::unique_ptr<Peer> peer;
-        if (postgres)
-            peer = std::make_unique<PostgresPeer>("host=127.0.0.1 port=" + port +
-                                                  " dbname=postgres user=gc");
-        else
-            peer = std::make_unique<SqlitePeer>(file);
+        const auto peer = gcbench::makePeer(dm.ADOConnection1.connectionString());
         registerAll(postgres ? "PostgreSQL" : "SQLite", &dm, peer.get());
         rc = gcbench::runBenchmarks(argc, argv);
     } else {

@@ -2,6 +2,7 @@
 // picture to files with the memory it takes, on the file database or (GC_BENCH_PG set to a
 // connection string) a server. The search is set against the same statements read through
 // the engine's own C library.
+#include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
 #include "core/data_module.h"
 #include "core/schema.h"
@@ -20,8 +21,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <libpq-fe.h>
-#include <sqlite3.h>
 
 namespace asami = gc::registers::asami;
 using gc::registers::FilterInput;
@@ -75,47 +74,6 @@ void fill(gc::Tdm& dm, const QByteArray& picture) {
     QSqlQuery(db).exec("analyze");
 }
 
-double peerMs(gc::Tdm& dm, const QStringList& statements, int runs) {
-    const QString cs = dm.ADOConnection1.connectionString();
-    QElapsedTimer t;
-    if (dm.ADOConnection1.engine() == gc::db::Engine::SQLite) {
-        static const QRegularExpression source(QStringLiteral("Data Source=([^;]+)"));
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(source.match(cs).captured(1).toUtf8().constData(), &db,
-                        SQLITE_OPEN_READONLY, nullptr);
-        t.start();
-        for (int r = 0; r < runs; ++r)
-            for (const QString& sql : statements) {
-                sqlite3_stmt* st = nullptr;
-                sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
-                while (sqlite3_step(st) == SQLITE_ROW)
-                    benchmark::DoNotOptimize(sqlite3_column_text(st, 0));
-                sqlite3_finalize(st);
-            }
-        const double ms = double(t.nsecsElapsed()) / 1e6 / runs;
-        sqlite3_close(db);
-        return ms;
-    }
-    const QSqlDatabase qdb = dm.ADOConnection1.database();
-    PGconn* pg = PQconnectdb(QStringLiteral("host=%1 port=%2 dbname=%3 user=%4")
-                                 .arg(qdb.hostName())
-                                 .arg(qdb.port())
-                                 .arg(qdb.databaseName(), qdb.userName())
-                                 .toUtf8()
-                                 .constData());
-    t.start();
-    for (int r = 0; r < runs; ++r)
-        for (const QString& sql : statements) {
-            PGresult* res = PQexec(pg, sql.toUtf8().constData());
-            for (int row = 0; row < PQntuples(res); ++row)
-                benchmark::DoNotOptimize(PQgetvalue(res, row, 0));
-            PQclear(res);
-        }
-    const double ms = double(t.nsecsElapsed()) / 1e6 / runs;
-    PQfinish(pg);
-    return ms;
-}
-
 // A surname filter as the guard types it: "نام 1234" matches 1234 and 12340 to 12349.
 void BM_SearchAndCount(benchmark::State& state, gc::Tdm* dm) {
     std::vector<FilterInput> in(5);
@@ -133,7 +91,9 @@ void BM_SearchAndCount(benchmark::State& state, gc::Tdm* dm) {
     }
     const double oursMs = double(t.nsecsElapsed()) / 1e6 / double(state.iterations());
     const gc::registers::SearchSql sql = gc::registers::buildSearch(spec, in);
-    const double peer = peerMs(*dm, {sql.select.join('\n'), sql.count.join('\n')}, 20);
+    const auto reader = gcbench::makePeer(dm->ADOConnection1.connectionString());
+    const double peer =
+        gcbench::readAllMs(*reader, {sql.select.join('\n'), sql.count.join('\n')}, 20);
     state.counters["peer_ms"] = peer;
     state.counters["ratio_to_peer"] = oursMs / peer;
 }

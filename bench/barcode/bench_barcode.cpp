@@ -21,6 +21,20 @@ QString textFor(TBarcodeType type, int length) {
     return s;
 }
 
+// The whole text went into the symbol: one element or more a character.
+bool encodesWhole(TBarcodeType type, const QString& text) {
+    const Encoded e = encode(type, text, {});
+    return e.text.contains(text) && e.pattern.size() > std::size_t(text.size());
+}
+
+// Some bar was drawn across the middle of the image.
+bool drewBars(const QImage& image) {
+    for (int x = 0; x < image.width(); ++x)
+        if (qGray(image.pixel(x, image.height() / 2)) < 128)
+            return true;
+    return false;
+}
+
 void EncodeAndDraw(benchmark::State& state, TBarcodeType type) {
     const int length = int(state.range(0));
     TBarcode barcode;
@@ -32,6 +46,10 @@ void EncodeAndDraw(benchmark::State& state, TBarcodeType type) {
     QImage image(barcode.CanvasWidth() + 40, barcode.CanvasHeight() + 40, QImage::Format_RGB32);
     image.setDotsPerMeterX(23622);
     image.setDotsPerMeterY(23622);
+    if (!encodesWhole(type, barcode.Text())) {
+        state.SkipWithError("the text does not encode whole");
+        return;
+    }
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
@@ -39,11 +57,17 @@ void EncodeAndDraw(benchmark::State& state, TBarcodeType type) {
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }
+    if (!drewBars(image))
+        state.SkipWithError("no bars were drawn");
     state.SetComplexityN(length);
 }
 
 void EncodeOnly(benchmark::State& state, TBarcodeType type) {
     const QString text = textFor(type, int(state.range(0)));
+    if (!encodesWhole(type, text)) {
+        state.SkipWithError("the text does not encode whole");
+        return;
+    }
     for (auto _ : state)
         benchmark::DoNotOptimize(encode(type, text, {}));
     state.SetComplexityN(state.range(0));

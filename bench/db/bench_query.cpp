@@ -1,10 +1,13 @@
 // A register of a million visits read as the grid and the list commands read it, the same
 // benchmarks on the file database and on a throwaway PostgreSQL server, side by side: the
 // first rows, rows deep in the list and then further up, the count against a plain count,
-// a scroll through every row, and lists whose order has heavy ties.
+// a scroll through every row, and lists whose order has heavy ties. The register's open is
+// also read through the engine's own C library in the same run, with the ratio printed.
 // Run: bench_query [--benchmark_filter=...]
 #include "bench/support/bench_engines.h"
+#include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
+#include "bench/support/kept_database.h"
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
@@ -14,10 +17,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <memory>
@@ -29,9 +33,13 @@ namespace {
 
 using gcbench::Engine;
 
+// Raised whenever the rows below change, so that a kept file of other rows is not measured.
+constexpr int kGeneratorVersion = 1;
 constexpr int kRows = 1'000'000;
 constexpr int kVisitsPerDay = 600;
 constexpr int kDistinctTimes = 30;
+constexpr int kFirstRows = 100;
+const QString kLastDay = gcbench::dayText((kRows - 1) / kVisitsPerDay);
 const QString kList = QStringLiteral("select * from arbabrojo where id<>-1 order by id desc");
 const QString kTied =
     QStringLiteral("select * from arbabrojo where id<>-1 order by dat desc, vorod desc");
@@ -45,6 +53,11 @@ double peakMb() {
     return double(u.ru_maxrss) / 1024.0;
 }
 
+// Visit i has the key i + 1.
+QString visitorName(int i) {
+    return QString::fromUtf8("مراجع ") + QString::number(i);
+}
+
 QString visitValues(int i) {
     using gc::db::quoted;
     const QString n = QString::number(i);
@@ -52,7 +65,7 @@ QString visitValues(int i) {
                              .arg(8 + i % 5, 2, 10, QChar('0'))
                              .arg(i / 5 % 6 * 10, 2, 10, QChar('0'));
     return "(" +
-           QStringList{quoted(QString::fromUtf8("مراجع ") + n),
+           QStringList{quoted(visitorName(i)),
                        quoted(QString::fromUtf8("اداره مالي")),
                        "'2'",
                        "'21'",
@@ -70,9 +83,10 @@ QString visitValues(int i) {
            ")";
 }
 
-void load(gc::Tdm& dm, Engine engine) {
-    gc::EnsureSchema(dm);
-    QSqlDatabase db = dm.ADOConnection1.database();
+bool load(gc::db::Connection& c) {
+    if (!gc::EnsureSchema(c).complete())
+        return false;
+    QSqlDatabase db = c.database();
     db.transaction();
     QSqlQuery q(db);
     for (int start = 0; start < kRows; start += 500) {
@@ -82,25 +96,38 @@ void load(gc::Tdm& dm, Engine engine) {
         if (!q.exec("insert into arbabrojo (name, maghsad, tabaghe, otagh, cart_no, madrak, dat, "
                     "vorod, khoroj, gender, cmt, negahban, barcod, nazar) values " +
                     values.join(',')))
-            qFatal("loading the visits failed");
+            return false;
     }
-    db.commit();
-    if (engine == Engine::PostgreSQL)
+    if (!db.commit())
+        return false;
+    if (c.engine() == gc::db::Engine::PostgreSQL)
         q.exec("vacuum analyze arbabrojo");
+    return true;
 }
 
-QVariant scalar(gc::Tdm& dm, const QString& sql) {
-    QSqlQuery q(dm.ADOConnection1.database());
-    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
-}
-
-// The data is what the benchmarks claim: a million visits, 600 a day, 30 times of entry.
-bool dataHolds(gc::Tdm& dm) {
-    return scalar(dm, "select count(*) from arbabrojo").toInt() == kRows &&
-           scalar(dm, "select count(*) from arbabrojo where dat=" +
-                          gc::db::quoted(gcbench::dayText(1000)))
-                   .toInt() == kVisitsPerDay &&
-           scalar(dm, "select count(distinct vorod) from arbabrojo").toInt() == kDistinctTimes;
+// What is wrong with the data, if anything: a million visits keyed 1 to 1,000,000, 600 a
+// day, 30 times of entry, and a sample visitor where the generator puts it.
+QString dataProblem(const QSqlDatabase& db) {
+    QSqlQuery q(db);
+    if (!q.exec("select count(*), min(id), max(id), count(distinct vorod) from arbabrojo") ||
+        !q.next())
+        return "no visits table: " + q.lastError().text();
+    const QString found = QStringLiteral("%1 visits keyed %2 to %3 in %4 times of entry")
+                              .arg(q.value(0).toInt())
+                              .arg(q.value(1).toInt())
+                              .arg(q.value(2).toInt())
+                              .arg(q.value(3).toInt());
+    if (found != QStringLiteral("%1 visits keyed 1 to %1 in %2 times of entry")
+                     .arg(kRows)
+                     .arg(kDistinctTimes))
+        return found;
+    q.exec("select count(*) from arbabrojo where dat=" + gc::db::quoted(gcbench::dayText(1000)));
+    if (!q.next() || q.value(0).toInt() != kVisitsPerDay)
+        return "a day does not hold " + QString::number(kVisitsPerDay) + " visits";
+    q.exec("select name from arbabrojo where id=500001");
+    if (!q.next() || q.value(0).toString() != visitorName(500000))
+        return "visit 500001 is not " + visitorName(500000);
+    return {};
 }
 
 // One data module, as in the program (its connection has a fixed name), pointed at the
@@ -119,6 +146,11 @@ std::map<Engine, QString>& connectionStrings() {
     return all;
 }
 
+std::map<Engine, std::unique_ptr<gcbench::Peer>>& peers() {
+    static std::map<Engine, std::unique_ptr<gcbench::Peer>> all;
+    return all;
+}
+
 gc::Tdm& on(Engine engine) {
     static std::optional<Engine> current;
     if (current != engine) {
@@ -129,43 +161,86 @@ gc::Tdm& on(Engine engine) {
     return module();
 }
 
-bool openFileDatabase() {
-    // Made once and kept in the temporary folder: loading a million rows takes a while.
-    const QString path = QDir::temp().filePath("gatecontrol-bench-visits-600.accdb");
-    connectionStrings()[Engine::SQLite] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path;
-    if (scalar(on(Engine::SQLite), "select count(*) from arbabrojo").toInt() != kRows) {
-        module().ADOConnection1.close();
-        QFile::remove(path);
-        module().ADOConnection1.open();
-        load(module(), Engine::SQLite);
-    }
-    return dataHolds(module());
+// Each returns what is wrong with the engine's data, empty when it holds the visits.
+QString openFileDatabase() {
+    // Kept in the temporary folder between runs: loading a million rows takes a while.
+    const gcbench::KeptDatabaseFile kept(QDir::tempPath(), "gatecontrol-bench-visits",
+                                         kGeneratorVersion);
+    const QString error =
+        kept.prepare(load, [](gc::db::Connection& c) { return dataProblem(c.database()); });
+    if (!error.isEmpty())
+        return error;
+    connectionStrings()[Engine::SQLite] = kept.connectionString();
+    peers()[Engine::SQLite] = gcbench::makePeer(kept.connectionString());
+    return dataProblem(on(Engine::SQLite).ADOConnection1.database());
 }
 
-bool openServerDatabase(gcbench::ThrowawayPostgres& server) {
+QString openServerDatabase(gcbench::ThrowawayPostgres& server) {
     connectionStrings()[Engine::PostgreSQL] = server.createDatabase();
-    load(on(Engine::PostgreSQL), Engine::PostgreSQL);
-    return dataHolds(module());
+    if (!load(on(Engine::PostgreSQL).ADOConnection1))
+        return "the visits could not be loaded";
+    peers()[Engine::PostgreSQL] = gcbench::makePeer(connectionStrings()[Engine::PostgreSQL]);
+    return dataProblem(module().ADOConnection1.database());
 }
 
-void touchRows(gc::db::QueryModel& model, int from, int rows) {
-    for (int r = from; r < from + rows; ++r)
+// The rows that were there to read.
+int touchRows(gc::db::QueryModel& model, int from, int rows) {
+    int read = 0;
+    for (int r = from; r < from + rows; ++r) {
+        read += model.index(r, 0).isValid() ? 1 : 0;
         for (int c = 0; c < model.columnCount(); ++c)
             benchmark::DoNotOptimize(model.data(model.index(r, c)));
-}
-
-void FirstRows(benchmark::State& state, Engine engine, const QString& sql) {
-    gc::db::Query& q = on(engine).ADOQ_arbabrojo;
-    for (auto _ : state) {
-        q.openSql({sql});
-        gc::db::QueryModel model(q);
-        touchRows(model, 0, 100);
     }
-    state.counters["peak_MB"] = peakMb();
+    return read;
 }
 
 double msSince(const QElapsedTimer& t) {
     return double(t.nsecsElapsed()) / 1e6;
+}
+
+// The list's newest visits, as the window opens on them; `firstKey` is the first row's key
+// where the order fixes it.
+void FirstRows(benchmark::State& state, Engine engine, const QString& sql,
+               std::optional<qint64> firstKey) {
+    gc::db::Query& q = on(engine).ADOQ_arbabrojo;
+    QElapsedTimer t;
+    t.start();
+    for (auto _ : state) {
+        q.openSql({sql});
+        const bool firstRight = q.fieldByName("dat").asString() == kLastDay &&
+                                (!firstKey || q.fieldByName("id").asInteger() == *firstKey);
+        gc::db::QueryModel model(q);
+        if (touchRows(model, 0, kFirstRows) != kFirstRows || !firstRight)
+            state.SkipWithError("the list did not open on its newest visits");
+    }
+    const double oursMs = msSince(t) / double(state.iterations());
+    state.counters["peak_MB"] = peakMb();
+    if (!firstKey)
+        return;
+    gcbench::Peer& peer = *peers().at(engine);
+    t.restart();
+    for (int i = 0; i < state.iterations(); ++i) {
+        const gcbench::PeerRead read = peer.readFirst(sql, kFirstRows);
+        if (read.rows != kFirstRows || read.firstValue != QString::number(*firstKey)) {
+            state.SkipWithError("the peer did not read the newest visits");
+            return;
+        }
+    }
+    const double peerMs = msSince(t) / double(state.iterations());
+    state.counters["ours_ms"] = oursMs;
+    state.counters[std::string(peer.name()) + "_ms"] = peerMs;
+    state.counters["ratio_to_" + std::string(peer.name())] = oursMs / peerMs;
+}
+
+// 100 rows from list row `from` on (counted from 0), the last one checked: the list is
+// newest first, so row r is visit kRows - 1 - r.
+bool readRows(gc::db::Query& q, int from) {
+    QString name;
+    for (int r = from; r < from + 100; ++r) {
+        q.setRecNo(r + 1);
+        name = q.fieldByName("name").asString();
+    }
+    return name == visitorName(kRows - from - 100);
 }
 
 // Rows around 900,000 and then around 400,000, on a list opened at its end; each iteration
@@ -181,17 +256,13 @@ void DeepThenBackUp(benchmark::State& state, Engine engine) {
         const int shift = step++ * 2600;
         QElapsedTimer t;
         t.start();
-        for (int r = 900'000 - shift; r < 900'100 - shift; ++r) {
-            q.setRecNo(r + 1);
-            benchmark::DoNotOptimize(q.fieldByName("name").asString());
-        }
+        bool right = readRows(q, 900'000 - shift);
         deep += msSince(t);
         t.restart();
-        for (int r = 400'000 + shift; r < 400'100 + shift; ++r) {
-            q.setRecNo(r + 1);
-            benchmark::DoNotOptimize(q.fieldByName("name").asString());
-        }
+        right = readRows(q, 400'000 + shift) && right;
         up += msSince(t);
+        if (!right)
+            state.SkipWithError("a row deep in the list is not the visit in its place");
     }
     state.counters["around_900k_ms"] = deep / double(state.iterations());
     state.counters["around_400k_ms"] = up / double(state.iterations());
@@ -205,10 +276,12 @@ void Count(benchmark::State& state, Engine engine) {
         dm.ADOQ_arbabrojo.openSql({kList});
         QElapsedTimer t;
         t.start();
-        benchmark::DoNotOptimize(scalar(dm, "select count(*) from arbabrojo where id<>-1"));
+        QSqlQuery plainCount(dm.ADOConnection1.database());
+        plainCount.exec("select count(*) from arbabrojo where id<>-1");
+        const bool plainRight = plainCount.next() && plainCount.value(0).toInt() == kRows;
         plain += msSince(t);
         state.ResumeTiming();
-        if (dm.ADOQ_arbabrojo.recordCount() != kRows)
+        if (dm.ADOQ_arbabrojo.recordCount() != kRows || !plainRight)
             state.SkipWithError("wrong count");
     }
     state.counters["plain_count_ms"] = plain / double(state.iterations());
@@ -224,6 +297,8 @@ void ScrollEveryRow(benchmark::State& state, Engine engine, const QString& sql) 
         for (int r = 0; r < model.rowCount(); r += 37)
             benchmark::DoNotOptimize(model.data(model.index(r, 1)));
         state.counters["rows"] = model.rowCount();
+        if (model.rowCount() != kRows)
+            state.SkipWithError("the scroll did not reach every visit");
     }
     state.counters["peak_MB"] = peakMb();
 }
@@ -237,6 +312,8 @@ void TiedDay(benchmark::State& state, Engine engine) {
         ids.clear();
         for (q.first(); !q.eof(); q.next())
             ids.insert(q.fieldByName("id").asInteger());
+        if (ids.size() != kVisitsPerDay)
+            state.SkipWithError("the day was not read through once");
     }
     state.counters["distinct_ids"] = double(ids.size());
 }
@@ -254,10 +331,11 @@ void registerAll(const std::vector<Engine>& engines) {
                 b->Iterations(iterations);
         }
     };
-    add("FirstRows", [](benchmark::State& s, Engine e) { FirstRows(s, e, kList); });
+    add("FirstRows", [](benchmark::State& s, Engine e) { FirstRows(s, e, kList, kRows); });
     add("DeepThenBackUp", DeepThenBackUp, 10);
     add("Count", Count, 5);
-    add("TiedFirstRows", [](benchmark::State& s, Engine e) { FirstRows(s, e, kTied); });
+    add("TiedFirstRows",
+        [](benchmark::State& s, Engine e) { FirstRows(s, e, kTied, std::nullopt); });
     add("TiedDay", TiedDay);
     add(
         "ScrollEveryRow", [](benchmark::State& s, Engine e) { ScrollEveryRow(s, e, kList); }, 1);
@@ -271,16 +349,25 @@ void registerAll(const std::vector<Engine>& engines) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     gcbench::ThrowawayPostgres server;
-    if (!openFileDatabase())
-        qFatal("the file database does not hold the visits the benchmarks claim");
+    if (const QString error = openFileDatabase(); !error.isEmpty()) {
+        std::fprintf(stderr,
+                     "the file database does not hold the visits the benchmarks claim: %s\n",
+                     qPrintable(error));
+        return 1;
+    }
     std::vector<Engine> engines = {Engine::SQLite};
     if (server.available()) {
-        if (!openServerDatabase(server))
-            qFatal("the server database does not hold the visits the benchmarks claim");
+        if (const QString error = openServerDatabase(server); !error.isEmpty()) {
+            std::fprintf(stderr,
+                         "the server database does not hold the visits the benchmarks claim: %s\n",
+                         qPrintable(error));
+            return 1;
+        }
         engines.push_back(Engine::PostgreSQL);
     }
     registerAll(engines);
     const int rc = gcbench::runBenchmarks(argc, argv);
+    peers().clear();
     modulePtr().reset(); // before the application and the SQL drivers go
     return rc;
 }

@@ -1,6 +1,7 @@
 #include "bench/support/bench_support.h"
 #include "core/preset_lists.h"
 #include "platform/db/query.h"
+#include "platform/db/sql_text.h"
 #include "registers/parking/core/parking_sql.h"
 
 #include <benchmark/benchmark.h>
@@ -59,6 +60,11 @@ void BM_OneDaySearchAndCount(benchmark::State& state, gc::Tdm* dm) {
 int main(int argc, char** argv) {
     return gcbench::runOnFileDatabase(
         argc, argv, fill,
+        {{"select count(*) from setting where component=" +
+              gc::db::quoted(gc::presets::kOfficialPlate),
+          QString::number(kPlates)},
+         {"select count(*) from parking", QString::number(kDays * kParkedADay)},
+         {"select num from parking where id=1", plate(0)}},
         {{"Absentees_750k", BM_Absentees, benchmark::kMillisecond, {1, 30, 365}},
          {"OneDaySearchAndCount_750k", BM_OneDaySearchAndCount}});
 }

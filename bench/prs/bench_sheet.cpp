@@ -1,6 +1,7 @@
 // The monthly sheet over 500,000 traffic rows: one person's 31 days, everyone's 31 days and a
 // whole year, on the file database or (GC_BENCH_PG set to a connection string) a server.
 // Each figure is set against the same statement read through the engine's own C library.
+#include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
 #include "core/data_module.h"
 #include "core/schema.h"
@@ -9,12 +10,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <libpq-fe.h>
-#include <sqlite3.h>
 
 namespace prs = gc::registers::prs;
 
@@ -68,49 +66,6 @@ struct Range {
     QString from, to;
 };
 
-// The peer: the same statement read row by row through sqlite3 or libpq, every column taken.
-double peerMs(gc::Tdm& dm, const QString& sql, int runs) {
-    const QString cs = dm.ADOConnection1.connectionString();
-    QElapsedTimer t;
-    const QByteArray text = sql.toUtf8();
-    if (dm.ADOConnection1.engine() == gc::db::Engine::SQLite) {
-        static const QRegularExpression source(QStringLiteral("Data Source=([^;]+)"));
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(source.match(cs).captured(1).toUtf8().constData(), &db,
-                        SQLITE_OPEN_READONLY, nullptr);
-        t.start();
-        for (int r = 0; r < runs; ++r) {
-            sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(db, text.constData(), -1, &st, nullptr);
-            while (sqlite3_step(st) == SQLITE_ROW)
-                for (int c = 0; c < sqlite3_column_count(st); ++c)
-                    benchmark::DoNotOptimize(sqlite3_column_text(st, c));
-            sqlite3_finalize(st);
-        }
-        const double ms = double(t.nsecsElapsed()) / 1e6 / runs;
-        sqlite3_close(db);
-        return ms;
-    }
-    const QSqlDatabase qdb = dm.ADOConnection1.database();
-    const QByteArray conninfo = QStringLiteral("host=%1 port=%2 dbname=%3 user=%4")
-                                    .arg(qdb.hostName())
-                                    .arg(qdb.port())
-                                    .arg(qdb.databaseName(), qdb.userName())
-                                    .toUtf8();
-    PGconn* pg = PQconnectdb(conninfo.constData());
-    t.start();
-    for (int r = 0; r < runs; ++r) {
-        PGresult* res = PQexec(pg, text.constData());
-        for (int row = 0; row < PQntuples(res); ++row)
-            for (int c = 0; c < PQnfields(res); ++c)
-                benchmark::DoNotOptimize(PQgetvalue(res, row, c));
-        PQclear(res);
-    }
-    const double ms = double(t.nsecsElapsed()) / 1e6 / runs;
-    PQfinish(pg);
-    return ms;
-}
-
 void BM_Sheet(benchmark::State& state, gc::Tdm* dm, Range range, prs::SheetFilter filter,
               int expectedRecords) {
     const prs::SheetDays days = prs::SheetDayList(range.from, range.to);
@@ -129,8 +84,10 @@ void BM_Sheet(benchmark::State& state, gc::Tdm* dm, Range range, prs::SheetFilte
     for (auto _ : state)
         benchmark::DoNotOptimize(prs::BuildMonthlySheet(dm->ADOConnection1, filter, days.days, 0));
     const double oursMs = double(t.nsecsElapsed()) / 1e6 / double(state.iterations());
-    const double peer = peerMs(
-        *dm, prs::SheetRecordsSql(filter, days.days.front(), days.days.back()).join('\n'), 10);
+    const auto reader = gcbench::makePeer(dm->ADOConnection1.connectionString());
+    const double peer = gcbench::readAllMs(
+        *reader, {prs::SheetRecordsSql(filter, days.days.front(), days.days.back()).join('\n')},
+        10);
     state.counters["peer_ms"] = peer;
     state.counters["ratio_to_peer"] = oursMs / peer;
     state.counters["lines"] = double(days.days.size());

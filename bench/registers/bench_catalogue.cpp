@@ -73,9 +73,13 @@ void BM_RosterDuplicateCheck(benchmark::State& state, gc::Tdm* dm) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return gcbench::runOnFileDatabase(argc, argv, fill,
-                                      {{"CatalogueKeystroke_100k", BM_CatalogueKeystroke},
-                                       {"CatalogueDuplicateCheck_100k", BM_CatalogueDuplicateCheck},
-                                       {"RosterOneDay_110k", BM_RosterOneDay},
-                                       {"RosterDuplicateCheck_110k", BM_RosterDuplicateCheck}});
+    return gcbench::runOnFileDatabase(
+        argc, argv, fill,
+        {{"select count(*) from kala", QString::number(kGoods)},
+         {"select cmt from kala where id=20001", QStringLiteral("قطعه شماره 0")},
+         {"select count(*) from loh", QString::number(kRosterDays * kPlaces * kShifts)}},
+        {{"CatalogueKeystroke_100k", BM_CatalogueKeystroke},
+         {"CatalogueDuplicateCheck_100k", BM_CatalogueDuplicateCheck},
+         {"RosterOneDay_110k", BM_RosterOneDay},
+         {"RosterDuplicateCheck_110k", BM_RosterDuplicateCheck}});
 }

@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <unistd.h>
 
 namespace gcbench {
 
@@ -20,9 +22,23 @@ void openFileDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
     dm.ADOConnection1.open();
 }
 
+// Each failed check as "sql gave x, not y".
+QStringList failedChecks(gc::Tdm& dm, const std::vector<DataCheck>& checks) {
+    QStringList failed;
+    for (const DataCheck& check : checks) {
+        QSqlQuery q(dm.ADOConnection1.database());
+        const QString got = q.exec(check.sql) && q.next() ? q.value(0).toString()
+                                                          : "an error: " + q.lastError().text();
+        if (got != check.expected)
+            failed << check.sql + " gave " + got + ", not " + check.expected;
+    }
+    return failed;
+}
+
 } // namespace
 
 int runOnFileDatabase(int argc, char** argv, void (*fill)(gc::Tdm&),
+                      const std::vector<DataCheck>& checks,
                       const std::vector<DatabaseBenchmark>& benchmarks) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
@@ -30,6 +46,11 @@ int runOnFileDatabase(int argc, char** argv, void (*fill)(gc::Tdm&),
     openFileDatabase(dm, dir);
     gc::EnsureSchema(dm);
     fill(dm);
+    if (const QStringList failed = failedChecks(dm, checks); !failed.isEmpty()) {
+        std::fprintf(stderr, "the data is not what the benchmarks claim:\n%s\n",
+                     qPrintable(failed.join('\n')));
+        return 1;
+    }
     for (const DatabaseBenchmark& b : benchmarks) {
         auto* registered = benchmark::RegisterBenchmark(b.name, b.run, &dm)->Unit(b.unit);
         for (int64_t arg : b.args)
@@ -51,7 +72,12 @@ QString openBenchDatabase(gc::Tdm& dm, const QTemporaryDir& dir) {
 
 void insertRows(gc::Tdm& dm, const QString& insertSql, int count,
                 const std::function<QVariantList(int)>& row) {
-    QSqlDatabase db = dm.ADOConnection1.database();
+    insertRows(dm.ADOConnection1, insertSql, count, row);
+}
+
+void insertRows(gc::db::Connection& c, const QString& insertSql, int count,
+                const std::function<QVariantList(int)>& row) {
+    QSqlDatabase db = c.database();
     db.transaction();
     QSqlQuery q(db);
     q.prepare(insertSql);
@@ -93,10 +119,35 @@ void searchAndCount(benchmark::State& state, gc::db::Query& list, gc::db::Query&
     }
 }
 
+namespace {
+
+// The console's report, noting whether a benchmark stopped with an error.
+class ErrorNotingReporter : public benchmark::ConsoleReporter {
+  public:
+    // Colours only on a terminal, as the library's own console report.
+    ErrorNotingReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Color : OO_None) {}
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            failed_ = failed_ || run.error_occurred;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    bool failed() const { return failed_; }
+
+  private:
+    bool failed_ = false;
+};
+
+} // namespace
+
 int runBenchmarks(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    ErrorNotingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    if (reporter.failed()) {
+        std::fprintf(stderr, "a benchmark stopped with an error: its figures do not hold\n");
+        return 1;
+    }
     return 0;
 }
 

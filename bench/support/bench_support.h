@@ -21,15 +21,25 @@ struct DatabaseBenchmark {
     std::vector<int64_t> args = {};
 };
 
+// A statement of one value, and the value the data must give before anything is measured.
+struct DataCheck {
+    QString sql;
+    QString expected;
+};
+
 // Makes a new database file with the program's own schema, fills it with `fill`, then
-// runs `benchmarks` on it with the command line's options.
+// runs `benchmarks` on it with the command line's options. When a check fails it says so
+// and returns 1 without measuring.
 int runOnFileDatabase(int argc, char** argv, void (*fill)(gc::Tdm&),
+                      const std::vector<DataCheck>& checks,
                       const std::vector<DatabaseBenchmark>& benchmarks);
 
 // Inserts `count` rows through `insertSql` (a "?" for each value) in one transaction;
 // `row(i)` gives row i's values. Stops the program when a row is refused: a benchmark
 // must not measure data other than it claims.
 void insertRows(gc::Tdm& dm, const QString& insertSql, int count,
+                const std::function<QVariantList(int)>& row);
+void insertRows(gc::db::Connection& c, const QString& insertSql, int count,
                 const std::function<QVariantList(int)>& row);
 
 // Opens the data module on the server database named by the connection string in
@@ -53,7 +63,8 @@ void searchAndCount(benchmark::State& state, gc::db::Query& list, gc::db::Query&
                     const gc::registers::SearchSpec& spec,
                     const std::vector<gc::registers::FilterInput>& inputs, const QString& expected);
 
-// Runs the registered benchmarks with the command line's options.
+// Runs the registered benchmarks with the command line's options on the console; 1 when
+// one of them stopped with an error.
 int runBenchmarks(int argc, char** argv);
 
 } // namespace gcbench

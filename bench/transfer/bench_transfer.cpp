@@ -5,6 +5,7 @@
 // same copy done by the engine's own library: sqlite3 (ATTACH, INSERT ... SELECT) and libpq
 // (COPY out, COPY in); x_peer is our time over theirs.
 // Run: bench_transfer [--benchmark_filter=...]
+#include "bench/support/bench_support.h"
 #include "core/schema.h"
 #include "core/transfer/copier.h"
 #include "platform/db/connection.h"
@@ -405,6 +406,11 @@ void TransferHeavyPictures(benchmark::State& state) {
             set.exec();
         }
         c.commit();
+        QSqlQuery check(c.database());
+        check.exec("select count(*) from per_pic where length(pic) = " +
+                   QString::number(400 * 1024));
+        if (!check.next() || check.value(0).toInt() != 1200)
+            qFatal("the source does not hold 1,200 pictures of 400 KB");
     }
     std::atomic_bool cancel = false;
     for (auto _ : state) {
@@ -439,8 +445,5 @@ BENCHMARK(TransferHeavyPictures)
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return gcbench::runBenchmarks(argc, argv);
 }
