@@ -1,3 +1,4 @@
+#include "bench/support/bench_support.h"
 #include "capture/camera_frames.h"
 #include "capture/frame_decode.h"
 #include "capture/frame_synth.h"
@@ -10,7 +11,6 @@
 #include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <jpeglib.h>
@@ -349,27 +349,10 @@ void BM_Pipeline1080p30(benchmark::State& state) {
 }
 BENCHMARK(BM_Pipeline1080p30)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// The console report, remembering whether any benchmark refused its data.
-class Reporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            failed = failed || run.error_occurred;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    bool failed = false;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    Reporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    if (reporter.failed)
-        std::fputs("a benchmark refused its data\n", stderr);
-    return reporter.failed ? 1 : 0;
+    return gcbench::runBenchmarks(argc, argv);
 }
