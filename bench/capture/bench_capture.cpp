@@ -32,6 +32,28 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Runs `ours` and then `theirs` on each iteration; the iteration's time is ours. Reports
+// both means and their ratio under the peer's name.
+template <class Ours, class Theirs>
+void timeBeside(benchmark::State& state, const std::string& peer, Ours ours, Theirs theirs) {
+    double oursTotal = 0;
+    double theirsTotal = 0;
+    for (auto _ : state) {
+        const Clock::time_point a = Clock::now();
+        ours();
+        const double mine = secondsSince(a);
+        const Clock::time_point b = Clock::now();
+        theirs();
+        theirsTotal += secondsSince(b);
+        oursTotal += mine;
+        state.SetIterationTime(mine);
+    }
+    const double n = double(state.iterations());
+    state.counters["ours_ms"] = oursTotal / n * 1e3;
+    state.counters[peer + "_ms"] = theirsTotal / n * 1e3;
+    state.counters["ratio_to_" + peer] = oursTotal / theirsTotal;
+}
+
 // A gradient with fine texture and sensor-like noise, the same for every run.
 QImage cameraLike(int w, int h, int noise) {
     QImage image(w, h, QImage::Format_RGB888);
@@ -141,24 +163,16 @@ void BM_YuvVsSwscale(benchmark::State& state) {
         return state.SkipWithError(
             ("our picture differs from libswscale's by " + std::to_string(diff)).c_str());
 
-    double oursTotal = 0;
-    double theirsTotal = 0;
-    for (auto _ : state) {
-        const Clock::time_point a = Clock::now();
-        decoder.decode({w, h, code, 0}, frame.data(), frame.size(), ours);
-        benchmark::DoNotOptimize(ours.constBits());
-        const double mine = secondsSince(a);
-        const Clock::time_point b = Clock::now();
-        peer.convert(frame.data(), theirs.data());
-        benchmark::DoNotOptimize(theirs.data());
-        theirsTotal += secondsSince(b);
-        oursTotal += mine;
-        state.SetIterationTime(mine);
-    }
-    const double n = double(state.iterations());
-    state.counters["ours_ms"] = oursTotal / n * 1e3;
-    state.counters["swscale_ms"] = theirsTotal / n * 1e3;
-    state.counters["ratio_to_swscale"] = oursTotal / theirsTotal;
+    timeBeside(
+        state, "swscale",
+        [&] {
+            decoder.decode({w, h, code, 0}, frame.data(), frame.size(), ours);
+            benchmark::DoNotOptimize(ours.constBits());
+        },
+        [&] {
+            peer.convert(frame.data(), theirs.data());
+            benchmark::DoNotOptimize(theirs.data());
+        });
 }
 BENCHMARK(BM_YuvVsSwscale)
     ->ArgsProduct({{0, 1, 2}, {1920}, {1080}, {0, 1}})
@@ -285,24 +299,16 @@ void BM_MjpegVsLibjpeg(benchmark::State& state) {
         !samePixels(ours, theirs))
         return state.SkipWithError("our picture is not libjpeg's");
 
-    double oursTotal = 0;
-    double theirsTotal = 0;
-    for (auto _ : state) {
-        const Clock::time_point a = Clock::now();
-        decoder.decode({w, h, fourcc::Mjpg, 0}, jpeg.data(), jpeg.size(), ours);
-        benchmark::DoNotOptimize(ours.constBits());
-        const double mine = secondsSince(a);
-        const Clock::time_point b = Clock::now();
-        peer.decode(jpeg, theirs);
-        benchmark::DoNotOptimize(theirs.data());
-        theirsTotal += secondsSince(b);
-        oursTotal += mine;
-        state.SetIterationTime(mine);
-    }
-    const double n = double(state.iterations());
-    state.counters["ours_ms"] = oursTotal / n * 1e3;
-    state.counters["libjpeg_ms"] = theirsTotal / n * 1e3;
-    state.counters["ratio_to_libjpeg"] = oursTotal / theirsTotal;
+    timeBeside(
+        state, "libjpeg",
+        [&] {
+            decoder.decode({w, h, fourcc::Mjpg, 0}, jpeg.data(), jpeg.size(), ours);
+            benchmark::DoNotOptimize(ours.constBits());
+        },
+        [&] {
+            peer.decode(jpeg, theirs);
+            benchmark::DoNotOptimize(theirs.data());
+        });
 }
 BENCHMARK(BM_MjpegVsLibjpeg)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 

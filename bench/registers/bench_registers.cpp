@@ -10,30 +10,10 @@ using namespace gc::registers;
 namespace {
 
 constexpr int kRows = 1000000;
-constexpr int kDays = 1000; // 1,000 vehicles a day
 
 // 1,000,000 vehicle rows.
 void fill(gc::Tdm& dm) {
-    gcbench::insertRows(
-        dm,
-        "insert into khodro (ranande, num, exit_dat, exit_tim, elat, maghsad, vorod_dat, "
-        "vorod_tim, cmt, negahban1, negahban2, khodro_typ) values (?,?,?,?,?,?,?,?,?,?,?,?)",
-        kRows, [](int i) -> QVariantList {
-            const QString day = gcbench::dayText(i / (kRows / kDays));
-            const QString time = gcbench::timeText(i);
-            return {QStringLiteral("راننده %1").arg(i % 5000),
-                    QString::number(100000 + i % 9000),
-                    day,
-                    time,
-                    QStringLiteral("ماموريت"),
-                    QStringLiteral("دفتر مركزي"),
-                    day,
-                    time,
-                    QString(),
-                    QStringLiteral("نگهبان يك"),
-                    QStringLiteral("نگهبان دو"),
-                    i % 3 ? khodro::kPersonal : khodro::kOfficial};
-        });
+    gcbench::insertVehicles(dm.ADOConnection1, kRows);
 }
 
 // The exit-date filter on days `first` to `last`.

@@ -37,8 +37,6 @@ namespace reg = gc::registers;
 // Raised whenever the rows below change, so that a kept file of other rows is not measured.
 constexpr int kGeneratorVersion = 1;
 constexpr int kRows = 100'000;
-constexpr int kPerDay = 1000;
-constexpr int kDrivers = 5000;
 
 double peakMb() {
     rusage usage{};
@@ -49,26 +47,7 @@ double peakMb() {
 bool fill(gc::db::Connection& c) {
     if (!gc::EnsureSchema(c).complete())
         return false;
-    gcbench::insertRows(
-        c,
-        "insert into khodro (ranande, num, exit_dat, exit_tim, elat, maghsad, vorod_dat, "
-        "vorod_tim, cmt, negahban1, negahban2, khodro_typ) values (?,?,?,?,?,?,?,?,?,?,?,?)",
-        kRows, [](int i) -> QVariantList {
-            const QString day = gcbench::dayText(i / kPerDay);
-            const QString time = gcbench::timeText(i);
-            return {QStringLiteral("راننده %1").arg(i % kDrivers),
-                    QString::number(100000 + i % 9000),
-                    day,
-                    time,
-                    QStringLiteral("ماموريت"),
-                    QStringLiteral("دفتر مركزي"),
-                    day,
-                    time,
-                    QString(),
-                    QStringLiteral("نگهبان يك"),
-                    QStringLiteral("نگهبان دو"),
-                    i % 3 ? reg::khodro::kPersonal : reg::khodro::kOfficial};
-        });
+    gcbench::insertVehicles(c, kRows);
     return true;
 }
 
@@ -83,10 +62,11 @@ QString dataProblem(gc::db::Connection& c) {
                               .arg(q.value(0).toInt())
                               .arg(q.value(1).toInt())
                               .arg(q.value(2).toString(), q.value(3).toString());
-    const QString claimed = QStringLiteral("%1 rows, %2 drivers, %3 to %4")
-                                .arg(kRows)
-                                .arg(kDrivers)
-                                .arg(gcbench::dayText(0), gcbench::dayText(kRows / kPerDay - 1));
+    const QString claimed =
+        QStringLiteral("%1 rows, %2 drivers, %3 to %4")
+            .arg(kRows)
+            .arg(gcbench::kVehicleDrivers)
+            .arg(gcbench::dayText(0), gcbench::dayText(kRows / gcbench::kVehiclesPerDay - 1));
     return found == claimed ? QString() : found + ", not " + claimed;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/schema.h"
 #include "platform/db/query.h"
+#include "registers/khodro/core/khodro_sql.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -88,6 +89,29 @@ void insertRows(gc::db::Connection& c, const QString& insertSql, int count,
             qFatal("row %d refused: %s", i, qPrintable(q.lastError().text()));
     }
     db.commit();
+}
+
+void insertVehicles(gc::db::Connection& c, int count) {
+    namespace khodro = gc::registers::khodro;
+    insertRows(c,
+               "insert into khodro (ranande, num, exit_dat, exit_tim, elat, maghsad, vorod_dat, "
+               "vorod_tim, cmt, negahban1, negahban2, khodro_typ) values (?,?,?,?,?,?,?,?,?,?,?,?)",
+               count, [](int i) -> QVariantList {
+                   const QString day = dayText(i / kVehiclesPerDay);
+                   const QString time = timeText(i);
+                   return {QStringLiteral("راننده %1").arg(i % kVehicleDrivers),
+                           QString::number(100000 + i % 9000),
+                           day,
+                           time,
+                           QStringLiteral("ماموريت"),
+                           QStringLiteral("دفتر مركزي"),
+                           day,
+                           time,
+                           QString(),
+                           QStringLiteral("نگهبان يك"),
+                           QStringLiteral("نگهبان دو"),
+                           i % 3 ? khodro::kPersonal : khodro::kOfficial};
+               });
 }
 
 QString dayText(int day) {

@@ -42,6 +42,12 @@ void insertRows(gc::Tdm& dm, const QString& insertSql, int count,
 void insertRows(gc::db::Connection& c, const QString& insertSql, int count,
                 const std::function<QVariantList(int)>& row);
 
+// `count` vehicle rows, kVehiclesPerDay a day from dayText(0) on, kVehicleDrivers drivers,
+// one in three official.
+inline constexpr int kVehiclesPerDay = 1000;
+inline constexpr int kVehicleDrivers = 5000;
+void insertVehicles(gc::db::Connection& c, int count);
+
 // Opens the data module on the server database named by the connection string in
 // GC_BENCH_PG when it is set, otherwise on a new database file in `dir`. Returns the engine's
 // name for the report.
