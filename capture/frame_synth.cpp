@@ -141,7 +141,8 @@ std::vector<uint8_t> encodeFrame(const QImage& picture, uint32_t code) {
     return out;
 }
 
-std::vector<uint8_t> encodeJpeg(const QImage& picture, int quality, bool withHuffmanTables) {
+std::vector<uint8_t> encodeJpeg(const QImage& picture, int quality, bool withHuffmanTables,
+                                JpegChroma chroma) {
     const QImage image = picture.convertToFormat(QImage::Format_RGB888);
     if (image.isNull())
         return {};
@@ -158,6 +159,8 @@ std::vector<uint8_t> encodeJpeg(const QImage& picture, int quality, bool withHuf
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    cinfo.comp_info[0].h_samp_factor = 2;
+    cinfo.comp_info[0].v_samp_factor = chroma == JpegChroma::H2V2 ? 2 : 1;
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<uchar*>(image.constScanLine(int(cinfo.next_scanline)));

@@ -16,8 +16,12 @@ QImage colourBars(int width, int height, int phase);
 // frames leave out the Huffman tables, as cameras do.
 std::vector<uint8_t> encodeFrame(const QImage& picture, uint32_t code);
 
+// How a JPEG's chroma is sampled: halved both ways (4:2:0), or across only (4:2:2).
+enum class JpegChroma { H2V2, H2V1 };
+
 // A baseline JPEG of the picture; with `withHuffmanTables` false the DHT
 // segments are left out.
-std::vector<uint8_t> encodeJpeg(const QImage& picture, int quality, bool withHuffmanTables);
+std::vector<uint8_t> encodeJpeg(const QImage& picture, int quality, bool withHuffmanTables,
+                                JpegChroma chroma = JpegChroma::H2V2);
 
 } // namespace gc::capture

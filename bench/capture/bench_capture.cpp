@@ -180,35 +180,6 @@ BENCHMARK(BM_YuvVsSwscale)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// A camera's 4:2:2 (h2v1) Motion-JPEG frame at quality 92.
-std::vector<uint8_t> cameraJpeg(const QImage& image) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(image.width());
-    cinfo.image_height = JDIMENSION(image.height());
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 92, TRUE);
-    cinfo.comp_info[0].h_samp_factor = 2;
-    cinfo.comp_info[0].v_samp_factor = 1;
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<uchar*>(image.constScanLine(int(cinfo.next_scanline)));
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::vector<uint8_t> out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
-}
-
 struct JpegHeader {
     int width;
     int height;
@@ -275,8 +246,9 @@ void BM_MjpegVsLibjpeg(benchmark::State& state) {
     const int w = 1920;
     const int h = 1080;
     const QImage source = makePicture(kind, w, h);
-    const std::vector<uint8_t> jpeg =
-        kind == Picture::Bars ? encodeFrame(source, fourcc::Mjpg) : cameraJpeg(source);
+    const std::vector<uint8_t> jpeg = kind == Picture::Bars
+                                          ? encodeFrame(source, fourcc::Mjpg)
+                                          : encodeJpeg(source, 92, true, JpegChroma::H2V1);
     Libjpeg peer;
     const JpegHeader info = peer.header(jpeg);
     if (info.width != w || info.height != h || info.components != 3)
