@@ -20,8 +20,8 @@ bool isSelect(const QString& sql) {
     return re.match(sql).hasMatch();
 }
 
-QVariant normalised(const QVariant& v, bool isBool) {
-    if (!isBool || v.isNull())
+QVariant asBool(const QVariant& v) {
+    if (v.isNull())
         return v;
     if (v.typeId() == QMetaType::QString) {
         const QString s = v.toString().trimmed().toLower();
@@ -71,9 +71,11 @@ void ResultPages::setRecord(const QSqlRecord& record) {
 }
 
 Row ResultPages::readRow(const QSqlQuery& q) const {
-    Row r(record_.count());
-    for (int i = 0; i < r.size(); ++i)
-        r[i] = normalised(q.value(i), boolColumns_[i]);
+    const int columns = int(boolColumns_.size());
+    Row r;
+    r.reserve(columns);
+    for (int i = 0; i < columns; ++i)
+        r.push_back(boolColumns_[i] ? asBool(q.value(i)) : q.value(i));
     return r;
 }
 
@@ -133,6 +135,7 @@ void ResultPages::readForward(int pages) {
     const qint64 wanted = qint64(pages) * kPageRows;
     const bool nullsGreatest = connection_.engine() == Engine::PostgreSQL;
     Page rows;
+    rows.reserve(std::size_t(wanted));
     while (!atEnd_ && qint64(rows.size()) < wanted) {
         const qint64 limit = wanted - qint64(rows.size());
         // Rows whose first term is NULL are read after all others, in a run of their own.
@@ -148,16 +151,19 @@ void ResultPages::readForward(int pages) {
         QSqlQuery q =
             run(select(after) + orderByClause(terms_, kAlias) + " limit " + QString::number(limit));
         qint64 got = 0;
+        Row last;
         while (q.next()) {
             ++got;
-            Row r = readRow(q);
-            frontier_.resize(termColumns_.size());
-            for (int i = 0; i < termColumns_.size(); ++i)
-                frontier_[i] = r[termColumns_[i]];
-            if (!excluded_.contains(r[keyIndex_].toLongLong()))
-                rows.push_back(std::move(r));
+            last = readRow(q);
+            if (excluded_.empty() || !excluded_.contains(last[keyIndex_].toLongLong()))
+                rows.push_back(last);
         }
         throwIfCutShort(q, connection_);
+        if (got > 0) {
+            frontier_.resize(termColumns_.size());
+            for (int i = 0; i < termColumns_.size(); ++i)
+                frontier_[i] = last[termColumns_[i]];
+        }
         if (got < limit && nullsLater && !nullRun)
             nullsNext_ = true;
         else
@@ -187,6 +193,7 @@ ResultPages::Page ResultPages::reread(qint64 pageIndex) {
     QSqlQuery q =
         run(select(kAlias + '.' + record_.fieldName(keyIndex_) + " in (" + list.join(',') + ")"));
     std::unordered_map<qint64, Row> byKey;
+    byKey.reserve(keys.size());
     while (q.next()) {
         Row r = readRow(q);
         byKey.emplace(r[keyIndex_].toLongLong(), std::move(r));
@@ -235,23 +242,14 @@ const ResultPages::Page* ResultPages::page(qint64 pageIndex) {
     return page(pageIndex);
 }
 
-bool ResultPages::row(qint64 index, Row& out) {
+const Row* ResultPages::at(qint64 index) {
     if (index < 0)
-        return false;
-    if (!keyed()) {
-        if (index >= qint64(whole_.size()))
-            return false;
-        out = whole_[std::size_t(index)];
-        return true;
-    }
+        return nullptr;
+    if (!keyed())
+        return index < qint64(whole_.size()) ? &whole_[std::size_t(index)] : nullptr;
     const Page* p = page(index / kPageRows);
-    if (!p)
-        return false;
     const auto offset = std::size_t(index % kPageRows);
-    if (offset >= p->size())
-        return false;
-    out = (*p)[offset];
-    return true;
+    return p && offset < p->size() ? &(*p)[offset] : nullptr;
 }
 
 qint64 ResultPages::count() {

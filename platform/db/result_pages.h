@@ -36,8 +36,8 @@ class ResultPages {
     ResultPages(Connection& connection, const QString& sql, const QString& keyColumn);
 
     const QSqlRecord& record() const { return record_; }
-    // Fills `out` with row `index` (0-based); false past the end. Throws DbError.
-    bool row(qint64 index, Row& out);
+    // Row `index` (0-based), valid until the next read; null past the end. Throws DbError.
+    const Row* at(qint64 index);
     // Rows seen so far (a lower bound of the count until atEnd()).
     qint64 knownRows() const { return known_; }
     bool atEnd() const { return atEnd_; }
