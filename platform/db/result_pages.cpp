@@ -2,6 +2,7 @@
 
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
+#include "platform/db/statement_rows.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -28,6 +29,16 @@ QVariant asBool(const QVariant& v) {
         return QVariant(s == "true" || s == "1" || s == "-1");
     }
     return QVariant(v.toLongLong() != 0);
+}
+
+// The current row of `rows` (a QSqlQuery or StatementRows).
+template <class Rows> Row readRow(const Rows& rows, const QVector<bool>& boolColumns) {
+    const int columns = int(boolColumns.size());
+    Row r;
+    r.reserve(columns);
+    for (int i = 0; i < columns; ++i)
+        r.push_back(boolColumns[i] ? asBool(rows.value(i)) : rows.value(i));
+    return r;
 }
 
 bool sortable(const QSqlField& field) {
@@ -70,20 +81,11 @@ void ResultPages::setRecord(const QSqlRecord& record) {
         boolColumns_[i] = record_.field(i).metaType().id() == QMetaType::Bool;
 }
 
-Row ResultPages::readRow(const QSqlQuery& q) const {
-    const int columns = int(boolColumns_.size());
-    Row r;
-    r.reserve(columns);
-    for (int i = 0; i < columns; ++i)
-        r.push_back(boolColumns_[i] ? asBool(q.value(i)) : q.value(i));
-    return r;
-}
-
 void ResultPages::readWhole(const QString& sql) {
     QSqlQuery q = run(sql);
     setRecord(q.record());
     while (q.next())
-        whole_.push_back(readRow(q));
+        whole_.push_back(readRow(q, boolColumns_));
     throwIfCutShort(q, connection_);
     known_ = qint64(whole_.size());
     atEnd_ = true;
@@ -148,17 +150,16 @@ void ResultPages::readForward(int pages) {
         else if (!frontier_.isEmpty())
             after = rowsAfter(terms_, frontier_, nullsGreatest, kAlias, nullsLater);
         nullsNext_ = false;
-        QSqlQuery q =
-            run(select(after) + orderByClause(terms_, kAlias) + " limit " + QString::number(limit));
+        StatementRows q(connection_, select(after) + orderByClause(terms_, kAlias) + " limit " +
+                                         QString::number(limit));
         qint64 got = 0;
         Row last;
         while (q.next()) {
             ++got;
-            last = readRow(q);
+            last = readRow(q, boolColumns_);
             if (excluded_.empty() || !excluded_.contains(last[keyIndex_].toLongLong()))
                 rows.push_back(last);
         }
-        throwIfCutShort(q, connection_);
         if (got > 0) {
             frontier_.resize(termColumns_.size());
             for (int i = 0; i < termColumns_.size(); ++i)
@@ -190,15 +191,14 @@ ResultPages::Page ResultPages::reread(qint64 pageIndex) {
     QStringList list;
     for (qint64 k : keys)
         list << QString::number(k);
-    QSqlQuery q =
-        run(select(kAlias + '.' + record_.fieldName(keyIndex_) + " in (" + list.join(',') + ")"));
+    StatementRows q(connection_, select(kAlias + '.' + record_.fieldName(keyIndex_) + " in (" +
+                                        list.join(',') + ")"));
     std::unordered_map<qint64, Row> byKey;
     byKey.reserve(keys.size());
     while (q.next()) {
-        Row r = readRow(q);
+        Row r = readRow(q, boolColumns_);
         byKey.emplace(r[keyIndex_].toLongLong(), std::move(r));
     }
-    throwIfCutShort(q, connection_);
     Page p;
     p.reserve(keys.size());
     for (qint64 k : keys) {

@@ -51,7 +51,6 @@ class ResultPages {
     using Page = std::vector<Row>;
     QSqlQuery run(const QString& sql) const;
     void setRecord(const QSqlRecord& record);
-    Row readRow(const QSqlQuery& q) const;
     void readWhole(const QString& sql);
     bool chooseKeyed(const OrderedStatement& st, const QString& keyColumn);
     int columnIndex(const QString& name) const;
