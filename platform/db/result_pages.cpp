@@ -188,11 +188,8 @@ void ResultPages::readForward(int pages) {
 
 ResultPages::Page ResultPages::reread(qint64 pageIndex) {
     const std::vector<qint64>& keys = pageKeys_[std::size_t(pageIndex)];
-    QStringList list;
-    for (qint64 k : keys)
-        list << QString::number(k);
-    StatementRows q(connection_, select(kAlias + '.' + record_.fieldName(keyIndex_) + " in (" +
-                                        list.join(',') + ")"));
+    StatementRows q(connection_,
+                    select(keysCondition(kAlias + '.' + record_.fieldName(keyIndex_), keys)));
     std::unordered_map<qint64, Row> byKey;
     byKey.reserve(keys.size());
     while (q.next()) {
