@@ -302,29 +302,36 @@ Field Query::fieldByName(const QString& name) {
     return Field(*this, i);
 }
 
-bool Query::rowAt(qint64 logical, Row& out) const {
+const Row* Query::storedRow(qint64 logical, bool& asRead) const {
+    asRead = false;
     if (!rows_ || logical < 0)
-        return false;
+        return nullptr;
     qint64 base = logical;
     if (ordered_) {
         if (logical >= qint64(order_.size()))
-            return false;
+            return nullptr;
         base = order_[std::size_t(logical)];
-        if (base < 0) {
-            out = added_[std::size_t(-1 - base)];
-            return true;
-        }
+        if (base < 0)
+            return &added_[std::size_t(-1 - base)];
     }
-    if (const auto it = edited_.constFind(base); it != edited_.constEnd()) {
-        out = it.value();
+    if (const auto it = edited_.constFind(base); it != edited_.constEnd())
+        return &it.value();
+    asRead = true;
+    return rows_->at(base);
+}
+
+bool Query::rowAt(qint64 logical, Row& out) const {
+    bool asRead = false;
+    const Row* r = storedRow(logical, asRead);
+    if (!r)
+        return false;
+    if (!asRead) {
+        out = *r;
         return true;
     }
-    Row raw;
-    if (!rows_->row(base, raw))
-        return false;
     out.resize(fields_.size());
     for (int i = 0; i < fields_.size(); ++i)
-        out[i] = raw[columnOf_[i]];
+        out[i] = (*r)[columnOf_[i]];
     return true;
 }
 
@@ -352,12 +359,15 @@ void Query::fetchMore() {
 }
 
 QVariant Query::valueAt(int row, int fieldIndex) {
-    Row r;
     if (row == cur_ && (state_ == State::Edit))
         return buffer_.value(fieldIndex);
-    if (!rowAt(row, r))
+    if (fieldIndex < 0 || fieldIndex >= fields_.size())
         return {};
-    return r.value(fieldIndex);
+    bool asRead = false;
+    const Row* r = storedRow(row, asRead);
+    if (!r)
+        return {};
+    return r->value(asRead ? columnOf_[fieldIndex] : fieldIndex);
 }
 
 // Loading a row past those seen may add rows to the grid.

@@ -148,6 +148,8 @@ class Query : public QObject {
     friend class Field;
     QVariant fieldValue(int index) const;
     void setFieldValue(int index, const QVariant& v);
+    // The row as kept: a local change in field order, or as read in result column order.
+    const Row* storedRow(qint64 logical, bool& asRead) const;
     bool rowAt(qint64 logical, Row& out) const;
     bool ensureCurrent();
     void loadCurrent();

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 
 namespace gc::db {
@@ -185,6 +186,16 @@ QString orderByClause(const QVector<OrderTerm>& terms, const QString& alias) {
     for (const OrderTerm& t : terms)
         parts << column(t, alias) + (t.descending ? " desc" : "");
     return " order by " + parts.join(", ");
+}
+
+QString keysCondition(const QString& column, const std::vector<qint64>& keys) {
+    const auto [low, high] = std::minmax_element(keys.begin(), keys.end());
+    if (double(*high) - double(*low) < 2.0 * double(keys.size()))
+        return column + " between " + QString::number(*low) + " and " + QString::number(*high);
+    QStringList list;
+    for (qint64 k : keys)
+        list << QString::number(k);
+    return column + " in (" + list.join(',') + ")";
 }
 
 } // namespace gc::db

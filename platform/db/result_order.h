@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <vector>
 
 namespace gc::db {
 
@@ -41,6 +42,11 @@ bool nullsFollow(const OrderTerm& term, const QVariant& value, bool nullsGreates
 // The condition that holds for `last` and the rows before it.
 QString rowsUpTo(const QVector<OrderTerm>& terms, const QVector<QVariant>& last, bool nullsGreatest,
                  const QString& alias);
+
+// The condition that holds for rows whose `column` is among `keys` (not empty), and may hold
+// for others: a range where the keys fill at least half of it, which an engine reads more
+// cheaply than a long list; the reader leaves out the rows whose key is not among them.
+QString keysCondition(const QString& column, const std::vector<qint64>& keys);
 
 // " order by a.c1 desc, a.c2" for the terms.
 QString orderByClause(const QVector<OrderTerm>& terms, const QString& alias);

@@ -2,6 +2,7 @@
 
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
+#include "platform/db/statement_rows.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -20,14 +21,24 @@ bool isSelect(const QString& sql) {
     return re.match(sql).hasMatch();
 }
 
-QVariant normalised(const QVariant& v, bool isBool) {
-    if (!isBool || v.isNull())
+QVariant asBool(const QVariant& v) {
+    if (v.isNull())
         return v;
     if (v.typeId() == QMetaType::QString) {
         const QString s = v.toString().trimmed().toLower();
         return QVariant(s == "true" || s == "1" || s == "-1");
     }
     return QVariant(v.toLongLong() != 0);
+}
+
+// The current row of `rows` (a QSqlQuery or StatementRows).
+template <class Rows> Row readRow(const Rows& rows, const QVector<bool>& boolColumns) {
+    const int columns = int(boolColumns.size());
+    Row r;
+    r.reserve(columns);
+    for (int i = 0; i < columns; ++i)
+        r.push_back(boolColumns[i] ? asBool(rows.value(i)) : rows.value(i));
+    return r;
 }
 
 bool sortable(const QSqlField& field) {
@@ -70,18 +81,11 @@ void ResultPages::setRecord(const QSqlRecord& record) {
         boolColumns_[i] = record_.field(i).metaType().id() == QMetaType::Bool;
 }
 
-Row ResultPages::readRow(const QSqlQuery& q) const {
-    Row r(record_.count());
-    for (int i = 0; i < r.size(); ++i)
-        r[i] = normalised(q.value(i), boolColumns_[i]);
-    return r;
-}
-
 void ResultPages::readWhole(const QString& sql) {
     QSqlQuery q = run(sql);
     setRecord(q.record());
     while (q.next())
-        whole_.push_back(readRow(q));
+        whole_.push_back(readRow(q, boolColumns_));
     throwIfCutShort(q, connection_);
     known_ = qint64(whole_.size());
     atEnd_ = true;
@@ -133,6 +137,7 @@ void ResultPages::readForward(int pages) {
     const qint64 wanted = qint64(pages) * kPageRows;
     const bool nullsGreatest = connection_.engine() == Engine::PostgreSQL;
     Page rows;
+    rows.reserve(std::size_t(wanted));
     while (!atEnd_ && qint64(rows.size()) < wanted) {
         const qint64 limit = wanted - qint64(rows.size());
         // Rows whose first term is NULL are read after all others, in a run of their own.
@@ -145,19 +150,21 @@ void ResultPages::readForward(int pages) {
         else if (!frontier_.isEmpty())
             after = rowsAfter(terms_, frontier_, nullsGreatest, kAlias, nullsLater);
         nullsNext_ = false;
-        QSqlQuery q =
-            run(select(after) + orderByClause(terms_, kAlias) + " limit " + QString::number(limit));
+        StatementRows q(connection_, select(after) + orderByClause(terms_, kAlias) + " limit " +
+                                         QString::number(limit));
         qint64 got = 0;
+        Row last;
         while (q.next()) {
             ++got;
-            Row r = readRow(q);
+            last = readRow(q, boolColumns_);
+            if (excluded_.empty() || !excluded_.contains(last[keyIndex_].toLongLong()))
+                rows.push_back(last);
+        }
+        if (got > 0) {
             frontier_.resize(termColumns_.size());
             for (int i = 0; i < termColumns_.size(); ++i)
-                frontier_[i] = r[termColumns_[i]];
-            if (!excluded_.contains(r[keyIndex_].toLongLong()))
-                rows.push_back(std::move(r));
+                frontier_[i] = last[termColumns_[i]];
         }
-        throwIfCutShort(q, connection_);
         if (got < limit && nullsLater && !nullRun)
             nullsNext_ = true;
         else
@@ -181,17 +188,14 @@ void ResultPages::readForward(int pages) {
 
 ResultPages::Page ResultPages::reread(qint64 pageIndex) {
     const std::vector<qint64>& keys = pageKeys_[std::size_t(pageIndex)];
-    QStringList list;
-    for (qint64 k : keys)
-        list << QString::number(k);
-    QSqlQuery q =
-        run(select(kAlias + '.' + record_.fieldName(keyIndex_) + " in (" + list.join(',') + ")"));
+    StatementRows q(connection_,
+                    select(keysCondition(kAlias + '.' + record_.fieldName(keyIndex_), keys)));
     std::unordered_map<qint64, Row> byKey;
+    byKey.reserve(keys.size());
     while (q.next()) {
-        Row r = readRow(q);
+        Row r = readRow(q, boolColumns_);
         byKey.emplace(r[keyIndex_].toLongLong(), std::move(r));
     }
-    throwIfCutShort(q, connection_);
     Page p;
     p.reserve(keys.size());
     for (qint64 k : keys) {
@@ -235,23 +239,14 @@ const ResultPages::Page* ResultPages::page(qint64 pageIndex) {
     return page(pageIndex);
 }
 
-bool ResultPages::row(qint64 index, Row& out) {
+const Row* ResultPages::at(qint64 index) {
     if (index < 0)
-        return false;
-    if (!keyed()) {
-        if (index >= qint64(whole_.size()))
-            return false;
-        out = whole_[std::size_t(index)];
-        return true;
-    }
+        return nullptr;
+    if (!keyed())
+        return index < qint64(whole_.size()) ? &whole_[std::size_t(index)] : nullptr;
     const Page* p = page(index / kPageRows);
-    if (!p)
-        return false;
     const auto offset = std::size_t(index % kPageRows);
-    if (offset >= p->size())
-        return false;
-    out = (*p)[offset];
-    return true;
+    return p && offset < p->size() ? &(*p)[offset] : nullptr;
 }
 
 qint64 ResultPages::count() {

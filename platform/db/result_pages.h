@@ -36,8 +36,8 @@ class ResultPages {
     ResultPages(Connection& connection, const QString& sql, const QString& keyColumn);
 
     const QSqlRecord& record() const { return record_; }
-    // Fills `out` with row `index` (0-based); false past the end. Throws DbError.
-    bool row(qint64 index, Row& out);
+    // Row `index` (0-based), valid until the next read; null past the end. Throws DbError.
+    const Row* at(qint64 index);
     // Rows seen so far (a lower bound of the count until atEnd()).
     qint64 knownRows() const { return known_; }
     bool atEnd() const { return atEnd_; }
@@ -51,7 +51,6 @@ class ResultPages {
     using Page = std::vector<Row>;
     QSqlQuery run(const QString& sql) const;
     void setRecord(const QSqlRecord& record);
-    Row readRow(const QSqlQuery& q) const;
     void readWhole(const QString& sql);
     bool chooseKeyed(const OrderedStatement& st, const QString& keyColumn);
     int columnIndex(const QString& name) const;

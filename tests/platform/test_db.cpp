@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QRandomGenerator>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -395,6 +396,50 @@ TEST_P(DbTest, LargeResultsAreReadInPages) {
     q.first();
     EXPECT_EQ(q.fieldByName("nam").asString(), "2999");
     EXPECT_THROW(q.setSort("nam; drop table big"), DbError);
+}
+
+// A keyed list and a plain statement hand over the same values of the same types: text, an
+// empty text, NULLs, integers, fractions and pictures; a yes/no column reads as yes or no.
+TEST_P(DbTest, ListValuesAreThoseOfAPlainStatement) {
+    conn->execute("create table v (id int identity primary key, nam nvarchar(10), flag bit, "
+                  "n int, amount float, pic image)");
+    QSqlDatabase db = conn->database();
+    QSqlQuery ins(db);
+    ins.prepare("insert into v (nam, flag, n, amount, pic) values (?, ?, ?, ?, ?)");
+    const QVariant noText(QMetaType::fromType<QString>());
+    const QVariantList names = {QString::fromUtf8("علي"), QString(""), noText, QString("x y")};
+    for (int i = 0; i < 4; ++i) {
+        ins.addBindValue(names[i]);
+        ins.addBindValue(i == 2 ? QVariant(QMetaType::fromType<bool>()) : QVariant(i % 2 == 1));
+        ins.addBindValue(i == 1 ? QVariant(QMetaType::fromType<int>()) : QVariant(i * 100000007));
+        ins.addBindValue(i == 3 ? QVariant(QMetaType::fromType<double>()) : QVariant(i + 0.25));
+        ins.addBindValue(i == 0 ? QVariant(QMetaType::fromType<QByteArray>())
+                                : QVariant(QByteArray("\0\1\2", i)));
+        ASSERT_TRUE(ins.exec()) << ins.lastError().text().toStdString();
+    }
+    Query q(*conn, "q");
+    q.setSql("select * from v where id<>-1 order by id");
+    q.open();
+    QSqlQuery plain(db);
+    ASSERT_TRUE(plain.exec("select id, nam, flag, n, amount, pic from v order by id"));
+    int rows = 0;
+    for (q.first(); !q.eof(); q.next(), ++rows) {
+        ASSERT_TRUE(plain.next());
+        for (const QString& column : QStringList{"id", "nam", "n", "amount", "pic"}) {
+            const QVariant ours = q.fieldByName(column).value();
+            const QVariant theirs = plain.value(column);
+            EXPECT_EQ(ours.isNull(), theirs.isNull()) << rows << column.toStdString();
+            EXPECT_EQ(ours.typeId(), theirs.typeId()) << rows << column.toStdString();
+            EXPECT_EQ(ours, theirs) << rows << column.toStdString();
+        }
+        const QVariant flag = q.fieldByName("flag").value();
+        EXPECT_EQ(flag.isNull(), rows == 2);
+        if (rows != 2) {
+            EXPECT_EQ(flag, QVariant(rows % 2 == 1));
+        }
+    }
+    EXPECT_EQ(rows, 4);
+    EXPECT_FALSE(plain.next());
 }
 
 TEST_P(DbTest, PersistentFieldsExposeOnlyTheirOwn) {

@@ -40,6 +40,14 @@ TEST(ResultOrder, SplitsTheTrailingOrderOnly) {
     EXPECT_TRUE(splitOrderBy("select * from t where cmt = 'a join b, c'").pageable);
 }
 
+TEST(ResultOrder, KeysAreReadByRangeOnlyWhereTheyFillHalfOfIt) {
+    EXPECT_EQ(keysCondition("r.id", {7, 5, 6, 9}), "r.id between 5 and 9");
+    EXPECT_EQ(keysCondition("r.id", {42}), "r.id between 42 and 42");
+    EXPECT_EQ(keysCondition("r.id", {3, 1, 100}), "r.id in (3,1,100)");
+    EXPECT_EQ(keysCondition("r.id", {-9223372036854775807LL, 9223372036854775807LL}),
+              "r.id in (-9223372036854775807,9223372036854775807)");
+}
+
 TEST(ResultOrder, RowsAfterPlacesNullsAsTheEngineSortsThem) {
     const QVector<OrderTerm> terms = {{"dat", true}, {"id", true, true}};
     // PostgreSQL sorts NULL above every value: after a dated row in descending order come
@@ -213,6 +221,31 @@ TEST_P(ExactResults, PagesReadAgainAfterScrollingBackHoldTheSameRows) {
     for (int r = total - 1; r >= 0; r -= 97)
         EXPECT_EQ(model.data(model.index(r, idColumn)).toLongLong(), down[std::size_t(r)]) << r;
     EXPECT_EQ(QSet<qint64>(down.begin(), down.end()).size(), total);
+}
+
+// Rows of two entry times interleave, so a page read again is read by the range of its keys,
+// which holds rows of the other time too: only the page's own come back, in their places.
+TEST_P(ExactResults, PagesReadAgainByARangeOfKeysHoldOnlyTheirOwnRows) {
+    const int total = int(ResultPages::kMaxPages + 6) * ResultPages::kPageRows;
+    fill(total);
+    ASSERT_TRUE(raw("update arbabrojo set vorod='08:00' where vorod='09:00'"));
+    Query& q = dm->ADOQ_arbabrojo;
+    q.openSql({"select * from arbabrojo where id<>-1 order by vorod desc"});
+    QueryModel model(q);
+    while (model.canFetchMore({}))
+        model.fetchMore({});
+    ASSERT_EQ(model.rowCount(), total);
+    const int idColumn = q.fieldIndex("id");
+    const int timeColumn = q.fieldIndex("vorod");
+    std::vector<qint64> down;
+    for (int r = 0; r < total; ++r)
+        down.push_back(model.data(model.index(r, idColumn)).toLongLong());
+    for (int r = 0; r < total; ++r) {
+        ASSERT_EQ(model.data(model.index(r, idColumn)).toLongLong(), down[std::size_t(r)]) << r;
+        EXPECT_EQ(model.data(model.index(r, timeColumn)).toString(),
+                  r < total * 2 / 3 ? "08:00" : "07:00")
+            << r;
+    }
 }
 
 TEST_P(ExactResults, ReadsThatRunOtherStatementsMeanwhileSeeEveryRow) {

@@ -1,0 +1,87 @@
+#include "platform/db/statement_rows.h"
+
+#include "platform/db/db_error.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <sqlite3.h>
+
+namespace gc::db {
+
+namespace {
+
+sqlite3* engineHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+} // namespace
+
+StatementRows::StatementRows(Connection& connection, const QString& sql) : connection_(connection) {
+    // A page read after the server came back reopens the connection, as a save does.
+    connection_.revive();
+    const QSqlDatabase db = connection_.database();
+    if (sqlite3* handle = connection_.engine() == Engine::SQLite ? engineHandle(db) : nullptr) {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &stmt_, nullptr) !=
+            SQLITE_OK) {
+            const QString message = QString::fromUtf8(sqlite3_errmsg(handle));
+            sqlite3_finalize(stmt_);
+            stmt_ = nullptr;
+            throw DbError(
+                connection_.errorMessage(QSqlError(QString(), message, QSqlError::StatementError)));
+        }
+        return;
+    }
+    query_ = QSqlQuery(db);
+    query_.setForwardOnly(true);
+    if (!query_.exec(sql))
+        throw DbError(connection_.errorMessage(query_.lastError()));
+}
+
+StatementRows::~StatementRows() {
+    sqlite3_finalize(stmt_);
+}
+
+bool StatementRows::next() {
+    if (!stmt_) {
+        if (query_.next())
+            return true;
+        if (query_.lastError().isValid())
+            throw DbError(connection_.errorMessage(query_.lastError()));
+        return false;
+    }
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    throw DbError(connection_.errorMessage(
+        QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt_))),
+                  QSqlError::StatementError)));
+}
+
+QVariant StatementRows::value(int column) const {
+    if (!stmt_)
+        return query_.value(column);
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt_, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt_, column));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(stmt_, column)));
+    }
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column)));
+    }
+    }
+}
+
+} // namespace gc::db

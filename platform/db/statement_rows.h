@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/db/connection.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+struct sqlite3_stmt;
+
+namespace gc::db {
+
+// The rows of a SELECT read forward, values as the Qt driver gives them. On the file database
+// the statement runs on the driver's own engine handle: the driver copies every text value
+// twice, which is most of the cost of a long read.
+class StatementRows {
+  public:
+    // Executes `sql` (already in the engine's dialect); throws DbError.
+    StatementRows(Connection& connection, const QString& sql);
+    ~StatementRows();
+    StatementRows(const StatementRows&) = delete;
+    StatementRows& operator=(const StatementRows&) = delete;
+
+    // Moves to the next row; false after the last. Throws DbError when reading fails, so an
+    // error is never taken for the end.
+    bool next();
+    QVariant value(int column) const;
+
+  private:
+    Connection& connection_;
+    sqlite3_stmt* stmt_ = nullptr;
+    QSqlQuery query_;
+};
+
+} // namespace gc::db
