@@ -472,17 +472,19 @@ bool Query::locate(const QString& fieldName, const QVariant& value, bool caseIns
     const int index = fieldIndex(fieldName);
     const QString wanted = displayText(value);
     const auto cs = caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    Row r;
     for (qint64 i = 0;; ++i) {
         const int before = loadedRowCount();
-        const bool exists = rowAt(i, r);
+        bool asRead = false;
+        const Row* r = storedRow(i, asRead);
+        // Taken before the grid hears of new rows: what it reads may move the pages.
+        const QVariant cell = r ? (*r)[asRead ? columnOf_[index] : index] : QVariant();
         if (loadedRowCount() > before) {
             emit rowsAboutToBeInserted(before, loadedRowCount() - 1);
             emit rowsInserted();
         }
-        if (!exists)
+        if (!r)
             return false;
-        if (displayText(r[index]).compare(wanted, cs) == 0) {
+        if (displayText(cell).compare(wanted, cs) == 0) {
             moveTo(int(i));
             return true;
         }
