@@ -21,12 +21,21 @@ bool isQuarterTurn(double radians) {
     return std::abs(s * c) < 1e-9;
 }
 
+// A turn by an angle given as its sine and cosine, worked out once per symbol.
+struct Turn {
+    double s;
+    double c;
+
+    explicit Turn(double radians) : s(std::sin(radians)), c(std::cos(radians)) {}
+    QPoint operator()(QPoint p) const {
+        return {roundHalfEven(p.x() * c + p.y() * s), roundHalfEven(-p.x() * s + p.y() * c)};
+    }
+};
+
 } // namespace
 
 QPoint RotatePoint(QPoint p, double radians) {
-    const double s = std::sin(radians);
-    const double c = std::cos(radians);
-    return {roundHalfEven(p.x() * c + p.y() * s), roundHalfEven(-p.x() * s + p.y() * c)};
+    return Turn(radians)(p);
 }
 
 QPoint RotationOrigin(long long width, int height, double radians) {
@@ -59,6 +68,7 @@ void drawPattern(QPainter& painter, std::string_view pattern, const Modules& mod
         total += BarProps(ch, modules, componentName).width;
     const QPoint origin = QPoint(place.left, place.top) + RotationOrigin(total, place.height, a);
     const bool quarter = isQuarterTurn(a);
+    const Turn turn(a);
     const int shortHeight = place.height * 2 / 5;
 
     painter.save();
@@ -71,10 +81,9 @@ void drawPattern(QPainter& painter, std::string_view pattern, const Modules& mod
         const LineProps line = BarProps(ch, modules, componentName);
         // Short bars stand on the baseline with the full bars.
         const int y0 = line.kind == LineKind::ShortBar ? place.height - shortHeight : 0;
-        const QPoint corners[4] = {RotatePoint(QPoint(int(x), y0), a),
-                                   RotatePoint(QPoint(int(x), place.height), a),
-                                   RotatePoint(QPoint(int(x + line.width), place.height), a),
-                                   RotatePoint(QPoint(int(x + line.width), y0), a)};
+        const QPoint corners[4] = {turn(QPoint(int(x), y0)), turn(QPoint(int(x), place.height)),
+                                   turn(QPoint(int(x + line.width), place.height)),
+                                   turn(QPoint(int(x + line.width), y0))};
         const QBrush& brush = line.kind == LineKind::Gap ? gap : bar;
         if (quarter) {
             const QPoint p = corners[0] + origin;
