@@ -26,7 +26,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -46,12 +45,6 @@ const QString kTied =
 const QString kTiedDay = kTied.left(kTied.indexOf(" order")) +
                          " and dat=" + gc::db::quoted(gcbench::dayText(1000)) +
                          " order by dat desc, vorod desc";
-
-double peakMb() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_maxrss) / 1024.0;
-}
 
 // Visit i has the key i + 1.
 QString visitorName(int i) {
@@ -214,7 +207,7 @@ void FirstRows(benchmark::State& state, Engine engine, const QString& sql,
             state.SkipWithError("the list did not open on its newest visits");
     }
     const double oursMs = msSince(t) / double(state.iterations());
-    state.counters["peak_MB"] = peakMb();
+    state.counters["peak_MB"] = gcbench::peakMb();
     if (!firstKey)
         return;
     gcbench::Peer& peer = *peers().at(engine);
@@ -300,7 +293,7 @@ void ScrollEveryRow(benchmark::State& state, Engine engine, const QString& sql) 
         if (model.rowCount() != kRows)
             state.SkipWithError("the scroll did not reach every visit");
     }
-    state.counters["peak_MB"] = peakMb();
+    state.counters["peak_MB"] = gcbench::peakMb();
 }
 
 // A day of 600 visits in 30 times of entry, read through: every visit once.

@@ -28,7 +28,6 @@
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
@@ -37,12 +36,6 @@ namespace reg = gc::registers;
 // Raised whenever the rows below change, so that a kept file of other rows is not measured.
 constexpr int kGeneratorVersion = 1;
 constexpr int kRows = 100'000;
-
-double peakMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
 
 bool fill(gc::db::Connection& c) {
     if (!gc::EnsureSchema(c).complete())
@@ -112,7 +105,7 @@ void BM_VehicleListPrint(benchmark::State& state, gc::Tdm* dm) {
     const int expectedPages = pagesNeeded(*layout.Report1(), kRows);
     const QString path = dir.filePath("list.pdf");
     gc::report::PdfFilePrinter printer(path);
-    const double peakBefore = peakMb();
+    const double peakBefore = gcbench::peakMb();
     gc::report::PrintOutcome outcome;
     for (auto _ : state) {
         outcome = list.print(printer);
@@ -123,7 +116,7 @@ void BM_VehicleListPrint(benchmark::State& state, gc::Tdm* dm) {
     }
     state.counters["pages"] = outcome.pages;
     state.counters["pdf_MB"] = double(QFile(path).size()) / (1024.0 * 1024.0);
-    state.counters["peak_rss_MB"] = peakMb();
+    state.counters["peak_rss_MB"] = gcbench::peakMb();
     state.counters["peak_rss_before_MB"] = peakBefore;
 }
 
@@ -150,7 +143,7 @@ void BM_MemoryRowsPdf(benchmark::State& state) {
     }
     state.counters["pages"] = pages;
     state.counters["pdf_MB"] = double(QFile(path).size()) / (1024.0 * 1024.0);
-    state.counters["peak_rss_MB"] = peakMb();
+    state.counters["peak_rss_MB"] = gcbench::peakMb();
 }
 
 } // namespace

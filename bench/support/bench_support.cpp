@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace gcbench {
@@ -162,6 +163,12 @@ class ErrorNotingReporter : public benchmark::ConsoleReporter {
 };
 
 } // namespace
+
+double peakMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
 
 int runBenchmarks(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -69,6 +69,9 @@ void searchAndCount(benchmark::State& state, gc::db::Query& list, gc::db::Query&
                     const gc::registers::SearchSpec& spec,
                     const std::vector<gc::registers::FilterInput>& inputs, const QString& expected);
 
+// The process's peak resident memory so far, in MB.
+double peakMb();
+
 // Runs the registered benchmarks with the command line's options on the console; 1 when
 // one of them stopped with an error.
 int runBenchmarks(int argc, char** argv);

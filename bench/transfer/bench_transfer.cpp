@@ -22,7 +22,6 @@
 #include <cstdio>
 #include <libpq-fe.h>
 #include <sqlite3.h>
-#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -36,12 +35,6 @@ const std::vector<std::pair<QString, int>> kYear{
     {"asami", 3000},   {"arbabrojo", 30000}, {"zamaem", 1},     {"molaghat_file", 1},
     {"barcod", 2000},  {"users", 60},        {"dastrasi", 900}, {"log", 25000},
     {"taradod", 600},  {"setting", 700},     {"loh", 4538}};
-
-double peakMb() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_maxrss) / 1024.0;
-}
 
 QTemporaryDir& folder() {
     static QTemporaryDir dir;
@@ -322,7 +315,7 @@ void TransferAYear(benchmark::State& state) {
     }
     state.counters["rows_per_s"] =
         benchmark::Counter(140000.0 * double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["peak_MB"] = peakMb();
+    state.counters["peak_MB"] = gcbench::peakMb();
     if (peer > 0) {
         state.counters["peer_s"] = peer;
         state.counters["x_peer"] = ours / double(state.iterations()) / peer;
@@ -422,7 +415,7 @@ void TransferHeavyPictures(benchmark::State& state) {
         o.destination = destination;
         o.startDate = "    /  /  ";
         o.asami = o.asamiPic = true;
-        const double before = peakMb();
+        const double before = gcbench::peakMb();
         state.ResumeTiming();
         const auto r = gc::transfer::runTransfer(o, quiet, cancel, "bench_pictures");
         state.PauseTiming();
@@ -431,7 +424,7 @@ void TransferHeavyPictures(benchmark::State& state) {
         state.counters["peak_MB_before"] = before;
         state.ResumeTiming();
     }
-    state.counters["peak_MB"] = peakMb();
+    state.counters["peak_MB"] = gcbench::peakMb();
 }
 BENCHMARK(TransferHeavyPictures)
     ->Args({0, 1})

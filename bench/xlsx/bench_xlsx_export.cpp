@@ -18,7 +18,6 @@
 #include <array>
 #include <benchmark/benchmark.h>
 #include <string>
-#include <sys/resource.h>
 #include <xlsxwriter.h>
 
 namespace {
@@ -109,12 +108,6 @@ class KeepFile : public gc::xlsx::FileOpener {
     bool open(const QString&) override { return true; }
 };
 
-double peakMb() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_maxrss) / 1024.0;
-}
-
 // The sheet's stated extent, read from the start of the written sheet: "A1:O<rows + 1>".
 QString sheetExtent(const QString& path) {
     QProcess py;
@@ -183,7 +176,7 @@ void BM_ExportVisits(benchmark::State& state) {
         t.start();
         const auto out = gc::registers::ExportGridToExcel(list, kCaptions, opener, dir.path());
         ours = double(t.nsecsElapsed()) / 1e9;
-        state.counters["peak_MB"] = peakMb();
+        state.counters["peak_MB"] = gcbench::peakMb();
         if (!out.error.isEmpty() || out.rows != rows ||
             sheetExtent(out.path) != QStringLiteral("A1:AA%1").arg(rows + 1)) {
             state.SkipWithError("the export did not write every row");
