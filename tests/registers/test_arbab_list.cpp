@@ -3,6 +3,7 @@
 #include "platform/ui/widgets.h"
 #include "registers/arbab/core/arbab_sql.h"
 #include "registers/arbab/core/arbab_texts.h"
+#include "registers/shared/list_grid_model.h"
 #include "registers/shared/mask_inputs.h"
 #include "registers/shared/picture_box.h"
 #include "support/typing.h"
@@ -250,6 +251,10 @@ TEST_P(ArbabList, ThePicturesWindowAddsOnlyPictures) {
         EXPECT_EQ(pictures->grid()->model()->rowCount(), 1);
         pictures->showPicture(0);
         EXPECT_EQ(opener.opened.size(), 1);
+        const auto* model = static_cast<gc::registers::ListGridModel*>(pictures->grid()->model());
+        EXPECT_EQ(model->index(0, model->gridToField(3)).data().toString(),
+                  QString(QChar(0x2066)) + ".png" + QChar(0x2069))
+            << "the extension keeps its dot in front between right-to-left texts";
     });
     EXPECT_EQ(scalar("select arbabrojo_id||ext from arbabrojo_pic"), QString::number(id) + ".png");
 
