@@ -136,13 +136,9 @@ int TCaptureGraph::ShowFormatPropertyFrame() {
 }
 
 KernelTable defaultKernel() {
-    const QByteArray choice = qgetenv("GC_CAMERA");
-    if (choice == "synthetic")
+    if (qgetenv("GC_CAMERA") == "synthetic")
         return SyntheticKernel().table();
-    KernelTable system = systemKernel();
-    if (choice == "v4l2" || !listVideoNodes(system).empty())
-        return system;
-    return SyntheticKernel().table();
+    return systemKernel();
 }
 
 } // namespace gc::capture

@@ -73,9 +73,9 @@ class TCaptureGraph {
     LossCallback m_onLoss;
 };
 
-// The devices the program uses: GC_CAMERA=synthetic forces the synthetic
-// camera, GC_CAMERA=v4l2 the real ones; otherwise the real ones, and the
-// synthetic camera when there is none.
+// The devices the program uses: the real ones, or the synthetic camera when
+// GC_CAMERA=synthetic asks for it. It never stands in for a missing camera:
+// colour bars stored as a visitor's photograph would deceive the guard.
 KernelTable defaultKernel();
 
 } // namespace gc::capture

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTemporaryFile>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace gc::capture {
 
@@ -139,6 +140,8 @@ Tdorbin::~Tdorbin() {
 }
 
 bool Tdorbin::event(QEvent* e) {
+    if (e->type() == QEvent::Show)
+        Activated = false; // each opening looks again: a camera plugged in since is offered
     if (e->type() == QEvent::WindowActivate)
         FormActivate();
     return QWidget::event(e);
@@ -150,15 +153,20 @@ void Tdorbin::FormActivate() {
     Activated = true;
     QStringList devices;
     VideoImage->ListDevices(devices);
+    const QString chosen = ComboBox1->currentText();
+    ComboBox1->clear();
+    ComboBox1->addItems(devices);
     if (devices.isEmpty()) {
         setWindowTitle(QStringLiteral("[No video device found]"));
+        BitBtn_Start->setEnabled(false);
         m_prompts.inform(QStringLiteral("\u062F\u0648\u0631\u0628\u064A\u0646\u064A "
                                         "\u0645\u062A\u0635\u0644 \u0646\u064A\u0633\u062A"));
         return;
     }
-    ComboBox1->addItems(devices);
-    ComboBox1->setCurrentIndex(0);
-    BitBtn_Start->setEnabled(true);
+    setWindowTitle(QStringLiteral("Dorbin"));
+    ComboBox1->setCurrentIndex(std::max<int>(0, int(devices.indexOf(chosen))));
+    if (!BitBtn_Stop->isEnabled()) // a running camera keeps its buttons
+        BitBtn_Start->setEnabled(true);
 }
 
 void Tdorbin::setRunning(bool running) {

@@ -24,6 +24,20 @@ const std::vector<ListReportColumn> kListColumns = {{"رديف", "", 10.8},
                                                     {"شرح", "cmt", 30.4},
                                                     {"نگهبان", "negahban", 26.7}};
 
+// The visitor list's own bands; the visitor's, the destination, the date, the comment and
+// the guard stand out in bold.
+ListReportLook listLook() {
+    ListReportLook look;
+    look.pageHeaderMm = 24.1;
+    look.columnHeaderMm = 6.3;
+    look.rowMm = 6.1;
+    look.rowFont = FontSpec::pixels96(QStringLiteral("Arial"), 13);
+    for (const char* field : {"name", "maghsad", "dat", "cmt", "negahban"})
+        look.fieldFonts.insert(QString::fromLatin1(field),
+                               FontSpec::pixels96(QStringLiteral("Tahoma"), 11, true));
+    return look;
+}
+
 constexpr double kCountWidthMm = 127.0;
 const double kCountDividers[] = {112.2, 27.5};
 
@@ -45,7 +59,7 @@ void countFrame(Band& band, double heightMm) {
 
 std::unique_ptr<Report> Tarbabrojo_rep::Report1() {
     return makeListReport(QStringLiteral("نگهباني - ليست ارباب رجوع اداره مركزي"),
-                          QPageLayout::Landscape, kListColumns);
+                          QPageLayout::Landscape, kListColumns, listLook());
 }
 
 std::unique_ptr<Report> Trep_count::Report1(bool byName) {

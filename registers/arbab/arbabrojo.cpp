@@ -1,5 +1,6 @@
 #include "registers/arbab/arbabrojo.h"
 
+#include "barcode/barcode.h"
 #include "capture/camera_frames.h"
 #include "capture/dorbin.h"
 #include "core/data_module.h"
@@ -26,6 +27,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -37,6 +40,8 @@ using namespace arbab;
 
 // A card read twice runs past this; a stored barcode may be longer and is kept as it is.
 constexpr int kDoubleReadLength = 15;
+// The names the drop-down offers for what the guard has typed; typing more narrows them.
+constexpr int kNameListLength = 100;
 
 void showError(const db::DbError& e) {
     ui::showMessage(ui::MsgIcon::Error, e.message());
@@ -58,6 +63,21 @@ QLineEdit* lookedUp(const QString& name, QWidget* parent) {
     e->setFrame(false);
     e->setStyleSheet(QStringLiteral("color: maroon; background: transparent;"));
     return e;
+}
+
+// The small sample barcode beside the barcode field.
+QPixmap sampleBarcode() {
+    barcode::TBarcode code;
+    code.setTyp(barcode::bcCode39);
+    code.setRatio(3.0);
+    code.setHeight(40);
+    code.setText(QStringLiteral("1234"));
+    QImage picture(code.CanvasWidth(), code.CanvasHeight(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    code.DrawBarcode(painter);
+    painter.end();
+    return QPixmap::fromImage(picture);
 }
 
 QByteArray bmpBytes(const QImage& frame) {
@@ -138,6 +158,7 @@ void Tarbabrojo::bindHandlers() {
     onUserChange(maghsad_, this, [this] { maghsadChange(); });
     connect(cardNo_, &QLineEdit::textEdited, this, [this] { cart_noChange(); });
     onUserChange(name_, this, [this] { nameChange(); });
+    connect(name_->lineEdit(), &QLineEdit::textEdited, this, [this] { refillNames(); });
     connect(srcBtn_, &QPushButton::clicked, this, [this] { src_btClick(); });
     connect(clearBtn_, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     // What the guard types or scans, never a stored barcode put there by an edit.
@@ -185,8 +206,11 @@ void Tarbabrojo::layOut() {
     exitClear->setObjectName(QStringLiteral("StaticText11"));
     put(exitNow, input("khoroj"), exitClear);
     put(label(QStringLiteral("توضيحات")), cmt_);
-    auto* barcodeImage = new ui::ClickableLabel(QStringLiteral("||||||"), this);
+    auto* barcodeImage = new ui::ClickableLabel(QString(), this);
     barcodeImage->setObjectName(QStringLiteral("Image1"));
+    barcodeImage->setPixmap(sampleBarcode());
+    barcodeImage->setScaledContents(true);
+    barcodeImage->setFixedSize(64, 24);
     barcodeImage->setCursor(Qt::PointingHandCursor);
     connect(barcodeImage, &ui::ClickableLabel::clicked, this, [this] { barcode_->setFocus(); });
     put(label(QStringLiteral("شناسه باركد")), barcode_, barcodeImage);
@@ -343,11 +367,8 @@ void Tarbabrojo::cart_noExit() {
     }
 }
 
-bool Tarbabrojo::barcodeInUse(const QString& barcode) {
-    // An empty barcode is never in use: the register gives the visit its own number.
-    if (barcode.isEmpty())
-        return false;
-    return !scratch({barcodeInUseSql(barcode)}).isEmpty();
+bool Tarbabrojo::barcodeInUse(const QString& barcode, qint64 except) {
+    return BarcodeHeld(context().dm.ADOQuery1, barcode, except);
 }
 
 void Tarbabrojo::barcodEnter() {
@@ -366,9 +387,27 @@ void Tarbabrojo::barcodEnter() {
     barcode_->setFocus();
 }
 
+arbab::VisitColumns Tarbabrojo::visitValues() {
+    arbab::VisitColumns visit;
+    for (const QString& column : visitColumnNames())
+        visit.emplace_back(column, column == QLatin1String("negahban") ? context().guardName()
+                                                                       : text(column));
+    return visit;
+}
+
+bool Tarbabrojo::valuesFit() {
+    if (const auto refusal = TooLongValue(context().dm.ADOConnection1, visitValues())) {
+        ui::showMessage(ui::MsgIcon::Error, *refusal);
+        return false;
+    }
+    return true;
+}
+
 bool Tarbabrojo::confirmNew() {
     bool ok = true;
     try {
+        if (!valuesFit())
+            return false;
         if (barcodeInUse(barcode_->text())) {
             say(kBarcodeInUseMessage);
             ok = false;
@@ -397,11 +436,8 @@ std::optional<QByteArray> Tarbabrojo::snapshot() {
 }
 
 bool Tarbabrojo::writeNew() {
-    arbab::VisitColumns visit;
-    for (const QString& column : visitColumnNames())
-        visit.emplace_back(column, column == QLatin1String("negahban") ? context().guardName()
-                                                                       : text(column));
-    const RegisterResult result = RegisterVisit(query(), context().dm.ADOQuery1, visit, snapshot());
+    const RegisterResult result =
+        RegisterVisit(query(), context().dm.ADOQuery1, visitValues(), snapshot());
     switch (result.status) {
     case RegisterStatus::Saved:
         lastId_ = result.id;
@@ -435,9 +471,25 @@ void Tarbabrojo::offerSlip() {
 }
 
 bool Tarbabrojo::confirmEdit() {
-    // An emptied barcode becomes the visit's own number, as a new visit's would.
-    if (barcode_->text().isEmpty() && editKey().isValid())
-        barcode_->setText(editKey().toString());
+    const qint64 id = editKey().toLongLong();
+    try {
+        if (!valuesFit())
+            return false;
+        // An emptied barcode becomes the visit's own, as a new visit's would.
+        if (barcode_->text().isEmpty() && id != 0) {
+            barcode_->setText(CardlessBarcode(context().dm.ADOQuery1, id));
+            return true;
+        }
+        // Only a visitor inside can be scanned out: two of them never share a barcode.
+        if (text(QStringLiteral("khoroj")) == kInside && barcodeInUse(barcode_->text(), id)) {
+            say(kBarcodeInUseMessage);
+            barcode_->setFocus();
+            return false;
+        }
+    } catch (const db::DbError& e) {
+        showError(e);
+        return false;
+    }
     return true;
 }
 
@@ -460,17 +512,21 @@ void Tarbabrojo::onPrepareEdit() {
 }
 
 void Tarbabrojo::onShow() {
-    if (name_->count() > 0)
-        return;
-    // Built once per run: later visits do not grow it.
+    refillNames();
+}
+
+void Tarbabrojo::refillNames() {
+    QLineEdit* edit = name_->lineEdit();
+    const int cursor = edit->cursorPosition();
     QStringList names;
     try {
-        names = ReadVisitorNames(context().dm.ADOConnection1);
+        names = ReadVisitorNames(context().dm.ADOConnection1, edit->text(), kNameListLength);
     } catch (const db::DbError& e) {
         showError(e);
         return;
     }
     fillFromPreset(name_, names);
+    edit->setCursorPosition(cursor);
 }
 
 void Tarbabrojo::cameraClick(bool on) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/kernel_table.h"
+#include "registers/arbab/core/visit_register.h"
 #include "registers/arbab/visit_print_hooks.h"
 #include "registers/shared/register_entry.h"
 
@@ -87,8 +88,14 @@ class Tarbabrojo : public RegisterEntry {
     void setGenderText(const QString& stored);
     void cart_noExit();
     void barcodEnter();
-    bool barcodeInUse(const QString& barcode);
+    bool barcodeInUse(const QString& barcode, qint64 except = 0);
+    // The fourteen columns as a save would write them.
+    arbab::VisitColumns visitValues();
+    // False, with the field's caption, when a value is wider than its column. Throws db::DbError.
+    bool valuesFit();
     void offerSlip();
+    // The names that begin with the typed text, read as the guard types.
+    void refillNames();
     void cameraClick(bool on);
     void NewVideoFrame();
     std::optional<QByteArray> snapshot();

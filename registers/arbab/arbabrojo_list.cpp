@@ -9,6 +9,7 @@
 #include "platform/ui/widgets.h"
 #include "registers/arbab/arbabrojo.h"
 #include "registers/arbab/arbabrojo_pic.h"
+#include "registers/arbab/arbabrojo_select.h"
 #include "registers/arbab/core/arbab_sql.h"
 #include "registers/arbab/core/arbab_texts.h"
 #include "registers/arbab/core/visit_pictures.h"
@@ -104,6 +105,7 @@ Tarbabrojo_list::Tarbabrojo_list(RegisterContext& context, Tarbabrojo& entry, QW
     : RegisterList(declare(context), context, parent) {
     setEntry(&entry);
     entry.setPrintHooks(&hooks_);
+    picker_ = new Tarbabrojo_select(this);
     buildFilters();
     connectMenu();
     picture_ = new PictureBox(QStringLiteral("DBImage1"), 153, this);
@@ -244,7 +246,11 @@ void Tarbabrojo_list::barcodEnter() {
             say(kExitNotFound);
             return;
         }
-        q.first();
+        // Visits of before the cardless barcodes had their zero may share one with a card.
+        const std::optional<int> row = scannedVisit();
+        if (!row)
+            return;
+        q.setRecNo(*row + 1);
         q.edit();
         q.fieldByName(QStringLiteral("khoroj")).setAsString(CurrentTime24(context().clock));
         q.post();
@@ -257,6 +263,20 @@ void Tarbabrojo_list::barcodEnter() {
     say(kExitRecorded + name);
     boxes_[6]->setChecked(false);
     search();
+}
+
+std::optional<int> Tarbabrojo_list::scannedVisit() {
+    db::Query& q = query();
+    if (q.recordCount() == 1)
+        return 0;
+    QList<QStringList> rows;
+    for (q.first(); !q.eof(); q.next()) {
+        QStringList row;
+        for (const QString& f : Tarbabrojo_select::fields())
+            row << q.fieldByName(f).asString();
+        rows << row;
+    }
+    return picker_->chooseRow(rows);
 }
 
 void Tarbabrojo_list::N18Click() {

@@ -19,6 +19,7 @@ class MaskEdit;
 class PictureBox;
 class Tarbabrojo;
 class Tarbabrojo_pic;
+class Tarbabrojo_select;
 
 // "ليست ارباب رجوع": the visits, newest first, with their eight filters; a visitor's exit is
 // recorded by scanning the card's barcode into the barcode filter. The first picture of the
@@ -61,6 +62,8 @@ class Tarbabrojo_list : public RegisterList {
     QLineEdit* barcod() const { return barcode_; }
     QComboBox* nazar() const { return nazar_; }
     PictureBox* DBImage1() const { return picture_; }
+    // Offers the visitors inside when a scanned barcode is held by more than one.
+    Tarbabrojo_select& picker() const { return *picker_; }
 
   private:
     static Declaration declare(RegisterContext& context);
@@ -68,6 +71,9 @@ class Tarbabrojo_list : public RegisterList {
     void connectMenu();
     // The current visit's key; nullopt (after saying so) when the list has none.
     std::optional<qint64> currentVisit();
+    // The position of the found visit whose exit the scan records: the only one, or the one
+    // the guard picks; nullopt when the guard picks none. Throws db::DbError.
+    std::optional<int> scannedVisit();
     QString currentText(const QString& field);
     void showFirstPicture();
     void showPicture(const QByteArray& bytes, const QString& ext);
@@ -76,6 +82,7 @@ class Tarbabrojo_list : public RegisterList {
     template <class Hook> bool available(const Hook& hook, const QString& what);
 
     Tarbabrojo_pic* pictures_ = nullptr;
+    Tarbabrojo_select* picker_;
     VisitPrintHooks hooks_;
     QList<QCheckBox*> boxes_;
     QLineEdit* cardNo_;

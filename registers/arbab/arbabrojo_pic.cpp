@@ -51,7 +51,7 @@ Tarbabrojo_pic::Tarbabrojo_pic(RegisterContext& context, QWidget* parent)
         ctx_.dm.ADOQ_arbabrojo_pic, std::vector<GridColumn>{{"id", "", {}, true},
                                                             {"arbabrojo_id", "", {}, true},
                                                             {"cmt", "شرح تصوير", {}, false, 150},
-                                                            {"ext", "پسوند", {}, false, 50},
+                                                            {"ext", "پسوند", {}, false, 50, true},
                                                             {"pic", "تصوير", {}, true}});
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("DBGrid1"));

@@ -23,7 +23,7 @@ Tarbabrojo_select::Tarbabrojo_select(QWidget* parent) : QDialog(parent) {
     for (int i = 0; i < 5; ++i)
         grid_->setColumnWidth(i, widths[i]);
     connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        chosen_ = model_->item(index.row(), 0)->text();
+        chosen_ = index.row();
         accept();
     });
     auto* layout = new QVBoxLayout(this);
@@ -37,6 +37,13 @@ const QStringList& Tarbabrojo_select::fields() {
 }
 
 std::optional<QString> Tarbabrojo_select::choose(const QList<QStringList>& rows) {
+    const std::optional<int> row = chooseRow(rows);
+    if (!row)
+        return std::nullopt;
+    return rows[*row].value(0);
+}
+
+std::optional<int> Tarbabrojo_select::chooseRow(const QList<QStringList>& rows) {
     model_->removeRows(0, model_->rowCount());
     for (const QStringList& row : rows) {
         QList<QStandardItem*> items;

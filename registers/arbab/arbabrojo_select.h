@@ -10,8 +10,8 @@ class QTableView;
 
 namespace gc::registers {
 
-// "انتخاب ارباب رجوع": the visitors found under one name; a click on a row picks its card
-// number.
+// "انتخاب ارباب رجوع": the visitors found under one name, or the visitors inside under one
+// scanned barcode; a click on a row picks it.
 class Tarbabrojo_select : public QDialog {
     Q_OBJECT
   public:
@@ -21,12 +21,14 @@ class Tarbabrojo_select : public QDialog {
     static const QStringList& fields();
     // Shows `rows` modally; the card number of the row clicked, nullopt when closed.
     std::optional<QString> choose(const QList<QStringList>& rows);
+    // Shows `rows` modally; the position of the row clicked, nullopt when closed.
+    std::optional<int> chooseRow(const QList<QStringList>& rows);
     QTableView* grid() const { return grid_; }
 
   private:
     QTableView* grid_;
     QStandardItemModel* model_;
-    std::optional<QString> chosen_;
+    std::optional<int> chosen_;
 };
 
 } // namespace gc::registers

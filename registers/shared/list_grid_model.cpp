@@ -1,6 +1,7 @@
 #include "registers/shared/list_grid_model.h"
 
 #include "platform/db/query.h"
+#include "platform/text/bidi.h"
 
 namespace gc::registers {
 
@@ -67,6 +68,13 @@ bool ListGridModel::isMarked(int row) const {
 QVariant ListGridModel::data(const QModelIndex& index, int role) const {
     if ((role == Qt::ForegroundRole || role == Qt::BackgroundRole) && isMarked(index.row()))
         return role == Qt::ForegroundRole ? mark_->foreground : mark_->background;
+    if (role == Qt::DisplayRole) {
+        const int g = fieldToGrid(index.column());
+        if (g >= 0 && columns_[std::size_t(g)].leftToRight) {
+            const QString value = db::QueryModel::data(index, role).toString();
+            return value.isEmpty() ? QVariant(value) : QVariant(text::isolatedLtr(value));
+        }
+    }
     return db::QueryModel::data(index, role);
 }
 

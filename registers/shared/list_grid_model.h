@@ -15,7 +15,8 @@ struct GridColumn {
     QString title = {};
     QColor titleColour = {}; // none when invalid
     bool hidden = false;
-    int width = 0; // pixels; 0 keeps the grid's default
+    int width = 0;            // pixels; 0 keeps the grid's default
+    bool leftToRight = false; // values such as ".bmp" kept apart from the right-to-left text
 };
 
 // The light title colour of the date columns.

@@ -12,7 +12,6 @@ using namespace report;
 
 // The column header's fill, 16764573 as the layouts store it (blue, green, red bytes).
 const QColor kHeaderFill(157, 206, 255);
-constexpr double kRowMm = 6.5;
 constexpr double kTitleWidthMm = 137.0;
 // The date and page number fill the left 56 mm of the header; the titles keep clear of them.
 constexpr double kHeaderInfoMm = 57.0;
@@ -33,9 +32,9 @@ template <class T> T& fitted(T& element, double floorPt) {
     return element;
 }
 
-void pageHeader(Report& r, const QString& title, double widthMm) {
+void pageHeader(Report& r, const QString& title, double widthMm, double heightMm) {
     Band& head = r.pageHeader;
-    head.heightMm = 26.0;
+    head.heightMm = heightMm;
     // Centred, but never over the date and page number (on A4 portrait it would be).
     const double titleLeft = std::max((widthMm - kTitleWidthMm) / 2, kHeaderInfoMm);
     const double titleWidth = widthMm - 2 * titleLeft;
@@ -52,32 +51,37 @@ void pageHeader(Report& r, const QString& title, double widthMm) {
     styled(head.add<Expression>(Expression::Kind::PageNumber), {0, 14, 32, 7}, 13, true, right);
 }
 
-void columnBands(Report& r, const std::vector<ListReportColumn>& columns, double widthMm) {
+void columnBands(Report& r, const std::vector<ListReportColumn>& columns, double widthMm,
+                 const ListReportLook& look) {
     Band& titles = r.columnHeader;
-    titles.heightMm = kRowMm + 0.5;
+    titles.heightMm = look.columnHeaderMm + 0.5;
     auto& fill = titles.add<Shape>();
-    fill.geometryMm = {0, 0, widthMm, kRowMm};
+    fill.geometryMm = {0, 0, widthMm, look.columnHeaderMm};
     fill.fill = kHeaderFill;
 
     Band& detail = r.detail;
-    detail.heightMm = kRowMm;
-    detail.add<Shape>().geometryMm = {0, 0, widthMm, kRowMm};
+    detail.heightMm = look.rowMm;
+    detail.add<Shape>().geometryMm = {0, 0, widthMm, look.rowMm};
 
     double right = widthMm;
     for (const ListReportColumn& c : columns) {
-        const QRectF cell(right - c.widthMm, 0, c.widthMm, kRowMm);
-        const QRectF inner = cell.adjusted(0.5, 0, -0.5, 0);
-        fitted(styled(titles.add<Label>(QString::fromUtf8(c.title)), inner, 11, true),
+        const QRectF title(right - c.widthMm + 0.5, 0, c.widthMm - 1.0, look.columnHeaderMm);
+        const QRectF cell(right - c.widthMm + 0.5, 0, c.widthMm - 1.0, look.rowMm);
+        fitted(styled(titles.add<Label>(QString::fromUtf8(c.title)), title, 11, true),
                kColumnTitleFloorPt);
-        if (*c.field)
-            styled(detail.add<DataField>(QString::fromLatin1(c.field)), inner, 12, false,
-                   Qt::AlignRight | Qt::AlignVCenter);
-        else
-            styled(detail.add<Expression>(Expression::Kind::RowNumber), inner, 12, false);
+        const QString field = QString::fromLatin1(c.field);
+        TextElement& value =
+            field.isEmpty()
+                ? static_cast<TextElement&>(detail.add<Expression>(Expression::Kind::RowNumber))
+                : detail.add<DataField>(field);
+        value.geometryMm = cell;
+        value.style.font = look.fieldFonts.value(field, look.rowFont);
+        value.style.alignment =
+            field.isEmpty() ? Qt::AlignCenter : Qt::AlignRight | Qt::AlignVCenter;
         right -= c.widthMm;
         if (right > 0.1) {
-            titles.add<Line>().geometryMm = {right, 0, 0, kRowMm};
-            detail.add<Line>().geometryMm = {right, 0, 0, kRowMm};
+            titles.add<Line>().geometryMm = {right, 0, 0, look.columnHeaderMm};
+            detail.add<Line>().geometryMm = {right, 0, 0, look.rowMm};
         }
     }
 }
@@ -85,14 +89,15 @@ void columnBands(Report& r, const std::vector<ListReportColumn>& columns, double
 } // namespace
 
 std::unique_ptr<Report> makeListReport(const QString& title, QPageLayout::Orientation orientation,
-                                       const std::vector<ListReportColumn>& columns) {
+                                       const std::vector<ListReportColumn>& columns,
+                                       const ListReportLook& look) {
     auto r = std::make_unique<Report>();
     r->title = title;
     r->page = PageSetup::a4(orientation);
     r->printIfEmpty = true;
     const double widthMm = orientation == QPageLayout::Landscape ? 277.0 : 190.0;
-    pageHeader(*r, title, widthMm);
-    columnBands(*r, columns, widthMm);
+    pageHeader(*r, title, widthMm, look.pageHeaderMm);
+    columnBands(*r, columns, widthMm, look);
     return r;
 }
 

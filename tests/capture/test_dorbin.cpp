@@ -1,3 +1,4 @@
+#include "capture/capture_graph.h"
 #include "capture/dorbin.h"
 #include "capture/synthetic_kernel.h"
 
@@ -36,7 +37,7 @@ class DorbinTest : public ::testing::Test {
         auto inner = table.listNodes;
         table.listNodes = [this, inner] {
             ++listings;
-            return inner();
+            return pluggedIn ? inner() : std::vector<std::string>{};
         };
         window = std::make_unique<Tdorbin>(table);
         window->setPrompts({[this](const QString& t) { informed << t; },
@@ -69,6 +70,7 @@ class DorbinTest : public ::testing::Test {
     std::unique_ptr<SyntheticKernel> kernel;
     std::unique_ptr<Tdorbin> window;
     int listings = 0;
+    bool pluggedIn = true;
     QStringList informed;
     QStringList errors;
     QString savePath;
@@ -79,6 +81,23 @@ bool isRed(QRgb p) {
 }
 
 } // namespace
+
+TEST(DefaultKernel, TheSyntheticCameraOnlyWhenAskedFor) {
+    const QByteArray before = qgetenv("GC_CAMERA");
+    qunsetenv("GC_CAMERA");
+    QStringList real;
+    QStringList chosen;
+    TCaptureGraph::ListVideoDevices(systemKernel(), real);
+    TCaptureGraph::ListVideoDevices(defaultKernel(), chosen);
+    EXPECT_EQ(chosen, real) << "nothing stands in for a missing camera";
+    qputenv("GC_CAMERA", "synthetic");
+    TCaptureGraph::ListVideoDevices(defaultKernel(), chosen);
+    EXPECT_EQ(chosen, QStringList{"Synthetic camera"});
+    if (before.isNull())
+        qunsetenv("GC_CAMERA");
+    else
+        qputenv("GC_CAMERA", before);
+}
 
 TEST_F(DorbinTest, WithoutADeviceSaysSoOnceAndKeepsEverythingDisabled) {
     open({});
@@ -111,8 +130,36 @@ TEST_F(DorbinTest, ButtonsFollowTheRealState) {
     window->hide();
     window->show();
     activate();
-    EXPECT_EQ(listings, before) << "reopening does not read the device list again";
+    EXPECT_EQ(listings, before + 1) << "each opening reads the device list again";
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(enabledButtons(), "100000");
     EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(DorbinTest, ACameraPluggedInAfterTheFirstOpeningIsFoundAtTheNext) {
+    pluggedIn = false;
+    open({camera("Late")});
+    EXPECT_EQ(window->windowTitle(), "[No video device found]");
+    EXPECT_EQ(informed.size(), 1);
+
+    pluggedIn = true;
+    window->hide();
+    window->show();
+    activate();
+    EXPECT_EQ(window->windowTitle(), "Dorbin");
+    EXPECT_EQ(window->findChild<QComboBox*>("ComboBox1")->currentText(), "Late");
+    EXPECT_EQ(enabledButtons(), "100000");
+    button("BitBtn_Start")->click();
+    EXPECT_TRUE(waitForFrame());
+    button("BitBtn_Stop")->click();
+
+    pluggedIn = false; // unplugged while the window was closed
+    window->hide();
+    window->show();
+    activate();
+    EXPECT_EQ(window->windowTitle(), "[No video device found]");
+    EXPECT_EQ(informed.size(), 2);
+    EXPECT_EQ(enabledButtons(), "000000");
 }
 
 TEST_F(DorbinTest, AFailedStartSaysSoAndOnlyStartStaysEnabled) {

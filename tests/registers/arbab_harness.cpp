@@ -21,7 +21,11 @@ void Harness::SetUp() {
     camera.fps = 100;
     cameras = std::make_unique<gc::capture::SyntheticKernel>(
         std::vector<gc::capture::SyntheticCamera>{camera});
-    entry = std::make_unique<gc::registers::Tarbabrojo>(*ctx, cameras->table());
+    gc::capture::KernelTable kernel = cameras->table();
+    kernel.listNodes = [this, all = kernel.listNodes] {
+        return cameraPluggedIn ? all() : std::vector<std::string>{};
+    };
+    entry = std::make_unique<gc::registers::Tarbabrojo>(*ctx, kernel);
     list = std::make_unique<gc::registers::Tarbabrojo_list>(*ctx, *entry);
     pictures = std::make_unique<gc::registers::Tarbabrojo_pic>(*ctx);
     list->setPicturesWindow(pictures.get());

@@ -13,7 +13,8 @@ inline void PrintTo(const QString& text, std::ostream* os) {
     *os << text.toStdString();
 }
 
-// The visitor register's windows on the shared harness, with one synthetic camera.
+// The visitor register's windows on the shared harness, with one synthetic camera that a
+// test can unplug.
 namespace gctest::arbab {
 
 using gctest::engineName;
@@ -38,6 +39,7 @@ class Harness : public RegisterHarness {
     static void click(QWidget* button);
 
     std::unique_ptr<gc::capture::SyntheticKernel> cameras;
+    bool cameraPluggedIn = true; // false: the device list is empty, as without a webcam
     std::unique_ptr<gc::registers::Tarbabrojo> entry;
     std::unique_ptr<gc::registers::Tarbabrojo_list> list;
     std::unique_ptr<gc::registers::Tarbabrojo_pic> pictures;

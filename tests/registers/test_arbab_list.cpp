@@ -1,8 +1,10 @@
 #include "arbab_harness.h"
 #include "platform/db/query.h"
 #include "platform/ui/widgets.h"
+#include "registers/arbab/arbabrojo_select.h"
 #include "registers/arbab/core/arbab_sql.h"
 #include "registers/arbab/core/arbab_texts.h"
+#include "registers/shared/list_grid_model.h"
 #include "registers/shared/mask_inputs.h"
 #include "registers/shared/picture_box.h"
 #include "support/typing.h"
@@ -100,6 +102,42 @@ TEST_P(ArbabList, ScanningTheCardRecordsTheExitOnceAndAnEmptyScanDoesNothing) {
     scan("41");
     EXPECT_EQ(dialogs.texts(), QStringList{ar::kExitNotFound})
         << "the visit has its exit; yesterday's open visit is outside today's dates";
+}
+
+// A card and a visit of before the cardless barcodes had their zero, both inside under one
+// barcode: the scan lets the guard pick whose exit it records.
+TEST_P(ArbabList, AScanHeldByTwoVisitorsInsideRecordsOnlyTheOneTheGuardPicks) {
+    const qint64 card = addVisit({{"name", "كارت دار"}, {"cart_no", "11"}, {"barcod", "41"}});
+    const qint64 old = addVisit({{"name", "بي كارت"}, {"cart_no", "22"}, {"barcod", "41"}});
+    const auto pickRow = [&](const QString& name) {
+        QTimer::singleShot(0, &list->picker(), [&, name] {
+            QTableView* grid = list->picker().grid();
+            ASSERT_EQ(grid->model()->rowCount(), 2);
+            if (name.isEmpty()) {
+                list->picker().reject();
+                return;
+            }
+            const int row = grid->model()->index(0, 1).data() == name ? 0 : 1;
+            const QRect cell = grid->visualRect(grid->model()->index(row, 2));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        });
+    };
+    pickRow({});
+    scan("41");
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << "closed without a pick: nothing recorded";
+    EXPECT_EQ(column(card, "'['||khoroj||']'"), "[  :  ]");
+    EXPECT_EQ(column(old, "'['||khoroj||']'"), "[  :  ]");
+
+    pickRow("بي كارت");
+    scan("41");
+    EXPECT_EQ(dialogs.texts(), QStringList{ar::kExitRecorded + "بي كارت"});
+    EXPECT_EQ(column(old, "khoroj"), "13:05");
+    EXPECT_EQ(column(card, "'['||khoroj||']'"), "[  :  ]");
+
+    dialogs.messages.clear();
+    scan("41"); // one left: no question
+    EXPECT_EQ(dialogs.texts(), QStringList{ar::kExitRecorded + "كارت دار"});
+    EXPECT_EQ(column(card, "khoroj"), "13:05");
 }
 
 TEST_P(ArbabList, TheGenderChoiceNarrowsOnlyForAManOrAWoman) {
@@ -250,6 +288,10 @@ TEST_P(ArbabList, ThePicturesWindowAddsOnlyPictures) {
         EXPECT_EQ(pictures->grid()->model()->rowCount(), 1);
         pictures->showPicture(0);
         EXPECT_EQ(opener.opened.size(), 1);
+        const auto* model = static_cast<gc::registers::ListGridModel*>(pictures->grid()->model());
+        EXPECT_EQ(model->index(0, model->gridToField(3)).data().toString(),
+                  QString(QChar(0x2066)) + ".png" + QChar(0x2069))
+            << "the extension keeps its dot in front between right-to-left texts";
     });
     EXPECT_EQ(scalar("select arbabrojo_id||ext from arbabrojo_pic"), QString::number(id) + ".png");
 

@@ -3,6 +3,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/db_error.h"
 #include "platform/db/sql_text.h"
+#include "platform/text/codepage.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -45,14 +46,28 @@ QString nameSearchSql(const QString& name) {
            quoted(name);
 }
 
-QString namesSql() {
-    return QStringLiteral("select distinct name from arbabrojo ");
+QString namesSql(int limit) {
+    return "select distinct name from arbabrojo where name>=? and name<? and name<>'' order by "
+           "name limit " +
+           QString::number(limit);
 }
 
-QStringList ReadVisitorNames(db::Connection& connection) {
+QStringList ReadVisitorNames(db::Connection& connection, const QString& typed, int limit) {
+    // Stored names hold only the code page's letters; one the code page lacks begins none.
+    const std::optional<QString> prefix = codepage::toRepertoire(typed);
+    if (!prefix)
+        return {};
+    connection.revive();
+    if (!connection.connected())
+        throw db::DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
+    // A range on the name's index, not a LIKE: U+FFFF sorts after every stored letter in
+    // code point order and in the Unicode collation alike.
     QSqlQuery q(connection.database());
     q.setForwardOnly(true);
-    if (!q.exec(namesSql()))
+    q.prepare(namesSql(limit));
+    q.addBindValue(*prefix);
+    q.addBindValue(*prefix + QChar(0xFFFF));
+    if (!q.exec())
         throw db::DbError(connection.errorMessage(q.lastError()));
     QStringList names;
     while (q.next())
@@ -66,9 +81,12 @@ QString roomSql(const QString& title) {
     return "SElect tabaghe,otagh from otaghha where title=" + quoted(title);
 }
 
-QString barcodeInUseSql(const QString& barcode) {
-    return "select * from arbabrojo where barcod=" + quoted(barcode) +
-           " and khoroj=" + quoted(kInside);
+QString barcodeInUseSql(const QString& barcode, qint64 except) {
+    QString sql = "select * from arbabrojo where barcod=" + quoted(barcode) +
+                  " and khoroj=" + quoted(kInside);
+    if (except != 0)
+        sql += " and id<>" + QString::number(except);
+    return sql;
 }
 
 QStringList duplicateSql(const QString& name, const QString& cardNo, const QString& date,

@@ -31,14 +31,16 @@ QString cardLookupSql(const QString& cardNo);
 // Earlier visits under a name (the namesake indicator) and their distinct visitors.
 QString namesakeSql(const QString& name);
 QString nameSearchSql(const QString& name);
-// Every name visited so far, for the name list.
-QString namesSql();
-// Those names, read forward in one pass (a large list is not paged). Throws db::DbError.
-QStringList ReadVisitorNames(db::Connection& connection);
+// The names visited so far from a lower to an upper bound (both bound values), in order, at
+// most `limit`.
+QString namesSql(int limit);
+// The names visited so far that begin with `typed`, in order, at most `limit`: the name list
+// follows the guard's typing instead of holding every name. Throws db::DbError.
+QStringList ReadVisitorNames(db::Connection& connection, const QString& typed, int limit);
 // The floor and room of a destination.
 QString roomSql(const QString& title);
-// Open visits holding a barcode.
-QString barcodeInUseSql(const QString& barcode);
+// Open visits holding a barcode; with `except`, other than that visit.
+QString barcodeInUseSql(const QString& barcode, qint64 except = 0);
 // Visits with the same name, card number, date and entry time.
 QStringList duplicateSql(const QString& name, const QString& cardNo, const QString& date,
                          const QString& entryTime);

@@ -2,9 +2,12 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/db_error.h"
+#include "platform/db/dialect.h"
 #include "platform/db/query.h"
+#include "platform/text/codepage.h"
 #include "registers/arbab/core/arbab_sql.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -18,6 +21,24 @@ QString valueOf(const VisitColumns& visit, const QString& column) {
         if (name == column)
             return value;
     return {};
+}
+
+QString captionOf(const QString& column) {
+    static const QHash<QString, QString> captions{{"name", "نام"},
+                                                  {"maghsad", "مقصد"},
+                                                  {"tabaghe", "طبقه"},
+                                                  {"otagh", "شماره اتاق"},
+                                                  {"cart_no", "شماره ملي/کارت"},
+                                                  {"madrak", "نوع مدرك"},
+                                                  {"dat", "تاريخ"},
+                                                  {"vorod", "ساعت ورود"},
+                                                  {"khoroj", "ساعت خروج"},
+                                                  {"gender", "جنسيت"},
+                                                  {"cmt", "توضيحات"},
+                                                  {"negahban", "نگهبان"},
+                                                  {"barcod", "شناسه باركد"},
+                                                  {"nazar", "نظرسنجي پاسخگويي"}};
+    return captions.value(column, column);
 }
 
 // Straight into the table: the picture is not shown here, so it is not read back.
@@ -37,12 +58,9 @@ void insertSnapshot(db::Connection& connection, qint64 visitId, const QByteArray
 bool writeVisit(db::Query& visits, db::Query& scratch, const VisitColumns& visit,
                 const std::optional<QByteArray>& snapshot, qint64& id) {
     const QString barcode = valueOf(visit, QStringLiteral("barcod"));
-    // An empty barcode is never in use: the visit takes its own number below.
-    if (!barcode.isEmpty()) {
-        scratch.openSql({barcodeInUseSql(barcode)});
-        if (!scratch.isEmpty())
-            return false;
-    }
+    // An empty barcode is never in use: the visit takes its own below.
+    if (BarcodeHeld(scratch, barcode))
+        return false;
     if (!visits.isActive())
         visits.open();
     visits.append();
@@ -52,7 +70,7 @@ bool writeVisit(db::Query& visits, db::Query& scratch, const VisitColumns& visit
     id = visits.fieldByName(QStringLiteral("id")).asInteger();
     if (barcode.isEmpty()) {
         visits.edit();
-        visits.fieldByName(QStringLiteral("barcod")).setAsString(QString::number(id));
+        visits.fieldByName(QStringLiteral("barcod")).setAsString(CardlessBarcode(scratch, id));
         visits.post();
     }
     if (snapshot)
@@ -80,6 +98,34 @@ const QStringList& visitColumnNames() {
                                    "madrak", "dat",      "vorod",   "khoroj", "gender",
                                    "cmt",    "negahban", "barcod",  "nazar"};
     return names;
+}
+
+std::optional<QString> TooLongValue(db::Connection& connection, const VisitColumns& visit) {
+    const db::TableInfo* table = connection.tableInfo(QStringLiteral("arbabrojo"));
+    if (table == nullptr)
+        return std::nullopt;
+    for (const auto& [name, value] : visit) {
+        const db::ColumnInfo* column = table->column(name);
+        // Measured as stored; a character the code page lacks is refused by the save itself.
+        const QString stored = codepage::toRepertoire(value).value_or(value);
+        if (column && column->width > 0 && stored.size() > column->width)
+            return db::widthMessage(captionOf(name), column->width);
+    }
+    return std::nullopt;
+}
+
+bool BarcodeHeld(db::Query& scratch, const QString& barcode, qint64 except) {
+    if (barcode.isEmpty())
+        return false;
+    scratch.openSql({barcodeInUseSql(barcode, except)});
+    return !scratch.isEmpty();
+}
+
+QString CardlessBarcode(db::Query& scratch, qint64 id) {
+    QString barcode = QLatin1Char('0') + QString::number(id);
+    while (BarcodeHeld(scratch, barcode, id))
+        barcode.prepend(QLatin1Char('0'));
+    return barcode;
 }
 
 RegisterResult RegisterVisit(db::Query& visits, db::Query& scratch, const VisitColumns& visit,

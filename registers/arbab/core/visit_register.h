@@ -7,8 +7,9 @@
 #include <vector>
 
 namespace gc::db {
+class Connection;
 class Query;
-}
+} // namespace gc::db
 
 // Registering a visit as one transaction: the barcode check, the visit row, its barcode
 // (its own number when none was given) and its camera snapshot stand or fall together.
@@ -18,6 +19,10 @@ namespace gc::registers::arbab {
 using VisitColumns = std::vector<std::pair<QString, QString>>;
 const QStringList& visitColumnNames();
 
+// The refusal of the first value wider than its column, naming the field by the caption the
+// guard sees beside it; none when every value fits. Throws db::DbError.
+std::optional<QString> TooLongValue(db::Connection& connection, const VisitColumns& visit);
+
 enum class RegisterStatus { Saved, BarcodeInUse, Failed };
 
 struct RegisterResult {
@@ -25,6 +30,16 @@ struct RegisterResult {
     qint64 id = 0; // the new visit
     QString error; // Failed: the database's message
 };
+
+// Whether an open visit other than `except` holds `barcode`; an empty one is never held.
+// Throws db::DbError.
+bool BarcodeHeld(db::Query& scratch, const QString& barcode, qint64 except = 0);
+
+// The barcode of visit `id` when the visitor has no card: its number behind a zero. The
+// printed cards are numbered from 1 without one, so no card can hold it, and the slip
+// still scans as digits. While an open visit holds it (typed by hand) another zero goes in
+// front. Throws db::DbError.
+QString CardlessBarcode(db::Query& scratch, qint64 id);
 
 // Appends the visit through `visits` (the list's query, which shows it at once), checking
 // the barcode on `scratch` and storing `snapshot` (a BMP file's bytes) as its camera
