@@ -6,6 +6,7 @@
 #include "platform/ui/query_grid.h"
 #include "registers/shared/grid_export.h"
 #include "registers/shared/mask_inputs.h"
+#include "registers/shared/stamp_check.h"
 #include "windows/phonebook/grid_widths.h"
 
 #include <QCheckBox>
@@ -173,6 +174,9 @@ LogFilters Tlog::filters() const {
 }
 
 bool Tlog::BitBtn1Click() {
+    if (dat1->isEnabledTo(this) &&
+        !registers::stampsAcceptable({{dat1, CheckBox2->text()}, {dat2, CheckBox2->text()}}))
+        return false;
     const LogFilters f = filters();
     db::Query& q = dm_.ADOQuery1;
     try {
