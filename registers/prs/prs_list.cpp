@@ -231,7 +231,8 @@ void Tprs_list::monthlySheet(bool exportIt) {
     }
     if (exportIt)
         ExportRowsToExcel(prs::SheetFields(), rows, prs::SheetCaptions(), context().opener,
-                          context().exportFolder);
+                          context().exportFolder,
+                          ExportName(QStringLiteral("فرم تردد"), context().clock.now()));
     else
         showSheet(rows);
 }

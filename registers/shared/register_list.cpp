@@ -349,7 +349,8 @@ DeleteOutcome RegisterList::deleteCurrent() {
 }
 
 ExportOutcome RegisterList::exportToExcel() {
-    return ExportGridToExcel(query(), decl_.captions, ctx_.opener, ctx_.exportFolder);
+    return ExportGridToExcel(query(), decl_.captions, ctx_.opener, ctx_.exportFolder,
+                             ExportName(decl_.caption, ctx_.clock.now()));
 }
 
 std::unique_ptr<report::Report> RegisterList::preparedReport() {

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -197,16 +198,17 @@ bool Tlog::BitBtn1Click() {
 void Tlog::SpeedButton1Click() {
     if (!showsLogList() && !BitBtn1Click())
         return;
-    registers::ExportGridToExcel(dm_.ADOQuery1,
-                                 {{"id", QString::fromUtf8("شناسه")},
-                                  {"karbar", QString::fromUtf8("نام کاربري")},
-                                  {"ip", QString::fromUtf8("آي پي")},
-                                  {"computer_name", QString::fromUtf8("نام کامپيوتر")},
-                                  {"saat", QString::fromUtf8("ساعت")},
-                                  {"tarikh", QString::fromUtf8("تاريخ")},
-                                  {"cmt", QString::fromUtf8("شرح عمليات")},
-                                  {"saat_sys", QString::fromUtf8("ساعت سرور")}},
-                                 opener_, exportFolder_);
+    registers::ExportGridToExcel(
+        dm_.ADOQuery1,
+        {{"id", QString::fromUtf8("شناسه")},
+         {"karbar", QString::fromUtf8("نام کاربري")},
+         {"ip", QString::fromUtf8("آي پي")},
+         {"computer_name", QString::fromUtf8("نام کامپيوتر")},
+         {"saat", QString::fromUtf8("ساعت")},
+         {"tarikh", QString::fromUtf8("تاريخ")},
+         {"cmt", QString::fromUtf8("شرح عمليات")},
+         {"saat_sys", QString::fromUtf8("ساعت سرور")}},
+        opener_, exportFolder_, registers::ExportName(windowTitle(), QDateTime::currentDateTime()));
 }
 
 } // namespace gc

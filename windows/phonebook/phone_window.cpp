@@ -253,7 +253,8 @@ void Tphone::N2Click() {
                                   {"name", QString::fromUtf8("نام")},
                                   {"cmt", QString::fromUtf8("شرح")},
                                   {"tel", QString::fromUtf8("تلفن")}},
-                                 services_.opener(), exportFolder_);
+                                 services_.opener(), exportFolder_,
+                                 registers::ExportName(windowTitle(), services_.clock().now()));
 }
 
 void Tphone::DBGrid1TitleClick(int column) {

@@ -23,7 +23,8 @@ class RadioGroup;
 class Tphone : public QDialog {
     Q_OBJECT
   public:
-    // `exportFolder`: where exported workbooks go; empty means the temporary folder.
+    // `exportFolder`: where exported workbooks are kept; empty means "gatecontrol" under the
+    // user's documents.
     Tphone(Tdm& dm, Services& services, QString exportFolder = {}, QWidget* parent = nullptr);
 
     ui::RadioGroup* RadioGroup1;
