@@ -211,6 +211,8 @@ void Tprs_list::monthlySheet(bool exportIt) {
         filter.card = cardNo_->text();
     if (surname_->isEnabled())
         filter.surname = inputText(surname_);
+    // One person's sheet: the records of anyone else never stand under the selected name.
+    filter.person = selectedPerson();
     prs::MonthlySheet sheet;
     try {
         sheet = prs::BuildMonthlySheet(context().dm.ADOConnection1, filter, days.days, weekday);
@@ -218,8 +220,10 @@ void Tprs_list::monthlySheet(bool exportIt) {
         ui::showMessage(ui::MsgIcon::Error, e.message());
         return;
     }
-    if (sheet.persons > 1)
+    if (sheet.persons > 1) {
         ui::showMessage(ui::MsgIcon::Warning, prs::SeveralPersonsMessage(sheet.persons));
+        return;
+    }
     if (!sheet.crowdedDays.isEmpty())
         ui::showMessage(ui::MsgIcon::Warning, prs::CrowdedDaysMessage(sheet.crowdedDays));
     std::vector<QStringList> rows;
@@ -235,6 +239,19 @@ void Tprs_list::monthlySheet(bool exportIt) {
                           ExportName(QStringLiteral("فرم تردد"), context().clock.now()));
     else
         showSheet(rows);
+}
+
+std::optional<prs::SheetPerson> Tprs_list::selectedPerson() {
+    db::Query& list = query();
+    if (!list.isActive() || list.state() != db::Query::State::Browse || list.recNo() == 0)
+        return std::nullopt;
+    try {
+        return prs::SheetPerson{list.fieldByName(QStringLiteral("cart_no")).asString(),
+                                list.fieldByName(QStringLiteral("nam")).asString()};
+    } catch (const db::DbError& e) {
+        ui::showMessage(ui::MsgIcon::Error, e.message());
+        return std::nullopt;
+    }
 }
 
 void Tprs_list::showSheet(const std::vector<QStringList>& rows) {
