@@ -5,6 +5,7 @@
 #include "core/phone_search.h"
 #include "core/services.h"
 #include "platform/db/db_error.h"
+#include "platform/text/codepage.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/query_grid.h"
 #include "platform/ui/widgets.h"
@@ -153,10 +154,29 @@ void Tphone::srcChange() {
     search();
 }
 
+bool Tphone::searchable(const QString& text) {
+    QString bad;
+    if (codepage::toRepertoire(text, &bad)) {
+        refused_.clear();
+        return true;
+    }
+    // Typing on with the character still there does not raise the box again.
+    if (bad != refused_) {
+        refused_ = bad;
+        ui::showMessage(MsgIcon::Warning, codepage::unsupportedCharMessage(bad));
+    }
+    return false;
+}
+
 void Tphone::search() {
     const auto column = PhoneSearchColumn(std::max(0, RadioGroup1->itemIndex()));
     const QString text = src->text();
     db::Query& q = dm_.ADOQuery1;
+    if (!searchable(text)) {
+        q.close();
+        cnt->clear();
+        return;
+    }
     // Typing must not raise a box per keystroke; a failed search shows no count
     // rather than the previous one beside an empty list.
     try {

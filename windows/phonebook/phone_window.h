@@ -54,11 +54,14 @@ class Tphone : public QDialog {
 
   private:
     void search();
+    // Refuses a search text that the database cannot take, saying why once per character.
+    bool searchable(const QString& text);
     bool hasCurrentRow();
 
     Tdm& dm_;
     Services& services_;
     QString exportFolder_;
+    QString refused_; // the character the search text was last refused for
 };
 
 } // namespace gc
