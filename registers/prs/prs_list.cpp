@@ -16,6 +16,7 @@
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
+#include "registers/shared/stamp_check.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -198,6 +199,9 @@ int Tprs_list::askWeekday(const QString& from, bool exportIt) {
 }
 
 void Tprs_list::monthlySheet(bool exportIt) {
+    const QString dates = boxes_[2]->text();
+    if (!stampsAcceptable({{from_, dates}, {to_, dates}}))
+        return;
     const QString from = from_->storedText();
     const QString to = to_->storedText();
     const prs::SheetDays days = prs::SheetDayList(from, to);

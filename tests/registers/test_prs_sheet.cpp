@@ -1,4 +1,5 @@
 #include "core/data_module.h"
+#include "core/stamp_text.h"
 #include "platform/db/connection.h"
 #include "platform/db/sql_text.h"
 #include "recording_dialogs.h"
@@ -309,6 +310,11 @@ TEST_P(Sheet, RangesThatAreNotRealAreRefusedAndNothingIsMade) {
         list->sheetExportAction()->trigger();
         EXPECT_EQ(asked.messages.size(), 2) << from.toStdString() << " " << to.toStdString();
     }
+    // A day the calendar does not have is named as the list's date filter names it.
+    range("1403/07/01", "1403/07/31");
+    asked.messages.clear();
+    list->sheetPrintAction()->trigger();
+    EXPECT_EQ(asked.texts(), QStringList{gc::BadDateMessage("تاريخ", "1403/07/31")});
     EXPECT_TRUE(asked.asked.isEmpty());
     EXPECT_EQ(printUi.result.pages, 0);
     EXPECT_FALSE(QFile::exists(printUi.path()));
