@@ -11,7 +11,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     gc::ui::applyProgramLook(app);
-    // Exports, pictures and sketches left by runs that ended without cleaning up.
+    // Picture views and sketches left by runs that ended without cleaning up. Exports are kept
+    // elsewhere and never removed.
     gc::xlsx::removeFilesOlderThan(QDateTime::currentDateTime().addDays(-1));
     gc::Forms forms;
     gc::ConnectionLoop loop(*forms.dm, *forms.server);

@@ -28,8 +28,9 @@ QByteArray shifted(QByteArray bytes, int delta) {
 
 } // namespace
 
-std::optional<QString> ScramblePassword(const QString& typed) {
-    const auto bytes = codepage::encode(typed);
+std::optional<QString> ScramblePassword(const QString& typed, QString* bad) {
+    const auto mapped = codepage::toRepertoire(typed, bad);
+    const auto bytes = mapped ? codepage::encode(*mapped) : std::nullopt;
     if (!bytes)
         return std::nullopt;
     return codepage::decode(shifted(*bytes, -1));

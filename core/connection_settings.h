@@ -35,9 +35,10 @@ struct ConnectionSettings {
     QString Password; // unscrambled
 };
 
-// Reverse the text and lower every character code by one (8-bit code-page text).
-// nullopt when the text has a character the code page cannot hold.
-std::optional<QString> ScramblePassword(const QString& typed);
+// Reverse the text and lower every character code by one (8-bit code-page text). The text is
+// first mapped into the code page as everything stored is (Persian digits and yeh); nullopt,
+// with `bad` set to it, when a character is still outside.
+std::optional<QString> ScramblePassword(const QString& typed, QString* bad = nullptr);
 // The inverse: reverse and raise every code by one.
 QString UnscramblePassword(const QString& stored);
 

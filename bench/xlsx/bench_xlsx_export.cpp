@@ -174,7 +174,8 @@ void BM_ExportVisits(benchmark::State& state) {
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        const auto out = gc::registers::ExportGridToExcel(list, kCaptions, opener, dir.path());
+        const auto out =
+            gc::registers::ExportGridToExcel(list, kCaptions, opener, dir.path(), "bench");
         ours = double(t.nsecsElapsed()) / 1e9;
         state.counters["peak_MB"] = gcbench::peakMb();
         if (!out.error.isEmpty() || out.rows != rows ||

@@ -37,6 +37,13 @@ int byteOf(char16_t c) {
     return c < kReverse.bytes.size() ? kReverse.bytes[c] - 1 : -1;
 }
 
+// The whole character at `i`: a surrogate pair when one starts there, else the one unit.
+QString characterAt(const QString& text, qsizetype i) {
+    const bool pair =
+        text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+    return text.mid(i, pair ? 2 : 1);
+}
+
 char16_t mapChar(char16_t c) {
     if (c == 0x06CC) // Persian yeh
         return 0x064A;
@@ -77,7 +84,7 @@ std::optional<QString> toRepertoire(const QString& text, QString* bad) {
         // The code page has a byte 0, but no engine keeps it inside a text value.
         if (c == 0 || byteOf(c) < 0) {
             if (bad)
-                *bad = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
+                *bad = characterAt(text, i);
             return std::nullopt;
         }
         out[i] = QChar(c);
@@ -85,14 +92,24 @@ std::optional<QString> toRepertoire(const QString& text, QString* bad) {
     return out;
 }
 
-QString unsupportedCharMessage(const QString& bad) {
-    // A control character would cut or garble the message box; its code says enough.
-    const bool visible = !bad.isEmpty() && bad.at(0).unicode() >= 0x20;
+QString unsupportedCharMessage(const QString& text) {
+    QString bad = text.left(1);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i].unicode() == 0 || byteOf(text[i].unicode()) < 0) {
+            bad = characterAt(text, i);
+            break;
+        }
+    const char32_t code = bad.size() == 2 ? QChar::surrogateToUcs4(bad[0], bad[1])
+                          : bad.isEmpty() ? 0
+                                          : bad[0].unicode();
+    // A control character or a lone half of a pair would cut or garble the message box; its
+    // code says enough.
+    const bool visible = code >= 0x20 && !QChar::isSurrogate(code);
     return QString::fromUtf8(
                "نويسه «%1» (U+%2) در متن هست که بانک اطلاعاتي نمي تواند آن را نگه دارد؛ "
                "لطفا آن را حذف يا جايگزين کنيد")
         .arg(visible ? bad : QString())
-        .arg(bad.isEmpty() ? 0 : bad.at(0).unicode(), 4, 16, QChar('0'));
+        .arg(QString::number(code, 16).toUpper().rightJustified(4, QChar('0')));
 }
 
 } // namespace gc::codepage

@@ -20,7 +20,9 @@ std::optional<QByteArray> encode(const QString& text);
 // `bad` then receives the first such character.
 std::optional<QString> toRepertoire(const QString& text, QString* bad = nullptr);
 
-// The user-facing message for a character that the code page cannot hold.
-QString unsupportedCharMessage(const QString& bad);
+// The user-facing message naming the first character of `text` that the code page cannot hold
+// (as it stands, before any mapping), by its code point: a surrogate pair is one character, a
+// lone half of one is named by itself. A text whose characters all fit names its first one.
+QString unsupportedCharMessage(const QString& text);
 
 } // namespace gc::codepage

@@ -12,22 +12,11 @@ namespace {
 class DesktopDialogs : public Dialogs {
   public:
     int message(MsgIcon icon, const QString& text, int buttons) override {
-        QMessageBox box(iconOf(icon), messageTitle(icon), text, QMessageBox::NoButton,
-                        QApplication::activeWindow());
-        box.setLayoutDirection(Qt::RightToLeft);
-        const std::pair<int, QMessageBox::StandardButton> map[] = {{Yes, QMessageBox::Yes},
-                                                                   {No, QMessageBox::No},
-                                                                   {Cancel, QMessageBox::Cancel},
-                                                                   {Ok, QMessageBox::Ok}};
-        for (const auto& [ours, theirs] : map)
-            if (buttons & ours)
-                box.addButton(theirs);
-        box.exec();
-        const auto clicked = box.standardButton(box.clickedButton());
-        for (const auto& [ours, theirs] : map)
-            if (clicked == theirs)
-                return ours;
-        return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
+        return show(icon, text, buttons, false);
+    }
+
+    void selectableMessage(MsgIcon icon, const QString& text) override {
+        show(icon, text, Ok, true);
     }
 
     QString openFileName(const QString& title, const QString& filter) override {
@@ -55,6 +44,27 @@ class DesktopDialogs : public Dialogs {
     }
 
   private:
+    static int show(MsgIcon icon, const QString& text, int buttons, bool selectable) {
+        QMessageBox box(iconOf(icon), messageTitle(icon), text, QMessageBox::NoButton,
+                        QApplication::activeWindow());
+        box.setLayoutDirection(Qt::RightToLeft);
+        if (selectable)
+            box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        const std::pair<int, QMessageBox::StandardButton> map[] = {{Yes, QMessageBox::Yes},
+                                                                   {No, QMessageBox::No},
+                                                                   {Cancel, QMessageBox::Cancel},
+                                                                   {Ok, QMessageBox::Ok}};
+        for (const auto& [ours, theirs] : map)
+            if (buttons & ours)
+                box.addButton(theirs);
+        box.exec();
+        const auto clicked = box.standardButton(box.clickedButton());
+        for (const auto& [ours, theirs] : map)
+            if (clicked == theirs)
+                return ours;
+        return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
+    }
+
     static QMessageBox::Icon iconOf(MsgIcon icon) {
         switch (icon) {
         case MsgIcon::Information:

@@ -16,6 +16,8 @@ class Dialogs {
     virtual ~Dialogs() = default;
     // Returns the button pressed (Cancel, or No where there is no Cancel, when closed).
     virtual int message(MsgIcon icon, const QString& text, int buttons) = 0;
+    // A message with an Ok button whose text the user can select and copy (where a file is).
+    virtual void selectableMessage(MsgIcon icon, const QString& text) { message(icon, text, Ok); }
     // Empty when cancelled.
     virtual QString openFileName(const QString& title, const QString& filter) = 0;
     virtual QString saveFileName(const QString& title, const QString& filter) = 0;

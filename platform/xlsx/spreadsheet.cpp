@@ -1,5 +1,6 @@
 #include "platform/xlsx/spreadsheet.h"
 
+#include "platform/xlsx/kept_files.h"
 #include "platform/xlsx/temp_files.h"
 #include "platform/xlsx/xlsx_file.h"
 
@@ -177,8 +178,8 @@ QString notOpenedMessage(const QString& path) {
     return text + path;
 }
 
-Application::Application(FileOpener& opener, QString folder)
-    : opener_(opener), folder_(std::move(folder)) {}
+Application::Application(FileOpener& opener, QString folder, QString name)
+    : opener_(opener), folder_(std::move(folder)), name_(std::move(name)) {}
 
 std::vector<Delivery> Application::show() {
     std::vector<Delivery> out;
@@ -190,14 +191,17 @@ std::vector<Delivery> Application::show() {
             out.push_back(d);
             continue;
         }
-        QString folder = folder_;
-        if (folder.isEmpty())
-            folder = userTempFolder(&d.error);
-        const QString path = folder.isEmpty() ? QString()
-                                              : createUniqueFile(folder, QStringLiteral("export"),
-                                                                 QStringLiteral("xlsx"), &d.error);
+        const QString folder = folder_.isEmpty() ? keptFolder(&d.error) : folder_;
+        const QString path =
+            folder.isEmpty()
+                ? QString()
+                : createKeptFile(folder, name_.isEmpty() ? QStringLiteral("export") : name_,
+                                 QStringLiteral("xlsx"), &d.error);
         if (!path.isEmpty()) {
-            d.error = book.saveAs(path, folder);
+            // The writer's row spool is a scratch file, not something to keep beside the export.
+            QString ignored;
+            const QString scratch = userTempFolder(&ignored);
+            d.error = book.saveAs(path, scratch.isEmpty() ? folder : scratch);
             if (d.error.isEmpty()) {
                 d.path = path;
                 d.opened = Visible && opener_.open(path);

@@ -193,19 +193,20 @@ QString notOpenedMessage(const QString& path);
 
 class Application {
   public:
-    // `folder` is where workbooks are written; empty means the user's temporary folder.
-    explicit Application(FileOpener& opener, QString folder = {});
+    // Workbooks are kept in `folder` (empty: keptFolder()) under `name` (empty: "export").
+    explicit Application(FileOpener& opener, QString folder = {}, QString name = {});
 
     bool Visible = false;
     Workbooks& WorkBooks() { return workbooks_; }
 
-    // Writes every workbook not shown before into a new file with a unique name and,
-    // when Visible, opens it in the desktop's spreadsheet application.
+    // Writes every workbook not shown before into a new file, never over an existing one,
+    // and, when Visible, opens it in the desktop's spreadsheet application.
     std::vector<Delivery> show();
 
   private:
     FileOpener& opener_;
     QString folder_;
+    QString name_;
     Workbooks workbooks_;
     std::size_t shown_ = 0;
 };

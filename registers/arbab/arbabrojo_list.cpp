@@ -19,6 +19,7 @@
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
 #include "registers/shared/picture_box.h"
+#include "registers/shared/stamp_check.h"
 #include "windows/shell/picture_view.h"
 
 #include <QAction>
@@ -313,7 +314,14 @@ bool Tarbabrojo_list::datesOn() const {
     return dat1_->isEnabled();
 }
 
+bool Tarbabrojo_list::datesAcceptable() const {
+    const QString caption = boxes_[2]->text();
+    return !datesOn() || stampsAcceptable({{dat1_, caption}, {dat2_, caption}});
+}
+
 void Tarbabrojo_list::countsClick(bool byName) {
+    if (!datesAcceptable())
+        return;
     if (available(hooks_.previewCounts, QStringLiteral("گزارش تعداد مراجعات")))
         hooks_.previewCounts(byName, datesOn(), dat1_->storedText(), dat2_->storedText());
 }
@@ -324,6 +332,8 @@ void Tarbabrojo_list::N14Click() {
 }
 
 void Tarbabrojo_list::N20Click() {
+    if (!datesAcceptable())
+        return;
     const QString chosen = ui::dialogs().saveFileName(
         QStringLiteral("ذخيره تصاوير دوربين بين دو تاريخ"), QStringLiteral("All Files (*.*)"));
     // Cancelled: the "Z" files go to the current folder.

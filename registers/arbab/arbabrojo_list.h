@@ -78,6 +78,8 @@ class Tarbabrojo_list : public RegisterList {
     void showFirstPicture();
     void showPicture(const QByteArray& bytes, const QString& ext);
     bool datesOn() const;
+    // Refuses an impossible or partly typed date of the range while it is on.
+    bool datesAcceptable() const;
     // False, after saying the print is not in this version, when the hook is empty.
     template <class Hook> bool available(const Hook& hook, const QString& what);
 

@@ -11,6 +11,7 @@
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
+#include "registers/shared/stamp_check.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -112,6 +113,9 @@ void Tparking::prepare() {
 
 bool Tparking::N9Click() {
     clearAbsentees();
+    const QString caption = boxes_[2]->text();
+    if (!stampsAcceptable({{from_, caption}, {to_, caption}}))
+        return false;
     try {
         const parking::Absentees found =
             parking::ReadAbsentees(context().dm.ADOQuery1, from_->storedText(), to_->storedText());

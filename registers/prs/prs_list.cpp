@@ -16,6 +16,7 @@
 #include "registers/shared/entry_behaviour.h"
 #include "registers/shared/input_text.h"
 #include "registers/shared/mask_inputs.h"
+#include "registers/shared/stamp_check.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -198,6 +199,9 @@ int Tprs_list::askWeekday(const QString& from, bool exportIt) {
 }
 
 void Tprs_list::monthlySheet(bool exportIt) {
+    const QString dates = boxes_[2]->text();
+    if (!stampsAcceptable({{from_, dates}, {to_, dates}}))
+        return;
     const QString from = from_->storedText();
     const QString to = to_->storedText();
     const prs::SheetDays days = prs::SheetDayList(from, to);
@@ -211,6 +215,8 @@ void Tprs_list::monthlySheet(bool exportIt) {
         filter.card = cardNo_->text();
     if (surname_->isEnabled())
         filter.surname = inputText(surname_);
+    // One person's sheet: the records of anyone else never stand under the selected name.
+    filter.person = selectedPerson();
     prs::MonthlySheet sheet;
     try {
         sheet = prs::BuildMonthlySheet(context().dm.ADOConnection1, filter, days.days, weekday);
@@ -218,8 +224,10 @@ void Tprs_list::monthlySheet(bool exportIt) {
         ui::showMessage(ui::MsgIcon::Error, e.message());
         return;
     }
-    if (sheet.persons > 1)
+    if (sheet.persons > 1) {
         ui::showMessage(ui::MsgIcon::Warning, prs::SeveralPersonsMessage(sheet.persons));
+        return;
+    }
     if (!sheet.crowdedDays.isEmpty())
         ui::showMessage(ui::MsgIcon::Warning, prs::CrowdedDaysMessage(sheet.crowdedDays));
     std::vector<QStringList> rows;
@@ -231,9 +239,23 @@ void Tprs_list::monthlySheet(bool exportIt) {
     }
     if (exportIt)
         ExportRowsToExcel(prs::SheetFields(), rows, prs::SheetCaptions(), context().opener,
-                          context().exportFolder);
+                          context().exportFolder,
+                          ExportName(QStringLiteral("فرم تردد"), context().clock.now()));
     else
         showSheet(rows);
+}
+
+std::optional<prs::SheetPerson> Tprs_list::selectedPerson() {
+    db::Query& list = query();
+    if (!list.isActive() || list.state() != db::Query::State::Browse || list.recNo() == 0)
+        return std::nullopt;
+    try {
+        return prs::SheetPerson{list.fieldByName(QStringLiteral("cart_no")).asString(),
+                                list.fieldByName(QStringLiteral("nam")).asString()};
+    } catch (const db::DbError& e) {
+        ui::showMessage(ui::MsgIcon::Error, e.message());
+        return std::nullopt;
+    }
 }
 
 void Tprs_list::showSheet(const std::vector<QStringList>& rows) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "registers/prs/core/monthly_sheet.h"
 #include "registers/shared/register_list.h"
 
 class QCheckBox;
@@ -57,6 +58,8 @@ class Tprs_list : public RegisterList {
     void buildSheetMenu();
     // The weekday of the from-date as the user confirms it; the calendar's by default.
     int askWeekday(const QString& from, bool exportIt);
+    // The person of the row selected in the list, whose name heads the sheet; none without a row.
+    std::optional<prs::SheetPerson> selectedPerson();
     void showSheet(const std::vector<QStringList>& rows);
 
     const Tprs_print* report_ = nullptr;

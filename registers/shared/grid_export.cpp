@@ -1,5 +1,6 @@
 #include "registers/shared/grid_export.h"
 
+#include "core/persian_date.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "platform/ui/dialogs.h"
@@ -52,8 +53,9 @@ void writeSheet(const QStringList& fields, const CaptionMap& captions, xlsx::Wor
 
 // Writes one workbook through the spreadsheet calls and hands it to the desktop.
 void deliver(ExportOutcome& out, const QStringList& fields, const CaptionMap& captions,
-             const CellText& cell, xlsx::FileOpener& opener, const QString& folder) {
-    xlsx::Application excel(opener, folder);
+             const CellText& cell, xlsx::FileOpener& opener, const QString& folder,
+             const QString& name) {
+    xlsx::Application excel(opener, folder, name);
     excel.Visible = true;
     excel.WorkBooks().Add(xlsx::xlWBATWorksheet);
     excel.WorkBooks().Item(1)->WorkSheets(1)->setName(QStringLiteral("Sheet1"));
@@ -71,7 +73,7 @@ void tellUser(const ExportOutcome& out) {
     if (!out.error.isEmpty())
         ui::showMessage(ui::MsgIcon::Error, out.error);
     else if (!out.opened)
-        ui::showMessage(ui::MsgIcon::Information, xlsx::notOpenedMessage(out.path));
+        ui::dialogs().selectableMessage(ui::MsgIcon::Information, xlsx::notOpenedMessage(out.path));
 }
 
 } // namespace
@@ -83,8 +85,19 @@ QString captionFor(const CaptionMap& captions, const QString& field) {
     return field;
 }
 
+QString ExportName(const QString& list, const QDateTime& moment) {
+    const TPersianDate day = PersianDateOf(moment.date());
+    return QStringLiteral("%1 %2-%3-%4 %5")
+        .arg(list)
+        .arg(day.PYear)
+        .arg(day.PMonth, 2, 10, QLatin1Char('0'))
+        .arg(day.PDay, 2, 10, QLatin1Char('0'))
+        .arg(moment.time().toString(QStringLiteral("HH-mm-ss")));
+}
+
 ExportOutcome ExportGridToExcel(db::Query& list, const CaptionMap& captions,
-                                xlsx::FileOpener& opener, const QString& folder) {
+                                xlsx::FileOpener& opener, const QString& folder,
+                                const QString& name) {
     ExportOutcome out;
     try {
         KeepCurrentRow keep(list);
@@ -99,7 +112,7 @@ ExportOutcome ExportGridToExcel(db::Query& list, const CaptionMap& captions,
                 list.next();
             return list.eof() ? QString() : list.field(field).asString();
         };
-        deliver(out, list.fieldNames(), captions, cell, opener, folder);
+        deliver(out, list.fieldNames(), captions, cell, opener, folder, name);
     } catch (const db::DbError& e) {
         out.error = e.message();
     }
@@ -109,12 +122,13 @@ ExportOutcome ExportGridToExcel(db::Query& list, const CaptionMap& captions,
 
 ExportOutcome ExportRowsToExcel(const QStringList& fields, const std::vector<QStringList>& rows,
                                 const CaptionMap& captions, xlsx::FileOpener& opener,
-                                const QString& folder) {
+                                const QString& folder, const QString& name) {
     ExportOutcome out;
     out.rows = int(rows.size());
     deliver(
         out, fields, captions,
-        [&](int row, int field) { return rows[std::size_t(row)].value(field); }, opener, folder);
+        [&](int row, int field) { return rows[std::size_t(row)].value(field); }, opener, folder,
+        name);
     tellUser(out);
     return out;
 }

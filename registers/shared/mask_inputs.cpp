@@ -20,6 +20,13 @@ MaskEdit::MaskEdit(Kind kind, const QString& name, QWidget* parent)
     setText(QString());
 }
 
+QString MaskEdit::stampProblem(const QString& caption) const {
+    const QString text = storedText();
+    if (kind_ == Kind::Date)
+        return IsAcceptableDate(text) ? QString() : BadDateMessage(caption, text);
+    return IsAcceptableTime(text) ? QString() : BadTimeMessage(caption, text);
+}
+
 QSize MaskEdit::minimumSizeHint() const {
     QSize hint = QLineEdit::minimumSizeHint();
     hint.setWidth(std::max(hint.width(), widthForText()));

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "core/stamp_text.h"
+
 #include <QLineEdit>
 
 namespace gc::registers {
 
 // What a masked input holds when nothing was typed; stored as it is.
-inline const QString kBlankDate = QStringLiteral("    /  /  ");
-inline const QString kBlankTime = QStringLiteral("  :  ");
+using gc::kBlankDate;
+using gc::kBlankTime;
 
 // A date or time input with the program's masks: digits only in the digit places, the
 // separators fixed, blanks shown as spaces. Setting the empty text shows the blank mask;
-// `text()` reads what is stored, blanks included (a partly filled mask is kept as typed).
+// `text()` reads what is stored, blanks included. A partly filled mask is kept as typed
+// until a save or search checks it (stampProblem).
 class MaskEdit : public QLineEdit {
     Q_OBJECT
   public:
@@ -26,6 +29,10 @@ class MaskEdit : public QLineEdit {
     // Never narrower than a whole date or time in the current font.
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
+
+    // Why the text cannot be saved or searched, naming the field as `caption`; empty when it
+    // can: an impossible or partly typed date or time. The blank mask is always acceptable.
+    QString stampProblem(const QString& caption) const;
 
   private:
     int widthForText() const;

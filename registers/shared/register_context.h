@@ -28,7 +28,7 @@ struct RegisterContext {
     std::function<QString()> guardName; // the user name typed at login
     xlsx::FileOpener& opener;           // opens exported workbooks
     report::PrintUi& printUi;           // preview and the print questions
-    QString exportFolder = {};          // empty: the user's temporary folder
+    QString exportFolder = {};          // empty: "gatecontrol" under the user's documents
 };
 
 } // namespace gc::registers

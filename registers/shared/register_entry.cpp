@@ -9,6 +9,7 @@
 #include "platform/ui/widgets.h"
 #include "registers/shared/core/current_time.h"
 #include "registers/shared/input_text.h"
+#include "registers/shared/stamp_check.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -217,7 +218,18 @@ QString RegisterEntry::labelled(const QString& message) const {
     return message;
 }
 
+bool RegisterEntry::checkStamps() const {
+    QList<CaptionedInput> stamps;
+    for (QWidget* w : inputs_) {
+        const QString caption = captionBefore(w);
+        stamps.append({w, caption.isEmpty() ? w->objectName() : caption});
+    }
+    return stampsAcceptable(stamps);
+}
+
 bool RegisterEntry::saveNew() {
+    if (!checkStamps())
+        return false;
     if (!confirmNew())
         return false;
     if (!writeNew())
@@ -227,6 +239,8 @@ bool RegisterEntry::saveNew() {
 }
 
 bool RegisterEntry::saveEdit() {
+    if (!checkStamps())
+        return false;
     if (!confirmEdit())
         return false;
     if (!post(false))

@@ -106,6 +106,8 @@ class RegisterEntry : public QDialog {
     void assignColumns(bool insert);
     // A refusal that names a column («cmt») names it as the window labels its input.
     QString labelled(const QString& message) const;
+    // Refuses an impossible or partly typed date or time before anything is asked or written.
+    bool checkStamps() const;
 
     Declaration decl_;
     RegisterContext& ctx_;

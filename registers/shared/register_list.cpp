@@ -15,6 +15,7 @@
 #include "registers/shared/input_text.h"
 #include "registers/shared/query_source.h"
 #include "registers/shared/register_entry.h"
+#include "registers/shared/stamp_check.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -271,7 +272,22 @@ std::vector<FilterInput> RegisterList::filterInputs() const {
     return out;
 }
 
+bool RegisterList::checkFilterStamps() {
+    const std::vector<FilterInput> inputs = filterInputs();
+    QList<CaptionedInput> stamps;
+    for (std::size_t i = 0; i < filters_.size(); ++i) {
+        if (!inputs[i].on)
+            continue;
+        const FilterBinding& b = filters_[i].binding;
+        for (QWidget* input : b.inputs)
+            stamps.append({input, b.box ? b.box->text().remove(u'&') : input->objectName()});
+    }
+    return stampsAcceptable(stamps);
+}
+
 bool RegisterList::search() {
+    if (!checkFilterStamps())
+        return false;
     try {
         cnt_->setText(RunSearch(query(), ctx_.dm.ADOQuery1, decl_.search, filterInputs()));
     } catch (const db::DbError& e) {
@@ -333,7 +349,8 @@ DeleteOutcome RegisterList::deleteCurrent() {
 }
 
 ExportOutcome RegisterList::exportToExcel() {
-    return ExportGridToExcel(query(), decl_.captions, ctx_.opener, ctx_.exportFolder);
+    return ExportGridToExcel(query(), decl_.captions, ctx_.opener, ctx_.exportFolder,
+                             ExportName(decl_.caption, ctx_.clock.now()));
 }
 
 std::unique_ptr<report::Report> RegisterList::preparedReport() {

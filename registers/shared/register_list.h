@@ -147,6 +147,8 @@ class RegisterList : public QDialog {
     void run(Command c);
     void buildMenu();
     void onFilterSwitched(int index);
+    // Refuses an impossible or partly typed date or time among the filters that are on.
+    bool checkFilterStamps();
     void arrangeColumns();
     // Widens the columns whose title, date or time would be cut.
     void fitColumns();

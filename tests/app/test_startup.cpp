@@ -165,6 +165,14 @@ TEST_F(Startup, SaveValidatesInOrderAndStoresScrambled) {
     s.Password->setText(QString::fromUtf8("رمز✓"));
     s.Button1Click();
     EXPECT_FALSE(platform::RegistryKey::exists(kSettingsKey)); // refused, nothing mangled
+    // The refusal names the character that cannot be held, not an empty one.
+    EXPECT_TRUE(dialogs.texts().last().contains(QString::fromUtf8("«✓» (U+2713)")))
+        << dialogs.texts().last().toStdString();
+
+    // Persian digits and yeh are stored as everywhere else: ASCII digits and the Arabic yeh.
+    s.Password->setText(QString::fromUtf8("ی۱۲٣"));
+    s.Button1Click();
+    EXPECT_EQ(ReadConnectionSettings().value().Password, QString::fromUtf8("ي123"));
 
     s.Password->setText("dcb");
     s.Button1Click();

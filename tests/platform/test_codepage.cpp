@@ -36,6 +36,27 @@ TEST(CodePage, RefusesWhatItCannotHold) {
     EXPECT_EQ(bad, QString(QChar(0)));
 }
 
+TEST(CodePage, RefusalsNameTheWholeCharacterByItsCodePoint) {
+    QString bad;
+    ASSERT_FALSE(toRepertoire(QString::fromUtf8("ok😀x"), &bad).has_value());
+    EXPECT_EQ(bad, QString::fromUtf8("😀"));
+    const QString emoji = unsupportedCharMessage(bad);
+    EXPECT_TRUE(emoji.contains(QString::fromUtf8("«😀» (U+1F600)"))) << emoji.toStdString();
+    EXPECT_FALSE(emoji.contains("D83D"));
+    // A lone half of a pair is named by itself, never with the character after it.
+    const QString lone = QString("a") + QChar(0xD83D) + "b";
+    ASSERT_FALSE(toRepertoire(lone, &bad).has_value());
+    EXPECT_EQ(bad, QString(QChar(0xD83D)));
+    EXPECT_TRUE(unsupportedCharMessage(bad).contains("«» (U+D83D)"));
+    const QString trailing = QString("a") + QChar(0xDE00);
+    ASSERT_FALSE(toRepertoire(trailing, &bad).has_value());
+    EXPECT_TRUE(unsupportedCharMessage(bad).contains("(U+DE00)"));
+    // A whole text names the first character without a byte, as it stands.
+    EXPECT_TRUE(unsupportedCharMessage(QString::fromUtf8("ab۱✓")).contains("(U+06F1)"));
+    EXPECT_TRUE(unsupportedCharMessage(QString::fromUtf8("ab✓"))
+                    .contains(QString::fromUtf8("«✓» (U+2713)")));
+}
+
 // The table against the system's own converter (iconv's CP1256), as an independent oracle.
 TEST(CodePage, MatchesIconv) {
     QByteArray all;

@@ -1,3 +1,4 @@
+#include "core/stamp_text.h"
 #include "khodro_harness.h"
 #include "khodro_rows.h"
 #include "platform/db/db_error.h"
@@ -336,6 +337,56 @@ TEST_P(KhodroEntry, FocusColoursLabelsAndTheEnterChain) {
         clickLabel(ins.get(), "- - -", 3);
         EXPECT_EQ(in("vorod_tim"), kBlankTime);
     });
+}
+
+TEST_P(KhodroEntry, ImpossibleDatesAndTimesAreRefusedByFieldAndTheBlanksAreKept) {
+    whileModal(list->insertAction(), ins.get(), [&] {
+        pick(ins->khodro_typ(), kOfficial);
+        pick(ins->ranande(), "حسيني");
+        // Typed key by key: the mask skips its own separators.
+        const QList<QPair<QString, QString>> dates = {
+            {"14041230", "1404/12/30"}, {"14030731", "1403/07/31"}, {"14031301", "1403/13/01"},
+            {"14030010", "1403/00/10"}, {"14030100", "1403/01/00"}, {"14", "14  /  /  "}};
+        for (const auto& [keys, shown] : dates) {
+            dialogs.messages.clear();
+            type(ins->input("exit_dat"), keys);
+            ins->insButton()->click();
+            ASSERT_EQ(dialogs.texts(), QStringList{gc::BadDateMessage("تاريخ خروج", shown)});
+            EXPECT_EQ(in("exit_dat"), shown); // kept as typed, to be mended
+            EXPECT_EQ(ins->focusWidget(), ins->input("exit_dat"));
+        }
+        type(ins->input("exit_dat"), "14031230"); // 1403 is a leap year
+        for (const auto& [keys, shown] : QList<QPair<QString, QString>>{
+                 {"2400", "24:00"}, {"2561", "25:61"}, {"9999", "99:99"}, {"7", "7 :  "}}) {
+            dialogs.messages.clear();
+            type(ins->input("vorod_tim"), keys);
+            ins->insButton()->click();
+            ASSERT_EQ(dialogs.texts(), QStringList{gc::BadTimeMessage("ساعت ورود", shown)});
+        }
+        EXPECT_EQ(scalar("select count(*) from khodro"), "0");
+
+        // The blanks mean "not recorded yet" and are saved as they stand.
+        dialogs.messages.clear();
+        for (const char* name : {"exit_tim", "vorod_dat", "vorod_tim"})
+            ins->setText(name, {});
+        ins->insButton()->click();
+        EXPECT_EQ(dialogs.texts(), QStringList{"ثبت شد"});
+    });
+    // Spaces shown as "_": the command-line client trims them.
+    EXPECT_EQ(scalar("select replace(exit_dat||'|'||exit_tim||'|'||vorod_dat||'|'||vorod_tim, "
+                     "' ', '_') from khodro"),
+              "1403/12/30|__:__|____/__/__|__:__");
+
+    // The edit is checked the same way, and the stored row is left as it was.
+    list->search();
+    whileModal(list->editAction(), ins.get(), [&] {
+        dialogs.messages.clear();
+        type(ins->input("vorod_tim"), "2360");
+        ins->editButton()->click();
+        EXPECT_EQ(dialogs.texts(), QStringList{gc::BadTimeMessage("ساعت ورود", "23:60")});
+        EXPECT_TRUE(ins->isVisible());
+    });
+    EXPECT_EQ(scalar("select replace(vorod_tim, ' ', '_') from khodro"), "__:__");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, KhodroEntry,

@@ -1,3 +1,4 @@
+#include "core/stamp_text.h"
 #include "khodro_harness.h"
 #include "khodro_rows.h"
 #include "platform/db/query.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableView>
 
 using namespace gctest::khodro;
@@ -266,6 +268,45 @@ TEST_P(KhodroList, ReportIsA4LandscapeWithRowNumbersAndTodaysDate) {
     list->command(gc::registers::RegisterList::Command::Print)->trigger();
     EXPECT_EQ(pdf::pageCount(path), 1);
     EXPECT_TRUE(pdf::text(path).contains("تردد خودرو"));
+}
+
+TEST_P(KhodroList, ImpossibleFilterDatesAreRefusedByTheBoxCaptionAndBlanksStillSearch) {
+    untickAll();
+    list->CheckBox(3)->setChecked(true);
+    type(list->exit_dat1(), "14030101");
+    list->countLabel()->setText("x");
+    for (const auto& [keys, shown] :
+         std::vector<std::pair<QString, QString>>{{"14041230", "1404/12/30"},
+                                                  {"14030731", "1403/07/31"},
+                                                  {"14031301", "1403/13/01"},
+                                                  {"14030010", "1403/00/10"},
+                                                  {"14030100", "1403/01/00"},
+                                                  {"14", "14  /  /  "}}) {
+        dialogs.messages.clear();
+        type(list->exit_dat2(), keys);
+        list->searchButton()->click();
+        EXPECT_EQ(dialogs.texts(), QStringList{gc::BadDateMessage("تاريخ خروج", shown)});
+        EXPECT_EQ(list->countLabel()->text(), "x"); // nothing searched
+        EXPECT_EQ(list->focusWidget(), list->exit_dat2());
+    }
+    type(list->exit_dat2(), "14031230");
+    dialogs.messages.clear();
+    type(list->exit_dat1(), "1403");
+    list->searchButton()->click();
+    EXPECT_EQ(dialogs.texts(), QStringList{gc::BadDateMessage("تاريخ خروج", "1403/  /  ")});
+
+    // An unticked filter's dates are not looked at; the blank range searches for blank dates.
+    dialogs.messages.clear();
+    list->CheckBox(3)->setChecked(false);
+    list->searchButton()->click();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    list->CheckBox(4)->setChecked(true);
+    list->vorod_dat1()->setText({});
+    list->vorod_dat2()->setText({});
+    list->searchButton()->click();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(list->countLabel()->text(),
+              QString::number(countRows([](const Row& r) { return r.vorod_dat == kBlank; })));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, KhodroList,

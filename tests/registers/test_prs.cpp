@@ -1,3 +1,4 @@
+#include "core/stamp_text.h"
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "register_harness.h"
@@ -304,6 +305,32 @@ TEST_P(Prs, SearchFiltersOrderAndCount) {
     list->tim2()->setEditText("<");
     list->search();
     EXPECT_EQ(column("cart_no").size(), 4);
+}
+
+TEST_P(Prs, ImpossibleFilterTimesAreRefusedAndTheBlankFindsThoseNotBack) {
+    exec("insert into prs (cart_no, nam, exit_dat, exit_tim, vorod_tim) values "
+         "('1', 'الف', '1403/01/01', '  :  ', '08:00'), ('2', 'ب', '1403/01/01', '12:00', "
+         "'08:00')");
+    list->CheckBox(3)->setChecked(false);
+    list->CheckBox(6)->setChecked(true);
+    list->tim2()->setCurrentIndex(1); // "="
+    for (const auto& [keys, shown] : std::vector<std::pair<QString, QString>>{
+             {"2400", "24:00"}, {"2561", "25:61"}, {"9999", "99:99"}, {"7", "7 :  "}}) {
+        dialogs.messages.clear();
+        type(list->exit_tim(), keys);
+        list->searchButton()->click();
+        EXPECT_EQ(dialogs.texts(), QStringList{gc::BadTimeMessage("زمان خروج", shown)});
+        EXPECT_EQ(list->focusWidget(), list->exit_tim());
+    }
+    dialogs.messages.clear();
+    list->exit_tim()->clearToBlank();
+    list->searchButton()->click();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(column("cart_no"), QStringList{"1"});
+    type(list->exit_tim(), "2359");
+    list->searchButton()->click();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(list->countLabel()->text(), "0");
 }
 
 TEST_P(Prs, WrongDeletePasswordDeletesNothing) {

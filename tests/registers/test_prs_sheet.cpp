@@ -1,4 +1,5 @@
 #include "core/data_module.h"
+#include "core/stamp_text.h"
 #include "platform/db/connection.h"
 #include "platform/db/sql_text.h"
 #include "recording_dialogs.h"
@@ -15,6 +16,7 @@
 #include <QCalendar>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QTableView>
@@ -246,28 +248,53 @@ TEST_P(Sheet, EachLineHoldsItsOwnDayAlsoWithTheDateBoxUnticked) {
     EXPECT_TRUE(asked.texts().filter("نفر").isEmpty());
 }
 
-TEST_P(Sheet, SeveralPersonsAreNamedBeforeTheSheetWhoseHeaderIsTheSelectedRow) {
+TEST_P(Sheet, WithTwoPersonsTheSheetIsTheSelectedRowsPersonsOnly) {
     addPrs("1001", "رضايي", "1403/01/01", "08:00", "14:00", "نگهبان");
     addPrs("2002", "كريمي", "1403/01/01", "09:00", "15:00", "راننده");
-    range("1403/01/01", "1403/01/01");
+    addPrs("2002", "كريمي", "1403/01/02", "09:30", "15:30", "راننده");
+    range("1403/01/01", "1403/01/02");
     list->search();
-    const QString selected = dm->ADOQ_prs.fieldByName("nam").asString();
     const int rows = list->grid()->model()->rowCount();
-    const QString semat = dm->ADOQ_prs.fieldByName("semat").asString();
+    ASSERT_EQ(rows, 3);
+    QStringList seen;
+    for (int row = 1; row <= rows; ++row) {
+        dm->ADOQ_prs.setRecNo(row);
+        const QString name = dm->ADOQ_prs.fieldByName("nam").asString();
+        const bool first = name == "رضايي";
+        asked.messages.clear();
+        list->sheetPrintAction()->trigger();
+        EXPECT_TRUE(asked.messages.isEmpty()) << asked.texts().join('|').toStdString();
+        ASSERT_TRUE(printUi.result.ok());
+        const QString page = pdf::text(printUi.path(), 1);
+        EXPECT_TRUE(page.contains(pdf::printedLetters(name)));
+        EXPECT_TRUE(page.contains(pdf::printedLetters(first ? "نگهبان" : "راننده")));
+        EXPECT_EQ(page.contains("08:00"), first) << name.toStdString();
+        EXPECT_EQ(page.contains("09:00"), !first) << name.toStdString();
+        EXPECT_EQ(page.contains("15:30"), !first) << name.toStdString();
+
+        const QJsonObject sheet = exported();
+        EXPECT_EQ(sheetRow(sheet, 2).mid(2, 2),
+                  first ? (QStringList{"08:00", "14:00"}) : (QStringList{"09:00", "15:00"}));
+        EXPECT_EQ(sheetRow(sheet, 2)[4], ""); // no second pair from the other person
+        // The list keeps its rows and the row the guard chose.
+        EXPECT_EQ(list->grid()->model()->rowCount(), rows);
+        EXPECT_EQ(dm->ADOQ_prs.fieldByName("nam").asString(), name);
+        seen << name;
+    }
+    EXPECT_TRUE(seen.contains("رضايي") && seen.contains("كريمي"));
+
+    // With no row to choose the person by, records of two persons are refused, not mixed.
+    range("1402/01/01", "1402/01/01");
+    list->search();
+    ASSERT_EQ(list->grid()->model()->rowCount(), 0);
+    range("1403/01/01", "1403/01/02");
+    asked.messages.clear();
+    QFile::remove(printUi.path());
     list->sheetPrintAction()->trigger();
     EXPECT_EQ(asked.texts(), QStringList{prs::SeveralPersonsMessage(2)});
-    ASSERT_TRUE(printUi.result.ok());
-    const QString page = pdf::text(printUi.path(), 1);
-    EXPECT_TRUE(page.contains(pdf::printedLetters(selected))) << page.toStdString();
-    EXPECT_TRUE(page.contains(pdf::printedLetters(semat)));
-    // The list keeps its own rows and its current row.
-    EXPECT_EQ(list->grid()->model()->rowCount(), rows);
-    EXPECT_EQ(dm->ADOQ_prs.fieldByName("nam").asString(), selected);
-
-    // A card filter that matches both cards says the same.
+    EXPECT_FALSE(QFileInfo::exists(printUi.path()));
     asked.messages.clear();
-    byCard("0");
-    list->sheetPrintAction()->trigger();
+    EXPECT_TRUE(exported().isEmpty());
     EXPECT_EQ(asked.texts(), QStringList{prs::SeveralPersonsMessage(2)});
 }
 
@@ -283,6 +310,11 @@ TEST_P(Sheet, RangesThatAreNotRealAreRefusedAndNothingIsMade) {
         list->sheetExportAction()->trigger();
         EXPECT_EQ(asked.messages.size(), 2) << from.toStdString() << " " << to.toStdString();
     }
+    // A day the calendar does not have is named as the list's date filter names it.
+    range("1403/07/01", "1403/07/31");
+    asked.messages.clear();
+    list->sheetPrintAction()->trigger();
+    EXPECT_EQ(asked.texts(), QStringList{gc::BadDateMessage("تاريخ", "1403/07/31")});
     EXPECT_TRUE(asked.asked.isEmpty());
     EXPECT_EQ(printUi.result.pages, 0);
     EXPECT_FALSE(QFile::exists(printUi.path()));

@@ -1,3 +1,4 @@
+#include "platform/xlsx/kept_files.h"
 #include "platform/xlsx/spreadsheet.h"
 #include "platform/xlsx/temp_files.h"
 
@@ -203,28 +204,76 @@ TEST(XlsxExportFailures, AWrongCallWritesNothingAndSaysWhy) {
     EXPECT_EQ(excel.WorkBooks().Item(2), nullptr);
 }
 
-TEST(XlsxExportDelivery, WithNothingToOpenItTellsWhereTheFileIs) {
+// The desktop's documents folder inside a home of the test's own.
+class XlsxKeptExport : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "TMPDIR"})
+            saved.push_back({name, qgetenv(name)});
+        qputenv("HOME", home.path().toUtf8());
+        qunsetenv("XDG_CONFIG_HOME");
+        qputenv("TMPDIR", tmp.path().toUtf8());
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    }
+    QTemporaryDir home;
+    QTemporaryDir tmp;
+    std::vector<std::pair<const char*, QByteArray>> saved;
+};
+
+TEST_F(XlsxKeptExport, WithNothingToOpenItTellsWhereTheFileIsKeptThroughExitAndStart) {
     FakeOpener opener(false);
-    Application excel(opener); // the user's temporary folder
+    const QString kept = home.filePath("Documents/gatecontrol");
+    ASSERT_TRUE(QDir().mkpath(kept));
+    QFile earlier(kept + "/ليست خودرو 1403-07-01 10-00-00.xlsx");
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("kept by the user");
+    earlier.close();
+
+    Application excel(opener, {}, "ليست خودرو 1403-07-01 10-00-00");
     excel.Visible = true;
     excel.WorkBooks().Add().WorkSheets(1)->Cells(1, 1).setValue("x");
     excel.WorkBooks().Add().WorkSheets(1)->Cells(1, 1).setValue("y");
     const auto done = excel.show();
     ASSERT_EQ(done.size(), 2u);
     for (const Delivery& d : done) {
-        EXPECT_TRUE(d.error.isEmpty());
+        EXPECT_TRUE(d.error.isEmpty()) << d.error.toStdString();
         EXPECT_FALSE(d.opened);
         EXPECT_TRUE(QFileInfo(d.path).isFile());
-        EXPECT_TRUE(d.path.endsWith(".xlsx"));
         EXPECT_TRUE(notOpenedMessage(d.path).contains(d.path));
     }
-    EXPECT_NE(done[0].path, done[1].path);
-    QString error;
-    EXPECT_EQ(QFileInfo(done[0].path).absolutePath(), userTempFolder(&error));
-    EXPECT_EQ(QFileInfo(QFileInfo(done[0].path).absolutePath()).permissions() & 0x0077, 0);
+    // Named after the list and the time; an existing file is never written over.
+    EXPECT_EQ(done[0].path, kept + "/ليست خودرو 1403-07-01 10-00-00 (2).xlsx");
+    EXPECT_EQ(done[1].path, kept + "/ليست خودرو 1403-07-01 10-00-00 (3).xlsx");
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "kept by the user");
     EXPECT_TRUE(excel.show().empty()); // each workbook is written once
+
+    // The program's exit, then a start days later: picture views go, the exports stay.
+    QString error;
+    const QString view = createUniqueFile(userTempFolder(&error), "picture", "jpg", &error);
+    ASSERT_FALSE(view.isEmpty()) << error.toStdString();
+    removeThisRunsFiles();
+    removeFilesOlderThan(QDateTime::currentDateTime().addDays(3));
+    EXPECT_FALSE(QFileInfo::exists(view));
     for (const Delivery& d : done)
-        QFile::remove(d.path);
+        EXPECT_TRUE(QFileInfo(d.path).isFile()) << d.path.toStdString();
+}
+
+TEST_F(XlsxKeptExport, NamesAFileSystemCannotHoldAreMadeSafe) {
+    QString error;
+    const QString folder = keptFolder(&error);
+    ASSERT_EQ(folder, home.filePath("Documents/gatecontrol")) << error.toStdString();
+    EXPECT_EQ(QFileInfo(createKeptFile(folder, "a/b:c*d?\"e<f>g|h", "xlsx", &error)).fileName(),
+              "a-b-c-d--e-f-g-h.xlsx");
+    EXPECT_EQ(QFileInfo(createKeptFile(folder, "../up", "xlsx", &error)).absolutePath(), folder);
+    EXPECT_EQ(QFileInfo(createKeptFile(folder, "", "xlsx", &error)).fileName(), "export.xlsx");
 }
 
 namespace {

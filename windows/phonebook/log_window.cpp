@@ -6,10 +6,12 @@
 #include "platform/ui/query_grid.h"
 #include "registers/shared/grid_export.h"
 #include "registers/shared/mask_inputs.h"
+#include "registers/shared/stamp_check.h"
 #include "windows/phonebook/grid_widths.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -173,6 +175,9 @@ LogFilters Tlog::filters() const {
 }
 
 bool Tlog::BitBtn1Click() {
+    if (dat1->isEnabledTo(this) &&
+        !registers::stampsAcceptable({{dat1, CheckBox2->text()}, {dat2, CheckBox2->text()}}))
+        return false;
     const LogFilters f = filters();
     db::Query& q = dm_.ADOQuery1;
     try {
@@ -193,16 +198,17 @@ bool Tlog::BitBtn1Click() {
 void Tlog::SpeedButton1Click() {
     if (!showsLogList() && !BitBtn1Click())
         return;
-    registers::ExportGridToExcel(dm_.ADOQuery1,
-                                 {{"id", QString::fromUtf8("شناسه")},
-                                  {"karbar", QString::fromUtf8("نام کاربري")},
-                                  {"ip", QString::fromUtf8("آي پي")},
-                                  {"computer_name", QString::fromUtf8("نام کامپيوتر")},
-                                  {"saat", QString::fromUtf8("ساعت")},
-                                  {"tarikh", QString::fromUtf8("تاريخ")},
-                                  {"cmt", QString::fromUtf8("شرح عمليات")},
-                                  {"saat_sys", QString::fromUtf8("ساعت سرور")}},
-                                 opener_, exportFolder_);
+    registers::ExportGridToExcel(
+        dm_.ADOQuery1,
+        {{"id", QString::fromUtf8("شناسه")},
+         {"karbar", QString::fromUtf8("نام کاربري")},
+         {"ip", QString::fromUtf8("آي پي")},
+         {"computer_name", QString::fromUtf8("نام کامپيوتر")},
+         {"saat", QString::fromUtf8("ساعت")},
+         {"tarikh", QString::fromUtf8("تاريخ")},
+         {"cmt", QString::fromUtf8("شرح عمليات")},
+         {"saat_sys", QString::fromUtf8("ساعت سرور")}},
+        opener_, exportFolder_, registers::ExportName(windowTitle(), QDateTime::currentDateTime()));
 }
 
 } // namespace gc

@@ -30,7 +30,8 @@ class FileOpener;
 class Tlog : public QDialog {
     Q_OBJECT
   public:
-    // `exportFolder`: where exported workbooks go; empty means the temporary folder.
+    // `exportFolder`: where exported workbooks are kept; empty means "gatecontrol" under the
+    // user's documents.
     Tlog(Tdm& dm, xlsx::FileOpener& opener, QString exportFolder = {}, QWidget* parent = nullptr);
 
     QCheckBox* CheckBox1;

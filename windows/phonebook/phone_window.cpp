@@ -5,6 +5,7 @@
 #include "core/phone_search.h"
 #include "core/services.h"
 #include "platform/db/db_error.h"
+#include "platform/text/codepage.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/query_grid.h"
 #include "platform/ui/widgets.h"
@@ -153,10 +154,29 @@ void Tphone::srcChange() {
     search();
 }
 
+bool Tphone::searchable(const QString& text) {
+    QString bad;
+    if (codepage::toRepertoire(text, &bad)) {
+        refused_.clear();
+        return true;
+    }
+    // Typing on with the character still there does not raise the box again.
+    if (bad != refused_) {
+        refused_ = bad;
+        ui::showMessage(MsgIcon::Warning, codepage::unsupportedCharMessage(bad));
+    }
+    return false;
+}
+
 void Tphone::search() {
     const auto column = PhoneSearchColumn(std::max(0, RadioGroup1->itemIndex()));
     const QString text = src->text();
     db::Query& q = dm_.ADOQuery1;
+    if (!searchable(text)) {
+        q.close();
+        cnt->clear();
+        return;
+    }
     // Typing must not raise a box per keystroke; a failed search shows no count
     // rather than the previous one beside an empty list.
     try {
@@ -253,7 +273,8 @@ void Tphone::N2Click() {
                                   {"name", QString::fromUtf8("نام")},
                                   {"cmt", QString::fromUtf8("شرح")},
                                   {"tel", QString::fromUtf8("تلفن")}},
-                                 services_.opener(), exportFolder_);
+                                 services_.opener(), exportFolder_,
+                                 registers::ExportName(windowTitle(), services_.clock().now()));
 }
 
 void Tphone::DBGrid1TitleClick(int column) {

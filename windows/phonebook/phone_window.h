@@ -23,7 +23,8 @@ class RadioGroup;
 class Tphone : public QDialog {
     Q_OBJECT
   public:
-    // `exportFolder`: where exported workbooks go; empty means the temporary folder.
+    // `exportFolder`: where exported workbooks are kept; empty means "gatecontrol" under the
+    // user's documents.
     Tphone(Tdm& dm, Services& services, QString exportFolder = {}, QWidget* parent = nullptr);
 
     ui::RadioGroup* RadioGroup1;
@@ -53,11 +54,14 @@ class Tphone : public QDialog {
 
   private:
     void search();
+    // Refuses a search text that the database cannot take, saying why once per character.
+    bool searchable(const QString& text);
     bool hasCurrentRow();
 
     Tdm& dm_;
     Services& services_;
     QString exportFolder_;
+    QString refused_; // the character the search text was last refused for
 };
 
 } // namespace gc

@@ -202,10 +202,9 @@ void Tserver::Button1Click() {
     if (!validate())
         return;
     absoluteFilePath();
-    const auto scrambled = ScramblePassword(Password->text());
+    QString bad;
+    const auto scrambled = ScramblePassword(Password->text(), &bad);
     if (!scrambled) {
-        QString bad;
-        codepage::toRepertoire(Password->text(), &bad);
         ui::dialogs().message(MsgIcon::Warning,
                               QString::fromUtf8("رمز عبور ذخيره نشد: ") +
                                   codepage::unsupportedCharMessage(bad),

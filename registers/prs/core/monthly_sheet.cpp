@@ -87,6 +87,9 @@ QStringList SheetRecordsSql(const SheetFilter& filter, const QString& from, cons
     if (filter.surname)
         lines << *filterLine(likeFilter(QStringLiteral(" and nam like ")),
                              {true, {*filter.surname}});
+    if (filter.person)
+        lines << QStringLiteral(" and cart_no=") + db::quoted(filter.person->card) +
+                     QStringLiteral(" and nam=") + db::quoted(filter.person->name);
     lines << QStringLiteral(" and exit_dat>=") + db::quoted(from) +
                  QStringLiteral(" and exit_dat<=") + db::quoted(to);
     lines << QStringLiteral(" order by exit_dat, id");

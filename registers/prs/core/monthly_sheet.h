@@ -37,10 +37,17 @@ struct SheetDays {
 };
 SheetDays SheetDayList(const QString& from, const QString& to);
 
-// The list's card and surname filters that are on.
+// One person of the records, by card number and name as stored.
+struct SheetPerson {
+    QString card;
+    QString name;
+};
+
+// The list's card and surname filters that are on, and the one person the sheet is for.
 struct SheetFilter {
     std::optional<QString> card;
     std::optional<QString> surname;
+    std::optional<SheetPerson> person = std::nullopt;
 };
 
 // Every record of the range in one statement, each day's in the order they were written.

@@ -4,10 +4,12 @@
 #include "core/phone_search.h"
 #include "core/report_project.h"
 #include "core/services.h"
+#include "core/stamp_text.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_host_resolver.h"
 #include "fakes/fake_platform.h"
 #include "platform/db/query.h"
+#include "platform/text/codepage.h"
 #include "platform/ui/query_grid.h"
 #include "platform/ui/widgets.h"
 #include "platform/xlsx/file_opener.h"
@@ -273,6 +275,39 @@ TEST_P(PhoneLog, SearchFindsANameStoredWithEitherKafAndMatchesTheChosenColumn) {
     EXPECT_EQ(phone->cnt->text(), "0");
     phone->src->setText("b");
     EXPECT_EQ(listed("tel"), QStringList{"222"});
+}
+
+TEST_P(PhoneLog, SearchTextTheDatabaseCannotTakeIsRefusedOnceNamingTheCharacter) {
+    insert("ab");
+    phone->prepare();
+    dialogs.messages.clear();
+    gctest::typeKeys(phone->src, "a");
+    EXPECT_EQ(phone->cnt->text(), "1");
+    // The keyboard sends the emoji as one key.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, u("😀"));
+    QApplication::sendEvent(phone->src, &press);
+    ASSERT_EQ(dialogs.texts(), QStringList{codepage::unsupportedCharMessage(u("😀"))});
+    EXPECT_TRUE(dialogs.texts()[0].contains("U+1F600"));
+    EXPECT_EQ(phone->cnt->text(), "");
+    EXPECT_EQ(phone->src->text(), u("a😀")); // kept, to be mended
+    gctest::typeKeys(phone->src, "b");      // typing on does not say it again
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(phone->cnt->text(), "");
+    phone->src->setText("ab");
+    EXPECT_EQ(phone->cnt->text(), "1");
+}
+
+TEST_P(PhoneLog, LogSearchRefusesADateThatDoesNotExist) {
+    log->CheckBox2->click();
+    log->dat1->setText("1403/13/01");
+    log->dat2->setText("1403/01/01");
+    EXPECT_FALSE(log->BitBtn1Click());
+    EXPECT_EQ(dialogs.texts(), QStringList{BadDateMessage(u("تاريخ"), "1403/13/01")});
+    dialogs.messages.clear();
+    log->dat1->setText({});
+    log->dat2->setText({});
+    EXPECT_TRUE(log->BitBtn1Click()); // the blank range searches rows without a date
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_P(PhoneLog, DeleteCopiesTheRowBackAndWritesNoLog) {
