@@ -169,6 +169,11 @@ class Query : public QObject {
     ChangedColumns changedColumns(const TableInfo& table) const;
     void postInsert(const TableInfo& table);
     void postEdit(const TableInfo& table);
+    ChangedColumns valuesAsRead(const TableInfo& table) const;
+    QString guardedUpdateSql(const TableInfo& table, const QStringList& columns,
+                             const ChangedColumns& before) const;
+    QString refusedEditMessage(const TableInfo& table, const QVariant& key,
+                               const ChangedColumns& before);
     Row reread(const TableInfo& table, const QVariant& key);
     QVariant storedValue(const ColumnInfo& column, const QVariant& v) const;
     void moveTo(int row);
