@@ -146,12 +146,16 @@ void RegisterEntry::prepareNew() {
 void RegisterEntry::prepareEdit() {
     db::Query& q = query();
     editKey_ = QVariant();
+    rowTexts_.clear();
     try {
         const bool hasRow = q.isActive() && q.recNo() > 0;
         if (hasRow && q.fieldIndex(kKeyField) >= 0)
             editKey_ = q.fieldByName(kKeyField).value();
-        for (const QString& name : decl_.editCopies)
-            setText(name, hasRow ? q.fieldByName(name).asString() : QString());
+        for (const QString& name : decl_.editCopies) {
+            const QString stored = hasRow ? q.fieldByName(name).asString() : QString();
+            rowTexts_.insert(name, stored);
+            setText(name, stored);
+        }
     } catch (const db::DbError& e) {
         ui::showMessage(ui::MsgIcon::Error, e.message());
     }
@@ -205,7 +209,7 @@ QStringList RegisterEntry::editedColumns() const {
     QStringList out;
     bool witnessed = false;
     for (const QString& name : decl_.savedColumns) {
-        if (name == guard || text(name) == loaded_.value(name))
+        if (name == guard || text(name) == rowTexts_.value(name, loaded_.value(name)))
             continue;
         out << name;
         witnessed = witnessed || decl_.editGuardWitnesses.isEmpty() ||

@@ -111,8 +111,9 @@ class RegisterEntry : public QDialog {
 
   private:
     void assignColumns(bool insert, const QStringList& columns);
-    // The columns an edit writes: those whose input differs from what the form was loaded
-    // with, and the guard stamp when its witnesses changed.
+    // The columns an edit writes: those whose input differs from what the row held (or,
+    // for an input not copied from it, from what the form was loaded with), and the guard
+    // stamp when its witnesses changed.
     QStringList editedColumns() const;
     QString editGuardName() const;
     void rememberInputs();
@@ -128,6 +129,9 @@ class RegisterEntry : public QDialog {
     EnterChain enterChain_;
     QVariant editKey_;               // the key of the row that "edit" was opened on
     QHash<QString, QString> loaded_; // each input's text as prepared or last saved
+    // The row's own text of each column "edit" copied: an input that shows something else
+    // (a selector that cannot show the stored value) writes what it shows.
+    QHash<QString, QString> rowTexts_;
 };
 
 } // namespace gc::registers
