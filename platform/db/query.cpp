@@ -821,6 +821,10 @@ QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
             break;
         }
     }
+    return changedMeanwhileMessage(column);
+}
+
+QString changedMeanwhileMessage(const QString& column) {
     return QString::fromUtf8("«%1» در اين فاصله از ايستگاه ديگري تغيير کرده است؛ تغييرات ثبت "
                              "نشد و آنچه وارد کرده ايد سر جايش است. براي ديدن مقدار تازه "
                              "دوباره جستجو کنيد")

@@ -205,4 +205,7 @@ class Query : public QObject {
     int insertAt_ = 0;
 };
 
+// The refusal of an edit whose `column` another workstation changed after it was read.
+QString changedMeanwhileMessage(const QString& column);
+
 } // namespace gc::db
