@@ -1,6 +1,8 @@
 #include "core/accounts.h"
 
 #include "core/data_module.h"
+#include "platform/db/db_error.h"
+#include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 
 #include <QStringList>
@@ -33,6 +35,31 @@ int ChangePassword(Tdm& dm, const QString& us, const QString& ps, const QString&
     q.sql().clear();
     q.sql().add("update users set ps=" + db::quoted(newPs) + matchingUsers(us, ps));
     return q.execSql();
+}
+
+NewUser CreateUser(db::Query& scratch, const QString& us, const QString& ps) {
+    if (us.trimmed().isEmpty())
+        return NewUser::NameEmpty;
+    db::Connection& connection = scratch.connection();
+    connection.beginWriteTransaction("users");
+    try {
+        scratch.openSql({"select * from users where us=" + db::quoted(us)});
+        if (!scratch.isEmpty()) {
+            connection.rollback();
+            return NewUser::NameTaken;
+        }
+        scratch.append();
+        scratch.fieldByName("us").setAsString(us);
+        scratch.fieldByName("ps").setAsString(ps);
+        scratch.fieldByName("ver").setAsString("");
+        scratch.post();
+        connection.commit();
+    } catch (const db::DbError&) {
+        scratch.cancel();
+        connection.rollback();
+        throw;
+    }
+    return NewUser::Created;
 }
 
 QStringList UserNames(Tdm& dm) {

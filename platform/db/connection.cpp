@@ -2,6 +2,7 @@
 
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
+#include "platform/db/server_watch.h"
 #include "platform/text/codepage.h"
 
 #include <QDir>
@@ -58,8 +59,13 @@ void checkSqliteHeader(QSqlDatabase& db, const QString& file) {
 // The program's literals double the quote only; they stay literals only while
 // standard_conforming_strings is on. The connection asks for it at start (over any
 // database or role setting) and is refused when the server does not hold it.
+// Keepalives find a server machine or network that went away; the watch a server process
+// that stopped answering.
 const char* const kPostgresOptions =
-    "connect_timeout=15;options='-c standard_conforming_strings=on'";
+    "connect_timeout=15;keepalives=1;keepalives_idle=5;keepalives_interval=2;keepalives_count=3;"
+    "options='-c standard_conforming_strings=on'";
+// With the watch's look and its ending the server process, given up within 15 s.
+constexpr std::chrono::seconds kServerLimit{12};
 
 void setUpPostgresSession(QSqlDatabase& db) {
     QSqlQuery q(db);
@@ -73,6 +79,16 @@ void setUpPostgresSession(QSqlDatabase& db) {
     throw DbError(QString::fromUtf8(
         "سرور بانک اطلاعاتي تنظيم standard_conforming_strings = on را نگه نمي دارد و بدون آن "
         "متن ها درست نقل نمي شوند؛ اتصال برقرار نشد. لطفا با مدير شبکه تماس بگيريد"));
+}
+
+// The driver's handle is libpq's connection, named after its struct or its typedef.
+bool isLibpq(const QSqlDatabase& db) {
+    const QByteArray type = db.driver()->handle().typeName();
+    return type == "pg_conn*" || type == "PGconn*";
+}
+
+PGconn* libpqConnection(const QSqlDatabase& db) {
+    return isLibpq(db) ? *static_cast<PGconn* const*>(db.driver()->handle().constData()) : nullptr;
 }
 
 } // namespace
@@ -94,6 +110,7 @@ bool Connection::connected() const {
 }
 
 void Connection::close() {
+    watch_.reset();
     if (QSqlDatabase::contains(name_)) {
         database().close();
     }
@@ -112,6 +129,16 @@ void Connection::open() {
     else
         openPostgres(target);
     engine_ = target.engine;
+    watchServer();
+}
+
+void Connection::watchServer() {
+    watch_.reset();
+    if (engine_ != Engine::PostgreSQL)
+        return;
+    PGconn* pg = libpqConnection(database());
+    if (pg && PQsocket(pg) >= 0)
+        watch_ = std::make_unique<ServerWatch>(pg, kServerLimit);
 }
 
 // The file is never opened here: see the rule above the class.
@@ -161,12 +188,9 @@ bool Connection::serverLost() const {
     QSqlDatabase db = database();
     if (!db.isOpen())
         return true;
-    // The driver's handle is libpq's connection, named after its struct or its typedef.
-    const QVariant handle = db.driver()->handle();
-    const QByteArray type = handle.typeName();
-    if (type != "pg_conn*" && type != "PGconn*")
+    if (!isLibpq(db))
         return false;
-    PGconn* pg = *static_cast<PGconn* const*>(handle.constData());
+    PGconn* pg = libpqConnection(db);
     if (!pg)
         return true;
     for (int i = 0; i < 2; ++i)
@@ -178,6 +202,7 @@ bool Connection::serverLost() const {
 void Connection::revive() {
     if (engine_ != Engine::PostgreSQL || inTransaction_ || !serverLost())
         return;
+    watch_.reset();
     QSqlDatabase db = database();
     db.close();
     if (!db.open())
@@ -186,9 +211,13 @@ void Connection::revive() {
                               "کار انجام نشد. لطفا کمي بعد دوباره سعي کنيد.\n%1")
                 .arg(db.lastError().text()));
     setUpPostgresSession(db);
+    watchServer();
 }
 
 QString Connection::errorMessage(const QSqlError& error) const {
+    if (watch_ && watch_->gaveUp())
+        return QString::fromUtf8("سرور بانک اطلاعاتي در 15 ثانيه پاسخ نداد؛ کار انجام نشد و "
+                                 "آنچه وارد کرده ايد سر جايش است. لطفا کمي بعد دوباره سعي کنيد");
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     if (const auto w = widthViolationIn(text))
         return widthMessage(w->column, w->width);

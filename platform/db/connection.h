@@ -6,10 +6,13 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
+#include <memory>
 
 class QSqlError;
 
 namespace gc::db {
+
+class ServerWatch;
 
 enum class FieldKind { Text, Integer, AutoInc, Float, Boolean, Blob, DateTime };
 
@@ -46,7 +49,8 @@ class Connection {
     QString connectionString() const { return connectionString_; }
     void setConnectionString(const QString& text) { connectionString_ = text; }
 
-    // Throws DbError. Gives up within 15 seconds on an unreachable server.
+    // Throws DbError. Gives up within 15 seconds on an unreachable server, and on a
+    // statement that a server leaves unanswered as long.
     void open();
     void close();
     bool connected() const;
@@ -81,6 +85,7 @@ class Connection {
     void openSqlite(const ConnectionTarget& t);
     void openPostgres(const ConnectionTarget& t);
     bool serverLost() const;
+    void watchServer();
     TableInfo loadTableInfo(const QString& table) const;
 
     QString name_;
@@ -88,6 +93,7 @@ class Connection {
     Engine engine_ = Engine::None;
     bool inTransaction_ = false;
     QHash<QString, TableInfo> tableCache_;
+    std::unique_ptr<ServerWatch> watch_;
 };
 
 } // namespace gc::db

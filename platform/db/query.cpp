@@ -72,6 +72,11 @@ QString displayText(const QVariant& v) {
     }
 }
 
+// As a form shows them: an empty text over a null is no change.
+bool sameValue(const QVariant& a, const QVariant& b) {
+    return displayText(a) == displayText(b);
+}
+
 } // namespace
 
 // ---- Field ----
@@ -503,6 +508,10 @@ QVariant Query::fieldValue(int index) const {
 void Query::setFieldValue(int index, const QVariant& v) {
     if (state_ != State::Edit && state_ != State::Insert)
         throw DbError(notInEditMessage(objectName()));
+    // An edit writes only what differs from the row: the same value is no change, so a
+    // column another workstation saved meanwhile is left as it saved it.
+    if (state_ == State::Edit && sameValue(buffer_[index], v))
+        return;
     buffer_[index] = v;
     changed_[index] = true;
 }
@@ -742,21 +751,20 @@ void Query::postEdit(const TableInfo& table) {
         throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و ويرايش نمي شود").arg(objectName()));
     const QVariant key = current_.value(keyField);
     const auto [columns, values] = changedColumns(table);
-    QStringList sets;
-    for (const QString& col : columns)
-        sets << col + " = ?";
-    if (!sets.isEmpty()) {
+    if (!columns.isEmpty()) {
+        const ChangedColumns before = valuesAsRead(table);
         QSqlQuery q(connection_.database());
-        q.prepare("update " + table.name + " set " + sets.join(", ") + " where " + table.keyColumn +
-                  " = ?");
+        q.prepare(guardedUpdateSql(table, columns, before));
         for (const QVariant& v : values)
             q.addBindValue(v);
         q.addBindValue(key);
+        for (const QVariant& v : before.values)
+            if (!v.isNull())
+                q.addBindValue(v);
         if (!q.exec())
             throw DbError(connection_.errorMessage(q.lastError()));
         if (q.numRowsAffected() == 0)
-            throw DbError(QString::fromUtf8("اين رکورد در بانک اطلاعاتي نيست (شايد از ايستگاه "
-                                            "ديگري حذف شده باشد)؛ تغييرات ثبت نشد"));
+            throw DbError(refusedEditMessage(table, key, before));
     }
     const Row row = reread(table, key);
     if (ordered_ && order_[std::size_t(cur_)] < 0)
@@ -766,6 +774,61 @@ void Query::postEdit(const TableInfo& table) {
     current_ = row;
     currentValid_ = true;
     emit rowChanged(cur_);
+}
+
+Query::ChangedColumns Query::valuesAsRead(const TableInfo& table) const {
+    ChangedColumns out;
+    for (int i = 0; i < fields_.size(); ++i) {
+        const QString col = tableColumnOf(i, table);
+        if (!changed_[i] || col.isEmpty() || col == table.keyColumn)
+            continue;
+        out.names << col;
+        out.values << current_.value(i);
+    }
+    return out;
+}
+
+// The update holds only while each column it writes still has the value the edit began
+// from; the engine checks that and writes in one statement, so no other workstation's
+// save falls between the check and the write.
+QString Query::guardedUpdateSql(const TableInfo& table, const QStringList& columns,
+                                const ChangedColumns& before) const {
+    QStringList sets;
+    for (const QString& col : columns)
+        sets << col + " = ?";
+    QString sql =
+        "update " + table.name + " set " + sets.join(", ") + " where " + table.keyColumn + " = ?";
+    for (int i = 0; i < before.names.size(); ++i)
+        sql += " and " + before.names[i] + (before.values[i].isNull() ? " is null" : " = ?");
+    return sql;
+}
+
+QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
+                                  const ChangedColumns& before) {
+    QSqlQuery q(connection_.database());
+    q.setForwardOnly(true);
+    q.prepare("select * from " + table.name + " where " + table.keyColumn + " = ?");
+    q.addBindValue(key);
+    if (!q.exec())
+        throw DbError(connection_.errorMessage(q.lastError()));
+    if (!q.next())
+        return QString::fromUtf8("اين رکورد در بانک اطلاعاتي نيست (شايد از ايستگاه ديگري حذف شده "
+                                 "باشد)؛ تغييرات ثبت نشد");
+    QString column = before.names.value(0);
+    for (int i = 0; i < before.names.size(); ++i) {
+        if (!sameValue(q.value(before.names[i]), before.values[i])) {
+            column = before.names[i];
+            break;
+        }
+    }
+    return changedMeanwhileMessage(column);
+}
+
+QString changedMeanwhileMessage(const QString& column) {
+    return QString::fromUtf8("«%1» در اين فاصله از ايستگاه ديگري تغيير کرده است؛ تغييرات ثبت "
+                             "نشد و آنچه وارد کرده ايد سر جايش است. براي ديدن مقدار تازه "
+                             "دوباره جستجو کنيد")
+        .arg(column);
 }
 
 void Query::deleteRecord() {

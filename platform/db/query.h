@@ -169,6 +169,11 @@ class Query : public QObject {
     ChangedColumns changedColumns(const TableInfo& table) const;
     void postInsert(const TableInfo& table);
     void postEdit(const TableInfo& table);
+    ChangedColumns valuesAsRead(const TableInfo& table) const;
+    QString guardedUpdateSql(const TableInfo& table, const QStringList& columns,
+                             const ChangedColumns& before) const;
+    QString refusedEditMessage(const TableInfo& table, const QVariant& key,
+                               const ChangedColumns& before);
     Row reread(const TableInfo& table, const QVariant& key);
     QVariant storedValue(const ColumnInfo& column, const QVariant& v) const;
     void moveTo(int row);
@@ -199,5 +204,8 @@ class Query : public QObject {
     QVector<bool> changed_;
     int insertAt_ = 0;
 };
+
+// The refusal of an edit whose `column` another workstation changed after it was read.
+QString changedMeanwhileMessage(const QString& column);
 
 } // namespace gc::db

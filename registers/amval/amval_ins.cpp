@@ -43,6 +43,7 @@ RegisterEntry::Declaration Tins::declare(RegisterContext& context) {
                     "exit_tim",      "negahban1"};
     d.newGuardInput = QStringLiteral("negahban1");
     d.editGuardInput = QStringLiteral("negahban2");
+    d.editGuardWitnesses = {"exit_dat", "exit_tim", "vorod_dat", "vorod_tim"};
     d.newFocus = QStringLiteral("kharejkonande");
     d.editFocus = QStringLiteral("vorod_dat");
     d.newTodayInputs = {"exit_dat"};

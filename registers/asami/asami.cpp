@@ -260,8 +260,11 @@ std::optional<qint64> Tasami::currentId() {
 
 void Tasami::copyCurrentRow() {
     const QList<QLineEdit*> fields = editFields();
-    for (int i = 0; i < fields.size(); ++i)
+    loaded_.clear();
+    for (int i = 0; i < fields.size(); ++i) {
         fields[i]->setText(query().fieldByName(kEditColumns[i]).asString());
+        loaded_ << fields[i]->text();
+    }
 }
 
 void Tasami::assignColumns(db::Query& q) {
@@ -317,10 +320,23 @@ void Tasami::EditClick() {
     ins_btn->setEnabled(false);
 }
 
+// Writes only the fields the guard changed, and none when the person's row no longer
+// holds what one of them was loaded with: another workstation saved it meanwhile.
 void Tasami::writeEdited(db::Query& q) {
     q.edit();
-    assignColumns(q);
+    const QList<QLineEdit*> fields = editFields();
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields[i]->text() == loaded_.value(i))
+            continue;
+        db::Field column = q.fieldByName(kEditColumns[i]);
+        if (column.asString() != loaded_.value(i))
+            throw db::DbError(db::changedMeanwhileMessage(kEditColumns[i]));
+        column.setAsString(fields[i]->text());
+    }
     q.post();
+    loaded_.clear();
+    for (QLineEdit* field : fields)
+        loaded_ << field->text();
 }
 
 void Tasami::edit_btnClick() {

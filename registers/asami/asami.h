@@ -94,6 +94,7 @@ class Tasami : public RegisterList {
     EnterChain enterChain_;
     QList<QAction*> popup_;
     std::optional<qint64> editId_; // the person "ويرايش" loaded
+    QStringList loaded_;           // the edit fields' texts as loaded or last saved
     QByteArray picture_;           // the shown picture as stored
     QString pictureExt_;
     QString pictureOwner_; // the surname proposed when the picture is saved

@@ -56,6 +56,7 @@ RegisterEntry::Declaration Tkhodro_ins::declare(RegisterContext& context) {
                     "cmt",     "exit_dat", "exit_tim", "negahban1", "khodro_typ"};
     d.newGuardInput = QStringLiteral("negahban1");
     d.editGuardInput = QStringLiteral("negahban2");
+    d.editGuardWitnesses = {"exit_dat", "exit_tim", "vorod_dat", "vorod_tim"};
     d.newFocus = QStringLiteral("khodro_typ");
     d.editFocus = QStringLiteral("vorod_dat");
     d.newTodayInputs = {"exit_dat", "vorod_dat"};

@@ -65,6 +65,7 @@ RegisterEntry::Declaration Tprs::declare(RegisterContext& context) {
                     "cmt",     "exit_dat", "exit_tim", "negahban1"};
     d.newGuardInput = QStringLiteral("negahban1");
     d.editGuardInput = QStringLiteral("negahban2");
+    d.editGuardWitnesses = {"exit_dat", "exit_tim", "vorod_tim"};
     d.newFocus = QStringLiteral("cart_no");
     d.editFocus = QStringLiteral("vorod_tim");
     d.newTodayInputs = {"exit_dat"};

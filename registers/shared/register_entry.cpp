@@ -139,6 +139,7 @@ void RegisterEntry::prepareNew() {
     editBtn_->hide();
     editKey_ = QVariant();
     onPrepareNew();
+    rememberInputs();
     if (QWidget* w = input(decl_.newFocus))
         w->setFocus();
 }
@@ -146,12 +147,16 @@ void RegisterEntry::prepareNew() {
 void RegisterEntry::prepareEdit() {
     db::Query& q = query();
     editKey_ = QVariant();
+    rowTexts_.clear();
     try {
         const bool hasRow = q.isActive() && q.recNo() > 0;
         if (hasRow && q.fieldIndex(kKeyField) >= 0)
             editKey_ = q.fieldByName(kKeyField).value();
-        for (const QString& name : decl_.editCopies)
-            setText(name, hasRow ? q.fieldByName(name).asString() : QString());
+        for (const QString& name : decl_.editCopies) {
+            const QString stored = hasRow ? q.fieldByName(name).asString() : QString();
+            rowTexts_.insert(name, stored);
+            setText(name, stored);
+        }
     } catch (const db::DbError& e) {
         ui::showMessage(ui::MsgIcon::Error, e.message());
     }
@@ -160,6 +165,7 @@ void RegisterEntry::prepareEdit() {
     insBtn_->hide();
     editBtn_->show();
     onPrepareEdit();
+    rememberInputs();
     if (QWidget* w = input(decl_.editFocus))
         w->setFocus();
 }
@@ -174,8 +180,50 @@ int RegisterEntry::openEdit() {
     return exec();
 }
 
-void RegisterEntry::assignColumns(bool insert) {
-    for (const QString& name : decl_.savedColumns)
+void RegisterEntry::rememberInputs() {
+    loaded_.clear();
+    for (const QWidget* w : inputs_)
+        loaded_.insert(w->objectName(), inputText(w));
+}
+
+bool RegisterEntry::hasUnsavedInput() const {
+    for (const QWidget* w : inputs_)
+        if (inputText(w) != loaded_.value(w->objectName()))
+            return true;
+    return false;
+}
+
+void RegisterEntry::reject() {
+    if (hasUnsavedInput() &&
+        ui::showMessage(ui::MsgIcon::Warning, QStringLiteral("اطلاعات ثبت نشده است. بسته شود؟"),
+                        ui::Yes | ui::No) != ui::Yes)
+        return;
+    QDialog::reject();
+}
+
+QString RegisterEntry::editGuardName() const {
+    return decl_.editGuardColumn.isEmpty() ? decl_.editGuardInput : decl_.editGuardColumn;
+}
+
+QStringList RegisterEntry::editedColumns() const {
+    const QString guard = editGuardName();
+    QStringList out;
+    bool witnessed = false;
+    for (const QString& name : decl_.savedColumns) {
+        if (name == guard || text(name) == rowTexts_.value(name, loaded_.value(name)))
+            continue;
+        out << name;
+        witnessed = witnessed || decl_.editGuardWitnesses.isEmpty() ||
+                    decl_.editGuardWitnesses.contains(name);
+    }
+    const bool guardTyped = input(guard) && text(guard) != loaded_.value(guard);
+    if (decl_.savedColumns.contains(guard) && (witnessed || guardTyped))
+        out << guard;
+    return out;
+}
+
+void RegisterEntry::assignColumns(bool insert, const QStringList& columns) {
+    for (const QString& name : columns)
         query().fieldByName(name).setAsString(
             !insert && name == decl_.editGuardColumn ? ctx_.guardName() : text(name));
 }
@@ -187,7 +235,8 @@ bool RegisterEntry::post(bool insert) {
             q.open();
         // An edit opened on no row (the list not searched yet, or empty) adds one: writing
         // over whatever row the query opened on would change a row the guard never saw.
-        if (insert || !editKey_.isValid()) {
+        const bool adding = insert || !editKey_.isValid();
+        if (adding) {
             q.append();
         } else {
             // The row the user chose, even if the list's current row moved meanwhile.
@@ -197,7 +246,7 @@ bool RegisterEntry::post(bool insert) {
                                                  "ليست نيست؛ چيزي ثبت نشد"));
             q.edit();
         }
-        assignColumns(insert);
+        assignColumns(insert, adding ? decl_.savedColumns : editedColumns());
         q.post();
     } catch (const db::DbError& e) {
         q.cancel();
@@ -234,6 +283,7 @@ bool RegisterEntry::saveNew() {
         return false;
     if (!writeNew())
         return false;
+    rememberInputs();
     afterSaveNew();
     return true;
 }
@@ -245,6 +295,7 @@ bool RegisterEntry::saveEdit() {
         return false;
     if (!post(false))
         return false;
+    rememberInputs();
     afterSaveEdit();
     return true;
 }

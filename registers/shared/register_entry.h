@@ -33,6 +33,9 @@ class RegisterEntry : public QDialog {
         QString newGuardInput;      // takes the guard name on "new"
         QString editGuardInput;     // takes the guard name on "edit"
         QString editGuardColumn;    // saved by "edit" as the guard name, whatever its input shows
+        // An edit stamps its guard only with a change to one of these columns (the times and
+        // dates of the movement); with none named, with any change.
+        QStringList editGuardWitnesses;
         QString newFocus;
         QString editFocus;
         QStringList newTodayInputs;                 // date inputs set to today on "new"
@@ -82,6 +85,10 @@ class RegisterEntry : public QDialog {
     bool saveNew();
     bool saveEdit();
     bool editMode() const;
+    // Something was typed or chosen since the window was prepared or last saved.
+    bool hasUnsavedInput() const;
+    // Escape and the title-bar close ask first when typing would be lost.
+    void reject() override;
 
   protected:
     // The register's own steps around the families.
@@ -103,7 +110,13 @@ class RegisterEntry : public QDialog {
     bool post(bool insert);
 
   private:
-    void assignColumns(bool insert);
+    void assignColumns(bool insert, const QStringList& columns);
+    // The columns an edit writes: those whose input differs from what the row held (or,
+    // for an input not copied from it, from what the form was loaded with), and the guard
+    // stamp when its witnesses changed.
+    QStringList editedColumns() const;
+    QString editGuardName() const;
+    void rememberInputs();
     // A refusal that names a column («cmt») names it as the window labels its input.
     QString labelled(const QString& message) const;
     // Refuses an impossible or partly typed date or time before anything is asked or written.
@@ -116,7 +129,11 @@ class RegisterEntry : public QDialog {
     QPushButton* editBtn_;
     FocusColours focusColours_;
     EnterChain enterChain_;
-    QVariant editKey_; // the key of the row that "edit" was opened on
+    QVariant editKey_;               // the key of the row that "edit" was opened on
+    QHash<QString, QString> loaded_; // each input's text as prepared or last saved
+    // The row's own text of each column "edit" copied: an input that shows something else
+    // (a selector that cannot show the stored value) writes what it shows.
+    QHash<QString, QString> rowTexts_;
 };
 
 } // namespace gc::registers

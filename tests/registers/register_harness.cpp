@@ -1,6 +1,7 @@
 #include "register_harness.h"
 
 #include "khodro_rows.h"
+#include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "platform/ui/widgets.h"
 
@@ -52,14 +53,32 @@ void RegisterHarness::addPreset(const QString& listName, const QString& value, b
          quoted(value) + ", " + (isDefault ? quoted("1") : QStringLiteral("NULL")) + ")");
 }
 
+void RegisterHarness::otherWorkstationSaves(const QString& table, qint64 id,
+                                            const QList<QPair<QString, QString>>& columns) {
+    gc::db::Connection other(QStringLiteral("other workstation"));
+    other.setConnectionString(dm->ADOConnection1.connectionString());
+    other.open();
+    {
+        gc::db::Query q(other, QStringLiteral("q"));
+        q.openSql({QStringLiteral("select * from %1 where id=%2").arg(table).arg(id)});
+        q.edit();
+        for (const auto& [column, value] : columns)
+            q.fieldByName(column).setAsString(value);
+        q.post();
+    }
+    other.close();
+}
+
 void RegisterHarness::whileModal(QAction* trigger, QDialog* dialog,
                                  const std::function<void()>& script) {
     bool ran = false;
     QTimer::singleShot(0, dialog, [&] {
         script();
         ran = true;
+        // Closed by the test, not by the guard: the question about unsaved typing is
+        // tested on its own.
         if (dialog->isVisible())
-            dialog->reject();
+            dialog->done(QDialog::Rejected);
     });
     trigger->trigger();
     EXPECT_TRUE(ran);

@@ -57,6 +57,10 @@ class RegisterHarness : public ::testing::TestWithParam<Backend> {
     QString scalar(const QString& sql);
     void exec(const QString& sql);
     void addPreset(const QString& listName, const QString& value, bool isDefault = false);
+    // Another workstation saving columns of one row through its own connection, as the
+    // program's edits save them.
+    void otherWorkstationSaves(const QString& table, qint64 id,
+                               const QList<QPair<QString, QString>>& columns);
 
     // Runs `script` while `trigger` shows `dialog` modally, then closes it if still open.
     void whileModal(QAction* trigger, QDialog* dialog, const std::function<void()>& script);

@@ -313,6 +313,38 @@ TEST_P(ArbabEntry, AnEditChangesOnlyWhatTheGuardChanges) {
         << "an emptied barcode takes the visit's own, as a cardless register does";
 }
 
+TEST_P(ArbabEntry, AStaleEditKeepsAnotherWorkstationsExitAndRefusesARealConflict) {
+    const qint64 id = addVisit({{"cmt", "اول"}});
+    list->search();
+    ASSERT_TRUE(list->query().locate("id", id));
+    // Scanned out at the second workstation while this list still shows the visitor inside.
+    otherWorkstationSaves("arbabrojo", id, {{"khoroj", "06:46"}});
+    whileEdit([&] {
+        EXPECT_EQ(in("khoroj"), "  :  ");
+        typeInto(entry->findChild<QComboBox*>("cmt")->lineEdit(), " دوم");
+        click(entry->editButton());
+    });
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(column(id, "khoroj"), "06:46");
+    EXPECT_EQ(column(id, "cmt"), "اول دوم");
+    EXPECT_EQ(column(id, "negahban"), kGuard);
+
+    // The same field saved at both: the later save is refused and keeps what was typed.
+    otherWorkstationSaves("arbabrojo", id, {{"cmt", "از ايستگاه دوم"}});
+    whileEdit([&] {
+        typeInto(entry->findChild<QComboBox*>("cmt")->lineEdit(), " سوم");
+        click(entry->editButton());
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(dialogs.messages[0].icon, gc::ui::MsgIcon::Error);
+        EXPECT_TRUE(dialogs.messages[0].text.contains("cmt"));
+        EXPECT_TRUE(dialogs.messages[0].text.contains("ثبت نشد"));
+        EXPECT_TRUE(entry->isVisible());
+        EXPECT_EQ(in("cmt"), "اول دوم سوم");
+    });
+    EXPECT_EQ(column(id, "cmt"), "از ايستگاه دوم");
+    EXPECT_EQ(column(id, "khoroj"), "06:46");
+}
+
 TEST_P(ArbabEntry, PersianDigitsAreStoredAsAsciiDigits) {
     whileNew([&] {
         typeInto(entry->cart_no(), "۱۱۱۱۱۱۱۱۱۱");

@@ -210,6 +210,37 @@ TEST_P(Asami, SaveEditWritesThePersonLoadedWhateverRowIsCurrent) {
     EXPECT_EQ(scalar("select count(*) from asami where mobile='0999'"), "0");
 }
 
+TEST_P(Asami, AStaleEditKeepsAnotherWorkstationsSaveAndRefusesARealConflict) {
+    addPerson("الف", "1001");
+    w->prepare();
+    clickRow("الف");
+    w->popup(0)->trigger();
+    const qint64 id = scalar("select id from asami where card_no='1001'").toLongLong();
+    otherWorkstationSaves("asami", id, {{"vahed_tabe", "مالي"}});
+    w->mobile1->setText("0912");
+    click(w->edit_btn);
+    EXPECT_EQ(
+        scalar("select mobile || '|' || vahed_tabe from asami where id=" + QString::number(id)),
+        "0912|مالي");
+
+    otherWorkstationSaves("asami", id, {{"mobile", "0911"}});
+    dialogs.messages.clear();
+    w->mobile1->setText("0935");
+    click(w->edit_btn);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("«mobile»"));
+    EXPECT_EQ(w->mobile1->text(), "0935");
+    EXPECT_EQ(scalar("select mobile from asami where id=" + QString::number(id)), "0911");
+
+    // Searched away from the list, the person is read again: the same check holds.
+    w->CheckBox(2)->setChecked(true);
+    w->card_no->setEditText("none");
+    w->search();
+    click(w->edit_btn);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(scalar("select mobile from asami where id=" + QString::number(id)), "0911");
+}
+
 TEST_P(Asami, NationalCodeTakesDigitsOnlyAndIsChecked) {
     const auto leaveWith = [&](const QString& typed) {
         w->nation->clear();

@@ -4,13 +4,17 @@
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
 #include "registers/shared/mask_inputs.h"
+#include "support/typing.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTest>
+#include <csignal>
 
 using namespace gctest::khodro;
 using gc::registers::kBlankDate;
@@ -292,6 +296,77 @@ TEST_P(KhodroEntry, EditSavesTheChosenRowAndSaysWhenItIsGone) {
     });
     EXPECT_EQ(scalar("select count(*) from khodro"), "59");
     EXPECT_EQ(scalar("select count(*) from khodro where cmt='نبايد ثبت شود'"), "0");
+}
+
+TEST_P(KhodroEntry, AStaleCommentEditKeepsAReturnSavedAtAnotherWorkstation) {
+    insertRows(*dm, sampleRows());
+    list->search();
+    gc::db::Query& q = dm->ADOQ_khodro;
+    q.setRecNo(3);
+    const qint64 id = q.fieldByName("id").asInteger();
+    const QString exitTime =
+        scalar(QStringLiteral("select exit_tim from khodro where id=%1").arg(id));
+    otherWorkstationSaves("khodro", id, {{"vorod_tim", "10:30"}, {"negahban2", "نگهبان دو"}});
+    whileModal(list->editAction(), ins.get(), [&] {
+        EXPECT_EQ(in("negahban2"), kGuard);
+        auto* cmt = ins->findChild<QLineEdit*>("cmt");
+        cmt->setFocus();
+        gctest::typeKeys(cmt, "x");
+        ins->editButton()->click();
+    });
+    const auto saved = [&](const QString& column) {
+        return scalar(QStringLiteral("select %1 from khodro where id=%2").arg(column).arg(id));
+    };
+    EXPECT_EQ(saved("vorod_tim"), "10:30");
+    EXPECT_EQ(saved("negahban2"), "نگهبان دو");
+    EXPECT_EQ(saved("exit_tim"), exitTime);
+    EXPECT_TRUE(saved("cmt").endsWith("x"));
+
+    // A return typed on a stale form over the other workstation's: refused, named.
+    otherWorkstationSaves("khodro", id, {{"vorod_tim", "10:45"}});
+    dialogs.messages.clear();
+    whileModal(list->editAction(), ins.get(), [&] {
+        ins->setText("vorod_tim", "11:00");
+        ins->editButton()->click();
+        ASSERT_FALSE(dialogs.messages.isEmpty());
+        EXPECT_TRUE(dialogs.messages[0].text.contains("vorod_tim"));
+        EXPECT_TRUE(ins->isVisible());
+        EXPECT_EQ(in("vorod_tim"), "11:00");
+    });
+    EXPECT_EQ(saved("vorod_tim"), "10:45");
+    EXPECT_EQ(saved("negahban2"), "نگهبان دو");
+}
+
+// The server process of this workstation stops (not closed) just before a save.
+TEST_P(KhodroEntry, ASaveToAStoppedServerIsGivenUpAndKeepsWhatWasTyped) {
+    if (GetParam() != gctest::Backend::PostgreSQL)
+        GTEST_SKIP() << "the file database has no server";
+    insertRows(*dm, sampleRows());
+    list->search();
+    QSqlQuery pidQuery(dm->ADOConnection1.database());
+    ASSERT_TRUE(pidQuery.exec("select pg_backend_pid()") && pidQuery.next());
+    const pid_t server = pid_t(pidQuery.value(0).toInt());
+    const qint64 id = dm->ADOQ_khodro.fieldByName("id").asInteger();
+    whileModal(list->editAction(), ins.get(), [&] {
+        ins->setText("cmt", "در انتظار سرور");
+        ASSERT_EQ(::kill(server, SIGSTOP), 0);
+        QElapsedTimer waited;
+        waited.start();
+        ins->editButton()->click();
+        const qint64 ms = waited.elapsed();
+        ::kill(server, SIGCONT);
+        EXPECT_LT(ms, 20000) << "the window stayed frozen";
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].text.contains("15 ثانيه"));
+        EXPECT_TRUE(ins->isVisible());
+        EXPECT_EQ(in("cmt"), "در انتظار سرور");
+        // The next press opens the connection again and saves.
+        ins->editButton()->click();
+        EXPECT_FALSE(ins->isVisible());
+    });
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(scalar(QStringLiteral("select cmt from khodro where id=%1").arg(id)),
+              "در انتظار سرور");
 }
 
 TEST_P(KhodroEntry, TheLinkRefusesWhatItCannotWriteAndWritesNothing) {

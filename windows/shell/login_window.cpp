@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -90,9 +89,6 @@ Tlogin::Tlogin(ShellForms& forms, QWidget* parent) : QWidget(parent), forms_(for
     connect(BitBtn2, &QPushButton::clicked, this, &Tlogin::BitBtn2Click);
     connect(Label3, &ClickableLabel::clicked, this, &Tlogin::Label3Click);
     connect(Label4, &ClickableLabel::clicked, this, &Tlogin::Label4Click);
-    // BitBtn2 is the window's cancel button.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, BitBtn2, &QPushButton::click);
 }
 
 void Tlogin::buildLayout() {
@@ -121,6 +117,14 @@ void Tlogin::showEvent(QShowEvent* event) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     FormShow();
+}
+
+void Tlogin::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        BitBtn2->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool Tlogin::eventFilter(QObject* watched, QEvent* event) {

@@ -47,6 +47,9 @@ class Tlogin : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Escape is the cancel button's key. It reaches the window only when no list is open:
+    // an open user list takes it to close itself.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     // The id of the user whose name and password are typed; otherwise says why not.

@@ -1,5 +1,6 @@
 #include "windows/shell/users_window.h"
 
+#include "core/accounts.h"
 #include "core/data_module.h"
 #include "platform/db/db_error.h"
 #include "platform/db/sql_text.h"
@@ -190,21 +191,19 @@ bool Tusers::hasSelectedUser() {
 
 void Tusers::ins_btnClick() {
     try {
-        db::Query& q = dm_.ADOQuery1;
-        q.openSql({"select * from users where us=" + quoted(us->text())});
-        if (!q.eof()) {
+        switch (CreateUser(dm_.ADOQuery1, us->text(), ps->text())) {
+        case NewUser::NameEmpty:
+            say("لطفا نام كاربري را وارد نماييد");
+            return;
+        case NewUser::NameTaken:
             say("خطا، نام كاربري تكراري است");
             return;
+        case NewUser::Created:
+            break;
         }
-        q.append();
-        q.fieldByName("us").setAsString(us->text());
-        q.fieldByName("ps").setAsString(ps->text());
-        q.fieldByName("ver").setAsString("");
-        q.post();
         say("ثبت شد");
         dm_.adoq_user.openSql({"select * from users"});
     } catch (const db::DbError& e) {
-        dm_.ADOQuery1.cancel();
         reportError(e);
     }
 }
@@ -238,27 +237,73 @@ void Tusers::DBGrid1CellClick() {
     for (const auto& boxes : std::as_const(boxes_))
         for (QCheckBox* b : boxes)
             b->setChecked(false);
+    loadedUser_.clear();
+    loadedRights_.clear();
     if (!hasSelectedUser())
         return;
     try {
+        const QString userId = dm_.adoq_user.fieldByName("id").asString();
         db::Query& q = dm_.ADOQ_dastrasi;
-        q.openSql(
-            {"select * from dastrasi where prs_id=" + dm_.adoq_user.fieldByName("id").asString()});
+        q.openSql({"select * from dastrasi where prs_id=" + userId});
+        for (const PageRight& page : PageRights())
+            loadedRights_.insert(page.key, std::nullopt);
         for (q.first(); !q.eof(); q.next()) {
-            const auto it = boxes_.constFind(q.fieldByName("page_name").asString());
+            const QString key = q.fieldByName("page_name").asString();
+            const auto it = boxes_.constFind(key);
             if (it == boxes_.constEnd())
                 continue;
             for (int f = 0; f < 4; ++f)
                 (*it)[f]->setChecked(q.fieldByName(kFlagColumn[f]).asBoolean());
+            loadedRights_.insert(key, ticked(key));
         }
+        loadedUser_ = userId;
     } catch (const db::DbError& e) {
         reportError(e);
     }
 }
 
+Tusers::Flags Tusers::ticked(const QString& pageKey) const {
+    Flags flags{};
+    for (int f = 0; f < 4; ++f)
+        flags[f] = box(pageKey, Flag(f))->isChecked();
+    return flags;
+}
+
+std::optional<Tusers::Flags> Tusers::storedRights(const QString& userId, const QString& pageKey) {
+    db::Query& q = dm_.ADOQuery1;
+    q.openSql({"select * from dastrasi where prs_id=" + userId +
+               " and page_name=" + quoted(pageKey) + " order by id"});
+    if (q.isEmpty())
+        return std::nullopt;
+    q.last(); // of several rows the last one is what a click shows
+    Flags flags{};
+    for (int f = 0; f < 4; ++f)
+        flags[f] = q.fieldByName(kFlagColumn[f]).asBoolean();
+    return flags;
+}
+
+void Tusers::checkUnchanged(const QString& userId, const QString& pageKey) {
+    if (storedRights(userId, pageKey) == loadedRights_.value(pageKey))
+        return;
+    QString caption = pageKey;
+    for (const PageRight& page : PageRights())
+        if (page.key == pageKey)
+            caption = page.caption;
+    throw db::DbError(QString::fromUtf8("دسترسي «%1» در اين فاصله از ايستگاه ديگري تغيير کرده "
+                                        "است؛ چيزي ثبت نشد. براي ديدن دسترسي تازه دوباره روي "
+                                        "کاربر کليک کنيد")
+                          .arg(caption));
+}
+
 void Tusers::saveRights(const QString& userId) {
     db::Query& q = dm_.ADOQuery1;
+    const bool loaded = userId == loadedUser_;
     for (const char* key : kSaveOrder) {
+        if (loaded) {
+            if (ticked(key) == loadedRights_.value(key))
+                continue;
+            checkUnchanged(userId, key);
+        }
         q.sql().clear();
         q.sql().add("Delete From Dastrasi Where prs_id=" + userId +
                     " and page_name=" + quoted(key));
@@ -279,10 +324,15 @@ void Tusers::ins_btn2Click() {
         return;
     db::Connection& c = dm_.ADOConnection1;
     try {
-        // All fourteen pages or none: a failure never leaves a user with part of the rights.
-        c.beginTransaction();
-        saveRights(dm_.adoq_user.fieldByName("id").asString());
+        // All pages or none: a failure never leaves a user with part of the rights; the
+        // check for another workstation's change and the write cannot interleave with it.
+        const QString userId = dm_.adoq_user.fieldByName("id").asString();
+        c.beginWriteTransaction("dastrasi");
+        saveRights(userId);
         c.commit();
+        if (userId == loadedUser_)
+            for (const PageRight& page : PageRights())
+                loadedRights_.insert(page.key, ticked(page.key));
     } catch (const db::DbError& e) {
         dm_.ADOQuery1.cancel();
         c.rollback();

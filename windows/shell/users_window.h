@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHash>
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -69,9 +70,19 @@ class Tusers : public QDialog {
     QWidget* buildRights();
     bool hasSelectedUser();
     void saveRights(const QString& userId);
+    using Flags = std::array<bool, 4>;
+    Flags ticked(const QString& pageKey) const;
+    // The page's flags as stored now; nullopt without a row.
+    std::optional<Flags> storedRights(const QString& userId, const QString& pageKey);
+    // Refuses when another workstation changed a page's rights after they were loaded.
+    void checkUnchanged(const QString& userId, const QString& pageKey);
 
     Tdm& dm_;
     QHash<QString, std::array<QCheckBox*, 4>> boxes_;
+    // The rights the boxes were loaded with by a click on a user, page by page; a save for
+    // that user writes only the pages whose boxes were changed since.
+    QString loadedUser_;
+    QHash<QString, std::optional<Flags>> loadedRights_;
 };
 
 } // namespace gc

@@ -129,6 +129,28 @@ TEST_P(Login, EscapeClosesTheLoginWindow) {
     EXPECT_TRUE(forms->login->testAttribute(Qt::WA_QuitOnClose));
 }
 
+// Escape pressed to close the open user list closes only the list; the next Escape is
+// the window's cancel.
+TEST_P(Login, EscapeInTheOpenUserListClosesOnlyTheList) {
+    createSchema();
+    forms->login->show();
+    QApplication::setActiveWindow(forms->login.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(forms->login.get()));
+    gctest::CloseSpy spy(*forms->login);
+    forms->login->us->setFocus();
+    forms->login->us->showPopup();
+    QWidget* list = QApplication::activePopupWidget();
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(spy.closes, 0);
+    EXPECT_TRUE(forms->login->isVisible());
+
+    QTest::keyClick(forms->login->us, Qt::Key_Escape);
+    EXPECT_EQ(spy.closes, 1);
+    EXPECT_FALSE(forms->login->isVisible());
+}
+
 TEST_P(Login, DatabaseLinkWarnsThenOpensTheSettings) {
     createSchema();
     forms->login->Label4Click();

@@ -53,6 +53,63 @@ TEST_P(Users, AddsRefusesDuplicatesAndNeverDeletesTheAdministrator) {
     EXPECT_EQ(scalar("select count(*) from users").toInt(), 2);
 }
 
+// The add button keeps the focus after a save: a stray Enter on the emptied form adds
+// nobody. An empty password is a password.
+TEST_P(Users, EnterOnAnEmptyFormAddsNoUser) {
+    Tusers w(*dm);
+    w.prepare();
+    w.show();
+    w.ins_btn->setFocus();
+    QTest::keyClick(w.ins_btn, Qt::Key_Return);
+    EXPECT_EQ(dialogs.texts(), QStringList{QString::fromUtf8("لطفا نام كاربري را وارد نماييد")});
+    EXPECT_EQ(scalar("select count(*) from users").toInt(), 1);
+    w.us->setText("guard");
+    QTest::keyClick(w.ins_btn, Qt::Key_Return);
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("ثبت شد"));
+    EXPECT_EQ(scalar("select ps from users where us='guard'").toString(), "");
+}
+
+// Another workstation changes the rights of the user this window shows: a page this
+// window did not touch keeps that change, a page both changed is refused.
+TEST_P(Users, RightsSavedMeanwhileAreKeptOrTheSaveIsRefused) {
+    Tusers w(*dm);
+    w.prepare();
+    addUser(w, "guard");
+    w.prepare();
+    ASSERT_TRUE(dm->adoq_user.locate("us", "guard"));
+    w.DBGrid1CellClick();
+    const QString id = scalar("select id from users where us='guard'").toString();
+    const auto otherWorkstationGrants = [&](const QString& page) {
+        ASSERT_TRUE(raw("insert into dastrasi (prs_id, page_name, darj, virayesh, hazf, namayesh) "
+                        "values (" +
+                        id + ", '" + page + "', " + (pg() ? "true" : "1") + ", " +
+                        (pg() ? "false" : "0") + ", " + (pg() ? "false" : "0") + ", " +
+                        (pg() ? "true" : "1") + ")"));
+    };
+    const auto rows = [&](const QString& page) {
+        return scalar("select count(*) from dastrasi where prs_id=" + id + " and page_name='" +
+                      page + "'")
+            .toInt();
+    };
+    w.ins_btn2Click(); // fourteen rows, all false
+    otherWorkstationGrants("amval");
+    EXPECT_EQ(rows("amval"), 2);
+    w.box("prs", Tusers::Show)->setChecked(true);
+    w.ins_btn2Click();
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("ثبت شد"));
+    EXPECT_EQ(rows("amval"), 2) << "a page this window did not change is not written";
+    EXPECT_EQ(scalar("select namayesh from dastrasi where prs_id=" + id + " and page_name='prs'")
+                  .toBool(),
+              true);
+
+    otherWorkstationGrants("khodro");
+    w.box("khodro", Tusers::Del)->setChecked(true);
+    w.ins_btn2Click();
+    EXPECT_TRUE(dialogs.texts().last().contains(QString::fromUtf8("«صفحه خودرو»")))
+        << dialogs.texts().last().toStdString();
+    EXPECT_EQ(rows("khodro"), 2) << "nothing written";
+}
+
 TEST_P(Users, AFreshAdministratorGrantsRightsWithTheMouse) {
     Tusers w(*dm);
     w.prepare();
