@@ -60,6 +60,9 @@ void checkSqliteHeader(QSqlDatabase& db, const QString& file) {
 // database or role setting) and is refused when the server does not hold it.
 const char* const kPostgresOptions =
     "connect_timeout=15;options='-c standard_conforming_strings=on'";
+const char* const kPostgresReadOnlyOptions = "connect_timeout=15;options='-c "
+                                             "standard_conforming_strings=on -c "
+                                             "default_transaction_read_only=on'";
 
 void setUpPostgresSession(QSqlDatabase& db) {
     QSqlQuery q(db);
@@ -121,15 +124,20 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     const QFileInfo info(t.file);
     if (!info.absoluteDir().exists())
         throw DbError(QString::fromUtf8("پوشه فايل بانک اطلاعاتي «%1» وجود ندارد").arg(t.file));
+    if (!info.exists() && readOnly_)
+        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» وجود ندارد").arg(t.file));
     if (!info.exists())
         createPrivateFile(t.file);
     auto db = QSqlDatabase::addDatabase("QSQLITE", name_);
     db.setDatabaseName(t.file);
-    db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+    db.setConnectOptions(readOnly_ ? "QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"
+                                   : "QSQLITE_BUSY_TIMEOUT=10000");
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2")
                           .arg(t.file, db.lastError().text()));
     checkSqliteHeader(db, t.file);
+    if (readOnly_)
+        return;
     QSqlQuery q(db);
     // Readers must not block the writers of other windows or processes on this machine.
     q.exec("PRAGMA journal_mode=WAL");
@@ -148,7 +156,7 @@ void Connection::openPostgres(const ConnectionTarget& t) {
         db.setUserName(t.user);
         db.setPassword(t.password);
     }
-    db.setConnectOptions(kPostgresOptions);
+    db.setConnectOptions(readOnly_ ? kPostgresReadOnlyOptions : kPostgresOptions);
     if (!db.open())
         throw DbError(db.lastError().text());
     setUpPostgresSession(db);
