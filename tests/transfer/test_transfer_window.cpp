@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -130,10 +131,17 @@ TEST_F(TransferWindow, ChoicesFillTheirDefaultsAndPictureBoxesFollowTheirGroups)
 TEST_F(TransferWindow, ConnectShowsWhetherTheDestinationOpens) {
     if (!postgresAvailable())
         GTEST_SKIP() << "no PostgreSQL test server";
+    TestDb file(Backend::SQLite);
+    describe(file);
+    click(window->Button1);
+    EXPECT_EQ(window->Button1->text(), "Connected");
+    // A mistyped path: said so, and no file is made.
     QTemporaryDir dir;
     describeFile(dir.filePath("new.accdb"));
     click(window->Button1);
-    EXPECT_EQ(window->Button1->text(), "Connected");
+    EXPECT_EQ(window->Button1->text(), "No Connected");
+    EXPECT_TRUE(window->Memo1->toPlainText().contains(QString::fromUtf8("وجود ندارد")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("new.accdb")));
     describeServer("no_such_database");
     click(window->Button1);
     EXPECT_EQ(window->Button1->text(), "No Connected");
