@@ -107,16 +107,20 @@ QByteArray TestDb::fileHash() {
 }
 
 QStringList TestDb::client(const QString& sql) const {
+    return gctest::client(connectionString, sql);
+}
+
+QStringList client(const QString& connectionString, const QString& sql) {
     QProcess p;
-    if (pg()) {
-        const auto t = gc::db::connectionTarget(connectionString);
+    const auto t = gc::db::connectionTarget(connectionString);
+    if (t.engine == gc::db::Engine::PostgreSQL) {
         p.start(
             "psql",
             {"-X", "-A", "-t", "-F", "|", "-P", "null=NULL", "-c", sql,
              QString("host=%1 port=%2 dbname=%3 user=gc").arg(t.host).arg(t.port).arg(t.database)});
     } else {
         p.start("sqlite3",
-                {"-batch", "-noheader", "-separator", "|", "-nullvalue", "NULL", file(), sql});
+                {"-batch", "-noheader", "-separator", "|", "-nullvalue", "NULL", t.file, sql});
     }
     EXPECT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();

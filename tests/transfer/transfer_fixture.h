@@ -46,6 +46,9 @@ class TestDb {
     void setServerZone(const QString& zone);
 };
 
+// What the engine's own client prints for `sql` on the database of `connectionString`.
+QStringList client(const QString& connectionString, const QString& sql);
+
 // The workstation's time zone while it lives.
 class WorkstationZone {
   public:
