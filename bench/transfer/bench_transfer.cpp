@@ -23,6 +23,7 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <libpq-fe.h>
@@ -305,25 +306,28 @@ QString comparable(const QVariant& v) {
 }
 
 // The first, middle and last rows of every table in order of its key (the copy numbers
-// them in that order), every copied column as text.
+// them in that order), every column the transfer copies as text.
 QStringList sampleRows(const QString& cs) {
     gc::db::Connection c("bench_sample");
     c.setConnectionString(cs);
     c.open();
     QStringList out;
-    for (const auto& [table, rows] : kYear) {
-        const QString key = keyOf(table);
-        const QString order = key.isEmpty() ? columnsOf(table).join(", ") : key;
+    for (const gc::transfer::Section& s : gc::transfer::sectionsFor(everyGroup({}, {}))) {
+        const int rows = std::find_if(kYear.begin(), kYear.end(), [&](const auto& t) {
+                             return t.first == s.table;
+                         })->second;
+        const QString key = keyOf(s.table);
+        const QString order = key.isEmpty() ? s.columns.join(", ") : key;
         for (const int at : {0, rows / 2, rows - 1}) {
             QSqlQuery q(c.database());
-            if (!q.exec("select " + columnsOf(table).join(", ") + " from " + table + " order by " +
+            if (!q.exec("select " + s.columns.join(", ") + " from " + s.table + " order by " +
                         order + " limit 1 offset " + QString::number(at)) ||
                 !q.next())
-                qFatal("sample of %s: %s", qPrintable(table), qPrintable(q.lastError().text()));
+                qFatal("sample of %s: %s", qPrintable(s.table), qPrintable(q.lastError().text()));
             QStringList values;
             for (int i = 0; i < q.record().count(); ++i)
                 values << comparable(q.value(i));
-            out << table + ": " + values.join(" | ");
+            out << s.table + ": " + values.join(" | ");
         }
     }
     return out;
@@ -634,6 +638,63 @@ BENCHMARK(CancelLatency)
     ->Args({0, 0})
     ->Args({1, 1})
     ->ArgNames({"from_pg", "to_pg"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseManualTime();
+
+// How long a run takes to stop once Cancel is pressed while the visits' pictures go over.
+void CancelDuringPictures(benchmark::State& state) {
+    const bool toPg = state.range(0) != 0;
+    if (toPg && pgDataSource().isEmpty()) {
+        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+        return;
+    }
+    const QString& source = visitsSource();
+    double worstMs = 0;
+    for (auto _ : state) {
+        const QString destination = newDestination(toPg);
+        std::atomic_bool cancel = false;
+        std::atomic_bool pictures = false;
+        gc::transfer::TransferResult r;
+        class Watch : public Quiet {
+          public:
+            explicit Watch(std::atomic_bool& pictures) : pictures_(pictures) {}
+            void progress(int done, int) override {
+                if (done > kVisits)
+                    pictures_ = true;
+            }
+
+          private:
+            std::atomic_bool& pictures_;
+        };
+        std::thread run([&] {
+            Watch watch(pictures);
+            TransferOptions o;
+            o.source = source;
+            o.destination = destination;
+            o.startDate = "    /  /  ";
+            o.arbabrojo = o.arbabrojoPic = true;
+            r = gc::transfer::runTransfer(o, watch, cancel, "bench_cancel_pictures");
+        });
+        while (!pictures)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        QElapsedTimer stopping;
+        stopping.start();
+        cancel = true;
+        run.join();
+        if (!r.cancelled)
+            qFatal("the run was not cancelled");
+        const double ms = double(stopping.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000.0);
+        worstMs = std::max(worstMs, ms);
+    }
+    state.counters["worst_ms"] = worstMs;
+}
+BENCHMARK(CancelDuringPictures)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("to_pg")
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseManualTime();

@@ -10,7 +10,7 @@ namespace gc::transfer {
 
 namespace {
 
-constexpr qsizetype kChunkBytes = 4 * 1024 * 1024;
+constexpr qsizetype kChunkBytes = 2 * 1024 * 1024;
 
 qsizetype weight(const QVariant& v) {
     return v.typeId() == QMetaType::QByteArray ? v.toByteArray().size() : 16;
