@@ -43,9 +43,13 @@ TEST_P(WallClock, DateTimesArriveAsTheSameTextInAnyTimeZones) {
     WorkstationZone workstation(zones.workstation);
     TestDb source(pair.from);
     TestDb destination(pair.to);
+    // The server is also set to write its date-times in another style than ISO.
     for (TestDb* db : {&source, &destination})
-        if (db->pg())
+        if (db->pg()) {
             db->setServerZone(zones.server);
+            db->exec("alter database " + gc::db::connectionTarget(db->connectionString).database +
+                     " set datestyle to 'SQL, DMY'");
+        }
     const QStringList texts{"2024-12-12 09:45:33", "2021-03-22 00:30:00",
                             "2024-03-24 10:15:30.123456", "2023-09-22 23:59:59"};
     for (int i = 0; i < texts.size(); ++i)

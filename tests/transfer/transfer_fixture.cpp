@@ -114,6 +114,9 @@ QStringList client(const QString& connectionString, const QString& sql) {
     QProcess p;
     const auto t = gc::db::connectionTarget(connectionString);
     if (t.engine == gc::db::Engine::PostgreSQL) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PGDATESTYLE", "ISO");
+        p.setProcessEnvironment(env);
         p.start(
             "psql",
             {"-X", "-A", "-t", "-F", "|", "-P", "null=NULL", "-c", sql,
