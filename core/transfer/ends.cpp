@@ -26,7 +26,7 @@ QString missingFileMessage(const QString& file) {
 
 bool destinationFileMissing(const QString& connectionString) {
     const db::ConnectionTarget t = db::connectionTarget(connectionString);
-    return t.engine == db::Engine::SQLite && !QFileInfo::exists(t.file);
+    return t.engine == db::Engine::SQLite && !t.file.isEmpty() && !QFileInfo::exists(t.file);
 }
 
 bool sameFile(const QString& a, const QString& b) {
@@ -69,7 +69,7 @@ Ends::Ends(const QString& sourceString, const QString& destinationString, const 
     source.setConnectionString(sourceString);
     source.setReadOnly(true);
     source.open();
-    if (to.engine == db::Engine::SQLite && !create && !QFileInfo::exists(to.file))
+    if (!create && destinationFileMissing(destinationString))
         throw db::DbError(missingFileMessage(to.file));
     destination.setConnectionString(destinationString);
     destination.open();
