@@ -699,6 +699,24 @@ BENCHMARK(CancelDuringPictures)
     ->Iterations(3)
     ->UseManualTime();
 
+// The first, a middle and the last person's picture: surname and the bytes' hash.
+QStringList personPictures(const QString& cs) {
+    gc::db::Connection c("bench_person_pictures");
+    c.setConnectionString(cs);
+    c.open();
+    QStringList out;
+    for (const int at : {0, 600, 1199}) {
+        QSqlQuery q(c.database());
+        if (!q.exec("select a.surname, p.pic from per_pic p join asami a on a.id = p.per_id "
+                    "order by a.id limit 1 offset " +
+                    QString::number(at)) ||
+            !q.next())
+            qFatal("person pictures: %s", qPrintable(q.lastError().text()));
+        out << q.value(0).toString() + " " + comparable(q.value(1));
+    }
+    return out;
+}
+
 // Pictures that weigh far more than the memory a run may take: 1,200 persons with a
 // picture of 400 KB each, 480 MB in all.
 void TransferHeavyPictures(benchmark::State& state) {
@@ -752,6 +770,8 @@ void TransferHeavyPictures(benchmark::State& state) {
         state.PauseTiming();
         if (!r.ok || r.counts.front().pictures != 1200)
             qFatal("pictures: %s", qPrintable(r.message));
+        if (personPictures(destination) != personPictures(source))
+            qFatal("the pictures arrived at other persons or with other bytes");
         state.counters["peak_MB_before"] = before;
         state.ResumeTiming();
     }
