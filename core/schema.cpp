@@ -216,7 +216,7 @@ void seedAdmin(db::Query& q) {
     q.openSql({"select * from users "});
     q.append();
     q.fieldByName("us").setAsString("admin");
-    q.fieldByName("ps").setAsString("1");
+    q.fieldByName("ps").setAsString(kInitialAdminPassword);
     q.fieldByName("ver").setAsString("1");
     q.post();
 }

@@ -23,6 +23,9 @@ struct TableSpec {
     std::vector<ColumnSpec> added;
 };
 
+// The password the set-up gives the administrator "admin" it seeds.
+inline constexpr const char* kInitialAdminPassword = "1";
+
 // The 22 tables in creation order.
 const std::vector<TableSpec>& SchemaTables();
 

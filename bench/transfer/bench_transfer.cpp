@@ -1,9 +1,12 @@
 // The transfer of a year of records (140,000 rows over the 20 sections, no pictures) for
-// each engine pair, and the memory of a run over pictures that weigh far more than it may
-// hold. The PostgreSQL pairs need a server: GC_PG_DIR names the folder of a running test
-// server (tests/support/pgserver.sh start DIR). The one-engine pairs are compared with the
-// same copy done by the engine's own library: sqlite3 (ATTACH, INSERT ... SELECT) and libpq
-// (COPY out, COPY in); x_peer is our time over theirs.
+// each engine pair; a year of visits with their pictures (30,000 visits, one 20 KB picture
+// each) from the file database; and the memory of a run over pictures that weigh far more
+// than it may hold. Before any figure is reported, sample rows of what arrived are compared
+// value by value with the source. The PostgreSQL pairs need a server: GC_PG_DIR names the folder of
+// a running test server (tests/support/pgserver.sh start DIR). The one-engine pairs are compared
+// with the same copy done by the engine's own library: sqlite3 (ATTACH, INSERT ... SELECT) and
+// libpq (COPY out, COPY in; for the pictures, sqlite3 reading and libpq's COPY writing); x_peer is
+// our time over theirs.
 // Run: bench_transfer [--benchmark_filter=...]
 #include "bench/support/bench_support.h"
 #include "core/schema.h"
@@ -12,12 +15,15 @@
 #include "platform/db/connection_string.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <libpq-fe.h>
@@ -277,6 +283,65 @@ double libpqCopy(const QString& source, const QString& destination) {
     return s;
 }
 
+QString keyOf(const QString& table) {
+    if (table == "taradod")
+        return {};
+    return table == "barcod" ? QString("barcod") : QString("id");
+}
+
+// A value as comparable text on either engine: flags as 1/0, bytes by their hash.
+QString comparable(const QVariant& v) {
+    if (v.isNull())
+        return "NULL";
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? "1" : "0";
+    case QMetaType::QByteArray:
+        return QCryptographicHash::hash(v.toByteArray(), QCryptographicHash::Md5).toHex();
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString("yyyy-MM-dd HH:mm:ss");
+    default:
+        return v.toString();
+    }
+}
+
+// The first, middle and last rows of every table in order of its key (the copy numbers
+// them in that order), every column the transfer copies as text.
+QStringList sampleRows(const QString& cs) {
+    gc::db::Connection c("bench_sample");
+    c.setConnectionString(cs);
+    c.open();
+    QStringList out;
+    for (const gc::transfer::Section& s : gc::transfer::sectionsFor(everyGroup({}, {}))) {
+        const int rows = std::find_if(kYear.begin(), kYear.end(), [&](const auto& t) {
+                             return t.first == s.table;
+                         })->second;
+        const QString key = keyOf(s.table);
+        const QString order = key.isEmpty() ? s.columns.join(", ") : key;
+        for (const int at : {0, rows / 2, rows - 1}) {
+            QSqlQuery q(c.database());
+            if (!q.exec("select " + s.columns.join(", ") + " from " + s.table + " order by " +
+                        order + " limit 1 offset " + QString::number(at)) ||
+                !q.next())
+                qFatal("sample of %s: %s", qPrintable(s.table), qPrintable(q.lastError().text()));
+            QStringList values;
+            for (int i = 0; i < q.record().count(); ++i)
+                values << comparable(q.value(i));
+            out << s.table + ": " + values.join(" | ");
+        }
+    }
+    return out;
+}
+
+void checkSamples(const QString& source, const QString& destination) {
+    const QStringList from = sampleRows(source);
+    const QStringList to = sampleRows(destination);
+    for (int i = 0; i < from.size(); ++i)
+        if (from[i] != to[i])
+            qFatal("a copied row differs:\n  source      %s\n  destination %s", qPrintable(from[i]),
+                   qPrintable(to[i]));
+}
+
 void TransferAYear(benchmark::State& state) {
     const bool fromPg = state.range(0) != 0;
     const bool toPg = state.range(1) != 0;
@@ -293,6 +358,7 @@ void TransferAYear(benchmark::State& state) {
                     : sqlite3Copy(source.connectionString, destination);
         if (destinationRows(destination) != 140000)
             qFatal("the library's own copy did not copy every row");
+        checkSamples(source.connectionString, destination);
     }
     std::atomic_bool cancel = false;
     double ours = 0;
@@ -311,6 +377,7 @@ void TransferAYear(benchmark::State& state) {
             qFatal("%s", qPrintable(r.message));
         if (const int rows = destinationRows(destination); rows != 140000)
             qFatal("%d rows arrived, not 140,000", rows);
+        checkSamples(source.connectionString, destination);
         state.ResumeTiming();
     }
     state.counters["rows_per_s"] =
@@ -326,6 +393,213 @@ BENCHMARK(TransferAYear)
     ->ArgNames({"from_pg", "to_pg"})
     ->Unit(benchmark::kSecond)
     ->Iterations(2)
+    ->UseRealTime();
+
+constexpr int kVisits = 30000;
+constexpr int kPictureBytes = 20 * 1024;
+
+// Visit r's picture: bytes that do not compress, as a photograph's do not.
+QByteArray visitPicture(int r) {
+    QByteArray bytes(kPictureBytes, Qt::Uninitialized);
+    quint32 x = 2654435761u * quint32(r + 1);
+    for (char& b : bytes) {
+        x = x * 1664525u + 1013904223u;
+        b = char(x >> 24);
+    }
+    return bytes;
+}
+
+// A year of visits from the file database, each with one picture; made once.
+const QString& visitsSource() {
+    static const QString made = [] {
+        const QString cs = freshDatabase(false);
+        gc::db::Connection c("bench_seed_visits");
+        c.setConnectionString(cs);
+        c.open();
+        gc::EnsureSchema(c);
+        c.beginTransaction();
+        fill(c, "arbabrojo", kVisits);
+        QSqlQuery ids(c.database());
+        ids.exec("select id, name from arbabrojo order by id");
+        QSqlQuery q(c.database());
+        q.prepare("insert into arbabrojo_pic (arbabrojo_id, cmt, ext, pic) values (?, ?, ?, ?)");
+        while (ids.next()) {
+            q.addBindValue(ids.value(0));
+            q.addBindValue(ids.value(1).toString());
+            q.addBindValue(QString(".jpg"));
+            q.addBindValue(visitPicture(ids.value(1).toInt()));
+            if (!q.exec())
+                qFatal("seed pictures: %s", qPrintable(q.lastError().text()));
+        }
+        c.commit();
+        QSqlQuery check(c.database());
+        check.exec("select count(*), sum(length(pic)) from arbabrojo_pic p join arbabrojo o on "
+                   "o.id = p.arbabrojo_id");
+        if (!check.next() || check.value(0).toInt() != kVisits ||
+            check.value(1).toLongLong() != qint64(kVisits) * kPictureBytes)
+            qFatal("the source does not hold 30,000 visits with a 20 KB picture each");
+        return cs;
+    }();
+    return made;
+}
+
+// Every picture at its visit, with its bytes: the first, a middle and the last visit.
+void checkVisitPictures(const QString& destination) {
+    gc::db::Connection c("bench_check_visits");
+    c.setConnectionString(destination);
+    c.open();
+    QSqlQuery q(c.database());
+    q.exec("select count(*) from arbabrojo_pic p join arbabrojo o on o.id = p.arbabrojo_id");
+    if (!q.next() || q.value(0).toInt() != kVisits)
+        qFatal("not every picture arrived at its visit");
+    for (const int r : {0, kVisits / 2, kVisits - 1}) {
+        QSqlQuery one(c.database());
+        one.exec("select o.dat, p.cmt, p.ext, p.pic from arbabrojo_pic p join arbabrojo o on "
+                 "o.id = p.arbabrojo_id where o.name = '" +
+                 QString::number(r) + "'");
+        if (!one.next() || one.value(1).toString() != QString::number(r) ||
+            one.value(2).toString() != ".jpg" || one.value(3).toByteArray() != visitPicture(r) ||
+            !one.value(0).toString().startsWith("1403/"))
+            qFatal("visit %d arrived without its own picture", r);
+    }
+}
+
+// The visits and their pictures copied by sqlite3 itself, file to file.
+double sqlite3CopyVisits(const QString& source, const QString& destination) {
+    sqlite3* db = nullptr;
+    sqlite3_open(gc::db::connectionTarget(destination).file.toUtf8().constData(), &db);
+    QElapsedTimer t;
+    t.start();
+    const QString names = columnsOf("arbabrojo").join(", ");
+    const QString sql =
+        "attach database '" + gc::db::connectionTarget(source).file + "' as src; begin; " +
+        "insert into main.arbabrojo (id, " + names + ") select id, " + names +
+        " from src.arbabrojo order by id; " +
+        "insert into main.arbabrojo_pic (arbabrojo_id, cmt, ext, pic) select p.arbabrojo_id, "
+        "p.cmt, p.ext, p.pic from src.arbabrojo_pic p join src.arbabrojo o on o.id = "
+        "p.arbabrojo_id order by p.arbabrojo_id, p.id; commit;";
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+        qFatal("sqlite3: %s", error);
+    const double s = seconds(t);
+    sqlite3_close(db);
+    return s;
+}
+
+// One value in COPY's text form: NULL as \N, bytes as \\x and hex.
+void appendCopyValue(QByteArray& line, sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL:
+        line += "\\N";
+        break;
+    case SQLITE_BLOB:
+        line += "\\\\x";
+        line += QByteArray::fromRawData(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                        sqlite3_column_bytes(st, i))
+                    .toHex();
+        break;
+    default: {
+        QByteArray text(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                        sqlite3_column_bytes(st, i));
+        line += text.replace('\\', "\\\\").replace('\t', "\\t").replace('\n', "\\n");
+    }
+    }
+}
+
+void copyInto(PGconn* to, sqlite3* from, const QString& select, const QString& copy) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(from, select.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+        qFatal("sqlite3: %s", sqlite3_errmsg(from));
+    pgRun(to, copy, PGRES_COPY_IN);
+    QByteArray buffer;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int i = 0; i < sqlite3_column_count(st); ++i) {
+            if (i > 0)
+                buffer += '\t';
+            appendCopyValue(buffer, st, i);
+        }
+        buffer += '\n';
+        if (buffer.size() > (1 << 20)) {
+            PQputCopyData(to, buffer.constData(), int(buffer.size()));
+            buffer.clear();
+        }
+    }
+    sqlite3_finalize(st);
+    PQputCopyData(to, buffer.constData(), int(buffer.size()));
+    PQputCopyEnd(to, nullptr);
+    PGresult* r = PQgetResult(to);
+    if (PQresultStatus(r) != PGRES_COMMAND_OK)
+        qFatal("libpq: %s", PQerrorMessage(to));
+    PQclear(r);
+}
+
+// The visits and their pictures read by sqlite3 and written by libpq's COPY.
+double libpqCopyVisits(const QString& source, const QString& destination) {
+    sqlite3* from = nullptr;
+    sqlite3_open_v2(gc::db::connectionTarget(source).file.toUtf8().constData(), &from,
+                    SQLITE_OPEN_READONLY, nullptr);
+    PGconn* to = pgConnect(destination);
+    QElapsedTimer t;
+    t.start();
+    pgRun(to, "begin", PGRES_COMMAND_OK);
+    const QString names = columnsOf("arbabrojo").join(", ");
+    copyInto(to, from, "select id, " + names + " from arbabrojo order by id",
+             "copy arbabrojo (id, " + names + ") from stdin");
+    copyInto(to, from,
+             "select p.arbabrojo_id, p.cmt, p.ext, p.pic from arbabrojo_pic p join arbabrojo o "
+             "on o.id = p.arbabrojo_id order by p.arbabrojo_id, p.id",
+             "copy arbabrojo_pic (arbabrojo_id, cmt, ext, pic) from stdin");
+    pgRun(to, "commit", PGRES_COMMAND_OK);
+    const double s = seconds(t);
+    sqlite3_close(from);
+    PQfinish(to);
+    return s;
+}
+
+// A year of visits with their pictures, from the file database to a file or a server.
+void TransferVisitPictures(benchmark::State& state) {
+    const bool toPg = state.range(0) != 0;
+    if (toPg && pgDataSource().isEmpty()) {
+        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+        return;
+    }
+    const QString& source = visitsSource();
+    const QString peerDestination = newDestination(toPg);
+    const double peer = toPg ? libpqCopyVisits(source, peerDestination)
+                             : sqlite3CopyVisits(source, peerDestination);
+    checkVisitPictures(peerDestination);
+    std::atomic_bool cancel = false;
+    double ours = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString destination = newDestination(toPg);
+        Quiet quiet;
+        TransferOptions o;
+        o.source = source;
+        o.destination = destination;
+        o.startDate = "    /  /  ";
+        o.arbabrojo = o.arbabrojoPic = true;
+        state.ResumeTiming();
+        QElapsedTimer t;
+        t.start();
+        const auto r = gc::transfer::runTransfer(o, quiet, cancel, "bench_visits");
+        ours += seconds(t);
+        state.PauseTiming();
+        if (!r.ok)
+            qFatal("%s", qPrintable(r.message));
+        checkVisitPictures(destination);
+        state.ResumeTiming();
+    }
+    state.counters["peak_MB"] = gcbench::peakMb();
+    state.counters["peer_s"] = peer;
+    state.counters["x_peer"] = ours / double(state.iterations()) / peer;
+}
+BENCHMARK(TransferVisitPictures)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("to_pg")
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
     ->UseRealTime();
 
 // How long a run takes to stop once Cancel is pressed half a second into it.
@@ -367,6 +641,81 @@ BENCHMARK(CancelLatency)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseManualTime();
+
+// How long a run takes to stop once Cancel is pressed while the visits' pictures go over.
+void CancelDuringPictures(benchmark::State& state) {
+    const bool toPg = state.range(0) != 0;
+    if (toPg && pgDataSource().isEmpty()) {
+        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+        return;
+    }
+    const QString& source = visitsSource();
+    double worstMs = 0;
+    for (auto _ : state) {
+        const QString destination = newDestination(toPg);
+        std::atomic_bool cancel = false;
+        std::atomic_bool pictures = false;
+        gc::transfer::TransferResult r;
+        class Watch : public Quiet {
+          public:
+            explicit Watch(std::atomic_bool& pictures) : pictures_(pictures) {}
+            void progress(int done, int) override {
+                if (done > kVisits)
+                    pictures_ = true;
+            }
+
+          private:
+            std::atomic_bool& pictures_;
+        };
+        std::thread run([&] {
+            Watch watch(pictures);
+            TransferOptions o;
+            o.source = source;
+            o.destination = destination;
+            o.startDate = "    /  /  ";
+            o.arbabrojo = o.arbabrojoPic = true;
+            r = gc::transfer::runTransfer(o, watch, cancel, "bench_cancel_pictures");
+        });
+        while (!pictures)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        QElapsedTimer stopping;
+        stopping.start();
+        cancel = true;
+        run.join();
+        if (!r.cancelled)
+            qFatal("the run was not cancelled");
+        const double ms = double(stopping.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000.0);
+        worstMs = std::max(worstMs, ms);
+    }
+    state.counters["worst_ms"] = worstMs;
+}
+BENCHMARK(CancelDuringPictures)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("to_pg")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseManualTime();
+
+// The first, a middle and the last person's picture: surname and the bytes' hash.
+QStringList personPictures(const QString& cs) {
+    gc::db::Connection c("bench_person_pictures");
+    c.setConnectionString(cs);
+    c.open();
+    QStringList out;
+    for (const int at : {0, 600, 1199}) {
+        QSqlQuery q(c.database());
+        if (!q.exec("select a.surname, p.pic from per_pic p join asami a on a.id = p.per_id "
+                    "order by a.id limit 1 offset " +
+                    QString::number(at)) ||
+            !q.next())
+            qFatal("person pictures: %s", qPrintable(q.lastError().text()));
+        out << q.value(0).toString() + " " + comparable(q.value(1));
+    }
+    return out;
+}
 
 // Pictures that weigh far more than the memory a run may take: 1,200 persons with a
 // picture of 400 KB each, 480 MB in all.
@@ -421,6 +770,8 @@ void TransferHeavyPictures(benchmark::State& state) {
         state.PauseTiming();
         if (!r.ok || r.counts.front().pictures != 1200)
             qFatal("pictures: %s", qPrintable(r.message));
+        if (personPictures(destination) != personPictures(source))
+            qFatal("the pictures arrived at other persons or with other bytes");
         state.counters["peak_MB_before"] = before;
         state.ResumeTiming();
     }

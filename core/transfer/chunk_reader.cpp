@@ -8,38 +8,39 @@
 
 namespace gc::transfer {
 
+namespace {
+
+constexpr qsizetype kChunkBytes = 2 * 1024 * 1024;
+
+qsizetype weight(const QVariant& v) {
+    return v.typeId() == QMetaType::QByteArray ? v.toByteArray().size() : 16;
+}
+
+} // namespace
+
+ChunkReader::ChunkReader(db::Connection& c, const QString& sql, bool keyed, int chunkRows)
+    : c_(c), query_(runStatement(c, sql)), keyed_(keyed), chunkRows_(chunkRows) {}
+
 bool ChunkReader::next(std::vector<SourceRow>& rows) {
     rows.clear();
-    if (done_)
-        return false;
-    QVariantList binds = binds_;
-    QString sql;
-    if (key_.isEmpty()) {
-        sql = "select " + select_ + " from " + from_ + (where_.isEmpty() ? "" : " where " + where_);
-        done_ = true;
-    } else {
-        sql = "select " + key_ + ", " + select_ + " from " + from_ + " where " +
-              (where_.isEmpty() ? "" : where_ + " and ") + key_ + " > ? order by " + key_ +
-              " limit " + QString::number(chunkRows_);
-        binds << last_;
-    }
-    QSqlQuery q = runStatement(c_, sql, binds);
-    const int offset = key_.isEmpty() ? 0 : 1;
-    const int width = q.record().count();
-    while (q.next()) {
-        SourceRow row;
-        row.key = offset ? q.value(0).toLongLong() : qint64(rows.size()) + 1;
-        for (int i = offset; i < width; ++i)
-            row.values << q.value(i);
-        rows.push_back(std::move(row));
-    }
-    if (q.lastError().isValid())
-        throw db::DbError(c_.errorMessage(q.lastError()));
-    if (!key_.isEmpty()) {
-        if (rows.size() < std::size_t(chunkRows_))
+    const int width = query_.record().count();
+    const int first = keyed_ ? 1 : 0;
+    qsizetype bytes = 0;
+    while (!done_ && int(rows.size()) < chunkRows_ && bytes < kChunkBytes) {
+        if (!query_.next()) {
             done_ = true;
-        if (!rows.empty())
-            last_ = rows.back().key;
+            if (query_.lastError().isValid())
+                throw db::DbError(c_.errorMessage(query_.lastError()));
+            query_.finish();
+            break;
+        }
+        SourceRow row;
+        row.key = keyed_ ? query_.value(0).toLongLong() : ++place_;
+        for (int i = first; i < width; ++i) {
+            row.values << query_.value(i);
+            bytes += weight(row.values.back());
+        }
+        rows.push_back(std::move(row));
     }
     return !rows.empty();
 }

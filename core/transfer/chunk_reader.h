@@ -2,6 +2,7 @@
 
 #include "platform/db/connection.h"
 
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <vector>
@@ -13,25 +14,23 @@ struct SourceRow {
     QVariantList values;
 };
 
-// Reads a table's selected rows in order of its key, a chunk at a time; the table
-// without a key in one go.
+// Reads one statement's rows forward, in one pass, and hands them on a chunk at a time:
+// at most `chunkRows` rows and about `chunkBytes` of pictures, so memory stays flat and
+// Cancel is looked at often. Nothing else may run on the connection meanwhile.
 class ChunkReader {
   public:
-    ChunkReader(db::Connection& c, QString select, QString from, QString where, QVariantList binds,
-                QString key, int chunkRows)
-        : c_(c), select_(std::move(select)), from_(std::move(from)), where_(std::move(where)),
-          binds_(std::move(binds)), key_(std::move(key)), chunkRows_(chunkRows) {}
+    // `sql` selects the key first when `keyed`, then the values. Throws DbError.
+    ChunkReader(db::Connection& c, const QString& sql, bool keyed, int chunkRows);
 
     // False once every row was read. Throws DbError.
     bool next(std::vector<SourceRow>& rows);
 
   private:
     db::Connection& c_;
-    QString select_, from_, where_;
-    QVariantList binds_;
-    QString key_;
+    QSqlQuery query_;
+    bool keyed_;
     int chunkRows_;
-    qint64 last_ = -1;
+    qint64 place_ = 0;
     bool done_ = false;
 };
 

@@ -1,11 +1,13 @@
 #include "core/transfer/copier.h"
 
+#include "core/schema.h"
 #include "core/transfer/chunk_reader.h"
 #include "core/transfer/ends.h"
 #include "core/transfer/row_writer.h"
 #include "core/transfer/statements.h"
 #include "core/transfer/values.h"
 #include "platform/db/db_error.h"
+#include "platform/db/sql_text.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -18,7 +20,7 @@ namespace {
 using db::DbError;
 
 constexpr int kChunkRows = 1000;
-constexpr int kPictureChunkRows = 8; // pictures are read a few at a time: memory stays flat
+constexpr int kPictureChunkRows = 64; // and no more than the reader's bytes a chunk
 
 struct Cancelled {};
 
@@ -30,11 +32,10 @@ QString noColumnMessage(const QString& table, const QString& column) {
     return QString::fromUtf8("ستون «%1» در جدول «%2» بانک مقصد نيست").arg(column, table);
 }
 
-QString prefixed(const QString& alias, const QStringList& columns) {
-    QStringList out;
-    for (const QString& c : columns)
-        out << alias + "." + c;
-    return out.join(", ");
+QString unusableKeyMessage(const QString& table, const QString& key) {
+    return QString::fromUtf8("ستون «%1» جدول «%2» در بانک مقصد کليد شماره خودکار نيست و "
+                             "رديف ها را نمي توان به اين جدول افزود")
+        .arg(key, table);
 }
 
 class Copier {
@@ -87,17 +88,37 @@ class Copier {
         observer_.logLine(line);
     }
 
-    QString rangeWhere(const Section& s) const {
+    void advance(int rows) {
+        done_ += rows;
+        observer_.progress(done_, total_);
+    }
+
+    // The start date as a literal: forward reads run unprepared, streamed by the server.
+    QString rangeWhere(const Section& s, const QString& alias = {}) const {
         if (s.dateColumn.isEmpty())
             return {};
-        return s.dateColumn + " >= ?";
+        return (alias.isEmpty() ? "" : alias + ".") + s.dateColumn +
+               " >= " + db::quoted(o_.startDate);
     }
-    QVariantList rangeBinds(const Section& s) const {
-        return s.dateColumn.isEmpty() ? QVariantList{} : QVariantList{o_.startDate};
-    }
-    QString whereClause(const Section& s) const {
-        const QString w = rangeWhere(s);
+    QString whereClause(const Section& s, const QString& alias = {}) const {
+        const QString w = rangeWhere(s, alias);
         return w.isEmpty() ? QString() : " where " + w;
+    }
+
+    // The source's columns; its date-times as the server's own text, in no time zone.
+    QString selectList(const QString& table, const QStringList& columns,
+                       const QString& alias = {}) {
+        const db::TableInfo* info = src_.tableInfo(table);
+        QStringList out;
+        for (const QString& c : columns) {
+            const QString name = alias.isEmpty() ? c : alias + "." + c;
+            const db::ColumnInfo* column = info ? info->column(c) : nullptr;
+            const bool dateTime = column && column->kind == db::FieldKind::DateTime;
+            out << (dateTime && src_.engine() == db::Engine::PostgreSQL
+                        ? "cast(" + name + " as text)"
+                        : name);
+        }
+        return out.join(", ");
     }
 
     const db::TableInfo& destinationTable(const QString& table, const QStringList& columns) {
@@ -110,15 +131,55 @@ class Copier {
         return *info;
     }
 
+    bool isIdentity(const QString& table, const QString& column) {
+        return scalar(dst_,
+                      "select count(*) from information_schema.columns where table_schema = "
+                      "current_schema() and table_name = ? and column_name = ? and "
+                      "is_identity = 'YES'",
+                      {table, column})
+                   .toInt() > 0;
+    }
+
+    // The destination's auto-numbered key of a table, which gives every copied row its new
+    // id; empty for the table without a key.
+    QString destinationKey(const QString& table) {
+        if (const auto it = keys_.constFind(table); it != keys_.constEnd())
+            return *it;
+        const QString expected = keyColumnOf(table);
+        const db::TableInfo& info = destinationTable(table, {});
+        const bool usable = expected.isEmpty() ||
+                            info.keyColumn.compare(expected, Qt::CaseInsensitive) == 0 ||
+                            (dst_.engine() == db::Engine::PostgreSQL && info.column(expected) &&
+                             isIdentity(table, expected));
+        if (!usable)
+            throw DbError(unusableKeyMessage(table, expected));
+        keys_.insert(table, expected);
+        return expected;
+    }
+
+    QString picturesFrom(const Section& s) const {
+        return s.pictures.table + " p join " + s.table + " o on o.id = p." +
+               s.pictures.ownerColumn + whereClause(s, "o");
+    }
+
     void section(const Section& s) {
         checkCancel();
         SectionCount count;
         count.table = s.table;
         destinationTable(s.table, s.columns);
+        destinationKey(s.table);
+        const bool pictures = s.kind == SectionKind::Owners && s.copyPictures;
+        if (pictures) {
+            destinationTable(s.pictures.table,
+                             QStringList{s.pictures.ownerColumn} + s.pictures.columns);
+            destinationKey(s.pictures.table);
+        }
         observer_.progress(0, 0);
-        count.sourceRows =
-            scalar(src_, "select count(*) from " + s.table + whereClause(s), rangeBinds(s)).toInt();
-        observer_.progress(0, count.sourceRows);
+        count.sourceRows = scalar(src_, "select count(*) from " + s.table + whereClause(s)).toInt();
+        done_ = 0;
+        total_ = count.sourceRows +
+                 (pictures ? scalar(src_, "select count(*) from " + picturesFrom(s)).toInt() : 0);
+        observer_.progress(0, total_);
         if (o_.deleteOld)
             deleteRange(s);
         log(QString::fromUtf8(" در حال انتقال اطلاعات ") + s.label +
@@ -127,9 +188,11 @@ class Copier {
         int ambiguous = 0;
         if (s.kind == SectionKind::Pictures)
             copyLoosePictures(count, missing, ambiguous);
+        else if (s.kind == SectionKind::Users)
+            copyUsers(s, count);
         else
             copyRows(s, count);
-        if (s.kind == SectionKind::Owners && s.copyPictures)
+        if (pictures)
             copyPictures(s, count);
         if (s.kind == SectionKind::Rights)
             addAdminRight();
@@ -160,19 +223,16 @@ class Copier {
     // The destination's rows of the section's range; pictures go with the owners removed.
     void deleteRange(const Section& s) {
         if (s.kind == SectionKind::Owners)
-            exec(dst_,
-                 "delete from " + s.pictures.table + " where " + s.pictures.ownerColumn +
-                     " in (select id from " + s.table + whereClause(s) + ")",
-                 rangeBinds(s));
-        exec(dst_, "delete from " + s.table + whereClause(s), rangeBinds(s));
+            exec(dst_, "delete from " + s.pictures.table + " where " + s.pictures.ownerColumn +
+                           " in (select id from " + s.table + whereClause(s) + ")");
+        exec(dst_, "delete from " + s.table + whereClause(s));
     }
 
     int blankDates(const Section& s) {
         const QString d = "coalesce(" + s.dateColumn + ", '')";
-        return scalar(src_,
-                      "select count(*) from " + s.table + " where not (" + d + " >= ?) and " +
-                          "replace(replace(" + d + ", ' ', ''), '/', '') = ''",
-                      {o_.startDate})
+        return scalar(src_, "select count(*) from " + s.table + " where not (" + d +
+                                " >= " + db::quoted(o_.startDate) + ") and " + "replace(replace(" +
+                                d + ", ' ', ''), '/', '') = ''")
             .toInt();
     }
 
@@ -182,8 +242,8 @@ class Copier {
         QVariantList out;
         for (int i = 0; i < columns.size(); ++i) {
             QString why;
-            const auto v = destinationValue(row.values.at(from + i), *info.column(columns[i]),
-                                            dst_.engine(), &why);
+            const auto v =
+                destinationValue(row.values.at(from + i), *info.column(columns[i]), &why);
             if (!v)
                 throw DbError(
                     why +
@@ -193,13 +253,22 @@ class Copier {
         return out;
     }
 
+    // The section's rows, read in one pass in order of the source's key.
+    ChunkReader rowsOf(const Section& s) {
+        const QString key = keyColumnOf(s.table);
+        const QString sql = "select " + (key.isEmpty() ? QString() : key + ", ") +
+                            selectList(s.table, s.columns) + " from " + s.table + whereClause(s) +
+                            (key.isEmpty() ? QString() : " order by " + key);
+        return ChunkReader(src_, sql, !key.isEmpty(), hasBlobs(s) ? kPictureChunkRows : kChunkRows);
+    }
+
     void copyRows(const Section& s, SectionCount& count) {
         const bool rights = s.kind == SectionKind::Rights;
-        const bool keepIds = s.kind == SectionKind::Owners || s.kind == SectionKind::Users;
+        const bool keepIds = s.kind == SectionKind::Owners;
         const QHash<qint64, qint64> users = idMaps_.value("users");
         QHash<qint64, qint64>& ids = idMaps_[s.table];
-        ChunkReader reader(src_, s.columns.join(", "), s.table, rangeWhere(s), rangeBinds(s),
-                           keyColumnOf(s.table), hasBlobs(s) ? kPictureChunkRows : kChunkRows);
+        const QString key = destinationKey(s.table);
+        ChunkReader reader = rowsOf(s);
         std::vector<SourceRow> rows;
         while (reader.next(rows)) {
             checkCancel();
@@ -217,23 +286,104 @@ class Copier {
                 out.push_back(converted(s.table, s.columns, row));
                 keys.push_back(row.key);
             }
-            const std::vector<qint64> newIds = writer_.insert(s.table, s.columns, out, keys);
+            const std::vector<qint64> newIds = writer_.insert(s.table, key, s.columns, out, keys);
             if (keepIds)
                 for (std::size_t i = 0; i < keys.size(); ++i)
                     ids.insert(keys[i], newIds[i]);
             count.copied += int(out.size());
-            observer_.progress(count.copied + count.skipped, count.sourceRows);
+            advance(int(rows.size()));
         }
     }
 
-    // Every picture of every copied owner, linked through the owner's new id.
+    // Users: one of a name in the destination. The source's account takes the place of the
+    // destination's of the same name, with its password and its rights; a destination whose
+    // only account is the set-up's administrator with its initial password gets the
+    // source's accounts instead.
+    void copyUsers(const Section& s, SectionCount& count) {
+        destinationTable("dastrasi", {"prs_id"});
+        const QString key = destinationKey(s.table);
+        QHash<QString, qint64> named;
+        const qint64 seed = seededAdmin(named);
+        QHash<qint64, qint64>& ids = idMaps_["users"];
+        QStringList replaced;
+        int added = 0;
+        ChunkReader reader = rowsOf(s);
+        std::vector<SourceRow> rows;
+        while (reader.next(rows)) {
+            checkCancel();
+            for (const SourceRow& row : rows) {
+                const QVariantList values = converted(s.table, s.columns, row);
+                const QString name = values[0].toString();
+                qint64 id = named.value(name, 0);
+                if (id > 0) {
+                    replaceUser(id, s.columns, values);
+                    if (!replaced.contains(name))
+                        replaced << name;
+                } else {
+                    id = writer_.insert(s.table, key, s.columns, {values}, {row.key}).front();
+                    named.insert(name, id);
+                    ++added;
+                }
+                ids.insert(row.key, id);
+                ++count.copied;
+            }
+            advance(int(rows.size()));
+        }
+        if (!replaced.isEmpty())
+            log(QString::fromUtf8("کاربران هم نام بانک مقصد با رمز و دسترسي هاي مبدا جايگزين "
+                                  "شدند: ") +
+                replaced.join(QString::fromUtf8("، ")));
+        log(QString::fromUtf8("%1 کاربر تازه به بانک مقصد افزوده شد").arg(added));
+        if (seed > 0 && count.copied > 0 && !replaced.contains("admin")) {
+            exec(dst_, "delete from dastrasi where prs_id = ?", {seed});
+            exec(dst_, "delete from users where id = ?", {seed});
+            log(QString::fromUtf8("کاربر اوليه «admin» با رمز پيش فرض از بانک مقصد حذف شد"));
+        }
+    }
+
+    // Fills `named` with the destination's users, the first of each name; returns the id of
+    // the set-up's administrator when it is the only account, else 0.
+    qint64 seededAdmin(QHash<QString, qint64>& named) {
+        QSqlQuery q = runStatement(dst_, "select id, us, ps from users order by id");
+        int accounts = 0;
+        qint64 seed = 0;
+        while (q.next()) {
+            const qint64 id = q.value(0).toLongLong();
+            const QString name = q.value(1).toString();
+            if (!named.contains(name))
+                named.insert(name, id);
+            if (++accounts == 1 && name == "admin" &&
+                q.value(2).toString() == kInitialAdminPassword)
+                seed = id;
+        }
+        if (q.lastError().isValid())
+            throw DbError(dst_.errorMessage(q.lastError()));
+        return accounts == 1 ? seed : 0;
+    }
+
+    void replaceUser(qint64 id, const QStringList& columns, const QVariantList& values) {
+        QStringList set;
+        QVariantList binds;
+        for (int i = 1; i < columns.size(); ++i) {
+            set << columns[i] + " = ?";
+            binds << values[i];
+        }
+        exec(dst_, "update users set " + set.join(", ") + " where id = ?", binds << id);
+        exec(dst_, "delete from dastrasi where prs_id = ?", {id});
+    }
+
+    // Every picture of every copied owner, read in one pass in order of the owners and
+    // linked through their new ids.
     void copyPictures(const Section& s, SectionCount& count) {
         const PictureTable& p = s.pictures;
-        destinationTable(p.table, QStringList{p.ownerColumn} + p.columns);
+        const QString key = destinationKey(p.table);
+        const QStringList columns = QStringList{p.ownerColumn} + p.columns;
         const QHash<qint64, qint64>& owners = idMaps_[s.table];
-        ChunkReader reader(src_, p.ownerColumn + ", " + p.columns.join(", "), p.table,
-                           p.ownerColumn + " in (select id from " + s.table + whereClause(s) + ")",
-                           rangeBinds(s), "id", kPictureChunkRows);
+        ChunkReader reader(src_,
+                           "select p.id, p." + p.ownerColumn + ", " +
+                               selectList(p.table, p.columns, "p") + " from " + picturesFrom(s) +
+                               " order by p." + p.ownerColumn + ", p.id",
+                           true, kPictureChunkRows);
         std::vector<SourceRow> rows;
         while (reader.next(rows)) {
             checkCancel();
@@ -245,8 +395,9 @@ class Copier {
                 out.push_back(values);
                 keys.push_back(row.key);
             }
-            writer_.insert(p.table, QStringList{p.ownerColumn} + p.columns, out, keys);
+            writer_.insert(p.table, key, columns, out, keys);
             count.pictures += int(out.size());
+            advance(int(out.size()));
         }
     }
 
@@ -275,9 +426,12 @@ class Copier {
             throw DbError(dst_.errorMessage(q.lastError()));
 
         const QStringList columns{"per_id", "ext", "pic"};
-        ChunkReader reader(src_, "a.id, " + prefixed("a", match) + ", p.ext, p.pic",
-                           "per_pic p left join asami a on a.id = p.per_id", {}, {}, "p.id",
-                           kPictureChunkRows);
+        const QString key = destinationKey("per_pic");
+        ChunkReader reader(src_,
+                           "select p.id, a.id, " + selectList("asami", match, "a") +
+                               ", p.ext, p.pic from per_pic p left join asami a on a.id = "
+                               "p.per_id order by p.id",
+                           true, kPictureChunkRows);
         std::vector<SourceRow> rows;
         while (reader.next(rows)) {
             checkCancel();
@@ -294,10 +448,10 @@ class Copier {
                 out.push_back(converted("per_pic", columns, picture));
                 keys.push_back(row.key);
             }
-            writer_.insert("per_pic", columns, out, keys);
+            writer_.insert("per_pic", key, columns, out, keys);
             count.copied += int(out.size());
             count.skipped = missing + ambiguous;
-            observer_.progress(count.copied + count.skipped, count.sourceRows);
+            advance(int(rows.size()));
         }
     }
 
@@ -315,7 +469,8 @@ class Copier {
             return;
         const QStringList columns{"prs_id", "page_name", "darj", "virayesh", "hazf", "namayesh"};
         const SourceRow row{0, {admin, "karbaran", true, true, true, true}};
-        writer_.insert("dastrasi", columns, {converted("dastrasi", columns, row)}, {0});
+        writer_.insert("dastrasi", destinationKey("dastrasi"), columns,
+                       {converted("dastrasi", columns, row)}, {0});
     }
 
     const TransferOptions& o_;
@@ -325,7 +480,10 @@ class Copier {
     db::Connection& dst_;
     TransferResult& result_;
     QHash<QString, QHash<qint64, qint64>> idMaps_;
+    QHash<QString, QString> keys_; // the destination's usable keys, by table
     RowWriter writer_;
+    int done_ = 0; // rows and pictures of the current section
+    int total_ = 0;
 };
 
 QString nothingWritten() {

@@ -6,7 +6,6 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSqlError>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -14,26 +13,20 @@
 
 namespace gc::transfer {
 
-namespace {
-
-// The copy only reads the source: its connection cannot write, whatever runs on it.
-void makeReadOnly(db::Connection& c) {
-    if (c.engine() == db::Engine::PostgreSQL) {
-        runStatement(c, "set session characteristics as transaction read only");
-        return;
-    }
-    QSqlDatabase db = c.database();
-    db.close();
-    db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000");
-    if (!db.open())
-        throw db::DbError(c.errorMessage(db.lastError()));
-}
-
-} // namespace
+namespace {} // namespace
 
 QString sameDatabaseMessage() {
     return QString::fromUtf8(
         "بانک مقصد همان بانک اطلاعاتي است که برنامه به آن وصل است؛ انتقال انجام نشد");
+}
+
+QString missingFileMessage(const QString& file) {
+    return QString::fromUtf8("فايل بانک اطلاعاتي «%1» وجود ندارد").arg(text::isolatedLtr(file));
+}
+
+bool destinationFileMissing(const QString& connectionString) {
+    const db::ConnectionTarget t = db::connectionTarget(connectionString);
+    return t.engine == db::Engine::SQLite && !t.file.isEmpty() && !QFileInfo::exists(t.file);
 }
 
 bool sameFile(const QString& a, const QString& b) {
@@ -65,7 +58,8 @@ bool sameServerDatabase(db::Connection& a, db::Connection& b) {
     return !taken;
 }
 
-Ends::Ends(const QString& sourceString, const QString& destinationString, const QString& namePrefix)
+Ends::Ends(const QString& sourceString, const QString& destinationString, const QString& namePrefix,
+           bool create)
     : source(namePrefix + "_source"), destination(namePrefix + "_destination") {
     const db::ConnectionTarget from = db::connectionTarget(sourceString);
     const db::ConnectionTarget to = db::connectionTarget(destinationString);
@@ -73,8 +67,10 @@ Ends::Ends(const QString& sourceString, const QString& destinationString, const 
         sameFile(from.file, to.file))
         throw db::DbError(sameDatabaseMessage());
     source.setConnectionString(sourceString);
+    source.setReadOnly(true);
     source.open();
-    makeReadOnly(source);
+    if (!create && destinationFileMissing(destinationString))
+        throw db::DbError(missingFileMessage(to.file));
     destination.setConnectionString(destinationString);
     destination.open();
     if (from.engine == db::Engine::PostgreSQL && to.engine == db::Engine::PostgreSQL &&

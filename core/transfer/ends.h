@@ -6,12 +6,14 @@
 
 namespace gc::transfer {
 
-// Both databases of a run, opened on the calling thread: the source read-only, the
-// destination only once it is known to be another database. Throws DbError, with the
-// refusal when both name the same database.
+// Both databases of a run, opened on the calling thread: the source only to read from its
+// first statement, the destination only once it is known to be another database. A
+// destination file is made only when `create` says so. Throws DbError, with the refusal
+// when both name the same database.
 class Ends {
   public:
-    Ends(const QString& source, const QString& destination, const QString& namePrefix);
+    Ends(const QString& source, const QString& destination, const QString& namePrefix,
+         bool create = false);
     Ends(const Ends&) = delete;
     Ends& operator=(const Ends&) = delete;
 
@@ -24,6 +26,12 @@ class Ends {
 
 // The message for a destination that is the source itself.
 QString sameDatabaseMessage();
+
+// The message for a destination file that does not exist.
+QString missingFileMessage(const QString& file);
+
+// Whether a connection string names a database file that does not exist (yet).
+bool destinationFileMissing(const QString& connectionString);
 
 // Whether two paths name one file, whatever their spelling (links, relative parts).
 bool sameFile(const QString& a, const QString& b);

@@ -1,5 +1,6 @@
 #include "core/transfer/preflight.h"
 
+#include "core/transfer/statements.h"
 #include "platform/db/db_error.h"
 
 #include <QSqlError>
@@ -27,12 +28,8 @@ QString labels(const TransferOptions& options) {
 
 } // namespace
 
-Preflight::Preflight(const TransferOptions& options, const QString& namePrefix)
-    : options_(options), ends_(options.source, options.destination, namePrefix) {}
-
-QString Preflight::destinationName() const {
-    return Ends::describe(options_.destination);
-}
+Preflight::Preflight(const TransferOptions& options, const QString& namePrefix, bool create)
+    : options_(options), ends_(options.source, options.destination, namePrefix, create) {}
 
 QStringList Preflight::missingTables() {
     ends_.destination.forgetSchema();
@@ -44,9 +41,28 @@ QStringList Preflight::missingTables() {
     return missing;
 }
 
+QStringList Preflight::missingColumns() {
+    QStringList missing;
+    for (const Section& s : sectionsFor(options_)) {
+        QList<std::pair<QString, QStringList>> written{{s.table, s.columns}};
+        if (s.kind == SectionKind::Owners)
+            written.append(
+                {s.pictures.table, QStringList{s.pictures.ownerColumn} + s.pictures.columns});
+        for (const auto& [table, columns] : written)
+            if (const db::TableInfo* info = ends_.destination.tableInfo(table))
+                for (const QString& c : columns)
+                    if (!info->column(c) && !missing.contains(table + "." + c))
+                        missing << table + "." + c;
+    }
+    return missing;
+}
+
 QStringList Preflight::occupiedSections() {
     QStringList out;
     for (const Section& s : sectionsFor(options_)) {
+        // Users are never doubled (sameNameUsers), and so neither are their rights.
+        if (s.kind == SectionKind::Users || s.kind == SectionKind::Rights)
+            continue;
         QSqlQuery q(ends_.destination.database());
         q.prepare("select count(*) from " + s.table +
                   (s.dateColumn.isEmpty() ? QString() : " where " + s.dateColumn + " >= ?"));
@@ -57,6 +73,29 @@ QStringList Preflight::occupiedSections() {
         if (const int rows = q.value(0).toInt(); rows > 0)
             out << QString("%1: %2").arg(s.label).arg(rows);
     }
+    return out;
+}
+
+QStringList Preflight::sameNameUsers() {
+    if (!options_.other)
+        return {};
+    QStringList destination;
+    bool onlySeed = false;
+    {
+        QSqlQuery q = runStatement(ends_.destination, "select us, ps from users order by id");
+        while (q.next()) {
+            onlySeed = destination.isEmpty() && q.value(0).toString() == "admin" &&
+                       q.value(1).toString() == kInitialAdminPassword;
+            destination << q.value(0).toString();
+        }
+    }
+    if (onlySeed && destination.size() == 1)
+        return {};
+    QStringList out;
+    QSqlQuery q = runStatement(ends_.source, "select us from users order by id");
+    while (q.next())
+        if (destination.contains(q.value(0).toString()) && !out.contains(q.value(0).toString()))
+            out << q.value(0).toString();
     return out;
 }
 
@@ -74,10 +113,23 @@ QString deleteQuestion(const QString& destination, const TransferOptions& option
     return text + QString::fromUtf8("\nادامه مي دهيد؟");
 }
 
-QString doublingQuestion(const QString& destination, const QStringList& occupied) {
-    return QString::fromUtf8("بانک مقصد «%1» در اين بخش ها از قبل اطلاعات دارد و انتقال دوباره "
-                             "آنها را دو بار ثبت مي کند:\n%2\nادامه مي دهيد؟")
-        .arg(destination, occupied.join("\n"));
+QString upgradeQuestion(const QString& destination, const QStringList& columns) {
+    return QString::fromUtf8("بانک مقصد «%1» اين ستون هاي برنامه را ندارد:\n%2\nافزوده شوند؟")
+        .arg(destination, columns.join("\n"));
+}
+
+QString doublingQuestion(const QString& destination, const QStringList& occupied,
+                         const QStringList& sameNameUsers) {
+    QStringList parts;
+    if (!occupied.isEmpty())
+        parts << QString::fromUtf8("بانک مقصد «%1» در اين بخش ها از قبل اطلاعات دارد و انتقال "
+                                   "دوباره آنها را دو بار ثبت مي کند:\n%2")
+                     .arg(destination, occupied.join("\n"));
+    if (!sameNameUsers.isEmpty())
+        parts << QString::fromUtf8("اين کاربران بانک مقصد «%1» با رمز و دسترسي هاي کاربر هم نام "
+                                   "مبدا جايگزين مي شوند: %2")
+                     .arg(destination, sameNameUsers.join(QString::fromUtf8("، ")));
+    return parts.join("\n") + QString::fromUtf8("\nادامه مي دهيد؟");
 }
 
 } // namespace gc::transfer

@@ -13,17 +13,21 @@ namespace gc::transfer {
 // destination is another database, it has the tables, and what it already holds.
 class Preflight {
   public:
-    // Throws DbError: a connection failed, or the destination is the source.
-    Preflight(const TransferOptions& options, const QString& namePrefix);
+    // Throws DbError: a connection failed, or the destination is the source. A missing
+    // destination file is made only when `create` says so.
+    Preflight(const TransferOptions& options, const QString& namePrefix, bool create = false);
 
     // Tables the run writes that the destination lacks.
     QStringList missingTables();
+    // "table.column" for every column the run writes that the destination's tables lack.
+    QStringList missingColumns();
     SchemaResult setUpSchema() { return EnsureSchema(ends_.destination); }
 
     // "label: rows" for every section whose range already holds rows in the destination.
     QStringList occupiedSections();
-
-    QString destinationName() const;
+    // The destination's users that a source user of the same name replaces; none when its
+    // only account is the set-up's administrator.
+    QStringList sameNameUsers();
 
   private:
     TransferOptions options_;
@@ -33,6 +37,8 @@ class Preflight {
 // The questions asked before a run writes anything.
 QString schemaQuestion(const QString& destination);
 QString deleteQuestion(const QString& destination, const TransferOptions& options);
-QString doublingQuestion(const QString& destination, const QStringList& occupied);
+QString upgradeQuestion(const QString& destination, const QStringList& columns);
+QString doublingQuestion(const QString& destination, const QStringList& occupied,
+                         const QStringList& sameNameUsers);
 
 } // namespace gc::transfer

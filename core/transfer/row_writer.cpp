@@ -63,8 +63,11 @@ bool RowWriter::write(const Shape& shape, const std::vector<QVariantList>& rows,
                       const std::vector<qint64>& ids, std::size_t first, std::size_t last,
                       QString* error) {
     const QString placeholders = "(" + QStringList(shape.names.size(), "?").join(", ") + ")";
-    QSqlQuery& q = statement("insert into " + shape.table + " (" + shape.names.join(", ") +
-                             ") values " + QStringList(int(last - first), placeholders).join(", "));
+    // The server's identity columns take our ids only when told to; its serial ones ignore it.
+    const bool overriding = !ids.empty() && c_.engine() == db::Engine::PostgreSQL;
+    QSqlQuery& q = statement("insert into " + shape.table + " (" + shape.names.join(", ") + ")" +
+                             (overriding ? " overriding system value" : "") + " values " +
+                             QStringList(int(last - first), placeholders).join(", "));
     int at = 0;
     for (std::size_t r = first; r < last; ++r) {
         if (!ids.empty())
@@ -78,12 +81,12 @@ bool RowWriter::write(const Shape& shape, const std::vector<QVariantList>& rows,
     return false;
 }
 
-std::vector<qint64> RowWriter::insert(const QString& table, const QStringList& columns,
+std::vector<qint64> RowWriter::insert(const QString& table, const QString& key,
+                                      const QStringList& columns,
                                       const std::vector<QVariantList>& rows,
                                       const std::vector<qint64>& sourceKeys) {
     if (rows.empty())
         return {};
-    const QString key = c_.tableInfo(table)->keyColumn;
     const std::vector<qint64> ids =
         key.isEmpty() ? std::vector<qint64>{} : reserveIds(table, key, int(rows.size()));
     const Shape shape{table, key.isEmpty() ? columns : QStringList{key} + columns};

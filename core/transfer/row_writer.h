@@ -18,8 +18,9 @@ class RowWriter {
     explicit RowWriter(db::Connection& destination) : c_(destination) {}
 
     // `rows` hold the destination's values of `columns`; `sourceKeys` name them in
-    // messages. Returns the new ids (none for the table without a key). Throws DbError.
-    std::vector<qint64> insert(const QString& table, const QStringList& columns,
+    // messages. `key` is the table's auto-numbered key, empty for the table without one.
+    // Returns the new ids, one per row (none without a key). Throws DbError.
+    std::vector<qint64> insert(const QString& table, const QString& key, const QStringList& columns,
                                const std::vector<QVariantList>& rows,
                                const std::vector<qint64>& sourceKeys);
 

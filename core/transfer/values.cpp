@@ -2,7 +2,9 @@
 
 #include "platform/db/dialect.h"
 
-#include <QDateTime>
+#include <QDate>
+#include <QRegularExpression>
+#include <QTime>
 
 namespace gc::transfer {
 
@@ -49,34 +51,37 @@ std::optional<QVariant> flag(const QVariant& v) {
     return std::nullopt;
 }
 
-std::optional<QDateTime> dateTime(const QVariant& v) {
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime();
-    QString s = v.toString().trimmed();
-    s.replace(' ', 'T');
-    const QDateTime dt = QDateTime::fromString(s, Qt::ISODateWithMs);
-    return dt.isValid() ? std::optional<QDateTime>(dt) : std::nullopt;
-}
-
-// SQLite keeps date-times as the text its own datetime() writes.
-QVariant dateTimeFor(db::Engine destination, const QDateTime& dt) {
-    if (destination == db::Engine::PostgreSQL)
-        return dt;
-    return dt.toString(dt.time().msec() ? "yyyy-MM-dd HH:mm:ss.zzz" : "yyyy-MM-dd HH:mm:ss");
+// A zero-length block is a value: the drivers write a null QByteArray as NULL.
+QVariant bytes(const QVariant& v) {
+    QByteArray b = v.toByteArray();
+    if (b.isNull())
+        b = QByteArray(0, '\0');
+    return b;
 }
 
 } // namespace
 
+std::optional<QString> wallClockText(const QString& text) {
+    static const QRegularExpression form(
+        R"(^(\d{4})-(\d{2})-(\d{2})(?:[ T](\d{2}):(\d{2})(?::(\d{2})(\.\d{1,6})?)?)?$)");
+    const auto m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return date.toString("yyyy-MM-dd") + ' ' + time.toString("HH:mm:ss") + m.captured(7);
+}
+
 std::optional<QVariant> destinationValue(const QVariant& value, const db::ColumnInfo& column,
-                                         db::Engine destination, QString* why) {
+                                         QString* why) {
     if (value.isNull())
         return nullOf(column.kind);
     std::optional<QVariant> out;
     switch (column.kind) {
     case FieldKind::Text: {
-        const QString text = value.typeId() == QMetaType::QDateTime
-                                 ? value.toDateTime().toString("yyyy-MM-dd HH:mm:ss")
-                                 : value.toString();
+        const QString text = value.toString();
         if (column.width > 0 && text.size() > column.width) {
             *why = db::widthMessage(column.name, column.width);
             return std::nullopt;
@@ -91,7 +96,7 @@ std::optional<QVariant> destinationValue(const QVariant& value, const db::Column
         out = flag(value);
         break;
     case FieldKind::Blob:
-        return QVariant(value.toByteArray());
+        return bytes(value);
     case FieldKind::Float: {
         bool ok = false;
         const double d = value.toDouble(&ok);
@@ -100,8 +105,8 @@ std::optional<QVariant> destinationValue(const QVariant& value, const db::Column
         break;
     }
     case FieldKind::DateTime:
-        if (const auto dt = dateTime(value))
-            out = dateTimeFor(destination, *dt);
+        if (const auto text = wallClockText(value.toString()))
+            out = QVariant(*text);
         break;
     }
     if (!out)

@@ -8,10 +8,15 @@
 
 namespace gc::transfer {
 
-// A source value as the destination column takes it: flags as flags, pictures as bytes,
-// date-times as date-times in the destination engine's own form, NULL as NULL. nullopt,
-// with the reason in `why`, when the column cannot hold it.
+// A date-time text ("yyyy-MM-dd[ HH:mm[:ss[.ffffff]]]", as either engine writes it) as the
+// same wall-clock text "yyyy-MM-dd HH:mm:ss[.ffffff]": no time zone is ever applied, so an
+// hour that a daylight-saving change skips stays what it is. nullopt when it is no date-time.
+std::optional<QString> wallClockText(const QString& text);
+
+// A source value as the destination column takes it: flags as flags, pictures as bytes
+// (zero-length ones too), date-times as wall-clock text, NULL as NULL. nullopt, with the
+// reason in `why`, when the column cannot hold it.
 std::optional<QVariant> destinationValue(const QVariant& value, const db::ColumnInfo& column,
-                                         db::Engine destination, QString* why);
+                                         QString* why);
 
 } // namespace gc::transfer

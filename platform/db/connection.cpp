@@ -61,9 +61,14 @@ void checkSqliteHeader(QSqlDatabase& db, const QString& file) {
 // database or role setting) and is refused when the server does not hold it.
 // Keepalives find a server machine or network that went away; the watch a server process
 // that stopped answering.
-const char* const kPostgresOptions =
-    "connect_timeout=15;keepalives=1;keepalives_idle=5;keepalives_interval=2;keepalives_count=3;"
-    "options='-c standard_conforming_strings=on'";
+QString postgresOptions(bool readOnly) {
+    QString settings = "-c standard_conforming_strings=on";
+    if (readOnly)
+        settings += " -c default_transaction_read_only=on";
+    return "connect_timeout=15;keepalives=1;keepalives_idle=5;keepalives_interval=2;"
+           "keepalives_count=3;options='" +
+           settings + "'";
+}
 // With the watch's look and its ending the server process, given up within 15 s.
 constexpr std::chrono::seconds kServerLimit{12};
 
@@ -148,15 +153,20 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     const QFileInfo info(t.file);
     if (!info.absoluteDir().exists())
         throw DbError(QString::fromUtf8("پوشه فايل بانک اطلاعاتي «%1» وجود ندارد").arg(t.file));
+    if (!info.exists() && readOnly_)
+        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» وجود ندارد").arg(t.file));
     if (!info.exists())
         createPrivateFile(t.file);
     auto db = QSqlDatabase::addDatabase("QSQLITE", name_);
     db.setDatabaseName(t.file);
-    db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+    db.setConnectOptions(readOnly_ ? "QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"
+                                   : "QSQLITE_BUSY_TIMEOUT=10000");
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2")
                           .arg(t.file, db.lastError().text()));
     checkSqliteHeader(db, t.file);
+    if (readOnly_)
+        return;
     QSqlQuery q(db);
     // Readers must not block the writers of other windows or processes on this machine.
     q.exec("PRAGMA journal_mode=WAL");
@@ -175,7 +185,7 @@ void Connection::openPostgres(const ConnectionTarget& t) {
         db.setUserName(t.user);
         db.setPassword(t.password);
     }
-    db.setConnectOptions(kPostgresOptions);
+    db.setConnectOptions(postgresOptions(readOnly_));
     if (!db.open())
         throw DbError(db.lastError().text());
     setUpPostgresSession(db);

@@ -48,6 +48,9 @@ class Connection {
     const QString& name() const { return name_; }
     QString connectionString() const { return connectionString_; }
     void setConnectionString(const QString& text) { connectionString_ = text; }
+    // Set before open: the database is only read. A missing file is an error instead of a
+    // new file, and nothing is written, not even the file's journal mode.
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
     // Throws DbError. Gives up within 15 seconds on an unreachable server, and on a
     // statement that a server leaves unanswered as long.
@@ -92,6 +95,7 @@ class Connection {
     QString connectionString_;
     Engine engine_ = Engine::None;
     bool inTransaction_ = false;
+    bool readOnly_ = false;
     QHash<QString, TableInfo> tableCache_;
     std::unique_ptr<ServerWatch> watch_;
 };

@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -130,10 +131,17 @@ TEST_F(TransferWindow, ChoicesFillTheirDefaultsAndPictureBoxesFollowTheirGroups)
 TEST_F(TransferWindow, ConnectShowsWhetherTheDestinationOpens) {
     if (!postgresAvailable())
         GTEST_SKIP() << "no PostgreSQL test server";
+    TestDb file(Backend::SQLite);
+    describe(file);
+    click(window->Button1);
+    EXPECT_EQ(window->Button1->text(), "Connected");
+    // A mistyped path: said so, and no file is made.
     QTemporaryDir dir;
     describeFile(dir.filePath("new.accdb"));
     click(window->Button1);
-    EXPECT_EQ(window->Button1->text(), "Connected");
+    EXPECT_EQ(window->Button1->text(), "No Connected");
+    EXPECT_TRUE(window->Memo1->toPlainText().contains(QString::fromUtf8("وجود ندارد")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("new.accdb")));
     describeServer("no_such_database");
     click(window->Button1);
     EXPECT_EQ(window->Button1->text(), "No Connected");
@@ -214,6 +222,60 @@ TEST_F(TransferWindow, ADestinationWithoutTablesIsOfferedTheSetUpFirst) {
               gc::transfer::schemaQuestion(gc::text::isolatedLtr(destination.file())));
     EXPECT_EQ(destination.count("kala"), 1);
     EXPECT_EQ(destination.count("users"), 1);
+}
+
+// A file that does not exist is made only once its set-up is agreed to.
+TEST_F(TransferWindow, AMissingFileIsMadeOnlyWhenItsSetUpIsAgreed) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("new.accdb");
+    describeFile(path);
+    click(window->phone_chk);
+    dialogs.answers = {gc::ui::No};
+    transferNow();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, gc::transfer::schemaQuestion(gc::text::isolatedLtr(path)));
+    EXPECT_FALSE(QFileInfo::exists(path));
+
+    dialogs.answers = {gc::ui::Yes};
+    transferNow();
+    ASSERT_EQ(dialogs.messages.size(), 2) << dialogs.texts().join("\n").toStdString();
+    EXPECT_EQ(client("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path,
+                     "select count(*) from phone"),
+              QStringList{"2"});
+}
+
+// An older destination without a column the run writes is offered the set-up, which
+// adds it; the visits then arrive with it.
+TEST_F(TransferWindow, AMissingColumnIsOfferedTheSetUp) {
+    TestDb destination(Backend::SQLite);
+    destination.exec("alter table arbabrojo drop column nazar");
+    source->exec("update arbabrojo set nazar = 'good'");
+    describe(destination);
+    click(window->arbabrojo_chk);
+    dialogs.answers = {gc::ui::Yes};
+    transferNow();
+    ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.texts().join("\n").toStdString();
+    EXPECT_EQ(dialogs.messages[0].text,
+              gc::transfer::upgradeQuestion(gc::text::isolatedLtr(destination.file()),
+                                            {"arbabrojo.nazar"}));
+    EXPECT_EQ(destination.client("select name, nazar from arbabrojo order by name"),
+              (QStringList{"visit before|good", "visit blank|good", "visit no picture|good",
+                           "visit two pictures|good"}));
+}
+
+// Users the source brings in place of the destination's of the same name are named first.
+TEST_F(TransferWindow, UsersToBeReplacedAreNamedFirst) {
+    TestDb destination(Backend::SQLite);
+    destination.insert("users", {{"us", "ali"}, {"ps", "old"}, {"ver", "1"}});
+    describe(destination);
+    click(window->other_chk);
+    dialogs.answers = {gc::ui::No};
+    transferNow();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromUtf8("admin، ali")))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_FALSE(dialogs.messages[0].text.contains(QString::fromUtf8("کاربران:")));
+    EXPECT_EQ(destination.client("select ps from users where us = 'ali'"), QStringList{"old"});
 }
 
 TEST_F(TransferWindow, TheSourceItselfIsRefusedBeforeAnything) {

@@ -6,10 +6,12 @@
 #include <QAtomicInt>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
+#include <ctime>
 
 namespace gctest {
 
@@ -102,6 +104,53 @@ QByteArray TestDb::fileHash() {
             hash.addData(in.readAll());
     }
     return hash.result().toHex();
+}
+
+QStringList TestDb::client(const QString& sql) const {
+    return gctest::client(connectionString, sql);
+}
+
+QStringList client(const QString& connectionString, const QString& sql) {
+    QProcess p;
+    const auto t = gc::db::connectionTarget(connectionString);
+    if (t.engine == gc::db::Engine::PostgreSQL) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PGDATESTYLE", "ISO");
+        p.setProcessEnvironment(env);
+        p.start(
+            "psql",
+            {"-X", "-A", "-t", "-F", "|", "-P", "null=NULL", "-c", sql,
+             QString("host=%1 port=%2 dbname=%3 user=gc").arg(t.host).arg(t.port).arg(t.database)});
+    } else {
+        p.start("sqlite3",
+                {"-batch", "-noheader", "-separator", "|", "-nullvalue", "NULL", t.file, sql});
+    }
+    EXPECT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+void TestDb::setServerZone(const QString& zone) {
+    exec("alter database " + gc::db::connectionTarget(connectionString).database +
+         " set timezone to '" + zone + "'");
+    exec("set timezone to '" + zone + "'");
+}
+
+WorkstationZone::WorkstationZone(const QByteArray& zone)
+    : previous_(qgetenv("TZ")), had_(qEnvironmentVariableIsSet("TZ")) {
+    qputenv("TZ", zone);
+    tzset();
+}
+
+WorkstationZone::~WorkstationZone() {
+    if (had_)
+        qputenv("TZ", previous_);
+    else
+        qunsetenv("TZ");
+    tzset();
 }
 
 namespace {

@@ -39,6 +39,25 @@ class TestDb {
     QMap<QString, int> counts();
     // Flushes the write-ahead log into the file and returns the hash of what is on disk.
     QByteArray fileHash();
+    // What the engine's own client (sqlite3, psql) prints for `sql`: one line a row,
+    // values split by '|', NULL as "NULL".
+    QStringList client(const QString& sql) const;
+    // The server's time zone for this database's new sessions and this connection.
+    void setServerZone(const QString& zone);
+};
+
+// What the engine's own client prints for `sql` on the database of `connectionString`.
+QStringList client(const QString& connectionString, const QString& sql);
+
+// The workstation's time zone while it lives.
+class WorkstationZone {
+  public:
+    explicit WorkstationZone(const QByteArray& zone);
+    ~WorkstationZone();
+
+  private:
+    QByteArray previous_;
+    bool had_;
 };
 
 // The start date of the seeded runs.

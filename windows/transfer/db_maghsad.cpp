@@ -229,13 +229,19 @@ QString Tdb_maghsad::destinationString() const {
 }
 
 void Tdb_maghsad::Button1Click() {
+    // Only a test: a mistyped path makes no file, and nothing is written.
     db::Connection test("transfer_connect_test");
     test.setConnectionString(destinationString());
+    test.setReadOnly(true);
     try {
+        if (transfer::destinationFileMissing(test.connectionString()))
+            throw db::DbError(
+                transfer::missingFileMessage(db::connectionTarget(test.connectionString()).file));
         test.open();
         Button1->setText("Connected");
-    } catch (const db::DbError&) {
+    } catch (const db::DbError& e) {
         Button1->setText("No Connected");
+        Memo1->appendPlainText(e.message());
     }
 }
 
@@ -268,30 +274,53 @@ bool Tdb_maghsad::readOptions(transfer::TransferOptions& o) {
     return true;
 }
 
-// Before anything is written: the destination is another database, has the tables,
-// and the user agrees to what the run deletes or doubles.
+namespace {
+
+bool agreed(MsgIcon icon, const QString& question) {
+    return ui::dialogs().message(icon, question, ui::Yes | ui::No) == ui::Yes;
+}
+
+// The tables and columns the run writes, made where the destination lacks them and the
+// user agrees; a new file was agreed to already.
+bool setUpDestination(transfer::Preflight& check, const QString& where, bool newFile) {
+    const QStringList tables = check.missingTables();
+    const QStringList columns = check.missingColumns();
+    if (tables.isEmpty() && columns.isEmpty())
+        return true;
+    const QString question = tables.isEmpty() ? transfer::upgradeQuestion(where, columns)
+                                              : transfer::schemaQuestion(where);
+    if (!newFile && !agreed(MsgIcon::Question, question))
+        return false;
+    const SchemaResult schema = check.setUpSchema();
+    if (schema.complete())
+        return true;
+    ui::dialogs().message(MsgIcon::Warning, schema.message(), ui::Ok);
+    return false;
+}
+
+} // namespace
+
+// Before anything is written: the destination is another database, has the tables and
+// columns, and the user agrees to what the run deletes, doubles or replaces. A missing
+// file is made only once the user agrees to its set-up.
 bool Tdb_maghsad::confirm(const transfer::TransferOptions& o) {
     try {
-        transfer::Preflight check(o, "transfer_check");
-        const QString where = check.destinationName();
-        if (!check.missingTables().isEmpty()) {
-            if (ui::dialogs().message(MsgIcon::Question, transfer::schemaQuestion(where),
-                                      ui::Yes | ui::No) != ui::Yes)
-                return false;
-            const SchemaResult schema = check.setUpSchema();
-            if (!schema.complete()) {
-                ui::dialogs().message(MsgIcon::Warning, schema.message(), ui::Ok);
-                return false;
-            }
-        }
+        const QString where = transfer::Ends::describe(o.destination);
+        const bool newFile = transfer::destinationFileMissing(o.destination);
+        if (newFile && !agreed(MsgIcon::Question, transfer::schemaQuestion(where)))
+            return false;
+        transfer::Preflight check(o, "transfer_check", newFile);
+        if (!setUpDestination(check, where, newFile))
+            return false;
         QString question = transfer::deleteQuestion(where, o);
         if (!o.deleteOld) {
             const QStringList occupied = check.occupiedSections();
-            if (occupied.isEmpty())
+            const QStringList users = check.sameNameUsers();
+            if (occupied.isEmpty() && users.isEmpty())
                 return true;
-            question = transfer::doublingQuestion(where, occupied);
+            question = transfer::doublingQuestion(where, occupied, users);
         }
-        return ui::dialogs().message(MsgIcon::Warning, question, ui::Yes | ui::No) == ui::Yes;
+        return agreed(MsgIcon::Warning, question);
     } catch (const db::DbError& e) {
         ui::dialogs().message(MsgIcon::Warning, e.message(), ui::Ok);
         return false;
