@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <vector>
 
@@ -58,9 +59,14 @@ QByteArray ServerWatch::waitOnSocket() const {
     bool ok = false;
     if (!isPollCall(parts[0].toLong(&ok)) || !ok)
         return {};
-    const auto* fds = reinterpret_cast<const pollfd*>(parts[1].toULongLong(nullptr, 16));
     const unsigned long count = parts[2].toULong(nullptr, 16);
-    if (!fds || count > 16)
+    if (count == 0 || count > 16)
+        return {};
+    // Copied by the kernel: the array belongs to another thread and may be gone by now.
+    pollfd fds[16];
+    iovec local{fds, count * sizeof(pollfd)};
+    iovec remote{reinterpret_cast<void*>(parts[1].toULongLong(nullptr, 16)), local.iov_len};
+    if (process_vm_readv(getpid(), &local, 1, &remote, 1, 0) != ssize_t(local.iov_len))
         return {};
     for (unsigned long i = 0; i < count; ++i)
         if (fds[i].fd == socket_)
