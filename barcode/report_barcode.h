@@ -48,8 +48,9 @@ class TReportBarcodeBase : public gc::report::Element {
     void paint(QPainter& painter, const gc::report::PaintContext& ctx) override;
 
   private:
-    // The largest module that fits `width` steps, at the designed ratio when it fits at all.
-    void fitInside(int width);
+    // The largest module of at least `narrowest` steps that fits `width` steps, at the
+    // designed ratio when it fits at all.
+    void fitInside(int width, int narrowest);
 
     TBarcode barcode_;
 };

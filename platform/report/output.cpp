@@ -79,9 +79,11 @@ RenderResult SystemPrinter::print(Report& report) {
 
 QString noPrinterMessage() {
     const QString text = QStringLiteral("هیچ چاپگری نصب نشده است. ");
-    return text + QStringLiteral("گزارش را پیش‌نمایش می‌کنید یا در یک فایل PDF "
-                                 "ذخیره "
-                                 "می‌کنید؟");
+    return text +
+           QStringLiteral(
+               "گزارش را پیش‌نمایش می‌کنید یا در یک فایل PDF "
+               "ذخیره "
+               "می‌کنید؟");
 }
 
 PrintOutcome printReport(Report& report, Printer& printer, PrintUi& ui) {

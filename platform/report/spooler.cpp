@@ -12,8 +12,8 @@ class Dest {
   public:
     explicit Dest(const QString& queue)
         : dest_(cupsGetNamedDest(CUPS_HTTP_DEFAULT,
-                                 queue.isEmpty() ? nullptr : queue.toUtf8().constData(),
-                                 nullptr)) {}
+                                 queue.isEmpty() ? nullptr : queue.toUtf8().constData(), nullptr)) {
+    }
     ~Dest() {
         if (dest_)
             cupsFreeDests(1, dest_);
@@ -24,7 +24,8 @@ class Dest {
     bool exists() const { return dest_ != nullptr; }
     QString name() const { return dest_ ? QString::fromUtf8(dest_->name) : QString(); }
     QString option(const char* key) const {
-        const char* value = dest_ ? cupsGetOption(key, dest_->num_options, dest_->options) : nullptr;
+        const char* value =
+            dest_ ? cupsGetOption(key, dest_->num_options, dest_->options) : nullptr;
         return value ? QString::fromUtf8(value) : QString();
     }
 
@@ -85,8 +86,8 @@ QString mediaName(const PageSetup& page) {
     const QPageSize size(page.paperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
     if (size.id() != QPageSize::Custom)
         return size.key();
-    return QStringLiteral("Custom.%1x%2mm").arg(number(page.paperMm.width()),
-                                                number(page.paperMm.height()));
+    return QStringLiteral("Custom.%1x%2mm")
+        .arg(number(page.paperMm.width()), number(page.paperMm.height()));
 }
 
 Submission submitPdf(const QString& queue, const QString& pdfPath, const QString& title,
@@ -98,9 +99,9 @@ Submission submitPdf(const QString& queue, const QString& pdfPath, const QString
     if (copies > 1)
         count = cupsAddOption("copies", QByteArray::number(copies).constData(), count, &options);
     Submission out;
-    out.job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(),
-                             pdfPath.toUtf8().constData(), title.toUtf8().constData(), count,
-                             options);
+    out.job =
+        cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), pdfPath.toUtf8().constData(),
+                       title.toUtf8().constData(), count, options);
     cupsFreeOptions(count, options);
     if (out.job == 0)
         out.error = QString::fromUtf8(cupsLastErrorString());

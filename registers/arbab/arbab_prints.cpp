@@ -157,8 +157,8 @@ bool VisitPrints::printBlankCards() {
     };
     try {
         noteStoredProject(QStringLiteral("zamaem"), QStringLiteral("فايل ملاقات"));
-        if (!arbab::issueBlankCards(ctx_.dm.ADOConnection1, ctx_.dm.ADOQuery1,
-                                    ctx_.dm.ADOQ_barcod, *count, printCards)
+        if (!arbab::issueBlankCards(ctx_.dm.ADOConnection1, ctx_.dm.ADOQuery1, ctx_.dm.ADOQ_barcod,
+                                    *count, printCards)
                  .isEmpty())
             return true;
     } catch (const db::DbError& e) {

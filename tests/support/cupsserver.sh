@@ -6,10 +6,10 @@
 #   gc-a4      default page A4
 #   gc-reject  A4, refusing jobs (cupsreject)
 #   gc-paused  A4, paused (cupsdisable)
-#   gc-spare   A4, for a test that removes it
-# The backend turns the spooled PostScript into a PDF with ghostscript, as cups-pdf does; the
-# cups-pdf backend itself insists on root and writes into the job owner's home, which a test
-# must not touch.
+# The queues take PDF to the end (the spooler's pdftopdf puts each page on the job's paper)
+# and their backend files it, so that the text stays readable; the cups-pdf backend itself
+# insists on root, reads only the system's configuration and writes into the job owner's
+# home, none of which a test may touch, and its PostScript round trip loses the text.
 set -euo pipefail
 cmd=$1
 dir=$(realpath -m "$2")
@@ -32,8 +32,7 @@ write_config() {
 # pdfout:/OUTDIR  job user title copies options [file]
 [ $# -eq 0 ] && exit 0
 out=${DEVICE_URI#pdfout:}
-in=${6:--}
-ps2pdf -dAutoRotatePages=/None "$in" "$out/job-$1.pdf.part" && mv "$out/job-$1.pdf.part" "$out/job-$1.pdf"
+cat "${6:--}" >"$out/job-$1.pdf.part" && mv "$out/job-$1.pdf.part" "$out/job-$1.pdf"
 BACKEND
     chmod 755 "$dir/bin/backend/pdfout"
     # As root the filters run as lp; otherwise everything runs as the user.
@@ -77,6 +76,9 @@ WebInterface No
   </Limit>
 </Policy>
 CONF
+    # PDF to the backend.
+    sed '/^\*PCFileName/a *cupsFilter2: "application/pdf application/vnd.cups-pdf 0 -"' \
+        "$ppd" >"$dir/a4.ppd"
     # The slip printer's own paper, as its default.
     sed -e 's/^\*DefaultPageSize: A4/*DefaultPageSize: Slip/' \
         -e 's/^\*DefaultPageRegion: A4/*DefaultPageRegion: Slip/' \
@@ -86,7 +88,7 @@ CONF
         -e '/^\*PageRegion A4\//i *PageRegion Slip/80 x 144 mm: "<</PageSize[227 408]/ImagingBBox null>>setpagedevice"' \
         -e '/^\*ImageableArea A4\//i *ImageableArea Slip/80 x 144 mm: "0 0 227 408"' \
         -e '/^\*PaperDimension A4\//i *PaperDimension Slip/80 x 144 mm: "227 408"' \
-        "$ppd" >"$dir/slip.ppd"
+        "$dir/a4.ppd" >"$dir/slip.ppd"
     if [ "$(id -u)" -eq 0 ]; then
         chown -R lp:lp "$dir/spool" "$dir/cache" "$dir/out"
         chmod 1777 "$dir/out"
@@ -113,10 +115,9 @@ start)
         sleep 0.1
     done
     add_queue gc-slip "$dir/slip.ppd"
-    add_queue gc-a4 "$ppd"
-    add_queue gc-reject "$ppd"
-    add_queue gc-paused "$ppd"
-    add_queue gc-spare "$ppd"
+    add_queue gc-a4 "$dir/a4.ppd"
+    add_queue gc-reject "$dir/a4.ppd"
+    add_queue gc-paused "$dir/a4.ppd"
     cupsreject -h "$dir/cups.sock" gc-reject
     cupsdisable -h "$dir/cups.sock" gc-paused
     lpadmin -h "$dir/cups.sock" -d gc-slip
