@@ -19,6 +19,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QProcess>
@@ -41,7 +42,8 @@ const QString kSlipQueue = QStringLiteral("gc-slip"); // 80 x 144 mm by default
 const QString kA4Queue = QStringLiteral("gc-a4");
 
 QString spooler() {
-    return qEnvironmentVariable("GC_CUPS_DIR");
+    const QString link = qEnvironmentVariable("GC_CUPS_DIR");
+    return link.isEmpty() ? link : QFileInfo(link).canonicalFilePath();
 }
 
 QSet<QString> jobsOf(const QString& queue) {

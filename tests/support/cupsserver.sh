@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Throwaway print spooler for the tests: cupsserver.sh start|stop DIR
 # A private cupsd with its own configuration, spool and socket (DIR/cups.sock; clients set
-# CUPS_SERVER to it). Queues, all with the cups-pdf driver and their PDFs in DIR/out/QUEUE:
+# CUPS_SERVER to it). DIR links to a folder under /tmp, which the spooler's own user can
+# reach and whose socket path is short enough. Queues, with the cups-pdf driver's paper
+# sizes and their PDFs in DIR/out/QUEUE:
 #   gc-slip    default page 80 x 144 mm, the default destination
 #   gc-a4      default page A4
 #   gc-reject  A4, refusing jobs (cupsreject)
@@ -12,14 +14,20 @@
 # home, none of which a test may touch, and its PostScript round trip loses the text.
 set -euo pipefail
 cmd=$1
-dir=$(realpath -m "$2")
+link=$(realpath -ms "$2")
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 
 stop() {
-    if [ -f "$dir/cupsd.pid" ]; then
-        kill "$(cat "$dir/cupsd.pid")" 2>/dev/null || true
-        rm -f "$dir/cupsd.pid"
+    if [ -L "$link" ]; then
+        local dir
+        dir=$(readlink "$link")
+        if [ -f "$dir/cupsd.pid" ]; then
+            kill "$(cat "$dir/cupsd.pid")" 2>/dev/null || true
+            sleep 0.2
+        fi
+        rm -rf "$dir"
     fi
+    rm -rf "$link"
 }
 
 write_config() {
@@ -106,7 +114,10 @@ start)
     command -v cupsd >/dev/null || { echo "cupsd not found (Debian package cups)" >&2; exit 1; }
     [ -f "$ppd" ] || { echo "cups-pdf driver not found (printer-driver-cups-pdf)" >&2; exit 1; }
     stop
-    rm -rf "$dir"
+    dir=$(mktemp -d /tmp/gc-cups.XXXXXX)
+    chmod 755 "$dir"
+    mkdir -p "$(dirname "$link")"
+    ln -s "$dir" "$link"
     write_config
     cupsd -f -c "$dir/conf/cupsd.conf" -s "$dir/conf/cups-files.conf" </dev/null >"$dir/log/cupsd.out" 2>&1 &
     echo $! >"$dir/cupsd.pid"
