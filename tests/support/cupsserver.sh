@@ -13,6 +13,7 @@
 # insists on root, reads only the system's configuration and writes into the job owner's
 # home, none of which a test may touch, and its PostScript round trip loses the text.
 set -euo pipefail
+PATH=$PATH:/usr/sbin:/sbin
 cmd=$1
 link=$(realpath -ms "$2")
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
