@@ -2,6 +2,7 @@
 #include "../support/clicking.h"
 #include "arbab_print_fixture.h"
 #include "platform/report/memory_source.h"
+#include "platform/report/output.h"
 #include "platform/report/report_dialogs.h"
 #include "platform/report/spooler.h"
 #include "registers/arbab/arbab_layouts.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QProcess>
@@ -30,6 +32,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <cups/cups.h>
 
 // Prints through the private spooler the test run starts (tests/support/cupsserver.sh):
 // direct prints and the preview's print button, checked in the PDFs the queues write.
@@ -101,9 +104,10 @@ QSet<QString> plainWords(const QString& file) {
 }
 
 // Presses the preview's print button and the print dialog's, so that the report goes to the
-// printer the dialog offers first, the default one.
-void pressPrintInThePreview() {
-    QTimer::singleShot(0, [] {
+// printer the dialog offers first, the default one. With no printer the dialog offers only a
+// PDF file, and `file` is typed as its name.
+void pressPrintInThePreview(const QString& file = {}) {
+    QTimer::singleShot(0, [file] {
         auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
         if (!preview)
             return;
@@ -118,9 +122,12 @@ void pressPrintInThePreview() {
             preview->reject();
             return;
         }
-        QTimer::singleShot(0, [preview] {
+        QTimer::singleShot(0, [preview, file] {
             auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
             auto* buttons = dialog ? dialog->findChild<QDialogButtonBox*>() : nullptr;
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("filename") : nullptr;
+            if (!file.isEmpty() && name)
+                name->setText(file);
             if (buttons && buttons->button(QDialogButtonBox::Ok)) {
                 gctest::clickCentre(buttons->button(QDialogButtonBox::Ok));
                 return;
@@ -345,6 +352,21 @@ TEST_P(SpoolerPrints, ARemovedSlipPrinterIsNamedNotReplaced) {
     QTest::qWait(500);
     EXPECT_EQ(jobsOf(kSlipQueue), slipJobs);
     EXPECT_EQ(jobsOf(kA4Queue), a4Jobs);
+}
+
+// With no printer at all the preview's print button saves a PDF, on the layout's paper and
+// not on the print engine's default.
+TEST_P(SpoolerPrints, WithNoPrinterThePreviewSavesThePdfOnTheLayoutsPaper) {
+    cupsSetServer(dir.filePath("no-spooler.sock").toUtf8().constData());
+    ASSERT_FALSE(gc::report::anyQueue());
+    auto sketch = gc::registers::Tkoroki_mash::Report1();
+    const QString saved = dir.filePath("saved.pdf");
+    pressPrintInThePreview(saved);
+    const gc::report::PrintOutcome outcome = gc::report::previewReport(*sketch, nullptr);
+    cupsSetServer((spooler() + "/cups.sock").toUtf8().constData());
+    EXPECT_EQ(outcome.status, PrintStatus::SavedPdf);
+    EXPECT_EQ(outcome.detail, saved);
+    EXPECT_TRUE(samePaper(pagePts(saved), 79.9, 149.0)) << pdf::pageSize(saved).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, SpoolerPrints,
