@@ -49,7 +49,7 @@ RenderResult printOnQueue(Report& report, const QString& queue, int copies) {
     const Submission job = submitPdf(queue, pdf, report.title, report.page, copies);
     if (job.job == 0) {
         result.pages = 0;
-        result.error = QStringLiteral("چاپگر «%1» کار را نپذيرفت (%2)").arg(queue, job.error);
+        result.error = QStringLiteral("چاپگر «%1» کار را نپذیرفت (%2)").arg(queue, job.error);
     }
     return result;
 }
@@ -67,8 +67,9 @@ RenderResult SystemPrinter::print(Report& report) {
     const QString queue = name();
     if (queue.isEmpty()) {
         RenderResult none;
-        none.error = QStringLiteral("چاپگر پيش فرض تعيين نشده است؛ از پيش نمايش چاپ کنيد و "
-                                    "چاپگر را برگزينيد.");
+        none.error = QStringLiteral("چاپگر پیش‌فرض تعیین نشده است؛ از پیش‌نمایش چاپ کنید "
+                                    "و "
+                                    "چاپگر را برگزینید.");
         return none;
     }
     const RenderResult result = printOnQueue(report, queue);

@@ -56,7 +56,8 @@ PrintOutcome previewReport(Report& report, QWidget* parent) {
     printed.status = PrintStatus::Previewed;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&report, &printed](QPrinter* target) {
-                         // Accepting the print dialog gives the printer its queue's paper.
+                         // The preview's page buttons and the print dialog change the
+                         // printer's paper; the layout's comes back.
                          applyPageSetup(report, *target);
                          if (isPreviewPass(*target))
                              render(report, *target);

@@ -69,9 +69,9 @@ QueueState queueState(const QString& queue) {
 QString whyNotReady(const QString& queue, const QueueState& state) {
     QString why;
     if (!state.exists)
-        why = QStringLiteral("چاپگر «%1» نصب نيست");
+        why = QStringLiteral("چاپگر «%1» نصب نیست");
     else if (!state.accepting)
-        why = QStringLiteral("چاپگر «%1» کار چاپ نمي پذيرد");
+        why = QStringLiteral("چاپگر «%1» کار چاپ نمی‌پذیرد");
     else if (state.paused)
         why = QStringLiteral("چاپگر «%1» متوقف شده است");
     else

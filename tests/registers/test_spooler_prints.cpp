@@ -289,7 +289,7 @@ TEST_P(SpoolerPrints, ARefusingOrPausedPrinterPrintsNothingAndSaysSo) {
     const QStringList batch = barcodTable();
 
     const QList<std::pair<QString, QString>> queues = {
-        {QStringLiteral("gc-reject"), QStringLiteral("کار چاپ نمي پذيرد")},
+        {QStringLiteral("gc-reject"), QStringLiteral("کار چاپ نمی‌پذیرد")},
         {QStringLiteral("gc-paused"), QStringLiteral("متوقف شده است")}};
     for (const auto& [queue, why] : queues) {
         SCOPED_TRACE(queue.toStdString());
@@ -348,7 +348,7 @@ TEST_P(SpoolerPrints, ARemovedSlipPrinterIsNamedNotReplaced) {
     const QSet<QString> slipJobs = jobsOf(kSlipQueue), a4Jobs = jobsOf(kA4Queue);
     EXPECT_FALSE(system->printSlip(id));
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.texts()[0].contains(QStringLiteral("چاپگر «gc-spare» نصب نيست")));
+    EXPECT_TRUE(dialogs.texts()[0].contains(QStringLiteral("چاپگر «gc-spare» نصب نیست")));
     QTest::qWait(500);
     EXPECT_EQ(jobsOf(kSlipQueue), slipJobs);
     EXPECT_EQ(jobsOf(kA4Queue), a4Jobs);
