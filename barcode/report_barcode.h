@@ -42,11 +42,16 @@ class TReportBarcodeBase : public gc::report::Element {
     std::function<void(TReportBarcodeBase&)> BeforePrint;
     std::function<void(TReportBarcodeBase&)> AfterPrint;
 
-    // Prints the element: places and sizes the symbol in device pixels and draws it unless
-    // the text is empty. Encoding errors propagate (BarcodeError); nothing is drawn then.
+    // Prints the element: places and sizes the symbol in device pixels (on a vector page, in
+    // a thermal printer's pixels) and draws it inside its frame unless the text is empty.
+    // Encoding errors propagate (BarcodeError); nothing is drawn then.
     void paint(QPainter& painter, const gc::report::PaintContext& ctx) override;
 
   private:
+    // The largest module of at least `narrowest` steps that fits `width` steps, at the
+    // designed ratio when it fits at all.
+    void fitInside(int width, int narrowest);
+
     TBarcode barcode_;
 };
 

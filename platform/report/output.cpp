@@ -1,28 +1,14 @@
 #include "platform/report/output.h"
 
 #include "platform/report/report.h"
+#include "platform/report/spooler.h"
 #include "platform/text/bidi.h"
 
 #include <QFile>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QTemporaryDir>
 
 namespace gc::report {
-
-namespace {
-
-QPrinterInfo chosenPrinter() {
-    QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-        const auto all = QPrinterInfo::availablePrinters();
-        if (!all.isEmpty())
-            info = all.front();
-    }
-    return info;
-}
-
-} // namespace
 
 RenderResult writePdf(Report& report, const QString& path) {
     RenderResult result;
@@ -46,37 +32,59 @@ RenderResult writePdf(Report& report, const QString& path) {
     return result;
 }
 
+RenderResult printOnQueue(Report& report, const QString& queue, int copies) {
+    RenderResult result;
+    result.error = whyNotReady(queue, queueState(queue));
+    if (!result.ok())
+        return result;
+    const QTemporaryDir folder;
+    if (!folder.isValid()) {
+        result.error = QStringLiteral("پوشه موقت چاپ ساخته نشد.");
+        return result;
+    }
+    const QString pdf = folder.filePath(QStringLiteral("print.pdf"));
+    result = writePdf(report, pdf);
+    if (!result.ok())
+        return result;
+    const Submission job = submitPdf(queue, pdf, report.title, report.page, copies);
+    if (job.job == 0) {
+        result.pages = 0;
+        result.error = QStringLiteral("چاپگر «%1» کار را نپذیرفت (%2)").arg(queue, job.error);
+    }
+    return result;
+}
+
 bool SystemPrinter::isAvailable() const {
-    return !chosenPrinter().isNull();
+    return !used_.isEmpty() || anyQueue();
 }
 
 QString SystemPrinter::name() const {
-    return chosenPrinter().printerName();
+    const QString chosen = defaultQueue();
+    return chosen.isEmpty() ? used_ : chosen;
 }
 
 RenderResult SystemPrinter::print(Report& report) {
-    RenderResult result;
-    const QPrinterInfo info = chosenPrinter();
-    if (info.isNull()) {
-        result.error = noPrinterMessage();
-        return result;
+    const QString queue = name();
+    if (queue.isEmpty()) {
+        RenderResult none;
+        none.error = QStringLiteral("چاپگر پیش‌فرض تعیین نشده است؛ از پیش‌نمایش چاپ کنید "
+                                    "و "
+                                    "چاپگر را برگزینید.");
+        return none;
     }
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setFullPage(true);
-    printer.setDocName(report.title);
-    if (!printer.isValid()) {
-        result.error = QStringLiteral("چاپگر %1 آماده نیست.").arg(info.printerName());
-        return result;
-    }
-    applyPageSetup(report, printer);
-    return render(report, printer);
+    const RenderResult result = printOnQueue(report, queue);
+    if (result.ok())
+        used_ = queue;
+    return result;
 }
 
 QString noPrinterMessage() {
     const QString text = QStringLiteral("هیچ چاپگری نصب نشده است. ");
-    return text + QStringLiteral("گزارش را پیش‌نمایش می‌کنید یا در یک فایل PDF "
-                                 "ذخیره "
-                                 "می‌کنید؟");
+    return text +
+           QStringLiteral(
+               "گزارش را پیش‌نمایش می‌کنید یا در یک فایل PDF "
+               "ذخیره "
+               "می‌کنید؟");
 }
 
 PrintOutcome printReport(Report& report, Printer& printer, PrintUi& ui) {
@@ -84,7 +92,7 @@ PrintOutcome printReport(Report& report, Printer& printer, PrintUi& ui) {
     if (printer.isAvailable()) {
         const RenderResult r = printer.print(report);
         out.pages = r.pages;
-        out.status = r.ok() && r.pages > 0 ? PrintStatus::Printed : PrintStatus::Failed;
+        out.status = r.ok() && r.pages > 0 ? PrintStatus::Sent : PrintStatus::Failed;
         out.detail = r.ok() ? printer.name() : r.error;
         return out;
     }

@@ -21,12 +21,21 @@ class Printer {
     virtual RenderResult print(Report& report) = 0;
 };
 
-// The system's default printer (the first installed one when none is the default).
+// Prints on a spooler queue: the report is written as a PDF on its own paper and handed over
+// once the queue is there, takes jobs and is not paused. A job the spooler refuses fails;
+// one it took may still be printing when this returns.
+RenderResult printOnQueue(Report& report, const QString& queue, int copies = 1);
+
+// The system's default printer. It never moves to another printer on its own: when the
+// printer it printed on is gone and the system names no other default, it says so.
 class SystemPrinter : public Printer {
   public:
     bool isAvailable() const override;
     QString name() const override;
     RenderResult print(Report& report) override;
+
+  private:
+    QString used_; // the queue of the last print handed over
 };
 
 // Prints into a PDF file.
@@ -53,7 +62,8 @@ class PrintUi {
     virtual void preview(Report& report) = 0;
 };
 
-enum class PrintStatus { Printed, SavedPdf, Previewed, Cancelled, Failed };
+// Sent: a printer's spooler took the job; whether paper came out is the printer's to say.
+enum class PrintStatus { Sent, SavedPdf, Previewed, Cancelled, Failed };
 
 struct PrintOutcome {
     PrintStatus status = PrintStatus::Cancelled;

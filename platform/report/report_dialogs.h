@@ -6,8 +6,10 @@ class QWidget;
 
 namespace gc::report {
 
-// Shows the report in the print preview window, which has its own print button.
-void previewReport(Report& report, QWidget* parent);
+// Shows the report in the print preview window, which has its own print button. The
+// outcome is that of the print button (Previewed when it was not pressed); the layout's
+// paper holds whatever paper the printer or the print dialog had.
+PrintOutcome previewReport(Report& report, QWidget* parent);
 
 // The print questions as dialogs.
 class DialogPrintUi : public PrintUi {

@@ -56,7 +56,7 @@ std::unique_ptr<report::MemorySource> VisitPrints::slipRow(int visitId) {
 bool VisitPrints::print(report::Report& report, const QString& what) {
     const report::PrintOutcome outcome = report::printReport(report, *printer_, ctx_.printUi);
     switch (outcome.status) {
-    case report::PrintStatus::Printed:
+    case report::PrintStatus::Sent:
     case report::PrintStatus::SavedPdf:
         return true;
     case report::PrintStatus::Failed:
@@ -139,21 +139,33 @@ bool VisitPrints::printBlankCards() {
         sayError(QStringLiteral("تعداد كارت بايد عددي درست از 1 تا %1 باشد").arg(arbab::kMaxCards));
         return false;
     }
-    QList<arbab::BlankCard> cards;
-    try {
-        noteStoredProject(QStringLiteral("zamaem"), QStringLiteral("فايل ملاقات"));
-        cards = arbab::issueBlankCards(ctx_.dm.ADOConnection1, ctx_.dm.ADOQuery1,
-                                       ctx_.dm.ADOQ_barcod, *count);
-    } catch (const db::DbError& e) {
-        sayNotPrinted(what, e.message());
+    // Cards go to a printer or nowhere: the batch is kept only when the printer took it.
+    if (!printer_->isAvailable()) {
+        sayNotPrinted(what, QStringLiteral("هيچ چاپگري نصب نشده است"));
         return false;
     }
-    report::MemorySource rows({QStringLiteral("barcod"), QStringLiteral("name")});
-    for (const arbab::BlankCard& card : cards)
-        rows.addRow({QString::number(card.number), QString::number(card.position)});
-    auto sheet = Tbarge_molaghat::Report1(Tbarge_molaghat::Content::BlankCard);
-    sheet->data = &rows;
-    return print(*sheet, what);
+    QString why;
+    const auto printCards = [&](const QList<arbab::BlankCard>& cards) {
+        report::MemorySource rows({QStringLiteral("barcod"), QStringLiteral("name")});
+        for (const arbab::BlankCard& card : cards)
+            rows.addRow({QString::number(card.number), QString::number(card.position)});
+        auto sheet = Tbarge_molaghat::Report1(Tbarge_molaghat::Content::BlankCard);
+        sheet->data = &rows;
+        const report::RenderResult r = printer_->print(*sheet);
+        why = r.error;
+        return r.ok() && r.pages > 0;
+    };
+    try {
+        noteStoredProject(QStringLiteral("zamaem"), QStringLiteral("فايل ملاقات"));
+        if (!arbab::issueBlankCards(ctx_.dm.ADOConnection1, ctx_.dm.ADOQuery1, ctx_.dm.ADOQ_barcod,
+                                    *count, printCards)
+                 .isEmpty())
+            return true;
+    } catch (const db::DbError& e) {
+        why = e.message();
+    }
+    sayNotPrinted(what, why);
+    return false;
 }
 
 bool VisitPrints::printReceipt(int visitId) {

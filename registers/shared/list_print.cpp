@@ -1,5 +1,6 @@
 #include "registers/shared/list_print.h"
 
+#include "platform/report/report.h"
 #include "platform/report/report_dialogs.h"
 #include "platform/ui/dialogs.h"
 
@@ -30,7 +31,11 @@ QString DialogsPrintUi::choosePdfPath(const QString& suggestedName) {
 }
 
 void DialogsPrintUi::preview(report::Report& report) {
-    report::previewReport(report, parent_);
+    const report::PrintOutcome out = report::previewReport(report, parent_);
+    if (out.status != report::PrintStatus::Failed)
+        return;
+    const QString what = report.title.isEmpty() ? QStringLiteral("گزارش") : report.title;
+    ui::showMessage(ui::MsgIcon::Error, QStringLiteral("%1 چاپ نشد: %2").arg(what, out.detail));
 }
 
 } // namespace gc::registers

@@ -113,6 +113,35 @@ TEST_P(VisitSlip, CardlessVisitCarriesItsNumberAndNoRoomNoSketch) {
     EXPECT_TRUE(pdf::text(printer->printed.value(0)).contains("312"));
 }
 
+// The saved PDF of an eleven- and a twelve-digit slip reads back at a thermal printer's, an
+// office printer's and a fine printer's resolution, each time inside the barcode's 25.4 mm
+// frame (25.4 mm from the band's left edge, on a page with 3 mm margins).
+TEST_P(VisitSlip, LongBarcodesReadAndStayInTheirFrameAtEveryResolution) {
+    for (const QString& code : {QStringLiteral("12345678901"), QStringLiteral("123456789012")}) {
+        Visit v = visit();
+        v.barcod = code;
+        printer->printed.clear();
+        ASSERT_TRUE(prints->printSlip(addVisit(v)));
+        const QString slip = printer->printed.value(0);
+        for (int dpi : {203, 300, 600}) {
+            const QString png = dir.filePath(QStringLiteral("long-%1.png").arg(dpi));
+            const QImage image = rasterise(slip, 1, dpi, png);
+            ASSERT_FALSE(image.isNull());
+            EXPECT_EQ(decodeBarcode(png), code) << dpi << " dpi";
+            const auto px = [dpi](double mm) { return mm / 25.4 * dpi; };
+            int left = image.width(), right = -1;
+            for (int y = int(px(53)); y < int(px(62)); ++y)
+                for (int x = int(px(20)); x < int(px(60)); ++x)
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+            EXPECT_GE(left, std::floor(px(28.4))) << dpi << " dpi";
+            EXPECT_LE(right + 1, std::ceil(px(53.8))) << dpi << " dpi";
+        }
+    }
+}
+
 TEST_P(VisitSlip, PersianIsShapedAndReadsRightToLeft) {
     const int id = addVisit(visit());
     ASSERT_TRUE(prints->printSlip(id));

@@ -56,7 +56,7 @@ class ReportPrint : public ::testing::Test {
 TEST_F(ReportPrint, APrintCanBeSentToAPdfFile) {
     PdfFilePrinter printer(dir.filePath("printed.pdf"));
     const PrintOutcome out = printReport(report, printer, ui);
-    EXPECT_EQ(out.status, PrintStatus::Printed);
+    EXPECT_EQ(out.status, PrintStatus::Sent);
     EXPECT_EQ(out.pages, 2);
     EXPECT_EQ(pdf::pageCount(dir.filePath("printed.pdf")), 2);
     EXPECT_TRUE(ui.asked.isEmpty());

@@ -39,7 +39,7 @@ std::optional<int> parseCardCount(const QString& answer) {
 }
 
 QList<BlankCard> issueBlankCards(db::Connection& connection, db::Query& scratch, db::Query& cards,
-                                 int count) {
+                                 int count, const CardPrint& print) {
     QList<BlankCard> issued;
     // Held from the start: another workstation's batch waits, so neither empties the other's
     // cards nor reads them back as its own.
@@ -54,6 +54,12 @@ QList<BlankCard> issueBlankCards(db::Connection& connection, db::Query& scratch,
             cards.fieldByName("name").setAsString(QString::number(i));
             cards.post();
             issued.push_back({int(cards.fieldByName("barcod").asInteger()), i});
+        }
+        // A batch that did not print leaves the last printed one in place.
+        if (print && !print(issued)) {
+            connection.rollback();
+            cards.close();
+            return {};
         }
         connection.commit();
     } catch (const db::DbError&) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace gc::db {
@@ -34,11 +35,16 @@ struct BlankCard {
     bool operator==(const BlankCard&) const = default;
 };
 
+// Printing a batch inside its transaction: true when the cards went to the printer.
+using CardPrint = std::function<bool(const QList<BlankCard>&)>;
+
 // Replaces the card table's rows by `count` new ones and returns them in order. One
 // transaction that holds the table against other workstations' batches; the numbers keep
-// rising from batch to batch. Throws db::DbError and then changes nothing.
+// rising from batch to batch. With `print`, the batch is kept only when it printed;
+// otherwise nothing changes and the result is empty. Throws db::DbError and then changes
+// nothing.
 QList<BlankCard> issueBlankCards(db::Connection& connection, db::Query& scratch, db::Query& cards,
-                                 int count);
+                                 int count, const CardPrint& print = {});
 
 // Whether a report project was uploaded into `table` (zamaem or molaghat_file).
 bool hasStoredProject(db::Query& scratch, const QString& table);
