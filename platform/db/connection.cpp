@@ -1,5 +1,6 @@
 #include "platform/db/connection.h"
 
+#include "platform/db/collation.h"
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
 #include "platform/text/codepage.h"
@@ -112,6 +113,18 @@ void Connection::open() {
     else
         openPostgres(target);
     engine_ = target.engine;
+    textCollation_ =
+        engine_ == Engine::SQLite ? kFileCollation : serverPersianCollation(database());
+}
+
+void Connection::setBytewiseColumns(const QStringList& columns) {
+    bytewise_.clear();
+    for (const QString& c : columns)
+        bytewise_.insert(c.toLower());
+}
+
+bool Connection::sortsAsBytes(const QString& column) const {
+    return bytewise_.contains(column.toLower());
 }
 
 // The file is never opened here: see the rule above the class.
@@ -130,6 +143,7 @@ void Connection::openSqlite(const ConnectionTarget& t) {
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2")
                           .arg(t.file, db.lastError().text()));
     checkSqliteHeader(db, t.file);
+    registerPersianCollation(db);
     QSqlQuery q(db);
     // Readers must not block the writers of other windows or processes on this machine.
     q.exec("PRAGMA journal_mode=WAL");

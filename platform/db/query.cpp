@@ -196,6 +196,7 @@ void Query::discardResult() {
     order_.clear();
     added_.clear();
     ordered_ = false;
+    covered_ = 0;
     cur_ = 0;
     bof_ = true;
     currentValid_ = false;
@@ -307,12 +308,12 @@ const Row* Query::storedRow(qint64 logical, bool& asRead) const {
     if (!rows_ || logical < 0)
         return nullptr;
     qint64 base = logical;
-    if (ordered_) {
-        if (logical >= qint64(order_.size()))
-            return nullptr;
+    if (ordered_ && logical < qint64(order_.size())) {
         base = order_[std::size_t(logical)];
         if (base < 0)
             return &added_[std::size_t(-1 - base)];
+    } else if (ordered_) {
+        base = covered_ + logical - qint64(order_.size());
     }
     if (const auto it = edited_.constFind(base); it != edited_.constEnd())
         return &it.value();
@@ -338,11 +339,12 @@ bool Query::rowAt(qint64 logical, Row& out) const {
 int Query::loadedRowCount() const {
     if (!rows_)
         return 0;
-    return int(ordered_ ? qint64(order_.size()) : rows_->knownRows());
+    return int(ordered_ ? qint64(order_.size()) + rows_->knownRows() - covered_
+                        : rows_->knownRows());
 }
 
 bool Query::canFetchMore() const {
-    return rows_ && !ordered_ && !rows_->atEnd();
+    return rows_ && !rows_->atEnd();
 }
 
 void Query::fetchMore() {
@@ -370,6 +372,17 @@ QVariant Query::valueAt(int row, int fieldIndex) {
     return r->value(asRead ? columnOf_[fieldIndex] : fieldIndex);
 }
 
+bool Query::rowInMemory(int row) const {
+    if (!rows_ || row < 0)
+        return false;
+    qint64 base = row;
+    if (ordered_ && row < qint64(order_.size()))
+        base = order_[std::size_t(row)];
+    else if (ordered_)
+        base = covered_ + row - qint64(order_.size());
+    return base < 0 || edited_.contains(base) || rows_->holds(base);
+}
+
 // Loading a row past those seen may add rows to the grid.
 bool Query::ensureCurrent() {
     if (currentValid_)
@@ -387,22 +400,20 @@ bool Query::ensureCurrent() {
 qint64 Query::totalRows() {
     if (!rows_)
         return 0;
-    return ordered_ ? qint64(order_.size()) : rows_->count();
+    return ordered_ ? qint64(order_.size()) + rows_->count() - covered_ : rows_->count();
 }
 
+// The rows read so far get places of their own, so that rows can be added and removed among
+// them; the rows not read yet follow them, still read by pages.
 void Query::materialiseOrder() {
-    if (ordered_ || !rows_)
+    if (!rows_)
         return;
-    const int before = loadedRowCount();
-    const qint64 total = rows_->count();
-    order_.resize(std::size_t(total));
-    for (qint64 i = 0; i < total; ++i)
-        order_[std::size_t(i)] = i;
+    const qint64 known = rows_->knownRows();
+    order_.reserve(order_.size() + std::size_t(std::max<qint64>(0, known - covered_)));
+    for (qint64 i = covered_; i < known; ++i)
+        order_.push_back(i);
+    covered_ = std::max(covered_, known);
     ordered_ = true;
-    if (total > before) {
-        emit rowsAboutToBeInserted(before, int(total) - 1);
-        emit rowsInserted();
-    }
 }
 
 void Query::moveTo(int row) {
@@ -545,6 +556,8 @@ void Query::edit() {
         append();
         return;
     }
+    if (ordered_)
+        materialiseOrder(); // the row edited has a place of its own
     buffer_ = current_;
     changed_ = QVector<bool>(fields_.size(), false);
     state_ = State::Edit;
@@ -705,6 +718,7 @@ Query::ChangedColumns Query::changedColumns(const TableInfo& table) const {
 void Query::postInsert(const TableInfo& table) {
     const auto [columns, values] = changedColumns(table);
     // Counted before the row exists: it is shown once, where it was added.
+    rows_->count();
     materialiseOrder();
     const bool pg = connection_.engine() == Engine::PostgreSQL;
     QString sql = columns.isEmpty()
@@ -794,7 +808,7 @@ void Query::deleteRecord() {
     emit rowsAboutToBeRemoved(row, row);
     order_.erase(order_.begin() + row);
     emit rowsRemoved();
-    moveTo(std::min(row, std::max(0, int(order_.size()) - 1)));
+    moveTo(std::min(row, std::max(0, loadedRowCount() - 1)));
 }
 
 void Query::refresh() {
@@ -811,10 +825,21 @@ void Query::refresh() {
     }
     const int oldRow = cur_;
     open();
-    if (key.isValid() && locate(keyName, key))
+    if (key.isValid() && findKey(keyName, key))
         return;
     Row r;
     moveTo(rowAt(oldRow, r) ? oldRow : std::max(0, int(std::min<qint64>(oldRow, totalRows() - 1))));
+}
+
+// A keyed result finds the row by counting those before it, never by reading up to it.
+bool Query::findKey(const QString& keyName, const QVariant& key) {
+    if (!rows_->keyed())
+        return locate(keyName, key);
+    const std::optional<qint64> at = rows_->positionOf(key);
+    if (!at)
+        return false;
+    moveTo(int(*at));
+    return true;
 }
 
 void Query::setSort(const QString& sort) {

@@ -132,6 +132,8 @@ class Query : public QObject {
     bool canFetchMore() const;
     void fetchMore();
     QVariant valueAt(int row, int fieldIndex);
+    // Whether row `row` can be shown without reading the database.
+    bool rowInMemory(int row) const;
     int currentRow() const { return cur_; }
 
   signals:
@@ -155,6 +157,7 @@ class Query : public QObject {
     void loadCurrent();
     void checkBrowseMode();
     void materialiseOrder();
+    bool findKey(const QString& keyName, const QVariant& key);
     qint64 totalRows();
     QString executedSql() const;
     void bindFields();
@@ -189,6 +192,7 @@ class Query : public QObject {
     QHash<qint64, Row> edited_;
     std::vector<qint64> order_;
     bool ordered_ = false;
+    qint64 covered_ = 0; // result rows placed in order_; later ones follow it by their index
     std::vector<Row> added_;
 
     int cur_ = 0;
