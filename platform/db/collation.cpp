@@ -77,14 +77,32 @@ char32_t nextCodePoint(QByteArrayView s, qsizetype& i) {
     return c;
 }
 
-// The weight of the next character that counts, or 0 at the end.
-char32_t nextWeight(QByteArrayView s, qsizetype& i) {
+// The weight of the next character that counts, or 0 at the end; with `variant`, only
+// whether it is a letter's Arabic form (1) or not (0) instead.
+char32_t nextWeight(QByteArrayView s, qsizetype& i, bool variant) {
     while (i < s.size()) {
         const char32_t c = nextCodePoint(s, i);
-        if (!ignorable(c))
-            return weight(c) + 1;
+        if (ignorable(c))
+            continue;
+        if (variant)
+            return c < 0x80 || alphabetLetter(c) == c ? 1 : 2;
+        return weight(c) + 1;
     }
     return 0;
+}
+
+// Compares letter by letter: by the letters, or by their forms.
+int compareBy(QByteArrayView a, QByteArrayView b, bool variant) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    for (;;) {
+        const char32_t x = nextWeight(a, i, variant);
+        const char32_t y = nextWeight(b, j, variant);
+        if (x != y)
+            return x < y ? -1 : 1;
+        if (x == 0)
+            return 0;
+    }
 }
 
 int compareCallback(void*, int lengthA, const void* a, int lengthB, const void* b) {
@@ -95,16 +113,12 @@ int compareCallback(void*, int lengthA, const void* a, int lengthB, const void* 
 } // namespace
 
 int comparePersian(QByteArrayView a, QByteArrayView b) {
-    qsizetype i = 0;
-    qsizetype j = 0;
-    for (;;) {
-        const char32_t x = nextWeight(a, i);
-        const char32_t y = nextWeight(b, j);
-        if (x != y)
-            return x < y ? -1 : 1;
-        if (x == 0)
-            break;
-    }
+    // The Persian form before the Arabic one where the letters are the same, as the server's
+    // collation has them.
+    if (const int letters = compareBy(a, b, false))
+        return letters;
+    if (const int forms = compareBy(a, b, true))
+        return forms;
     const int bytes = std::memcmp(a.data(), b.data(), std::size_t(std::min(a.size(), b.size())));
     if (bytes != 0)
         return bytes;

@@ -9,7 +9,8 @@ namespace gc::db {
 // Text sorts in the Persian alphabet's order: آ ا ب پ ت ث ج چ ح خ د ذ ر ز ژ س ش ص ض ط ظ ع غ ف ق
 // ک گ ل م ن و ه ی, the Arabic kaf and yeh as the Persian ones. Blanks and punctuation come
 // first, then digits, the letters, Latin letters without regard to case, and the rest; texts
-// equal letter for letter fall by their bytes, so only equal texts compare equal.
+// equal letter for letter put the Persian forms first, then fall by their bytes, so that only
+// equal texts compare equal.
 int comparePersian(QByteArrayView a, QByteArrayView b); // UTF-8; <0, 0, >0
 
 // The collation's name on a file database: registered on each of its connections.

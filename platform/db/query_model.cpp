@@ -82,7 +82,7 @@ void QueryModel::setCaptions(const QHash<QString, QString>& captions) {
 }
 
 bool QueryModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && query_.canFetchMore();
+    return !parent.isValid() && query_.canFetchMore() && mayRead(rows_);
 }
 
 void QueryModel::fetchMore(const QModelIndex& parent) {

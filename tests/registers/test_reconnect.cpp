@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 
 using namespace gctest::khodro;
 
@@ -146,11 +147,25 @@ TEST_P(Reconnect, AGridScrolledAcrossARestartReadsOnAndSaysOnceWhileTheServerIsA
     EXPECT_FALSE(model->canFetchMore({}));
     QApplication::processEvents();
     EXPECT_EQ(dialogs.messages.size(), 1) << dialogs.texts().join('\n').toStdString();
+    // The rows read before stay on show, and the list reads on once the server is back.
+    const int nameColumn = dm->ADOQ_khodro.fieldIndex("ranande");
+    EXPECT_FALSE(model->index(shown - 1, nameColumn).data().toString().isEmpty());
     ASSERT_TRUE(server("resume"));
-    EXPECT_TRUE(list->search());
+    QTest::qWait(2100);
     while (model->canFetchMore({}))
         model->fetchMore({});
     EXPECT_EQ(model->rowCount(), 800);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+
+    // A search that fails leaves no count beside the empty grid.
+    EXPECT_FALSE(list->countLabel()->text().isEmpty());
+    ASSERT_TRUE(server("halt"));
+    EXPECT_FALSE(list->search());
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_TRUE(list->countLabel()->text().isEmpty());
+    ASSERT_TRUE(server("resume"));
+    EXPECT_TRUE(list->search());
+    EXPECT_EQ(list->countLabel()->text(), "800");
 }
 
 // A transaction cut by the restart is not carried on over a new connection: its later
