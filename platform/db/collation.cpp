@@ -5,6 +5,7 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <sqlite3.h>
 
@@ -42,7 +43,7 @@ bool ignorable(char32_t c) {
 }
 
 // The primary weight: its class in the high byte, its place within the class below.
-char32_t weight(char32_t c) {
+char32_t computeWeight(char32_t c) {
     if (c < 0x80) {
         if (c >= '0' && c <= '9')
             return (1u << 24) | (c - '0');
@@ -63,6 +64,17 @@ char32_t weight(char32_t c) {
     if (c >= 0x0600 && c <= 0x06FF)
         return (2u << 24) | (0x100 + c);
     return (4u << 24) | c;
+}
+
+// Weights of the Arabic block looked up, not searched for: most letters compared are there.
+char32_t weight(char32_t c) {
+    static const auto arabic = [] {
+        std::array<char32_t, 256> table{};
+        for (char32_t i = 0; i < 256; ++i)
+            table[i] = computeWeight(0x0600 + i);
+        return table;
+    }();
+    return c >= 0x0600 && c <= 0x06FF ? arabic[c - 0x0600] : computeWeight(c);
 }
 
 // The next code point of UTF-8 text at `i`; a malformed byte stands for itself.

@@ -831,11 +831,13 @@ void Query::refresh() {
     moveTo(rowAt(oldRow, r) ? oldRow : std::max(0, int(std::min<qint64>(oldRow, totalRows() - 1))));
 }
 
-// A keyed result finds the row by counting those before it, never by reading up to it.
+// A keyed result finds the row by counting those before it, never by reading up to it; one
+// further down than the pages kept in memory is not looked for.
 bool Query::findKey(const QString& keyName, const QVariant& key) {
     if (!rows_->keyed())
         return locate(keyName, key);
-    const std::optional<qint64> at = rows_->positionOf(key);
+    const std::optional<qint64> at =
+        rows_->positionOf(key, qint64(ResultPages::kMaxPages) * ResultPages::kPageRows);
     if (!at)
         return false;
     moveTo(int(*at));
@@ -852,8 +854,19 @@ void Query::setSort(const QString& sort) {
     } else {
         sort_.clear();
     }
-    if (rows_)
-        refresh();
+    if (!rows_)
+        return;
+    // The current row stays current where it sorts among the first rows; otherwise the list
+    // shows its top, as a new search does.
+    checkBrowseMode();
+    const TableInfo* table = connection_.tableInfo(targetTable());
+    const QString keyName = table ? table->keyColumn : QString();
+    const QVariant key = !keyName.isEmpty() && fieldIndex(keyName) >= 0 && ensureCurrent()
+                             ? current_.value(fieldIndex(keyName))
+                             : QVariant();
+    open();
+    if (!key.isValid() || !findKey(keyName, key))
+        moveTo(0);
 }
 
 } // namespace gc::db

@@ -337,7 +337,7 @@ qint64 ResultPages::count() {
     return *count_;
 }
 
-std::optional<qint64> ResultPages::positionOf(const QVariant& key) {
+std::optional<qint64> ResultPages::positionOf(const QVariant& key, qint64 within) {
     if (!keyed() || key.isNull())
         return std::nullopt;
     StatementRows row(
@@ -347,11 +347,15 @@ std::optional<qint64> ResultPages::positionOf(const QVariant& key) {
     const Condition upTo = rowsUpTo(terms_, sortValues(row, false),
                                     connection_.engine() == Engine::PostgreSQL, kAlias);
     StatementRows q(connection_,
-                    "select count(*) from (" + body_ + "\n) " + kAlias + " where " + upTo.sql,
+                    "select count(*) from (" + select(upTo.sql, {"1"}) + " limit " +
+                        QString::number(within + 1) + ") gc_before",
                     upTo.values);
     if (!q.next())
         throw DbError(QString::fromUtf8("شمارش رکوردها نتيجه اي نداد"));
-    return q.value(0).toLongLong() - 1;
+    const qint64 upToRow = q.value(0).toLongLong();
+    if (upToRow > within)
+        return std::nullopt;
+    return upToRow - 1;
 }
 
 } // namespace gc::db

@@ -52,8 +52,9 @@ class ResultPages {
     // A row that this program added itself: later pages leave it out, the caller shows it.
     void exclude(qint64 key) { excluded_.insert(key); }
     // The index of the row whose key is `key`, counted by the engine without reading the rows
-    // before it; none when the row is not in the result. Keyed results only. Throws DbError.
-    std::optional<qint64> positionOf(const QVariant& key);
+    // before it; none when the row is not in the result or not among its first `within`
+    // rows, which are all the engine counts. Keyed results only. Throws DbError.
+    std::optional<qint64> positionOf(const QVariant& key, qint64 within);
     bool keyed() const { return keyIndex_ >= 0; }
 
   private:
