@@ -303,18 +303,21 @@ Field Query::fieldByName(const QString& name) {
     return Field(*this, i);
 }
 
+qint64 Query::resultRow(qint64 logical) const {
+    if (!ordered_)
+        return logical;
+    if (logical < qint64(order_.size()))
+        return order_[std::size_t(logical)];
+    return covered_ + logical - qint64(order_.size());
+}
+
 const Row* Query::storedRow(qint64 logical, bool& asRead) const {
     asRead = false;
     if (!rows_ || logical < 0)
         return nullptr;
-    qint64 base = logical;
-    if (ordered_ && logical < qint64(order_.size())) {
-        base = order_[std::size_t(logical)];
-        if (base < 0)
-            return &added_[std::size_t(-1 - base)];
-    } else if (ordered_) {
-        base = covered_ + logical - qint64(order_.size());
-    }
+    const qint64 base = resultRow(logical);
+    if (base < 0)
+        return &added_[std::size_t(-1 - base)];
     if (const auto it = edited_.constFind(base); it != edited_.constEnd())
         return &it.value();
     asRead = true;
@@ -375,11 +378,7 @@ QVariant Query::valueAt(int row, int fieldIndex) {
 bool Query::rowInMemory(int row) const {
     if (!rows_ || row < 0)
         return false;
-    qint64 base = row;
-    if (ordered_ && row < qint64(order_.size()))
-        base = order_[std::size_t(row)];
-    else if (ordered_)
-        base = covered_ + row - qint64(order_.size());
+    const qint64 base = resultRow(row);
     return base < 0 || edited_.contains(base) || rows_->holds(base);
 }
 

@@ -150,6 +150,8 @@ class Query : public QObject {
     friend class Field;
     QVariant fieldValue(int index) const;
     void setFieldValue(int index, const QVariant& v);
+    // The result row shown as `logical` (< 0: -1 - index into added_).
+    qint64 resultRow(qint64 logical) const;
     // The row as kept: a local change in field order, or as read in result column order.
     const Row* storedRow(qint64 logical, bool& asRead) const;
     bool rowAt(qint64 logical, Row& out) const;
