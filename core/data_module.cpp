@@ -57,6 +57,13 @@ Tdm::Tdm(QObject* parent)
       ADOQ_per_pic_save(ADOConnection1, "ADOQ_per_pic_save"),
       ADOQ_per_pic_save2(ADOConnection1, "ADOQ_per_pic_save2") {
     setObjectName("dm");
+    // Solar Hijri dates, clock times and numbers kept as text (cards, barcodes, codes, phone
+    // numbers): digits whose order is the same in bytes, so their indexes serve their order.
+    ADOConnection1.setBytewiseColumns(
+        {"dat",      "exit_dat",  "vorod_dat", "tarikh", "send_dat", "show_dat", "saat_sys",
+         "exit_tim", "vorod_tim", "vorod",     "khoroj", "saat",     "v1",       "e1",
+         "v2",       "e2",        "v3",        "e3",     "v4",       "e4",       "cart_no",
+         "card_no",  "barcod",    "uniq_code", "nation", "mobile",   "tel"});
     ADOQ_amval.setSql("select * from amval");
     ADOQ_prs.setSql("select * from prs");
     ADOQ_khodro.setSql("select * from khodro");

@@ -1,5 +1,6 @@
 #include "platform/db/connection.h"
 
+#include "platform/db/collation.h"
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
 #include "platform/db/server_watch.h"
@@ -134,6 +135,8 @@ void Connection::open() {
     else
         openPostgres(target);
     engine_ = target.engine;
+    textCollation_ =
+        engine_ == Engine::SQLite ? kFileCollation : serverPersianCollation(database());
     watchServer();
 }
 
@@ -144,6 +147,16 @@ void Connection::watchServer() {
     PGconn* pg = libpqConnection(database());
     if (pg && PQsocket(pg) >= 0)
         watch_ = std::make_unique<ServerWatch>(pg, kServerLimit);
+}
+
+void Connection::setBytewiseColumns(const QStringList& columns) {
+    bytewise_.clear();
+    for (const QString& c : columns)
+        bytewise_.insert(c.toLower());
+}
+
+bool Connection::sortsAsBytes(const QString& column) const {
+    return bytewise_.contains(column.toLower());
 }
 
 // The file is never opened here: see the rule above the class.
@@ -165,6 +178,7 @@ void Connection::openSqlite(const ConnectionTarget& t) {
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2")
                           .arg(t.file, db.lastError().text()));
     checkSqliteHeader(db, t.file);
+    registerPersianCollation(db);
     if (readOnly_)
         return;
     QSqlQuery q(db);

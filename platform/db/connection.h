@@ -3,6 +3,7 @@
 #include "platform/db/connection_string.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
@@ -81,6 +82,13 @@ class Connection {
     QStringList tables() const;
     void forgetSchema() { tableCache_.clear(); }
 
+    // The collation text sorts and compares by in Persian alphabetical order (empty: the
+    // column's own), and the text columns left to it: dates and times, whose fixed digits
+    // sort alike either way and whose indexes then serve their order.
+    QString textCollation() const { return textCollation_; }
+    void setBytewiseColumns(const QStringList& columns);
+    bool sortsAsBytes(const QString& column) const;
+
     // The user-facing text of an engine error.
     QString errorMessage(const QSqlError& error) const;
 
@@ -98,6 +106,8 @@ class Connection {
     bool readOnly_ = false;
     QHash<QString, TableInfo> tableCache_;
     std::unique_ptr<ServerWatch> watch_;
+    QString textCollation_;
+    QSet<QString> bytewise_;
 };
 
 } // namespace gc::db

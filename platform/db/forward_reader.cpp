@@ -1,22 +1,25 @@
 #include "platform/db/forward_reader.h"
 
 #include "platform/db/db_error.h"
+#include "platform/db/dialect.h"
 #include "platform/text/codepage.h"
 
 #include <QSqlError>
 
 namespace gc::db {
 
-ForwardReader::ForwardReader(Connection& connection, const QString& sql)
-    : connection_(connection), query_(connection.database()) {
+ForwardReader::ForwardReader(Connection& connection, const QString& sql) : connection_(connection) {
+    // The same road as a list's pages: a lost server reopened, the engine's own words.
+    connection_.revive();
     if (!connection_.connected())
         throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
     QString bad;
     const auto mapped = codepage::toRepertoire(sql, &bad);
     if (!mapped)
         throw DbError(codepage::unsupportedCharMessage(bad));
+    query_ = QSqlQuery(connection_.database());
     query_.setForwardOnly(true);
-    if (!query_.exec(*mapped))
+    if (!query_.exec(translateQuery(connection_.engine(), kafBlindLike(*mapped))))
         throw DbError(connection_.errorMessage(query_.lastError()));
     record_ = query_.record();
 }

@@ -10,7 +10,8 @@ namespace gc::db {
 
 // A SELECT read forward, one row at a time, without keeping earlier rows: for long results
 // that are walked once (files written per row, a sheet built from a date range). The
-// statement's text goes through the code page like every other statement. Nothing else may
+// statement's text goes through the code page and the engine's translation like every other
+// read, and a lost server connection is reopened first. Nothing else may
 // run on the connection while the reader is open.
 class ForwardReader {
   public:

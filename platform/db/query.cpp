@@ -201,6 +201,7 @@ void Query::discardResult() {
     order_.clear();
     added_.clear();
     ordered_ = false;
+    covered_ = 0;
     cur_ = 0;
     bof_ = true;
     currentValid_ = false;
@@ -307,18 +308,21 @@ Field Query::fieldByName(const QString& name) {
     return Field(*this, i);
 }
 
+qint64 Query::resultRow(qint64 logical) const {
+    if (!ordered_)
+        return logical;
+    if (logical < qint64(order_.size()))
+        return order_[std::size_t(logical)];
+    return covered_ + logical - qint64(order_.size());
+}
+
 const Row* Query::storedRow(qint64 logical, bool& asRead) const {
     asRead = false;
     if (!rows_ || logical < 0)
         return nullptr;
-    qint64 base = logical;
-    if (ordered_) {
-        if (logical >= qint64(order_.size()))
-            return nullptr;
-        base = order_[std::size_t(logical)];
-        if (base < 0)
-            return &added_[std::size_t(-1 - base)];
-    }
+    const qint64 base = resultRow(logical);
+    if (base < 0)
+        return &added_[std::size_t(-1 - base)];
     if (const auto it = edited_.constFind(base); it != edited_.constEnd())
         return &it.value();
     asRead = true;
@@ -343,11 +347,12 @@ bool Query::rowAt(qint64 logical, Row& out) const {
 int Query::loadedRowCount() const {
     if (!rows_)
         return 0;
-    return int(ordered_ ? qint64(order_.size()) : rows_->knownRows());
+    return int(ordered_ ? qint64(order_.size()) + rows_->knownRows() - covered_
+                        : rows_->knownRows());
 }
 
 bool Query::canFetchMore() const {
-    return rows_ && !ordered_ && !rows_->atEnd();
+    return rows_ && !rows_->atEnd();
 }
 
 void Query::fetchMore() {
@@ -375,6 +380,13 @@ QVariant Query::valueAt(int row, int fieldIndex) {
     return r->value(asRead ? columnOf_[fieldIndex] : fieldIndex);
 }
 
+bool Query::rowInMemory(int row) const {
+    if (!rows_ || row < 0)
+        return false;
+    const qint64 base = resultRow(row);
+    return base < 0 || edited_.contains(base) || rows_->holds(base);
+}
+
 // Loading a row past those seen may add rows to the grid.
 bool Query::ensureCurrent() {
     if (currentValid_)
@@ -392,22 +404,20 @@ bool Query::ensureCurrent() {
 qint64 Query::totalRows() {
     if (!rows_)
         return 0;
-    return ordered_ ? qint64(order_.size()) : rows_->count();
+    return ordered_ ? qint64(order_.size()) + rows_->count() - covered_ : rows_->count();
 }
 
+// The rows read so far get places of their own, so that rows can be added and removed among
+// them; the rows not read yet follow them, still read by pages.
 void Query::materialiseOrder() {
-    if (ordered_ || !rows_)
+    if (!rows_)
         return;
-    const int before = loadedRowCount();
-    const qint64 total = rows_->count();
-    order_.resize(std::size_t(total));
-    for (qint64 i = 0; i < total; ++i)
-        order_[std::size_t(i)] = i;
+    const qint64 known = rows_->knownRows();
+    order_.reserve(order_.size() + std::size_t(std::max<qint64>(0, known - covered_)));
+    for (qint64 i = covered_; i < known; ++i)
+        order_.push_back(i);
+    covered_ = std::max(covered_, known);
     ordered_ = true;
-    if (total > before) {
-        emit rowsAboutToBeInserted(before, int(total) - 1);
-        emit rowsInserted();
-    }
 }
 
 void Query::moveTo(int row) {
@@ -554,6 +564,8 @@ void Query::edit() {
         append();
         return;
     }
+    if (ordered_)
+        materialiseOrder(); // the row edited has a place of its own
     buffer_ = current_;
     changed_ = QVector<bool>(fields_.size(), false);
     state_ = State::Edit;
@@ -714,6 +726,7 @@ Query::ChangedColumns Query::changedColumns(const TableInfo& table) const {
 void Query::postInsert(const TableInfo& table) {
     const auto [columns, values] = changedColumns(table);
     // Counted before the row exists: it is shown once, where it was added.
+    rows_->count();
     materialiseOrder();
     const bool pg = connection_.engine() == Engine::PostgreSQL;
     QString sql = columns.isEmpty()
@@ -857,7 +870,7 @@ void Query::deleteRecord() {
     emit rowsAboutToBeRemoved(row, row);
     order_.erase(order_.begin() + row);
     emit rowsRemoved();
-    moveTo(std::min(row, std::max(0, int(order_.size()) - 1)));
+    moveTo(std::min(row, std::max(0, loadedRowCount() - 1)));
 }
 
 void Query::refresh() {
@@ -874,10 +887,23 @@ void Query::refresh() {
     }
     const int oldRow = cur_;
     open();
-    if (key.isValid() && locate(keyName, key))
+    if (key.isValid() && findKey(keyName, key))
         return;
     Row r;
     moveTo(rowAt(oldRow, r) ? oldRow : std::max(0, int(std::min<qint64>(oldRow, totalRows() - 1))));
+}
+
+// A keyed result finds the row by counting those before it, never by reading up to it; one
+// further down than the pages kept in memory is not looked for.
+bool Query::findKey(const QString& keyName, const QVariant& key) {
+    if (!rows_->keyed())
+        return locate(keyName, key);
+    const std::optional<qint64> at =
+        rows_->positionOf(key, qint64(ResultPages::kMaxPages) * ResultPages::kPageRows);
+    if (!at)
+        return false;
+    moveTo(int(*at));
+    return true;
 }
 
 void Query::setSort(const QString& sort) {
@@ -890,8 +916,19 @@ void Query::setSort(const QString& sort) {
     } else {
         sort_.clear();
     }
-    if (rows_)
-        refresh();
+    if (!rows_)
+        return;
+    // The current row stays current where it sorts among the first rows; otherwise the list
+    // shows its top, as a new search does.
+    checkBrowseMode();
+    const TableInfo* table = connection_.tableInfo(targetTable());
+    const QString keyName = table ? table->keyColumn : QString();
+    const QVariant key = !keyName.isEmpty() && fieldIndex(keyName) >= 0 && ensureCurrent()
+                             ? current_.value(fieldIndex(keyName))
+                             : QVariant();
+    open();
+    if (!key.isValid() || !findKey(keyName, key))
+        moveTo(0);
 }
 
 } // namespace gc::db

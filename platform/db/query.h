@@ -132,6 +132,8 @@ class Query : public QObject {
     bool canFetchMore() const;
     void fetchMore();
     QVariant valueAt(int row, int fieldIndex);
+    // Whether row `row` can be shown without reading the database.
+    bool rowInMemory(int row) const;
     int currentRow() const { return cur_; }
 
   signals:
@@ -148,6 +150,8 @@ class Query : public QObject {
     friend class Field;
     QVariant fieldValue(int index) const;
     void setFieldValue(int index, const QVariant& v);
+    // The result row shown as `logical` (< 0: -1 - index into added_).
+    qint64 resultRow(qint64 logical) const;
     // The row as kept: a local change in field order, or as read in result column order.
     const Row* storedRow(qint64 logical, bool& asRead) const;
     bool rowAt(qint64 logical, Row& out) const;
@@ -155,6 +159,7 @@ class Query : public QObject {
     void loadCurrent();
     void checkBrowseMode();
     void materialiseOrder();
+    bool findKey(const QString& keyName, const QVariant& key);
     qint64 totalRows();
     QString executedSql() const;
     void bindFields();
@@ -194,6 +199,7 @@ class Query : public QObject {
     QHash<qint64, Row> edited_;
     std::vector<qint64> order_;
     bool ordered_ = false;
+    qint64 covered_ = 0; // result rows placed in order_; later ones follow it by their index
     std::vector<Row> added_;
 
     int cur_ = 0;

@@ -44,12 +44,14 @@ int QueryModel::columnCount(const QModelIndex& parent) const {
 QVariant QueryModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
-    if (readFailed_)
+    if (!mayRead(index.row()))
         return {};
     QVariant v;
     // An exception must not cross Qt's painting and event code.
     try {
+        const bool held = query_.rowInMemory(index.row());
         v = query_.valueAt(index.row(), index.column());
+        readFailed_ = readFailed_ && held;
     } catch (const DbError& e) {
         failRead(e.message());
         return {};
@@ -80,20 +82,28 @@ void QueryModel::setCaptions(const QHash<QString, QString>& captions) {
 }
 
 bool QueryModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && !readFailed_ && query_.canFetchMore();
+    return !parent.isValid() && query_.canFetchMore() && mayRead(rows_);
 }
 
 void QueryModel::fetchMore(const QModelIndex& parent) {
-    if (parent.isValid() || readFailed_)
+    if (parent.isValid() || !mayRead(rows_))
         return;
     try {
         query_.fetchMore();
+        readFailed_ = false;
     } catch (const DbError& e) {
         failRead(e.message());
     }
 }
 
+// After a failure, rows held in memory are shown; the server is asked again only now and
+// then, not for every cell painted.
+bool QueryModel::mayRead(int row) const {
+    return !readFailed_ || query_.rowInMemory(row) || sinceFailure_.hasExpired(kRetryMs);
+}
+
 void QueryModel::failRead(const QString& message) const {
+    sinceFailure_.restart();
     if (readFailed_)
         return;
     readFailed_ = true;

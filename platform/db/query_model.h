@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QHash>
 
 namespace gc::db {
@@ -27,14 +28,18 @@ class QueryModel : public QAbstractTableModel {
 
   signals:
     // A read while the grid scrolled failed (the server went away): the grid keeps the
-    // rows it has, reads no further in this result, and this is said once.
+    // rows it holds, tries again now and then, goes on once the server is back, and this is
+    // said once until then.
     void readFailed(const QString& message) const;
 
   private:
+    static constexpr int kRetryMs = 2000;
+    bool mayRead(int row) const;
     void failRead(const QString& message) const;
 
     Query& query_;
     mutable bool readFailed_ = false;
+    mutable QElapsedTimer sinceFailure_;
     int rows_ = 0;
     int columns_ = 0;
     QHash<QString, QString> captions_;

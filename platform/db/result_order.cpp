@@ -1,8 +1,5 @@
 #include "platform/db/result_order.h"
 
-#include "platform/db/sql_text.h"
-
-#include <QDateTime>
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
@@ -61,35 +58,65 @@ std::optional<OrderTerm> parseTerm(const QString& text) {
     const auto m = re.match(text);
     if (!m.hasMatch())
         return std::nullopt;
-    return OrderTerm{m.captured(1), m.captured(2).compare("desc", Qt::CaseInsensitive) == 0};
+    return OrderTerm{
+        m.captured(1), m.captured(2).compare("desc", Qt::CaseInsensitive) == 0, false, {}};
 }
 
 QString column(const OrderTerm& t, const QString& alias) {
     return alias + '.' + t.column;
 }
 
+// The column as it is compared and sorted.
+QString sortExpression(const OrderTerm& t, const QString& alias) {
+    return t.collation.isEmpty() ? column(t, alias)
+                                 : column(t, alias) + " collate \"" + t.collation + '"';
+}
+
+Condition operator+(Condition a, const Condition& b) {
+    a.sql += b.sql;
+    a.values += b.values;
+    return a;
+}
+
+Condition text(const QString& sql) {
+    return {sql, {}};
+}
+
+Condition compared(const OrderTerm& t, const QString& op, const QVariant& v, const QString& alias) {
+    return {sortExpression(t, alias) + op + "?", {v}};
+}
+
 // Rows strictly after `v` in this term's direction; empty when none can be.
-QString after(const OrderTerm& t, const QVariant& v, bool nullsGreatest, const QString& alias) {
+Condition after(const OrderTerm& t, const QVariant& v, bool nullsGreatest, const QString& alias) {
     const QString c = column(t, alias);
     if (v.isNull())
-        return nullsGreatest == t.descending ? c + " is not null" : QString();
-    const QString strict = c + (t.descending ? " < " : " > ") + sqlLiteral(v);
-    return nullsGreatest == t.descending || t.notNull ? strict
-                                                      : "(" + strict + " or " + c + " is null)";
+        return text(nullsGreatest == t.descending ? c + " is not null" : QString());
+    const Condition strict = compared(t, t.descending ? " < " : " > ", v, alias);
+    return nullsGreatest == t.descending || t.notNull
+               ? strict
+               : text("(") + strict + text(" or " + c + " is null)");
 }
 
 // A necessary condition on the first term alone, so that an index on it can be used.
-QString bound(const OrderTerm& t, const QVariant& v, bool nullsGreatest, const QString& alias) {
+Condition bound(const OrderTerm& t, const QVariant& v, bool nullsGreatest, const QString& alias) {
     const QString c = column(t, alias);
     if (v.isNull())
-        return nullsGreatest == t.descending ? QString() : c + " is null";
-    const QString wide = c + (t.descending ? " <= " : " >= ") + sqlLiteral(v);
-    return nullsGreatest == t.descending || t.notNull ? wide
-                                                      : "(" + wide + " or " + c + " is null)";
+        return text(nullsGreatest == t.descending ? QString() : c + " is null");
+    const Condition wide = compared(t, t.descending ? " <= " : " >= ", v, alias);
+    return nullsGreatest == t.descending || t.notNull
+               ? wide
+               : text("(") + wide + text(" or " + c + " is null)");
 }
 
-QString equal(const OrderTerm& t, const QVariant& v, const QString& alias) {
-    return column(t, alias) + (v.isNull() ? " is null" : " = " + sqlLiteral(v));
+Condition equal(const OrderTerm& t, const QVariant& v, const QString& alias) {
+    return v.isNull() ? text(column(t, alias) + " is null") : compared(t, " = ", v, alias);
+}
+
+Condition joined(const QVector<Condition>& parts, const QString& separator) {
+    Condition out;
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        out = out + text(i > 0 ? separator : QString()) + parts[i];
+    return out;
 }
 
 } // namespace
@@ -122,69 +149,53 @@ OrderedStatement splitOrderBy(const QString& sql) {
         }
         out.terms << *term;
     }
+    out.plainOrder = true;
     return out;
-}
-
-QString sqlLiteral(const QVariant& value) {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-        return QString::number(value.toLongLong());
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return QString::number(value.toDouble(), 'g', 17);
-    case QMetaType::QDateTime:
-        return quoted(value.toDateTime().toString("yyyy-MM-dd HH:mm:ss.zzz"));
-    default:
-        return quoted(value.toString());
-    }
 }
 
 bool nullsFollow(const OrderTerm& term, const QVariant& value, bool nullsGreatest) {
     return !value.isNull() && !term.notNull && nullsGreatest != term.descending;
 }
 
-QString rowsAfter(const QVector<OrderTerm>& terms, const QVector<QVariant>& last,
-                  bool nullsGreatest, const QString& alias, bool withoutFirstNulls) {
-    QStringList any;
-    QStringList equalSoFar;
+Condition rowsAfter(const QVector<OrderTerm>& terms, const QVector<QVariant>& last,
+                    bool nullsGreatest, const QString& alias, bool withoutFirstNulls) {
+    QVector<Condition> any;
+    QVector<Condition> equalSoFar;
     for (qsizetype i = 0; i < terms.size(); ++i) {
         OrderTerm t = terms[i];
         t.notNull = t.notNull || (i == 0 && withoutFirstNulls);
-        const QString strict = after(t, last[i], nullsGreatest, alias);
-        if (!strict.isEmpty())
-            any << (equalSoFar + QStringList{strict}).join(" and ");
+        const Condition strict = after(t, last[i], nullsGreatest, alias);
+        if (!strict.sql.isEmpty())
+            any << joined(equalSoFar + QVector<Condition>{strict}, " and ");
         equalSoFar << equal(terms[i], last[i], alias);
     }
     if (any.isEmpty())
-        return "1 = 0";
-    const QString condition = "(" + any.join(") or (") + ")";
+        return text("1 = 0");
+    const Condition condition = text("(") + joined(any, ") or (") + text(")");
     OrderTerm head = terms[0];
     head.notNull = head.notNull || withoutFirstNulls;
-    const QString first = bound(head, last[0], nullsGreatest, alias);
-    return terms.size() > 1 && !first.isEmpty() ? first + " and (" + condition + ")" : condition;
+    const Condition first = bound(head, last[0], nullsGreatest, alias);
+    return terms.size() > 1 && !first.sql.isEmpty() ? first + text(" and (") + condition + text(")")
+                                                    : condition;
 }
 
-QString rowsUpTo(const QVector<OrderTerm>& terms, const QVector<QVariant>& last, bool nullsGreatest,
-                 const QString& alias) {
+Condition rowsUpTo(const QVector<OrderTerm>& terms, const QVector<QVariant>& last,
+                   bool nullsGreatest, const QString& alias) {
     // Before `last` is after it in the reverse order, NULLs kept where the engine sorts them.
     QVector<OrderTerm> reversed = terms;
     for (OrderTerm& t : reversed)
         t.descending = !t.descending;
-    QStringList same;
+    QVector<Condition> same;
     for (qsizetype i = 0; i < terms.size(); ++i)
         same << equal(terms[i], last[i], alias);
-    return "(" + rowsAfter(reversed, last, nullsGreatest, alias) + ") or (" + same.join(" and ") +
-           ")";
+    return text("(") + rowsAfter(reversed, last, nullsGreatest, alias) + text(") or (") +
+           joined(same, " and ") + text(")");
 }
 
 QString orderByClause(const QVector<OrderTerm>& terms, const QString& alias) {
     QStringList parts;
     for (const OrderTerm& t : terms)
-        parts << column(t, alias) + (t.descending ? " desc" : "");
+        parts << sortExpression(t, alias) + (t.descending ? " desc" : "");
     return " order by " + parts.join(", ");
 }
 

@@ -12,6 +12,14 @@ struct OrderTerm {
     QString column; // as written, without table prefix or quotes
     bool descending = false;
     bool notNull = false; // a key: conditions on it need no NULL case
+    QString collation;    // the text collation it sorts and compares by; empty: the column's own
+};
+
+// A condition with its values bound in the order of its placeholders ("?"), so that each
+// keeps its full precision and its type.
+struct Condition {
+    QString sql;
+    QVariantList values;
 };
 
 // A SELECT taken apart at its trailing ORDER BY.
@@ -21,27 +29,25 @@ struct OrderedStatement {
     // False when rows cannot be read in keyed pages: a LIMIT, OFFSET or compound
     // statement at the top level, a join, or an order term that is not a plain column.
     bool pageable = true;
+    bool plainOrder = false; // it has an order that names only columns
 };
 
 OrderedStatement splitOrderBy(const QString& sql);
-
-// An SQL literal of a value read from a result (never null).
-QString sqlLiteral(const QVariant& value);
 
 // The condition that holds for rows after `last` in the order of `terms` (whose last term is
 // a key, so the order is total). `nullsGreatest`: the engine sorts NULL after every value
 // (PostgreSQL) rather than before (SQLite). Columns are prefixed with `alias`.
 // `withoutFirstNulls` leaves out the rows whose first term is NULL, which then follow all
 // others: without them the condition is one an index on the first term can be walked by.
-QString rowsAfter(const QVector<OrderTerm>& terms, const QVector<QVariant>& last,
-                  bool nullsGreatest, const QString& alias, bool withoutFirstNulls = false);
+Condition rowsAfter(const QVector<OrderTerm>& terms, const QVector<QVariant>& last,
+                    bool nullsGreatest, const QString& alias, bool withoutFirstNulls = false);
 
 // Whether rows whose `term` is NULL come after `value` in the engine's order.
 bool nullsFollow(const OrderTerm& term, const QVariant& value, bool nullsGreatest);
 
 // The condition that holds for `last` and the rows before it.
-QString rowsUpTo(const QVector<OrderTerm>& terms, const QVector<QVariant>& last, bool nullsGreatest,
-                 const QString& alias);
+Condition rowsUpTo(const QVector<OrderTerm>& terms, const QVector<QVariant>& last,
+                   bool nullsGreatest, const QString& alias);
 
 // The condition that holds for rows whose `column` is among `keys` (not empty), and may hold
 // for others: a range where the keys fill at least half of it, which an engine reads more

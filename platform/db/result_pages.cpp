@@ -61,7 +61,34 @@ ResultPages::ResultPages(Connection& connection, const QString& sql, const QStri
     if (isSelect(text) && st.pageable && !keyColumn.isEmpty() && chooseKeyed(st, keyColumn))
         readForward(1); // the first rows are wanted at once
     else
-        readWhole(text);
+        readWhole(isSelect(text) && st.plainOrder ? collated(st, text) : text);
+}
+
+QString ResultPages::collationOf(int column) const {
+    const QSqlField f = record_.field(column);
+    return f.metaType().id() == QMetaType::QString && !connection_.sortsAsBytes(f.name())
+               ? connection_.textCollation()
+               : QString();
+}
+
+// A statement read whole sorts its text columns in the alphabet's order too, where each of
+// its terms names one column of the result.
+QString ResultPages::collated(const OrderedStatement& st, const QString& text) {
+    body_ = st.body;
+    setRecord(run(select({}) + " limit 0").record());
+    QVector<OrderTerm> terms = st.terms;
+    bool any = false;
+    for (OrderTerm& t : terms) {
+        const int c = columnIndex(t.column);
+        if (c < 0)
+            return text;
+        t.collation = collationOf(c);
+        any = any || !t.collation.isEmpty();
+    }
+    for (int i = 0; i < record_.count(); ++i)
+        if (columnIndex(record_.fieldName(i)) < 0)
+            return text; // a name two columns share would be renamed by the reading around it
+    return any ? select({}) + orderByClause(terms, kAlias) : text;
 }
 
 QSqlQuery ResultPages::run(const QString& sql) const {
@@ -110,78 +137,120 @@ bool ResultPages::chooseKeyed(const OrderedStatement& st, const QString& keyColu
     const int key = columnIndex(keyColumn);
     if (key < 0 || !sortable(record_.field(key)))
         return false;
-    bool keyIsSorted = false;
+    // Text sorts in the alphabet's order and the pages compare it the same way.
     for (const OrderTerm& t : st.terms) {
         const int c = columnIndex(t.column);
         if (c < 0 || !sortable(record_.field(c)))
             return false;
-        terms_ << OrderTerm{t.column, t.descending, c == key};
+        if (c == key)
+            keyTerm_ = int(terms_.size());
+        terms_ << OrderTerm{t.column, t.descending, c == key,
+                            c == key ? QString() : collationOf(c)};
         termColumns_ << c;
-        keyIsSorted = keyIsSorted || c == key;
     }
-    if (!keyIsSorted) {
-        terms_ << OrderTerm{record_.fieldName(key),
-                            !st.terms.isEmpty() && st.terms.last().descending, true};
+    if (keyTerm_ < 0) {
+        keyTerm_ = int(terms_.size());
+        terms_ << OrderTerm{
+            record_.fieldName(key), !st.terms.isEmpty() && st.terms.last().descending, true, {}};
         termColumns_ << key;
+    }
+    for (int c : termColumns_) {
+        const int type = record_.field(c).metaType().id();
+        const bool inexact = connection_.engine() == Engine::PostgreSQL &&
+                             (type == QMetaType::QDateTime || type == QMetaType::QTime);
+        exactOf_ << (inexact ? int(exactTexts_.size()) : -1);
+        if (inexact)
+            exactTexts_ << kAlias + '.' + record_.fieldName(c) + "::text";
     }
     keyIndex_ = key;
     return true;
 }
 
-QString ResultPages::select(const QString& condition) const {
-    return "select * from (" + body_ + "\n) " + kAlias +
+QString ResultPages::select(const QString& condition, const QStringList& columns) const {
+    return "select " + columns.join(", ") + " from (" + body_ + "\n) " + kAlias +
            (condition.isEmpty() ? QString() : " where " + condition);
 }
 
+QString ResultPages::selectRows(const QString& condition) const {
+    return select(condition, QStringList(kAlias + ".*") + exactTexts_);
+}
+
+// Only what places a row in the order: its sort values, then the exact texts.
+QString ResultPages::selectSortValues(const QString& condition) const {
+    QStringList columns;
+    for (const OrderTerm& t : terms_)
+        columns << kAlias + '.' + t.column;
+    return select(condition, columns + exactTexts_);
+}
+
+// The sort values of the current row of `rows`, read whole or by selectSortValues.
+Row ResultPages::sortValues(const StatementRows& rows, bool whole) const {
+    const int exactAt = whole ? int(record_.count()) : int(terms_.size());
+    Row out(terms_.size());
+    for (int i = 0; i < terms_.size(); ++i)
+        out[i] =
+            rows.value(exactOf_[i] >= 0 ? exactAt + exactOf_[i] : (whole ? termColumns_[i] : i));
+    return out;
+}
+
 void ResultPages::readForward(int pages) {
-    const qint64 wanted = qint64(pages) * kPageRows;
+    readAfter(qint64(pages) * kPageRows, true);
+}
+
+// Pages passed over on the way to a deep one: only their keys are kept, the rows are read
+// again by them if they are ever shown.
+void ResultPages::skipForward(qint64 pages) {
+    readAfter(pages * kPageRows, false);
+}
+
+void ResultPages::readAfter(qint64 wanted, bool whole) {
     const bool nullsGreatest = connection_.engine() == Engine::PostgreSQL;
     Page rows;
-    rows.reserve(std::size_t(wanted));
-    while (!atEnd_ && qint64(rows.size()) < wanted) {
-        const qint64 limit = wanted - qint64(rows.size());
+    std::vector<qint64> keys;
+    if (whole)
+        rows.reserve(std::size_t(wanted));
+    keys.reserve(std::size_t(wanted));
+    while (!atEnd_ && qint64(keys.size()) < wanted) {
+        const qint64 limit = wanted - qint64(keys.size());
         // Rows whose first term is NULL are read after all others, in a run of their own.
         const bool nullsLater =
             !frontier_.isEmpty() && nullsFollow(terms_[0], frontier_[0], nullsGreatest);
         const bool nullRun = nullsNext_;
-        QString after;
+        Condition after;
         if (nullRun)
-            after = kAlias + '.' + terms_[0].column + " is null";
+            after.sql = kAlias + '.' + terms_[0].column + " is null";
         else if (!frontier_.isEmpty())
             after = rowsAfter(terms_, frontier_, nullsGreatest, kAlias, nullsLater);
         nullsNext_ = false;
-        StatementRows q(connection_, select(after) + orderByClause(terms_, kAlias) + " limit " +
-                                         QString::number(limit));
+        StatementRows q(connection_,
+                        (whole ? selectRows(after.sql) : selectSortValues(after.sql)) +
+                            orderByClause(terms_, kAlias) + " limit " + QString::number(limit),
+                        after.values);
         qint64 got = 0;
-        Row last;
         while (q.next()) {
             ++got;
-            last = readRow(q, boolColumns_);
-            if (excluded_.empty() || !excluded_.contains(last[keyIndex_].toLongLong()))
-                rows.push_back(last);
-        }
-        if (got > 0) {
-            frontier_.resize(termColumns_.size());
-            for (int i = 0; i < termColumns_.size(); ++i)
-                frontier_[i] = last[termColumns_[i]];
+            frontier_ = sortValues(q, whole);
+            const qint64 key = q.value(whole ? keyIndex_ : keyTerm_).toLongLong();
+            if (!excluded_.empty() && excluded_.contains(key))
+                continue;
+            keys.push_back(key);
+            if (whole)
+                rows.push_back(readRow(q, boolColumns_));
         }
         if (got < limit && nullsLater && !nullRun)
             nullsNext_ = true;
         else
             atEnd_ = got < limit;
     }
-    for (std::size_t at = 0; at < rows.size(); at += kPageRows) {
-        const std::size_t end = std::min(rows.size(), at + kPageRows);
-        Page p(std::make_move_iterator(rows.begin() + qsizetype(at)),
-               std::make_move_iterator(rows.begin() + qsizetype(end)));
-        std::vector<qint64> keys;
-        keys.reserve(p.size());
-        for (const Row& r : p)
-            keys.push_back(r[keyIndex_].toLongLong());
-        pageKeys_.push_back(std::move(keys));
-        cache(qint64(pageKeys_.size()) - 1, std::move(p));
+    for (std::size_t at = 0; at < keys.size(); at += kPageRows) {
+        const std::size_t end = std::min(keys.size(), at + kPageRows);
+        pageKeys_.emplace_back(keys.begin() + qsizetype(at), keys.begin() + qsizetype(end));
+        if (whole)
+            cache(qint64(pageKeys_.size()) - 1,
+                  Page(std::make_move_iterator(rows.begin() + qsizetype(at)),
+                       std::make_move_iterator(rows.begin() + qsizetype(end))));
     }
-    known_ += qint64(rows.size());
+    known_ += qint64(keys.size());
     if (atEnd_)
         count_ = known_;
 }
@@ -232,8 +301,10 @@ const ResultPages::Page* ResultPages::page(qint64 pageIndex) {
     const auto read = [this] { return qint64(pageKeys_.size()); };
     if (pageIndex < read())
         return cache(pageIndex, reread(pageIndex));
+    if (pageIndex - read() > kReadAheadPages)
+        skipForward(pageIndex - read());
     while (!atEnd_ && pageIndex >= read())
-        readForward(int(std::clamp<qint64>(pageIndex - read() + 1, kReadAheadPages, 32)));
+        readForward(kReadAheadPages);
     if (pageIndex >= read())
         return nullptr;
     return page(pageIndex);
@@ -257,15 +328,34 @@ qint64 ResultPages::count() {
     // count does, whatever the order needs.
     const bool nullsGreatest = connection_.engine() == Engine::PostgreSQL;
     const QString all = "select count(*) from (" + body_ + "\n) " + kAlias;
-    const QString sql = "select (" + all + ") - (" + all + " where " +
-                        rowsUpTo(terms_, frontier_, nullsGreatest, kAlias) + ")";
-    QSqlQuery q = run(sql);
-    if (!q.next()) {
-        throwIfCutShort(q, connection_);
+    const Condition upTo = rowsUpTo(terms_, frontier_, nullsGreatest, kAlias);
+    StatementRows q(connection_, "select (" + all + ") - (" + all + " where " + upTo.sql + ")",
+                    upTo.values);
+    if (!q.next())
         throw DbError(QString::fromUtf8("شمارش رکوردها نتيجه اي نداد"));
-    }
     count_ = known_ + q.value(0).toLongLong();
     return *count_;
+}
+
+std::optional<qint64> ResultPages::positionOf(const QVariant& key, qint64 within) {
+    if (!keyed() || key.isNull())
+        return std::nullopt;
+    StatementRows row(
+        connection_, selectSortValues(kAlias + '.' + record_.fieldName(keyIndex_) + " = ?"), {key});
+    if (!row.next())
+        return std::nullopt;
+    const Condition upTo = rowsUpTo(terms_, sortValues(row, false),
+                                    connection_.engine() == Engine::PostgreSQL, kAlias);
+    StatementRows q(connection_,
+                    "select count(*) from (" + select(upTo.sql, {"1"}) + " limit " +
+                        QString::number(within + 1) + ") gc_before",
+                    upTo.values);
+    if (!q.next())
+        throw DbError(QString::fromUtf8("شمارش رکوردها نتيجه اي نداد"));
+    const qint64 upToRow = q.value(0).toLongLong();
+    if (upToRow > within)
+        return std::nullopt;
+    return upToRow - 1;
 }
 
 } // namespace gc::db

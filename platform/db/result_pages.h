@@ -15,6 +15,8 @@
 
 namespace gc::db {
 
+class StatementRows;
+
 using Row = QVector<QVariant>;
 
 // The rows of one executed SELECT, each exactly once and in the statement's order, with the
@@ -38,6 +40,10 @@ class ResultPages {
     const QSqlRecord& record() const { return record_; }
     // Row `index` (0-based), valid until the next read; null past the end. Throws DbError.
     const Row* at(qint64 index);
+    // Whether row `index` is in memory, so that at() reads nothing.
+    bool holds(qint64 index) const {
+        return keyed() ? pages_.contains(index / kPageRows) : index < qint64(whole_.size());
+    }
     // Rows seen so far (a lower bound of the count until atEnd()).
     qint64 knownRows() const { return known_; }
     bool atEnd() const { return atEnd_; }
@@ -45,6 +51,10 @@ class ResultPages {
     qint64 count();
     // A row that this program added itself: later pages leave it out, the caller shows it.
     void exclude(qint64 key) { excluded_.insert(key); }
+    // The index of the row whose key is `key`, counted by the engine without reading the rows
+    // before it; none when the row is not in the result or not among its first `within`
+    // rows, which are all the engine counts. Keyed results only. Throws DbError.
+    std::optional<qint64> positionOf(const QVariant& key, qint64 within);
     bool keyed() const { return keyIndex_ >= 0; }
 
   private:
@@ -53,9 +63,16 @@ class ResultPages {
     void setRecord(const QSqlRecord& record);
     void readWhole(const QString& sql);
     bool chooseKeyed(const OrderedStatement& st, const QString& keyColumn);
+    QString collationOf(int column) const;
+    QString collated(const OrderedStatement& st, const QString& text);
     int columnIndex(const QString& name) const;
-    QString select(const QString& condition) const;
+    QString select(const QString& condition, const QStringList& columns = {"*"}) const;
+    QString selectRows(const QString& condition) const;
+    QString selectSortValues(const QString& condition) const;
+    Row sortValues(const StatementRows& rows, bool whole) const;
     void readForward(int pages);
+    void skipForward(qint64 pages);
+    void readAfter(qint64 wanted, bool whole);
     Page reread(qint64 pageIndex);
     const Page* page(qint64 pageIndex);
     const Page* cache(qint64 pageIndex, Page rows);
@@ -68,7 +85,12 @@ class ResultPages {
     QString body_;
     QVector<OrderTerm> terms_; // the statement's order, then the key
     QVector<int> termColumns_;
+    // Per term, the position among the texts selected beside the row (-1: none): a server's
+    // timestamp is read as text too, since its value in Qt keeps only milliseconds.
+    QVector<int> exactOf_;
+    QStringList exactTexts_;
     int keyIndex_ = -1;
+    int keyTerm_ = -1;
     Row frontier_;           // sort values of the last row read
     bool nullsNext_ = false; // the rows whose first term is NULL are to be read next
     std::vector<std::vector<qint64>> pageKeys_;

@@ -17,9 +17,38 @@ sqlite3* engineHandle(const QSqlDatabase& db) {
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+// Binds by the value's own type, so that a number is compared as a number and a text as text.
+int bindValue(sqlite3_stmt* stmt, int at, const QVariant& v) {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::Bool:
+        return sqlite3_bind_int64(stmt, at, v.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(stmt, at, v.toDouble());
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = v.toByteArray();
+        return sqlite3_bind_blob64(stmt, at, bytes.constData(), sqlite3_uint64(bytes.size()),
+                                   SQLITE_TRANSIENT);
+    }
+    default: {
+        if (v.isNull())
+            return sqlite3_bind_null(stmt, at);
+        const QByteArray text = v.toString().toUtf8();
+        return sqlite3_bind_text64(stmt, at, text.constData(), sqlite3_uint64(text.size()),
+                                   SQLITE_TRANSIENT, SQLITE_UTF8);
+    }
+    }
+}
+
 } // namespace
 
-StatementRows::StatementRows(Connection& connection, const QString& sql) : connection_(connection) {
+StatementRows::StatementRows(Connection& connection, const QString& sql, const QVariantList& values)
+    : connection_(connection) {
     // A page read after the server came back reopens the connection, as a save does.
     connection_.revive();
     const QSqlDatabase db = connection_.database();
@@ -33,12 +62,32 @@ StatementRows::StatementRows(Connection& connection, const QString& sql) : conne
             throw DbError(
                 connection_.errorMessage(QSqlError(QString(), message, QSqlError::StatementError)));
         }
+        bindAll(values);
         return;
     }
     query_ = QSqlQuery(db);
     query_.setForwardOnly(true);
-    if (!query_.exec(sql))
+    const bool ran = values.isEmpty() ? query_.exec(sql) : query_.prepare(sql);
+    if (ran && !values.isEmpty()) {
+        for (const QVariant& v : values)
+            query_.addBindValue(v);
+        if (!query_.exec())
+            throw DbError(connection_.errorMessage(query_.lastError()));
+    }
+    if (!ran)
         throw DbError(connection_.errorMessage(query_.lastError()));
+}
+
+void StatementRows::bindAll(const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i) {
+        if (bindValue(stmt_, i + 1, values[i]) == SQLITE_OK)
+            continue;
+        const QString message = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt_)));
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        throw DbError(
+            connection_.errorMessage(QSqlError(QString(), message, QSqlError::StatementError)));
+    }
 }
 
 StatementRows::~StatementRows() {

@@ -14,8 +14,9 @@ namespace gc::db {
 // twice, which is most of the cost of a long read.
 class StatementRows {
   public:
-    // Executes `sql` (already in the engine's dialect); throws DbError.
-    StatementRows(Connection& connection, const QString& sql);
+    // Executes `sql` (already in the engine's dialect) with `values` bound to its
+    // placeholders in order; throws DbError.
+    StatementRows(Connection& connection, const QString& sql, const QVariantList& values = {});
     ~StatementRows();
     StatementRows(const StatementRows&) = delete;
     StatementRows& operator=(const StatementRows&) = delete;
@@ -26,6 +27,8 @@ class StatementRows {
     QVariant value(int column) const;
 
   private:
+    void bindAll(const QVariantList& values);
+
     Connection& connection_;
     sqlite3_stmt* stmt_ = nullptr;
     QSqlQuery query_;

@@ -291,6 +291,7 @@ bool RegisterList::search() {
     try {
         cnt_->setText(RunSearch(query(), ctx_.dm.ADOQuery1, decl_.search, filterInputs()));
     } catch (const db::DbError& e) {
+        cnt_->clear(); // no count beside a list that was not read
         showError(e);
         return false;
     }

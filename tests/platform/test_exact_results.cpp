@@ -49,18 +49,26 @@ TEST(ResultOrder, KeysAreReadByRangeOnlyWhereTheyFillHalfOfIt) {
 }
 
 TEST(ResultOrder, RowsAfterPlacesNullsAsTheEngineSortsThem) {
-    const QVector<OrderTerm> terms = {{"dat", true}, {"id", true, true}};
+    const QVector<OrderTerm> terms = {{"dat", true, false, {}}, {"id", true, true, {}}};
     // PostgreSQL sorts NULL above every value: after a dated row in descending order come
     // the earlier dates, never a NULL.
-    EXPECT_EQ(rowsAfter(terms, {QString("1403/01/02"), 7}, true, "g"),
-              "g.dat <= '1403/01/02' and ((g.dat < '1403/01/02') or (g.dat = '1403/01/02' and "
-              "g.id < 7))");
-    EXPECT_EQ(rowsAfter(terms, {QVariant(), 7}, false, "g"),
-              "g.dat is null and ((g.dat is null and g.id < 7))");
+    const Condition dated = rowsAfter(terms, {QString("1403/01/02"), 7}, true, "g");
+    EXPECT_EQ(dated.sql, "g.dat <= ? and ((g.dat < ?) or (g.dat = ? and g.id < ?))");
+    EXPECT_EQ(dated.values, QVariantList({"1403/01/02", "1403/01/02", "1403/01/02", 7}));
+    EXPECT_EQ(rowsAfter(terms, {QVariant(), 7}, false, "g").sql,
+              "g.dat is null and ((g.dat is null and g.id < ?))");
     // A key is never NULL: its condition stays one an index can search by.
-    EXPECT_EQ(rowsAfter({{"id", true, true}}, {7}, false, "g"), "(g.id < 7)");
-    EXPECT_EQ(rowsUpTo({{"id", true, true}}, {7}, false, "g"), "((g.id > 7)) or (g.id = 7)");
-    EXPECT_EQ(sqlLiteral(QString("it's")), "'it''s'");
+    EXPECT_EQ(rowsAfter({{"id", true, true, {}}}, {7}, false, "g").sql, "(g.id < ?)");
+    EXPECT_EQ(rowsUpTo({{"id", true, true, {}}}, {7}, false, "g").sql,
+              "((g.id > ?)) or (g.id = ?)");
+}
+
+TEST(ResultOrder, TextComparesByTheSortsCollation) {
+    const QVector<OrderTerm> terms = {{"name", false, false, "gc_fa"}, {"id", false, true, {}}};
+    EXPECT_EQ(rowsAfter(terms, {QString("x"), 3}, false, "g").sql,
+              "g.name collate \"gc_fa\" >= ? and ((g.name collate \"gc_fa\" > ?) or (g.name "
+              "collate \"gc_fa\" = ? and g.id > ?))");
+    EXPECT_EQ(orderByClause(terms, "g"), " order by g.name collate \"gc_fa\", g.id");
 }
 
 TEST(Dialect, LikeIgnoresLatinCaseOnTheServerOnly) {

@@ -7,6 +7,9 @@
 #include "khodro_harness.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
+#include "registers/asami/core/asami_pictures.h"
+#include "registers/asami/core/asami_sql.h"
+#include "registers/prs/core/monthly_sheet.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -15,6 +18,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
 
 using namespace gctest::khodro;
 
@@ -146,11 +151,59 @@ TEST_P(Reconnect, AGridScrolledAcrossARestartReadsOnAndSaysOnceWhileTheServerIsA
     EXPECT_FALSE(model->canFetchMore({}));
     QApplication::processEvents();
     EXPECT_EQ(dialogs.messages.size(), 1) << dialogs.texts().join('\n').toStdString();
+    // The rows read before stay on show, and the list reads on once the server is back.
+    const int nameColumn = dm->ADOQ_khodro.fieldIndex("ranande");
+    EXPECT_FALSE(model->index(shown - 1, nameColumn).data().toString().isEmpty());
     ASSERT_TRUE(server("resume"));
-    EXPECT_TRUE(list->search());
+    QTest::qWait(2100);
     while (model->canFetchMore({}))
         model->fetchMore({});
     EXPECT_EQ(model->rowCount(), 800);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+
+    // A search that fails leaves no count beside the empty grid.
+    EXPECT_FALSE(list->countLabel()->text().isEmpty());
+    ASSERT_TRUE(server("halt"));
+    EXPECT_FALSE(list->search());
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_TRUE(list->countLabel()->text().isEmpty());
+    ASSERT_TRUE(server("resume"));
+    EXPECT_TRUE(list->search());
+    EXPECT_EQ(list->countLabel()->text(), "800");
+}
+
+// Reads walked row by row (the monthly sheet, saving every picture) and the directory's filter
+// lists follow the same rules as a list: Latin letters match without regard to case, a lost
+// server is reopened, and the lists come in alphabetical order.
+TEST_P(Reconnect, ForwardReadsAndFilterListsMatchLatinCaseAndGoOnAfterARestart) {
+    stored("insert into asami (surname, name, card_no) values ('Smith', 'J', '7'), "
+           "('رضايي', 'a', '8'), ('رضا', 'b', '9')");
+    stored("insert into prs (cart_no, nam, exit_dat, vorod_tim, exit_tim) values "
+           "('7', 'Smith', '1403/01/02', '08:00', '16:00')");
+    const gc::registers::prs::SheetFilter byName{std::nullopt, QStringLiteral("smith")};
+    const QStringList days = {"1403/01/01", "1403/01/02"};
+    QTemporaryDir out;
+    std::vector<gc::registers::FilterInput> filters(4);
+    filters[0] = {true, {"smith"}, -1};
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "before the restart" : "after the restart");
+        const auto sheet =
+            gc::registers::prs::BuildMonthlySheet(dm->ADOConnection1, byName, days, 0);
+        EXPECT_EQ(sheet.persons, 1);
+        EXPECT_EQ(sheet.lines[1].v[0], "08:00");
+        const auto saved = gc::registers::asami::SaveAllPictures(
+            dm->ADOConnection1, filters, out.path() + "/p" + QString::number(pass));
+        EXPECT_EQ(saved.withoutPicture, 1);
+        gc::db::Query& q = dm->ADOQuery1;
+        q.openSql({gc::registers::asami::distinctSql("surname")});
+        QStringList surnames;
+        for (q.first(); !q.eof(); q.next())
+            surnames << q.fieldByName("surname").asString();
+        EXPECT_EQ(surnames, (QStringList{"رضا", "رضايي", "Smith"}));
+        if (pass == 0)
+            restart();
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join('\n').toStdString();
 }
 
 // A transaction cut by the restart is not carried on over a new connection: its later

@@ -21,7 +21,7 @@ SearchSpec directorySearch() {
 }
 
 QString distinctSql(const QString& column) {
-    return QStringLiteral("select distinct %1 from asami ").arg(column);
+    return QStringLiteral("select distinct %1 from asami order by %1").arg(column);
 }
 
 QString sameSurnameSql(const QString& surname) {

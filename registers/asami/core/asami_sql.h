@@ -14,7 +14,8 @@ SearchSpec directorySearch();
 // How many of the search's filters saving all pictures takes: all but the personnel code.
 inline constexpr int kSaveAllFilters = 4;
 
-// The distinct values of a column for a filter's list: card_no, surname, khodro_num, mobile.
+// The distinct values of a column for a filter's list, in alphabetical order (completion takes
+// the first that matches): card_no, surname, khodro_num, mobile.
 QString distinctSql(const QString& column);
 
 QString sameSurnameSql(const QString& surname);

@@ -265,11 +265,12 @@ TEST_P(PhoneLog, SearchFindsANameStoredWithEitherKafAndMatchesTheChosenColumn) {
         phone->src->clear();
         gctest::typeKeys(phone->src, typed + u("ر"));
         EXPECT_EQ(phone->cnt->text(), "2");
-        EXPECT_EQ(listed("tel"), (QStringList{"111", "222"}));
+        // The two kafs sort as one letter, the Persian form first.
+        EXPECT_EQ(listed("tel"), (QStringList{"222", "111"}));
     }
     EXPECT_EQ(scalar("select count(*) from phone where name='" + kKeheh + "ريم'").toInt(), 1);
     phone->src->setText(u("ريم"));
-    EXPECT_EQ(listed("tel"), (QStringList{"111", "222"}));
+    EXPECT_EQ(listed("tel"), (QStringList{"222", "111"}));
     phone->RadioGroup1->setItemIndex(int(PhoneSearchColumn::Cmt));
     phone->src->setText("hidden");
     EXPECT_EQ(phone->cnt->text(), "0");
