@@ -1,9 +1,10 @@
 // The visitor list window as a guard uses it, through its own widgets (offscreen), over
 // 1,000,000 visits on the file database and on a throwaway PostgreSQL server: the search
 // button with its count, a click on each column title, and the first visit to a page at
-// 90 % of the list. Beside each, the engine's own client library (sqlite3, libpq) doing the
-// same in the same run, with the ratio printed. GC_BENCH_LIST_ROWS=100000 runs at 100,000
-// visits. Run: bench_list_window [--benchmark_filter=...]
+// 90 % of the list, in its own order and sorted by a click on the date title. Beside each, the
+// engine's own client library (sqlite3, libpq) doing the same in the same run, with the ratio
+// printed. GC_BENCH_LIST_ROWS=100000 runs at 100,000 visits. Run: bench_list_window
+// [--benchmark_filter=...]
 #include "bench/support/bench_engines.h"
 #include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
@@ -283,10 +284,15 @@ QList<qint64> shownKeys(reg::Tarbabrojo_list& list, int first, int last) {
     return keys;
 }
 
-// The list's rows from `first` on are visits N - first, N - first - 1, ...
-bool keysInListOrder(const QList<qint64>& keys, int first) {
+// The key of list row `row`: the list's order is the key's reversed, the date's the key's.
+qint64 keyAt(int row, bool byDate) {
+    return byDate ? row + 1 : rowCount() - row;
+}
+
+// Whether the rows from `first` on hold the keys of their places.
+bool keysInPlace(const QList<qint64>& keys, int first, bool byDate) {
     for (int i = 0; i < keys.size(); ++i)
-        if (keys[i] != rowCount() - first - i)
+        if (keys[i] != keyAt(first + i, byDate))
             return false;
     return !keys.isEmpty();
 }
@@ -322,7 +328,7 @@ void Search(benchmark::State& state, Engine engine, const QString& name) {
         const QList<qint64> keys = shownKeys(list, first, last);
         const bool right = silent() && list.countLabel()->text() == QString::number(expected) &&
                            first == 0 &&
-                           (name.isEmpty() ? keysInListOrder(keys, 0)
+                           (name.isEmpty() ? keysInPlace(keys, 0, false)
                                            : cell(list, 0, "name") == name && keys.size() > 0);
         t.restart();
         const auto rows = peer.readAll("select * from arbabrojo where id<>-1" + condition +
@@ -416,11 +422,13 @@ void TitleClick(benchmark::State& state, Engine engine, int gridColumn) {
     setPeerCounters(state, peer, ours / n, theirs / n);
 }
 
-// The engine's own way to a deep page: the sort key and key of the row `skip` rows down,
-// read without the other columns, then the page from that row on.
-QString keysetSkip(gcbench::Peer& peer, int skip) {
+// The engine's own way to a deep page: the sort values and key of the row `skip` rows down,
+// read without the other columns, then the page from that row on. `byDate`: in the order of
+// a click on the date title (the date, then the key), else in the list's own order.
+QString keysetSkip(gcbench::Peer& peer, int skip, bool byDate) {
+    const QString order = byDate ? QStringLiteral(" order by dat, id") : kListOrder;
     const gcbench::PeerRead boundary =
-        peer.readAll("select id, dat, vorod from arbabrojo where id<>-1" + kListOrder +
+        peer.readAll("select id, dat, vorod from arbabrojo where id<>-1" + order +
                      " limit 1 offset " + QString::number(skip));
     QSqlQuery parts(windowsPtr()->dm.ADOConnection1.database());
     parts.exec("select dat, vorod from arbabrojo where id=" + boundary.firstValue);
@@ -428,10 +436,13 @@ QString keysetSkip(gcbench::Peer& peer, int skip) {
         return {};
     const QString d = "'" + parts.value(0).toString() + "'";
     const QString v = "'" + parts.value(1).toString() + "'";
+    const QString k = boundary.firstValue;
+    const QString after = byDate ? "dat>" + d + " or (dat=" + d + " and id>=" + k + ")"
+                                 : "dat<" + d + " or (dat=" + d + " and (vorod<" + v +
+                                       " or (vorod=" + v + " and id>=" + k + ")))";
     const gcbench::PeerRead page =
-        peer.readAll("select * from arbabrojo where id<>-1 and (dat<" + d + " or (dat=" + d +
-                     " and (vorod<" + v + " or (vorod=" + v + " and id>=" + boundary.firstValue +
-                     "))))" + kListOrder + " limit " + QString::number(kFirstPage));
+        peer.readAll("select * from arbabrojo where id<>-1 and (" + after + ")" + order +
+                     " limit " + QString::number(kFirstPage));
     return page.rows == kFirstPage ? page.firstValue : QString();
 }
 
@@ -451,11 +462,12 @@ QList<qint64> pageKeys(reg::Tarbabrojo_list& list, int first) {
     return keys;
 }
 
-// The page at 90 % of a freshly searched list, its rows read for the first time. A grid
+// The page at 90 % of a freshly searched list (`byDate`: then sorted by a click on the date
+// title), its rows read for the first time. A grid
 // that spans the rows is dragged there and painted; one that spans only the rows read so
 // far cannot be dragged there, and the list's query is moved there as the list's commands
 // move it, and the page read as the grid reads it.
-void DeepPage(benchmark::State& state, Engine engine) {
+void DeepPage(benchmark::State& state, Engine engine, bool byDate) {
     gcbench::Peer& peer = *peers().at(engine);
     const int step = rowCount() / 1000;
     double ours = 0;
@@ -464,6 +476,10 @@ void DeepPage(benchmark::State& state, Engine engine) {
     for (auto _ : state) {
         state.PauseTiming();
         reg::Tarbabrojo_list& list = on(engine);
+        if (byDate)
+            list.ToggleColumnSort(kColumns.indexOf("dat"));
+        // The window lays its grid out again before the guard can drag its bar.
+        QCoreApplication::processEvents();
         QTableView& grid = *list.grid();
         const int target = rowCount() * 9 / 10 + visit++ * step;
         const bool spanned = list.gridModel()->rowCount() > target;
@@ -482,10 +498,10 @@ void DeepPage(benchmark::State& state, Engine engine) {
         ours += ms;
         state.SetIterationTime(ms / 1000);
         t.restart();
-        const QString peerFirst = keysetSkip(peer, target);
+        const QString peerFirst = keysetSkip(peer, target, byDate);
         theirs += msSince(t);
-        if (!silent() || first != target || !keysInListOrder(keys, first) ||
-            peerFirst != QString::number(rowCount() - target)) {
+        if (!silent() || first != target || !keysInPlace(keys, first, byDate) ||
+            peerFirst != QString::number(keyAt(target, byDate))) {
             fail(state, "the deep page does not show the visits in its place");
             break;
         }
@@ -535,7 +551,8 @@ void registerAll(const std::vector<Engine>& engines) {
     };
     add("SearchAll", 3, [](benchmark::State& s, Engine e) { Search(s, e, {}); });
     add("SearchName", 3, [](benchmark::State& s, Engine e) { Search(s, e, visitName(12345)); });
-    add("DeepPage", 3, DeepPage);
+    add("DeepPage", 3, [](benchmark::State& s, Engine e) { DeepPage(s, e, false); });
+    add("DeepPageByDate", 3, [](benchmark::State& s, Engine e) { DeepPage(s, e, true); });
     for (int c = 1; c < kColumns.size(); ++c)
         add("TitleClick_" + kColumns[c], 2,
             [c](benchmark::State& s, Engine e) { TitleClick(s, e, c); });
