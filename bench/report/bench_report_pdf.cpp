@@ -5,6 +5,7 @@
 // compared with the list's rows. Run: bench_report [--benchmark_filter=...]
 #include "bench/support/bench_support.h"
 #include "bench/support/kept_database.h"
+#include "bench/support/read_back.h"
 #include "core/data_module.h"
 #include "core/persian_date.h"
 #include "core/schema.h"
@@ -24,8 +25,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -74,22 +73,6 @@ int rowsPerPage(const gc::report::Report& layout) {
     return int(std::floor(freeMm / layout.detail.heightMm));
 }
 
-// The text of page `page` of the PDF as pdftotext lays it out, one printed line a line. The
-// joined letter forms it gives are taken back to plain letters, and its direction marks left
-// out.
-QStringList pageLines(const QString& pdf, int page) {
-    QProcess p;
-    const QString n = QString::number(page);
-    p.start("pdftotext", {"-layout", "-f", n, "-l", n, pdf, "-"});
-    p.waitForFinished(120000);
-    static const QRegularExpression marks(
-        QStringLiteral("[\\x{200E}\\x{200F}\\x{202A}-\\x{202E}\\x{2066}-\\x{2069}]"));
-    return QString::fromUtf8(p.readAllStandardOutput())
-        .normalized(QString::NormalizationForm_KC)
-        .remove(marks)
-        .split('\n');
-}
-
 // The printed texts of list row `row` (1-based): its number and the fields written in
 // digits, read from the list's own query.
 QStringList rowTexts(gc::db::Query& q, int row) {
@@ -101,26 +84,17 @@ QStringList rowTexts(gc::db::Query& q, int row) {
     return texts;
 }
 
-// `text` on its own in `line`: numbers not part of longer numbers. Columns set close together
-// may come out without a blank between them.
-bool showsText(const QString& line, const QString& text) {
-    const QString pattern = (text.front().isDigit() ? "(?<![0-9])" : "") +
-                            QRegularExpression::escape(text) +
-                            (text.back().isDigit() ? "(?![0-9])" : "");
-    return QRegularExpression(pattern).match(line).hasMatch();
-}
-
 // The first, middle and last pages read back: each row the list holds there is printed on a
 // line of its own with its texts. What is missing, or nothing.
 QString printedProblem(gc::db::Query& q, const QString& pdf, int pages, int perPage) {
     for (int page : {1, (pages + 1) / 2, pages}) {
-        const QStringList lines = pageLines(pdf, page);
+        const QStringList lines = gcbench::pdfPageLines(pdf, page);
         const int first = (page - 1) * perPage + 1;
         for (int row = first; row < first + perPage && row <= kRows; ++row) {
             const QStringList texts = rowTexts(q, row);
             const bool printed = std::any_of(lines.begin(), lines.end(), [&](const QString& l) {
                 return std::all_of(texts.begin(), texts.end(),
-                                   [&](const QString& t) { return showsText(l, t); });
+                                   [&](const QString& t) { return gcbench::showsText(l, t); });
             });
             if (!printed)
                 return QStringLiteral("page %1 does not show row %2 (%3)")

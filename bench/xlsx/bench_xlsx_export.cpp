@@ -4,6 +4,7 @@
 // written file are read back and compared with the database before a figure is reported.
 // Run: bench_xlsx [--benchmark_filter=...]
 #include "bench/support/bench_support.h"
+#include "bench/support/read_back.h"
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
@@ -13,9 +14,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlQuery>
@@ -133,64 +131,6 @@ QString sheetExtent(const QString& path) {
     return QString::fromLatin1(py.readAllStandardOutput()).trimmed();
 }
 
-// The texts of columns A to O of the sheet rows `rows` (1-based), read back from the written
-// file with Python's own zip and XML readers, as {"row": [texts]}.
-const char* const kReadRows = R"(
-import json, sys, zipfile
-from xml.etree.ElementTree import iterparse
-ns = '{http://schemas.openxmlformats.org/spreadsheetml/2006/main}'
-want = set(int(r) for r in sys.argv[2].split(','))
-book = zipfile.ZipFile(sys.argv[1])
-shared = []
-if 'xl/sharedStrings.xml' in book.namelist():
-    for _, e in iterparse(book.open('xl/sharedStrings.xml')):
-        if e.tag == ns + 'si':
-            shared.append(''.join(t.text or '' for t in e.iter(ns + 't')))
-def text(c):
-    kind = c.get('t')
-    if kind == 'inlineStr':
-        return ''.join(t.text or '' for t in c.iter(ns + 't'))
-    v = c.find(ns + 'v')
-    v = '' if v is None else (v.text or '')
-    return shared[int(v)] if kind == 's' else v
-def column(ref):
-    n = 0
-    for ch in ref:
-        if ch.isalpha():
-            n = n * 26 + ord(ch) - 64
-    return n
-out = {}
-parse = iterparse(book.open('xl/worksheets/sheet1.xml'), events=('start', 'end'))
-_, root = next(parse)
-for event, e in parse:
-    if event != 'end' or e.tag != ns + 'row':
-        continue
-    r = int(e.get('r'))
-    if r in want:
-        cells = {column(c.get('r')): text(c) for c in e.iter(ns + 'c')}
-        out[str(r)] = [cells.get(i, '') for i in range(1, 16)]
-    root.clear()
-print(json.dumps(out, ensure_ascii=False))
-)";
-
-std::map<int, QStringList> sheetRows(const QString& path, const QList<int>& rows) {
-    QStringList numbers;
-    for (int r : rows)
-        numbers << QString::number(r);
-    QProcess py;
-    py.start("python3", {"-c", kReadRows, path, numbers.join(',')});
-    py.waitForFinished(-1);
-    std::map<int, QStringList> out;
-    const QJsonObject read = QJsonDocument::fromJson(py.readAllStandardOutput()).object();
-    for (auto it = read.begin(); it != read.end(); ++it) {
-        QStringList texts;
-        for (const QJsonValue& v : it.value().toArray())
-            texts << v.toString();
-        out[it.key().toInt()] = texts;
-    }
-    return out;
-}
-
 // The header, the first and last visit and ten others at random, every column, as the
 // database holds them (trimmed, as the export trims); what differs, or nothing.
 QString exportProblem(gc::Tdm& dm, const QString& path, int rows) {
@@ -198,7 +138,7 @@ QString exportProblem(gc::Tdm& dm, const QString& path, int rows) {
     QRandomGenerator random(20261207);
     for (int i = 0; i < 10; ++i)
         sheet << 2 + int(random.bounded(quint32(rows)));
-    const std::map<int, QStringList> read = sheetRows(path, sheet);
+    const std::map<int, QStringList> read = gcbench::sheetRows(path, sheet, kColumns);
     QStringList header;
     for (const char* name : kHeader)
         header << QString::fromUtf8(name);
