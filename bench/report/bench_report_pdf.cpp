@@ -1,9 +1,11 @@
 // The vehicle list's printed report over 100,000 rows as the list window prints it: the
 // register's query searched with every filter off, its rows read through the query's data
 // source and written as PDF. Beside it the same layout over rows held in memory, which
-// leaves the database out. Run: bench_report [--benchmark_filter=...]
+// leaves the database out. The first, middle and last pages are read back with pdftotext and
+// compared with the list's rows. Run: bench_report [--benchmark_filter=...]
 #include "bench/support/bench_support.h"
 #include "bench/support/kept_database.h"
+#include "bench/support/read_back.h"
 #include "core/data_module.h"
 #include "core/persian_date.h"
 #include "core/schema.h"
@@ -25,6 +27,7 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
@@ -63,12 +66,50 @@ QString dataProblem(gc::db::Connection& c) {
     return found == claimed ? QString() : found + ", not " + claimed;
 }
 
+// The rows a list report's page holds.
+int rowsPerPage(const gc::report::Report& layout) {
+    const double freeMm = layout.page.contentMm().height() - layout.pageHeader.heightMm -
+                          layout.columnHeader.heightMm - layout.pageFooter.heightMm;
+    return int(std::floor(freeMm / layout.detail.heightMm));
+}
+
+// The printed texts of list row `row` (1-based): its number and the fields written in
+// digits, read from the list's own query.
+QStringList rowTexts(gc::db::Query& q, int row) {
+    q.setRecNo(row);
+    QStringList texts{QString::number(row)};
+    for (const char* field : {"num", "exit_dat", "exit_tim", "vorod_dat", "vorod_tim"})
+        texts << q.fieldByName(field).asString();
+    texts << q.fieldByName("ranande").asString().split(' ');
+    return texts;
+}
+
+// The first, middle and last pages read back: each row the list holds there is printed on a
+// line of its own with its texts. What is missing, or nothing.
+QString printedProblem(gc::db::Query& q, const QString& pdf, int pages, int perPage) {
+    for (int page : {1, (pages + 1) / 2, pages}) {
+        const QStringList lines = gcbench::pdfPageLines(pdf, page);
+        const int first = (page - 1) * perPage + 1;
+        for (int row = first; row < first + perPage && row <= kRows; ++row) {
+            const QStringList texts = rowTexts(q, row);
+            const bool printed = std::any_of(lines.begin(), lines.end(), [&](const QString& l) {
+                return std::all_of(texts.begin(), texts.end(),
+                                   [&](const QString& t) { return gcbench::showsText(l, t); });
+            });
+            if (!printed)
+                return QStringLiteral("page %1 does not show row %2 (%3)")
+                    .arg(page)
+                    .arg(row)
+                    .arg(texts.join(' '));
+        }
+    }
+    return {};
+}
+
 // The pages a list report needs for `rows` rows: its headers on every page, then as many
 // detail rows as fit inside the margins.
 int pagesNeeded(const gc::report::Report& layout, int rows) {
-    const double freeMm = layout.page.contentMm().height() - layout.pageHeader.heightMm -
-                          layout.columnHeader.heightMm - layout.pageFooter.heightMm;
-    const int perPage = int(std::floor(freeMm / layout.detail.heightMm));
+    const int perPage = rowsPerPage(layout);
     return (rows + perPage - 1) / perPage;
 }
 
@@ -118,6 +159,12 @@ void BM_VehicleListPrint(benchmark::State& state, gc::Tdm* dm) {
     state.counters["pdf_MB"] = double(QFile(path).size()) / (1024.0 * 1024.0);
     state.counters["peak_rss_MB"] = gcbench::peakMb();
     state.counters["peak_rss_before_MB"] = peakBefore;
+    const QString problem =
+        printedProblem(list.query(), path, outcome.pages, rowsPerPage(*layout.Report1()));
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        state.SkipWithError("the printed texts are not the list's rows");
+    }
 }
 
 // The same layout over rows held in memory: the report layer alone.

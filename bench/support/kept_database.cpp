@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -51,24 +52,36 @@ QString fileConnectionString(const QString& file) {
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file;
 }
 
-QString schemaVersion() {
-    QTemporaryDir dir;
+QString schemaDigest(const QSqlDatabase& db) {
+    QSqlQuery q(db);
+    if (!q.exec("select sql from sqlite_master where sql is not null order by type, name"))
+        return {};
     QStringList statements;
-    const QString error =
-        withConnection(dir.filePath("schema.accdb"), [&statements](gc::db::Connection& c) {
-            gc::EnsureSchema(c);
-            QSqlQuery q(c.database());
-            q.exec("select sql from sqlite_master where sql is not null order by type, name");
-            while (q.next())
-                statements << q.value(0).toString();
-            return QString();
-        });
-    if (!error.isEmpty() || statements.isEmpty())
-        qFatal("the schema could not be made to name the kept files: %s", qPrintable(error));
+    while (q.next())
+        statements << q.value(0).toString();
+    if (statements.isEmpty())
+        return {};
     return QString::fromLatin1(
         QCryptographicHash::hash(statements.join('\n').toUtf8(), QCryptographicHash::Sha1)
             .toHex()
             .left(10));
+}
+
+QString schemaVersion() {
+    static const QString version = [] {
+        QTemporaryDir dir;
+        QString digest;
+        const QString error =
+            withConnection(dir.filePath("schema.accdb"), [&digest](gc::db::Connection& c) {
+                gc::EnsureSchema(c);
+                digest = schemaDigest(c.database());
+                return QString();
+            });
+        if (!error.isEmpty() || digest.isEmpty())
+            qFatal("the schema could not be made to name the kept files: %s", qPrintable(error));
+        return digest;
+    }();
+    return version;
 }
 
 KeptDatabaseFile::KeptDatabaseFile(const QString& folder, const QString& stem, int generatorVersion)
@@ -94,8 +107,16 @@ QString KeptDatabaseFile::prepare(const Fill& fill, const Check& check) const {
     return build(fill, check);
 }
 
+// The schema is read from the file itself: a file renamed, or changed after its fill (an
+// index added by hand), must not be measured as the program's.
 QString KeptDatabaseFile::checkFile(const QString& file, const Check& check) const {
-    return withConnection(file, check);
+    return withConnection(file, [&check](gc::db::Connection& c) {
+        const QString digest = schemaDigest(c.database());
+        if (digest != schemaVersion())
+            return QStringLiteral("its schema (%1) is not the program's (%2)")
+                .arg(digest.isEmpty() ? QStringLiteral("none") : digest, schemaVersion());
+        return check(c);
+    });
 }
 
 QString KeptDatabaseFile::build(const Fill& fill, const Check& check) const {

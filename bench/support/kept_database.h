@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+class QSqlDatabase;
+
 namespace gc::db {
 class Connection;
 }
@@ -11,7 +13,8 @@ namespace gcbench {
 
 // A benchmark's database file kept between runs, because filling it takes long. Its name
 // carries the generator's version and the schema's, so a changed generator or schema gets a
-// new file. It is filled under a temporary name in the same folder and renamed into place
+// new file; the schema found in the file is checked against the program's at each run as well.
+// It is filled under a temporary name in the same folder and renamed into place
 // only when its data checks out: a run stopped during the fill leaves no file that a later
 // run would take for filled.
 class KeptDatabaseFile {
@@ -43,6 +46,10 @@ class KeptDatabaseFile {
 
 // A short fingerprint of every statement the schema set-up leaves in a new database.
 QString schemaVersion();
+
+// The same fingerprint of the statements found in a file database's own schema; empty when
+// it has none or cannot be read.
+QString schemaDigest(const QSqlDatabase& db);
 
 // The database file's connection string as the program writes it.
 QString fileConnectionString(const QString& file);

@@ -1,8 +1,10 @@
 // The visitor list's spreadsheet export through the program's own path (the register's
 // shared query read by ExportGridToExcel) against libxlsxwriter alone writing the same cells
-// with the same formats, in the same run: time, ratio and peak memory.
+// with the same formats, in the same run: time, ratio and peak memory. Sample rows of the
+// written file are read back and compared with the database before a figure is reported.
 // Run: bench_xlsx [--benchmark_filter=...]
 #include "bench/support/bench_support.h"
+#include "bench/support/read_back.h"
 #include "core/data_module.h"
 #include "core/schema.h"
 #include "platform/db/query.h"
@@ -13,10 +15,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <array>
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
 #include <string>
 #include <xlsxwriter.h>
 
@@ -72,6 +77,11 @@ std::string visitCell(int g, int column) {
     }
 }
 
+// The first row: each column's caption, or its name where the map has none.
+const std::array<const char*, kColumns> kHeader = {
+    "id",    "name",   "maghsad", "tabaghe", "otagh",    "شماره كارت", "madrak", "dat",
+    "vorod", "khoroj", "gender",  "توضيحات", "negahban", "barcod",     "nazar"};
+
 const gc::registers::CaptionMap kCaptions = {{"cart_no", "شماره كارت"}, {"cmt", "توضيحات"}};
 
 void fill(gc::Tdm& dm, int rows) {
@@ -121,6 +131,36 @@ QString sheetExtent(const QString& path) {
     return QString::fromLatin1(py.readAllStandardOutput()).trimmed();
 }
 
+// The header, the first and last visit and ten others at random, every column, as the
+// database holds them (trimmed, as the export trims); what differs, or nothing.
+QString exportProblem(gc::Tdm& dm, const QString& path, int rows) {
+    QList<int> sheet = {1, 2, rows + 1};
+    QRandomGenerator random(20261207);
+    for (int i = 0; i < 10; ++i)
+        sheet << 2 + int(random.bounded(quint32(rows)));
+    const std::map<int, QStringList> read = gcbench::sheetRows(path, sheet, kColumns);
+    QStringList header;
+    for (const char* name : kHeader)
+        header << QString::fromUtf8(name);
+    if (read.count(1) == 0 || read.at(1) != header)
+        return QStringLiteral("the header is not the list's captions");
+    QSqlQuery q(dm.ADOConnection1.database());
+    for (int r : sheet.mid(1)) {
+        // The list is ordered by key: sheet row r holds visit r - 1.
+        if (!q.exec("select * from arbabrojo where id=" + QString::number(r - 1)) || !q.next())
+            return QStringLiteral("visit %1 is not in the database").arg(r - 1);
+        QStringList stored;
+        for (int c = 0; c < kColumns; ++c)
+            stored << q.value(c).toString().trimmed();
+        const auto it = read.find(r);
+        if (it == read.end() || it->second != stored)
+            return QStringLiteral("sheet row %1 holds [%2], the database [%3]")
+                .arg(r)
+                .arg(it == read.end() ? QString() : it->second.join('|'), stored.join('|'));
+    }
+    return {};
+}
+
 // libxlsxwriter alone: the same header, cells, formats, widths and right-to-left sheet.
 double peerSeconds(const QString& path, int rows) {
     QElapsedTimer t;
@@ -137,12 +177,10 @@ double peerSeconds(const QString& path, int rows) {
     format_set_border(header, LXW_BORDER_SLANT_DASH_DOT);
     lxw_format* bold = workbook_add_format(book);
     format_set_bold(bold);
-    const std::array<const char*, kColumns> names = {
-        "id",    "name",   "maghsad", "tabaghe", "otagh",    "شماره كارت", "madrak", "dat",
-        "vorod", "khoroj", "gender",  "توضيحات", "negahban", "barcod",     "nazar"};
     for (int c = 0; c < kColumns; ++c) {
         worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c), 10, nullptr);
-        worksheet_write_string(ws, 0, lxw_col_t(c), names[std::size_t(c)], c < 13 ? header : bold);
+        worksheet_write_string(ws, 0, lxw_col_t(c), kHeader[std::size_t(c)],
+                               c < 13 ? header : bold);
     }
     for (int c = kColumns; c < 27; ++c)
         worksheet_write_blank(ws, 0, lxw_col_t(c), bold);
@@ -183,7 +221,15 @@ void BM_ExportVisits(benchmark::State& state) {
             state.SkipWithError("the export did not write every row");
             return;
         }
+        state.PauseTiming();
+        const QString problem = exportProblem(dm, out.path, rows);
         QFile::remove(out.path);
+        state.ResumeTiming();
+        if (!problem.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(problem));
+            state.SkipWithError("the exported cells are not the database's");
+            return;
+        }
     }
     const double peer = peerSeconds(dir.filePath("peer.xlsx"), rows);
     if (peer < 0 ||
