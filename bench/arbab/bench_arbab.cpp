@@ -1,5 +1,6 @@
 #include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
+#include "bench/support/quiet_windows.h"
 #include "capture/synthetic_kernel.h"
 #include "core/data_module.h"
 #include "core/persian_date.h"
@@ -132,26 +133,13 @@ void BM_NamesakeCheck(benchmark::State& state, gc::Tdm* dm) {
     }
 }
 
-// Nothing is printed here: no question comes.
-class NoQuestions : public gc::report::PrintUi {
-  public:
-    NoPrinterChoice askNoPrinter(const QString&) override { return NoPrinterChoice::Cancel; }
-    QString choosePdfPath(const QString&) override { return {}; }
-    void preview(gc::report::Report&) override {}
-};
-
-class NoOpener : public gc::xlsx::FileOpener {
-  public:
-    bool open(const QString&) override { return true; }
-};
-
 // The entry window's first showing: a new window shown once, its lists filled from the
 // database, with the extra memory it took.
 void BM_EntryFirstShowing(benchmark::State& state, gc::Tdm* dm) {
     gc::platform::SystemClock clock;
     gc::CurrentPersianDate date(clock);
-    NoOpener opener;
-    NoQuestions questions;
+    gcbench::NoOpener opener;
+    gcbench::NoQuestions questions;
     gc::registers::RegisterContext ctx{
         *dm, date, clock, [] { return QStringLiteral("guard"); }, opener, questions};
     const gc::capture::SyntheticKernel noCamera(std::vector<gc::capture::SyntheticCamera>{});

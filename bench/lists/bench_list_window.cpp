@@ -9,6 +9,7 @@
 #include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
 #include "bench/support/kept_database.h"
+#include "bench/support/quiet_windows.h"
 #include "capture/synthetic_kernel.h"
 #include "core/data_module.h"
 #include "core/persian_date.h"
@@ -172,18 +173,6 @@ QString dataProblem(gc::db::Connection& c) {
     return {};
 }
 
-class NoOpener : public gc::xlsx::FileOpener {
-  public:
-    bool open(const QString&) override { return false; }
-};
-
-class NoQuestions : public gc::report::PrintUi {
-  public:
-    NoPrinterChoice askNoPrinter(const QString&) override { return NoPrinterChoice::Cancel; }
-    QString choosePdfPath(const QString&) override { return {}; }
-    void preview(gc::report::Report&) override {}
-};
-
 // What the windows say instead of showing it: a benchmark that made the window say anything
 // (a database error) did not measure the operation it claims.
 class NoteMessages : public gc::ui::Dialogs {
@@ -208,8 +197,8 @@ struct Windows {
     gc::Tdm dm;
     gc::platform::SystemClock clock;
     gc::CurrentPersianDate date{clock};
-    NoOpener opener;
-    NoQuestions questions;
+    gcbench::NoOpener opener;
+    gcbench::NoQuestions questions;
     QTemporaryDir dir;
     reg::RegisterContext ctx{dm,     date,      clock,     [] { return QStringLiteral("نگهبان"); },
                              opener, questions, dir.path()};

@@ -5,6 +5,7 @@
 // compared with the list's rows. Run: bench_report [--benchmark_filter=...]
 #include "bench/support/bench_support.h"
 #include "bench/support/kept_database.h"
+#include "bench/support/quiet_windows.h"
 #include "bench/support/read_back.h"
 #include "core/data_module.h"
 #include "core/persian_date.h"
@@ -113,24 +114,11 @@ int pagesNeeded(const gc::report::Report& layout, int rows) {
     return (rows + perPage - 1) / perPage;
 }
 
-class NoOpener : public gc::xlsx::FileOpener {
-  public:
-    bool open(const QString&) override { return false; }
-};
-
-// The PDF printer is always there: no question is asked.
-class NoQuestions : public gc::report::PrintUi {
-  public:
-    NoPrinterChoice askNoPrinter(const QString&) override { return NoPrinterChoice::Cancel; }
-    QString choosePdfPath(const QString&) override { return {}; }
-    void preview(gc::report::Report&) override {}
-};
-
 void BM_VehicleListPrint(benchmark::State& state, gc::Tdm* dm) {
     gc::platform::SystemClock clock;
     gc::CurrentPersianDate date(clock);
-    NoOpener opener;
-    NoQuestions questions;
+    gcbench::NoOpener opener;
+    gcbench::NoQuestions questions;
     QTemporaryDir dir;
     reg::RegisterContext ctx{*dm,    date,      clock,     [] { return QStringLiteral("نگهبان"); },
                              opener, questions, dir.path()};

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <functional>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 #include <thread>
@@ -33,6 +34,7 @@
 namespace {
 
 using gc::transfer::TransferOptions;
+using gc::transfer::TransferResult;
 
 // Rows per table: a busy year of one guard post, 140,000 in all.
 const std::vector<std::pair<QString, int>> kYear{
@@ -556,6 +558,16 @@ double libpqCopyVisits(const QString& source, const QString& destination) {
     return s;
 }
 
+// Every visit since the beginning with its pictures, and nothing else.
+TransferOptions visitPictures(const QString& source, const QString& destination) {
+    TransferOptions o;
+    o.source = source;
+    o.destination = destination;
+    o.startDate = "    /  /  ";
+    o.arbabrojo = o.arbabrojoPic = true;
+    return o;
+}
+
 // A year of visits with their pictures, from the file database to a file or a server.
 void TransferVisitPictures(benchmark::State& state) {
     const bool toPg = state.range(0) != 0;
@@ -574,11 +586,7 @@ void TransferVisitPictures(benchmark::State& state) {
         state.PauseTiming();
         const QString destination = newDestination(toPg);
         Quiet quiet;
-        TransferOptions o;
-        o.source = source;
-        o.destination = destination;
-        o.startDate = "    /  /  ";
-        o.arbabrojo = o.arbabrojoPic = true;
+        const TransferOptions o = visitPictures(source, destination);
         state.ResumeTiming();
         QElapsedTimer t;
         t.start();
@@ -602,6 +610,29 @@ BENCHMARK(TransferVisitPictures)
     ->Iterations(1)
     ->UseRealTime();
 
+// Runs a transfer on its own thread, presses Cancel once `ready` returns, and gives the
+// milliseconds from the press to the run's end.
+double cancelledAfter(const std::function<TransferResult(std::atomic_bool&)>& transfer,
+                      const std::function<void()>& ready) {
+    std::atomic_bool cancel = false;
+    TransferResult r;
+    std::thread run([&] { r = transfer(cancel); });
+    ready();
+    QElapsedTimer stopping;
+    stopping.start();
+    cancel = true;
+    run.join();
+    if (!r.cancelled)
+        qFatal("the run was not cancelled");
+    return double(stopping.nsecsElapsed()) / 1e6;
+}
+
+void reportCancel(benchmark::State& state, double ms, double& worstMs) {
+    state.SetIterationTime(ms / 1000.0);
+    worstMs = std::max(worstMs, ms);
+    state.counters["worst_ms"] = worstMs;
+}
+
 // How long a run takes to stop once Cancel is pressed half a second into it.
 void CancelLatency(benchmark::State& state) {
     const bool fromPg = state.range(0) != 0;
@@ -614,25 +645,15 @@ void CancelLatency(benchmark::State& state) {
     double worstMs = 0;
     for (auto _ : state) {
         const QString destination = newDestination(toPg);
-        std::atomic_bool cancel = false;
-        gc::transfer::TransferResult r;
-        QElapsedTimer stopping;
-        std::thread run([&] {
-            Quiet quiet;
-            r = gc::transfer::runTransfer(everyGroup(source.connectionString, destination), quiet,
-                                          cancel, "bench_cancel");
-        });
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        stopping.start();
-        cancel = true;
-        run.join();
-        if (!r.cancelled)
-            qFatal("the run was not cancelled");
-        const double ms = double(stopping.nsecsElapsed()) / 1e6;
-        state.SetIterationTime(ms / 1000.0);
-        worstMs = std::max(worstMs, ms);
+        const double ms = cancelledAfter(
+            [&](std::atomic_bool& cancel) {
+                Quiet quiet;
+                return gc::transfer::runTransfer(everyGroup(source.connectionString, destination),
+                                                 quiet, cancel, "bench_cancel");
+            },
+            [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); });
+        reportCancel(state, ms, worstMs);
     }
-    state.counters["worst_ms"] = worstMs;
 }
 BENCHMARK(CancelLatency)
     ->Args({0, 0})
@@ -641,6 +662,16 @@ BENCHMARK(CancelLatency)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseManualTime();
+
+// Says when the pictures of the visits have begun to go over.
+class PicturesWatch : public Quiet {
+  public:
+    void progress(int done, int) override {
+        if (done > kVisits)
+            pictures = true;
+    }
+    std::atomic_bool pictures = false;
+};
 
 // How long a run takes to stop once Cancel is pressed while the visits' pictures go over.
 void CancelDuringPictures(benchmark::State& state) {
@@ -653,43 +684,19 @@ void CancelDuringPictures(benchmark::State& state) {
     double worstMs = 0;
     for (auto _ : state) {
         const QString destination = newDestination(toPg);
-        std::atomic_bool cancel = false;
-        std::atomic_bool pictures = false;
-        gc::transfer::TransferResult r;
-        class Watch : public Quiet {
-          public:
-            explicit Watch(std::atomic_bool& pictures) : pictures_(pictures) {}
-            void progress(int done, int) override {
-                if (done > kVisits)
-                    pictures_ = true;
-            }
-
-          private:
-            std::atomic_bool& pictures_;
-        };
-        std::thread run([&] {
-            Watch watch(pictures);
-            TransferOptions o;
-            o.source = source;
-            o.destination = destination;
-            o.startDate = "    /  /  ";
-            o.arbabrojo = o.arbabrojoPic = true;
-            r = gc::transfer::runTransfer(o, watch, cancel, "bench_cancel_pictures");
-        });
-        while (!pictures)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        QElapsedTimer stopping;
-        stopping.start();
-        cancel = true;
-        run.join();
-        if (!r.cancelled)
-            qFatal("the run was not cancelled");
-        const double ms = double(stopping.nsecsElapsed()) / 1e6;
-        state.SetIterationTime(ms / 1000.0);
-        worstMs = std::max(worstMs, ms);
+        PicturesWatch watch;
+        const double ms = cancelledAfter(
+            [&](std::atomic_bool& cancel) {
+                return gc::transfer::runTransfer(visitPictures(source, destination), watch, cancel,
+                                                 "bench_cancel_pictures");
+            },
+            [&] {
+                while (!watch.pictures)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            });
+        reportCancel(state, ms, worstMs);
     }
-    state.counters["worst_ms"] = worstMs;
 }
 BENCHMARK(CancelDuringPictures)
     ->Arg(0)

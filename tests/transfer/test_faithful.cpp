@@ -86,18 +86,7 @@ INSTANTIATE_TEST_SUITE_P(PairsAndZones, WallClock,
                                                               Zones{"UTC", "Asia/Tehran"})),
                          pairAndZonesName);
 
-class Faithful : public PairTest {
-  protected:
-    void SetUp() override {
-        PairTest::SetUp();
-        if (IsSkipped())
-            return;
-        source = std::make_unique<TestDb>(GetParam().from);
-        destination = std::make_unique<TestDb>(GetParam().to);
-    }
-    std::unique_ptr<TestDb> source;
-    std::unique_ptr<TestDb> destination;
-};
+using Faithful = PairOfDatabases;
 
 TEST_P(Faithful, AnEmptyPictureStaysEmptyAndAMissingOneNull) {
     const QByteArray empty(0, '\0');

@@ -19,18 +19,13 @@ const char* kRights = "select u.us, d.page_name, case when d.darj then 1 else 0 
                       "end, case when d.namayesh then 1 else 0 end from dastrasi d "
                       "join users u on u.id = d.prs_id";
 
-class Copy : public PairTest {
+class Copy : public PairOfDatabases {
   protected:
     void SetUp() override {
-        PairTest::SetUp();
-        if (IsSkipped())
-            return;
-        source = std::make_unique<TestDb>(GetParam().from);
-        destination = std::make_unique<TestDb>(GetParam().to);
-        seedSource(*source);
+        PairOfDatabases::SetUp();
+        if (!IsSkipped())
+            seedSource(*source);
     }
-    std::unique_ptr<TestDb> source;
-    std::unique_ptr<TestDb> destination;
 };
 
 TEST_P(Copy, EveryTableArrivesLinkedAndTheSourceStaysAsItWas) {

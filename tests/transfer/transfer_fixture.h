@@ -100,4 +100,18 @@ class PairTest : public ::testing::TestWithParam<Pair> {
     }
 };
 
+// A pair of the pair's engines: the source and the destination, each with the schema.
+class PairOfDatabases : public PairTest {
+  protected:
+    void SetUp() override {
+        PairTest::SetUp();
+        if (IsSkipped())
+            return;
+        source = std::make_unique<TestDb>(GetParam().from);
+        destination = std::make_unique<TestDb>(GetParam().to);
+    }
+    std::unique_ptr<TestDb> source;
+    std::unique_ptr<TestDb> destination;
+};
+
 } // namespace gctest
