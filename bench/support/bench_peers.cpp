@@ -1,5 +1,6 @@
 #include "bench/support/bench_peers.h"
 
+#include "platform/db/collation.h"
 #include "platform/db/connection_string.h"
 
 #include <QElapsedTimer>
@@ -34,6 +35,8 @@ SqlitePeer::SqlitePeer(const QString& file) {
     if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db_, SQLITE_OPEN_READONLY, nullptr) !=
         SQLITE_OK)
         qFatal("sqlite3 cannot open %s: %s", qPrintable(file), sqlite3_errmsg(db_));
+    // The program's text order, so that the peer can sort as the lists do.
+    gc::db::registerPersianCollation(db_);
 }
 
 SqlitePeer::~SqlitePeer() {

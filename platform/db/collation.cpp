@@ -141,7 +141,10 @@ void registerPersianCollation(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();
     if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
         throw DbError(QString::fromUtf8("ترتيب الفباي فارسي روي بانک اطلاعاتي ثبت نشد"));
-    sqlite3* engine = *static_cast<sqlite3* const*>(handle.constData());
+    registerPersianCollation(*static_cast<sqlite3* const*>(handle.constData()));
+}
+
+void registerPersianCollation(sqlite3* engine) {
     const QByteArray name = kFileCollation.toUtf8();
     if (sqlite3_create_collation_v2(engine, name.constData(), SQLITE_UTF8, nullptr, compareCallback,
                                     nullptr) != SQLITE_OK)

@@ -4,6 +4,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct sqlite3;
+
 namespace gc::db {
 
 // Text sorts in the Persian alphabet's order: آ ا ب پ ت ث ج چ ح خ د ذ ر ز ژ س ش ص ض ط ظ ع غ ف ق
@@ -18,6 +20,8 @@ inline const QString kFileCollation = QStringLiteral("gc_fa");
 
 // Registers the collation on a file database's open connection; throws DbError.
 void registerPersianCollation(const QSqlDatabase& db);
+// The same on the engine's own handle.
+void registerPersianCollation(sqlite3* engine);
 
 // The server's collation of the same order (ICU), or empty when the server has none.
 QString serverPersianCollation(const QSqlDatabase& db);
