@@ -335,6 +335,14 @@ QStringList sampleRows(const QString& cs) {
     return out;
 }
 
+// Skips a run that needs the server when there is none.
+bool serverMissing(benchmark::State& state, bool needed) {
+    if (!needed || !pgDataSource().isEmpty())
+        return false;
+    state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+    return true;
+}
+
 void checkSamples(const QString& source, const QString& destination) {
     const QStringList from = sampleRows(source);
     const QStringList to = sampleRows(destination);
@@ -347,10 +355,8 @@ void checkSamples(const QString& source, const QString& destination) {
 void TransferAYear(benchmark::State& state) {
     const bool fromPg = state.range(0) != 0;
     const bool toPg = state.range(1) != 0;
-    if ((fromPg || toPg) && pgDataSource().isEmpty()) {
-        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+    if (serverMissing(state, fromPg || toPg))
         return;
-    }
     const Source& source = yearSource(fromPg);
     // The same copy by the engine's own library, where both ends are one engine.
     double peer = 0;
@@ -571,10 +577,8 @@ TransferOptions visitPictures(const QString& source, const QString& destination)
 // A year of visits with their pictures, from the file database to a file or a server.
 void TransferVisitPictures(benchmark::State& state) {
     const bool toPg = state.range(0) != 0;
-    if (toPg && pgDataSource().isEmpty()) {
-        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+    if (serverMissing(state, toPg))
         return;
-    }
     const QString& source = visitsSource();
     const QString peerDestination = newDestination(toPg);
     const double peer = toPg ? libpqCopyVisits(source, peerDestination)
@@ -637,10 +641,8 @@ void reportCancel(benchmark::State& state, double ms, double& worstMs) {
 void CancelLatency(benchmark::State& state) {
     const bool fromPg = state.range(0) != 0;
     const bool toPg = state.range(1) != 0;
-    if ((fromPg || toPg) && pgDataSource().isEmpty()) {
-        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+    if (serverMissing(state, fromPg || toPg))
         return;
-    }
     const Source& source = yearSource(fromPg);
     double worstMs = 0;
     for (auto _ : state) {
@@ -676,10 +678,8 @@ class PicturesWatch : public Quiet {
 // How long a run takes to stop once Cancel is pressed while the visits' pictures go over.
 void CancelDuringPictures(benchmark::State& state) {
     const bool toPg = state.range(0) != 0;
-    if (toPg && pgDataSource().isEmpty()) {
-        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+    if (serverMissing(state, toPg))
         return;
-    }
     const QString& source = visitsSource();
     double worstMs = 0;
     for (auto _ : state) {
@@ -729,10 +729,8 @@ QStringList personPictures(const QString& cs) {
 void TransferHeavyPictures(benchmark::State& state) {
     const bool fromPg = state.range(0) != 0;
     const bool toPg = state.range(1) != 0;
-    if ((fromPg || toPg) && pgDataSource().isEmpty()) {
-        state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+    if (serverMissing(state, fromPg || toPg))
         return;
-    }
     const QString source = freshDatabase(fromPg);
     {
         gc::db::Connection c("bench_pictures");
