@@ -7,6 +7,7 @@
 #include "bench/support/bench_engines.h"
 #include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
+#include "bench/support/engine_databases.h"
 #include "bench/support/kept_database.h"
 #include "core/data_module.h"
 #include "core/schema.h"
@@ -23,7 +24,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -134,20 +134,15 @@ gc::Tdm& module() {
     return *modulePtr();
 }
 
-std::map<Engine, QString>& connectionStrings() {
-    static std::map<Engine, QString> all;
-    return all;
-}
-
-std::map<Engine, std::unique_ptr<gcbench::Peer>>& peers() {
-    static std::map<Engine, std::unique_ptr<gcbench::Peer>> all;
+gcbench::EngineDatabases& databases() {
+    static gcbench::EngineDatabases all;
     return all;
 }
 
 gc::Tdm& on(Engine engine) {
     static std::optional<Engine> current;
     if (current != engine) {
-        module().ADOConnection1.setConnectionString(connectionStrings()[engine]);
+        module().ADOConnection1.setConnectionString(databases().connectionString(engine));
         module().ADOConnection1.open();
         current = engine;
     }
@@ -163,16 +158,14 @@ QString openFileDatabase() {
         kept.prepare(load, [](gc::db::Connection& c) { return dataProblem(c.database()); });
     if (!error.isEmpty())
         return error;
-    connectionStrings()[Engine::SQLite] = kept.connectionString();
-    peers()[Engine::SQLite] = gcbench::makePeer(kept.connectionString());
+    databases().add(Engine::SQLite, kept.connectionString());
     return dataProblem(on(Engine::SQLite).ADOConnection1.database());
 }
 
 QString openServerDatabase(gcbench::ThrowawayPostgres& server) {
-    connectionStrings()[Engine::PostgreSQL] = server.createDatabase();
+    databases().add(Engine::PostgreSQL, server.createDatabase());
     if (!load(on(Engine::PostgreSQL).ADOConnection1))
         return "the visits could not be loaded";
-    peers()[Engine::PostgreSQL] = gcbench::makePeer(connectionStrings()[Engine::PostgreSQL]);
     return dataProblem(module().ADOConnection1.database());
 }
 
@@ -210,7 +203,7 @@ void FirstRows(benchmark::State& state, Engine engine, const QString& sql,
     state.counters["peak_MB"] = gcbench::peakMb();
     if (!firstKey)
         return;
-    gcbench::Peer& peer = *peers().at(engine);
+    gcbench::Peer& peer = databases().peer(engine);
     t.restart();
     for (int i = 0; i < state.iterations(); ++i) {
         const gcbench::PeerRead read = peer.readFirst(sql, kFirstRows);
@@ -360,7 +353,7 @@ int main(int argc, char** argv) {
     }
     registerAll(engines);
     const int rc = gcbench::runBenchmarks(argc, argv);
-    peers().clear();
+    databases().clear();
     modulePtr().reset(); // before the application and the SQL drivers go
     return rc;
 }

@@ -8,6 +8,7 @@
 #include "bench/support/bench_engines.h"
 #include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
+#include "bench/support/engine_databases.h"
 #include "bench/support/kept_database.h"
 #include "bench/support/quiet_windows.h"
 #include "capture/synthetic_kernel.h"
@@ -42,7 +43,6 @@
 #include <QTest>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -215,13 +215,8 @@ std::unique_ptr<Windows>& windowsPtr() {
     return w;
 }
 
-std::map<Engine, QString>& connectionStrings() {
-    static std::map<Engine, QString> all;
-    return all;
-}
-
-std::map<Engine, std::unique_ptr<gcbench::Peer>>& peers() {
-    static std::map<Engine, std::unique_ptr<gcbench::Peer>> all;
+gcbench::EngineDatabases& databases() {
+    static gcbench::EngineDatabases all;
     return all;
 }
 
@@ -233,7 +228,7 @@ reg::Tarbabrojo_list& on(Engine engine) {
     if (current != engine) {
         w.dm.ADOQ_arbabrojo.close();
         w.dm.ADOQuery1.close();
-        w.dm.ADOConnection1.setConnectionString(connectionStrings()[engine]);
+        w.dm.ADOConnection1.setConnectionString(databases().connectionString(engine));
         w.dm.ADOConnection1.open();
         current = engine;
     }
@@ -309,7 +304,7 @@ void Search(benchmark::State& state, Engine engine, const QString& name) {
     input->setText(name);
     const QString condition = name.isEmpty() ? QString() : " and name like '%" + name + "%'";
     const int expected = name.isEmpty() ? rowCount() : rowCount() / kNames;
-    gcbench::Peer& peer = *peers().at(engine);
+    gcbench::Peer& peer = databases().peer(engine);
     double ours = 0;
     double theirs = 0;
     for (auto _ : state) {
@@ -391,7 +386,7 @@ void TitleClick(benchmark::State& state, Engine engine, int gridColumn) {
         fail(state, "the column is not in the list");
         return;
     }
-    gcbench::Peer& peer = *peers().at(engine);
+    gcbench::Peer& peer = databases().peer(engine);
     double ours = 0;
     double theirs = 0;
     bool down = false;
@@ -475,7 +470,7 @@ QList<qint64> pageKeys(reg::Tarbabrojo_list& list, int first) {
 // far cannot be dragged there, and the list's query is moved there as the list's commands
 // move it, and the page read as the grid reads it.
 void DeepPage(benchmark::State& state, Engine engine, bool byDate) {
-    gcbench::Peer& peer = *peers().at(engine);
+    gcbench::Peer& peer = databases().peer(engine);
     const int step = rowCount() / 1000;
     double ours = 0;
     double theirs = 0;
@@ -525,8 +520,7 @@ QString openFileDatabase() {
         kGeneratorVersion);
     if (const QString error = kept.prepare(fill, dataProblem); !error.isEmpty())
         return error;
-    connectionStrings()[Engine::SQLite] = kept.connectionString();
-    peers()[Engine::SQLite] = gcbench::makePeer(kept.connectionString());
+    databases().add(Engine::SQLite, kept.connectionString());
     return {};
 }
 
@@ -539,8 +533,7 @@ QString openServerDatabase(gcbench::ThrowawayPostgres& server) {
         return "the visits could not be loaded: " + c.database().lastError().text();
     if (const QString problem = dataProblem(c); !problem.isEmpty())
         return problem;
-    connectionStrings()[Engine::PostgreSQL] = cs;
-    peers()[Engine::PostgreSQL] = gcbench::makePeer(cs);
+    databases().add(Engine::PostgreSQL, cs);
     return {};
 }
 
@@ -595,7 +588,7 @@ int main(int argc, char** argv) {
     windowsPtr()->list.show();
     registerAll(engines);
     const int rc = gcbench::runBenchmarks(argc, argv);
-    peers().clear();
+    databases().clear();
     windowsPtr().reset(); // before the application and the SQL drivers go
     return rc;
 }
