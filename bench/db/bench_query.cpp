@@ -180,10 +180,6 @@ int touchRows(gc::db::QueryModel& model, int from, int rows) {
     return read;
 }
 
-double msSince(const QElapsedTimer& t) {
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
 // The list's newest visits, as the window opens on them; `firstKey` is the first row's key
 // where the order fixes it.
 void FirstRows(benchmark::State& state, Engine engine, const QString& sql,
@@ -199,7 +195,7 @@ void FirstRows(benchmark::State& state, Engine engine, const QString& sql,
         if (touchRows(model, 0, kFirstRows) != kFirstRows || !firstRight)
             state.SkipWithError("the list did not open on its newest visits");
     }
-    const double oursMs = msSince(t) / double(state.iterations());
+    const double oursMs = gcbench::msSince(t) / double(state.iterations());
     state.counters["peak_MB"] = gcbench::peakMb();
     if (!firstKey)
         return;
@@ -212,10 +208,8 @@ void FirstRows(benchmark::State& state, Engine engine, const QString& sql,
             return;
         }
     }
-    const double peerMs = msSince(t) / double(state.iterations());
-    state.counters["ours_ms"] = oursMs;
-    state.counters[std::string(peer.name()) + "_ms"] = peerMs;
-    state.counters["ratio_to_" + std::string(peer.name())] = oursMs / peerMs;
+    const double peerMs = gcbench::msSince(t) / double(state.iterations());
+    gcbench::setPeerCounters(state, peer, oursMs, peerMs);
 }
 
 // 100 rows from list row `from` on (counted from 0), the last one checked: the list is
@@ -243,10 +237,10 @@ void DeepThenBackUp(benchmark::State& state, Engine engine) {
         QElapsedTimer t;
         t.start();
         bool right = readRows(q, 900'000 - shift);
-        deep += msSince(t);
+        deep += gcbench::msSince(t);
         t.restart();
         right = readRows(q, 400'000 + shift) && right;
-        up += msSince(t);
+        up += gcbench::msSince(t);
         if (!right)
             state.SkipWithError("a row deep in the list is not the visit in its place");
     }
@@ -265,7 +259,7 @@ void Count(benchmark::State& state, Engine engine) {
         QSqlQuery plainCount(dm.ADOConnection1.database());
         plainCount.exec("select count(*) from arbabrojo where id<>-1");
         const bool plainRight = plainCount.next() && plainCount.value(0).toInt() == kRows;
-        plain += msSince(t);
+        plain += gcbench::msSince(t);
         state.ResumeTiming();
         if (dm.ADOQ_arbabrojo.recordCount() != kRows || !plainRight)
             state.SkipWithError("wrong count");

@@ -248,10 +248,6 @@ void fail(benchmark::State& state, const char* what) {
     state.SkipWithError(what);
 }
 
-double msSince(const QElapsedTimer& t) {
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
 // Paints the grid as the screen would and returns the rows it shows, first to last.
 QPair<int, int> paintedRows(QTableView& grid) {
     QCoreApplication::processEvents();
@@ -288,13 +284,6 @@ bool keysInPlace(const QList<qint64>& keys, int first, bool byDate) {
     return !keys.isEmpty();
 }
 
-void setPeerCounters(benchmark::State& state, const gcbench::Peer& peer, double ours,
-                     double theirs) {
-    state.counters["ours_ms"] = ours;
-    state.counters[std::string(peer.name()) + "_ms"] = theirs;
-    state.counters["ratio_to_" + std::string(peer.name())] = ours / theirs;
-}
-
 // A search as the guard runs it: the filter typed, the search button clicked, the grid
 // painted with the first rows and the count shown. `name` empty: every filter off.
 void Search(benchmark::State& state, Engine engine, const QString& name) {
@@ -313,7 +302,7 @@ void Search(benchmark::State& state, Engine engine, const QString& name) {
         QTest::mouseClick(list.searchButton(), Qt::LeftButton, {},
                           list.searchButton()->rect().center());
         const auto [first, last] = paintedRows(*list.grid());
-        const double ms = msSince(t);
+        const double ms = gcbench::msSince(t);
         ours += ms;
         state.SetIterationTime(ms / 1000);
         const QList<qint64> keys = shownKeys(list, first, last);
@@ -326,7 +315,7 @@ void Search(benchmark::State& state, Engine engine, const QString& name) {
                                        kListOrder + " limit " + QString::number(kFirstPage));
         const auto count =
             peer.readAll("select count(*) as c from arbabrojo where id<>-1" + condition);
-        theirs += msSince(t);
+        theirs += gcbench::msSince(t);
         if (!right || count.firstValue != QString::number(expected) ||
             rows.firstValue != QString::number(keys.value(0, -1))) {
             fail(state, "the search did not show the visits and count it should");
@@ -335,7 +324,7 @@ void Search(benchmark::State& state, Engine engine, const QString& name) {
     }
     list.CheckBox(2)->setChecked(false);
     const double n = double(state.iterations());
-    setPeerCounters(state, peer, ours / n, theirs / n);
+    gcbench::setPeerCounters(state, peer, ours / n, theirs / n);
 }
 
 // The point of the title of `field` that a click hits, the title scrolled into view.
@@ -402,7 +391,7 @@ void TitleClick(benchmark::State& state, Engine engine, int gridColumn) {
             values << cell(list, r, field);
             keys.insert(cell(list, r, "id").toLongLong());
         }
-        const double ms = msSince(t);
+        const double ms = gcbench::msSince(t);
         ours += ms;
         state.SetIterationTime(ms / 1000);
         const QString order = down ? " desc" : "";
@@ -410,7 +399,7 @@ void TitleClick(benchmark::State& state, Engine engine, int gridColumn) {
         const auto peerRows =
             peer.readAll("select * from arbabrojo where id<>-1 order by " + term + order + ", id" +
                          order + " limit " + QString::number(kFirstPage));
-        theirs += msSince(t);
+        theirs += gcbench::msSince(t);
         const bool right = silent() && at.x() >= 0 && list.LastSortColumn() == gridColumn &&
                            values == (down ? descending : ascending) && keys.size() == kChecked &&
                            peerRows.rows == kFirstPage;
@@ -421,7 +410,7 @@ void TitleClick(benchmark::State& state, Engine engine, int gridColumn) {
         down = !down;
     }
     const double n = double(state.iterations());
-    setPeerCounters(state, peer, ours / n, theirs / n);
+    gcbench::setPeerCounters(state, peer, ours / n, theirs / n);
 }
 
 // The engine's own way to a deep page: the sort values and key of the row `skip` rows down,
@@ -496,12 +485,12 @@ void DeepPage(benchmark::State& state, Engine engine, bool byDate) {
             list.query().setRecNo(target + 1);
         }
         const QList<qint64> keys = pageKeys(list, first);
-        const double ms = msSince(t);
+        const double ms = gcbench::msSince(t);
         ours += ms;
         state.SetIterationTime(ms / 1000);
         t.restart();
         const QString peerFirst = keysetSkip(peer, target, byDate);
-        theirs += msSince(t);
+        theirs += gcbench::msSince(t);
         if (!silent() || first != target || !keysInPlace(keys, first, byDate) ||
             peerFirst != QString::number(keyAt(target, byDate))) {
             fail(state, "the deep page does not show the visits in its place");
@@ -510,7 +499,7 @@ void DeepPage(benchmark::State& state, Engine engine, bool byDate) {
         state.counters["grid_spans_rows"] = spanned ? 1 : 0;
     }
     const double n = double(state.iterations());
-    setPeerCounters(state, peer, ours / n, theirs / n);
+    gcbench::setPeerCounters(state, peer, ours / n, theirs / n);
 }
 
 QString openFileDatabase() {
