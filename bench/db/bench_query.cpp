@@ -7,6 +7,7 @@
 #include "bench/support/bench_engines.h"
 #include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
+#include "bench/support/engine_databases.h"
 #include "bench/support/kept_database.h"
 #include "core/data_module.h"
 #include "core/schema.h"
@@ -23,7 +24,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -134,20 +134,15 @@ gc::Tdm& module() {
     return *modulePtr();
 }
 
-std::map<Engine, QString>& connectionStrings() {
-    static std::map<Engine, QString> all;
-    return all;
-}
-
-std::map<Engine, std::unique_ptr<gcbench::Peer>>& peers() {
-    static std::map<Engine, std::unique_ptr<gcbench::Peer>> all;
+gcbench::EngineDatabases& databases() {
+    static gcbench::EngineDatabases all;
     return all;
 }
 
 gc::Tdm& on(Engine engine) {
     static std::optional<Engine> current;
     if (current != engine) {
-        module().ADOConnection1.setConnectionString(connectionStrings()[engine]);
+        module().ADOConnection1.setConnectionString(databases().connectionString(engine));
         module().ADOConnection1.open();
         current = engine;
     }
@@ -163,16 +158,14 @@ QString openFileDatabase() {
         kept.prepare(load, [](gc::db::Connection& c) { return dataProblem(c.database()); });
     if (!error.isEmpty())
         return error;
-    connectionStrings()[Engine::SQLite] = kept.connectionString();
-    peers()[Engine::SQLite] = gcbench::makePeer(kept.connectionString());
+    databases().add(Engine::SQLite, kept.connectionString());
     return dataProblem(on(Engine::SQLite).ADOConnection1.database());
 }
 
 QString openServerDatabase(gcbench::ThrowawayPostgres& server) {
-    connectionStrings()[Engine::PostgreSQL] = server.createDatabase();
+    databases().add(Engine::PostgreSQL, server.createDatabase());
     if (!load(on(Engine::PostgreSQL).ADOConnection1))
         return "the visits could not be loaded";
-    peers()[Engine::PostgreSQL] = gcbench::makePeer(connectionStrings()[Engine::PostgreSQL]);
     return dataProblem(module().ADOConnection1.database());
 }
 
@@ -185,10 +178,6 @@ int touchRows(gc::db::QueryModel& model, int from, int rows) {
             benchmark::DoNotOptimize(model.data(model.index(r, c)));
     }
     return read;
-}
-
-double msSince(const QElapsedTimer& t) {
-    return double(t.nsecsElapsed()) / 1e6;
 }
 
 // The list's newest visits, as the window opens on them; `firstKey` is the first row's key
@@ -206,11 +195,11 @@ void FirstRows(benchmark::State& state, Engine engine, const QString& sql,
         if (touchRows(model, 0, kFirstRows) != kFirstRows || !firstRight)
             state.SkipWithError("the list did not open on its newest visits");
     }
-    const double oursMs = msSince(t) / double(state.iterations());
+    const double oursMs = gcbench::msSince(t) / double(state.iterations());
     state.counters["peak_MB"] = gcbench::peakMb();
     if (!firstKey)
         return;
-    gcbench::Peer& peer = *peers().at(engine);
+    gcbench::Peer& peer = databases().peer(engine);
     t.restart();
     for (int i = 0; i < state.iterations(); ++i) {
         const gcbench::PeerRead read = peer.readFirst(sql, kFirstRows);
@@ -219,10 +208,8 @@ void FirstRows(benchmark::State& state, Engine engine, const QString& sql,
             return;
         }
     }
-    const double peerMs = msSince(t) / double(state.iterations());
-    state.counters["ours_ms"] = oursMs;
-    state.counters[std::string(peer.name()) + "_ms"] = peerMs;
-    state.counters["ratio_to_" + std::string(peer.name())] = oursMs / peerMs;
+    const double peerMs = gcbench::msSince(t) / double(state.iterations());
+    gcbench::setPeerCounters(state, peer, oursMs, peerMs);
 }
 
 // 100 rows from list row `from` on (counted from 0), the last one checked: the list is
@@ -250,10 +237,10 @@ void DeepThenBackUp(benchmark::State& state, Engine engine) {
         QElapsedTimer t;
         t.start();
         bool right = readRows(q, 900'000 - shift);
-        deep += msSince(t);
+        deep += gcbench::msSince(t);
         t.restart();
         right = readRows(q, 400'000 + shift) && right;
-        up += msSince(t);
+        up += gcbench::msSince(t);
         if (!right)
             state.SkipWithError("a row deep in the list is not the visit in its place");
     }
@@ -272,7 +259,7 @@ void Count(benchmark::State& state, Engine engine) {
         QSqlQuery plainCount(dm.ADOConnection1.database());
         plainCount.exec("select count(*) from arbabrojo where id<>-1");
         const bool plainRight = plainCount.next() && plainCount.value(0).toInt() == kRows;
-        plain += msSince(t);
+        plain += gcbench::msSince(t);
         state.ResumeTiming();
         if (dm.ADOQ_arbabrojo.recordCount() != kRows || !plainRight)
             state.SkipWithError("wrong count");
@@ -360,7 +347,7 @@ int main(int argc, char** argv) {
     }
     registerAll(engines);
     const int rc = gcbench::runBenchmarks(argc, argv);
-    peers().clear();
+    databases().clear();
     modulePtr().reset(); // before the application and the SQL drivers go
     return rc;
 }

@@ -8,6 +8,7 @@
 #include "bench/support/bench_engines.h"
 #include "bench/support/bench_peers.h"
 #include "bench/support/bench_support.h"
+#include "bench/support/engine_databases.h"
 #include "bench/support/kept_database.h"
 #include "bench/support/quiet_windows.h"
 #include "capture/synthetic_kernel.h"
@@ -42,7 +43,6 @@
 #include <QTest>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -215,13 +215,8 @@ std::unique_ptr<Windows>& windowsPtr() {
     return w;
 }
 
-std::map<Engine, QString>& connectionStrings() {
-    static std::map<Engine, QString> all;
-    return all;
-}
-
-std::map<Engine, std::unique_ptr<gcbench::Peer>>& peers() {
-    static std::map<Engine, std::unique_ptr<gcbench::Peer>> all;
+gcbench::EngineDatabases& databases() {
+    static gcbench::EngineDatabases all;
     return all;
 }
 
@@ -233,7 +228,7 @@ reg::Tarbabrojo_list& on(Engine engine) {
     if (current != engine) {
         w.dm.ADOQ_arbabrojo.close();
         w.dm.ADOQuery1.close();
-        w.dm.ADOConnection1.setConnectionString(connectionStrings()[engine]);
+        w.dm.ADOConnection1.setConnectionString(databases().connectionString(engine));
         w.dm.ADOConnection1.open();
         current = engine;
     }
@@ -251,10 +246,6 @@ void fail(benchmark::State& state, const char* what) {
     for (const QString& text : windowsPtr()->messages.said)
         std::fprintf(stderr, "the window said: %s\n", qPrintable(text));
     state.SkipWithError(what);
-}
-
-double msSince(const QElapsedTimer& t) {
-    return double(t.nsecsElapsed()) / 1e6;
 }
 
 // Paints the grid as the screen would and returns the rows it shows, first to last.
@@ -293,13 +284,6 @@ bool keysInPlace(const QList<qint64>& keys, int first, bool byDate) {
     return !keys.isEmpty();
 }
 
-void setPeerCounters(benchmark::State& state, const gcbench::Peer& peer, double ours,
-                     double theirs) {
-    state.counters["ours_ms"] = ours;
-    state.counters[std::string(peer.name()) + "_ms"] = theirs;
-    state.counters["ratio_to_" + std::string(peer.name())] = ours / theirs;
-}
-
 // A search as the guard runs it: the filter typed, the search button clicked, the grid
 // painted with the first rows and the count shown. `name` empty: every filter off.
 void Search(benchmark::State& state, Engine engine, const QString& name) {
@@ -309,7 +293,7 @@ void Search(benchmark::State& state, Engine engine, const QString& name) {
     input->setText(name);
     const QString condition = name.isEmpty() ? QString() : " and name like '%" + name + "%'";
     const int expected = name.isEmpty() ? rowCount() : rowCount() / kNames;
-    gcbench::Peer& peer = *peers().at(engine);
+    gcbench::Peer& peer = databases().peer(engine);
     double ours = 0;
     double theirs = 0;
     for (auto _ : state) {
@@ -318,7 +302,7 @@ void Search(benchmark::State& state, Engine engine, const QString& name) {
         QTest::mouseClick(list.searchButton(), Qt::LeftButton, {},
                           list.searchButton()->rect().center());
         const auto [first, last] = paintedRows(*list.grid());
-        const double ms = msSince(t);
+        const double ms = gcbench::msSince(t);
         ours += ms;
         state.SetIterationTime(ms / 1000);
         const QList<qint64> keys = shownKeys(list, first, last);
@@ -331,7 +315,7 @@ void Search(benchmark::State& state, Engine engine, const QString& name) {
                                        kListOrder + " limit " + QString::number(kFirstPage));
         const auto count =
             peer.readAll("select count(*) as c from arbabrojo where id<>-1" + condition);
-        theirs += msSince(t);
+        theirs += gcbench::msSince(t);
         if (!right || count.firstValue != QString::number(expected) ||
             rows.firstValue != QString::number(keys.value(0, -1))) {
             fail(state, "the search did not show the visits and count it should");
@@ -340,7 +324,7 @@ void Search(benchmark::State& state, Engine engine, const QString& name) {
     }
     list.CheckBox(2)->setChecked(false);
     const double n = double(state.iterations());
-    setPeerCounters(state, peer, ours / n, theirs / n);
+    gcbench::setPeerCounters(state, peer, ours / n, theirs / n);
 }
 
 // The point of the title of `field` that a click hits, the title scrolled into view.
@@ -391,7 +375,7 @@ void TitleClick(benchmark::State& state, Engine engine, int gridColumn) {
         fail(state, "the column is not in the list");
         return;
     }
-    gcbench::Peer& peer = *peers().at(engine);
+    gcbench::Peer& peer = databases().peer(engine);
     double ours = 0;
     double theirs = 0;
     bool down = false;
@@ -407,7 +391,7 @@ void TitleClick(benchmark::State& state, Engine engine, int gridColumn) {
             values << cell(list, r, field);
             keys.insert(cell(list, r, "id").toLongLong());
         }
-        const double ms = msSince(t);
+        const double ms = gcbench::msSince(t);
         ours += ms;
         state.SetIterationTime(ms / 1000);
         const QString order = down ? " desc" : "";
@@ -415,7 +399,7 @@ void TitleClick(benchmark::State& state, Engine engine, int gridColumn) {
         const auto peerRows =
             peer.readAll("select * from arbabrojo where id<>-1 order by " + term + order + ", id" +
                          order + " limit " + QString::number(kFirstPage));
-        theirs += msSince(t);
+        theirs += gcbench::msSince(t);
         const bool right = silent() && at.x() >= 0 && list.LastSortColumn() == gridColumn &&
                            values == (down ? descending : ascending) && keys.size() == kChecked &&
                            peerRows.rows == kFirstPage;
@@ -426,7 +410,7 @@ void TitleClick(benchmark::State& state, Engine engine, int gridColumn) {
         down = !down;
     }
     const double n = double(state.iterations());
-    setPeerCounters(state, peer, ours / n, theirs / n);
+    gcbench::setPeerCounters(state, peer, ours / n, theirs / n);
 }
 
 // The engine's own way to a deep page: the sort values and key of the row `skip` rows down,
@@ -475,7 +459,7 @@ QList<qint64> pageKeys(reg::Tarbabrojo_list& list, int first) {
 // far cannot be dragged there, and the list's query is moved there as the list's commands
 // move it, and the page read as the grid reads it.
 void DeepPage(benchmark::State& state, Engine engine, bool byDate) {
-    gcbench::Peer& peer = *peers().at(engine);
+    gcbench::Peer& peer = databases().peer(engine);
     const int step = rowCount() / 1000;
     double ours = 0;
     double theirs = 0;
@@ -501,12 +485,12 @@ void DeepPage(benchmark::State& state, Engine engine, bool byDate) {
             list.query().setRecNo(target + 1);
         }
         const QList<qint64> keys = pageKeys(list, first);
-        const double ms = msSince(t);
+        const double ms = gcbench::msSince(t);
         ours += ms;
         state.SetIterationTime(ms / 1000);
         t.restart();
         const QString peerFirst = keysetSkip(peer, target, byDate);
-        theirs += msSince(t);
+        theirs += gcbench::msSince(t);
         if (!silent() || first != target || !keysInPlace(keys, first, byDate) ||
             peerFirst != QString::number(keyAt(target, byDate))) {
             fail(state, "the deep page does not show the visits in its place");
@@ -515,7 +499,7 @@ void DeepPage(benchmark::State& state, Engine engine, bool byDate) {
         state.counters["grid_spans_rows"] = spanned ? 1 : 0;
     }
     const double n = double(state.iterations());
-    setPeerCounters(state, peer, ours / n, theirs / n);
+    gcbench::setPeerCounters(state, peer, ours / n, theirs / n);
 }
 
 QString openFileDatabase() {
@@ -525,8 +509,7 @@ QString openFileDatabase() {
         kGeneratorVersion);
     if (const QString error = kept.prepare(fill, dataProblem); !error.isEmpty())
         return error;
-    connectionStrings()[Engine::SQLite] = kept.connectionString();
-    peers()[Engine::SQLite] = gcbench::makePeer(kept.connectionString());
+    databases().add(Engine::SQLite, kept.connectionString());
     return {};
 }
 
@@ -539,8 +522,7 @@ QString openServerDatabase(gcbench::ThrowawayPostgres& server) {
         return "the visits could not be loaded: " + c.database().lastError().text();
     if (const QString problem = dataProblem(c); !problem.isEmpty())
         return problem;
-    connectionStrings()[Engine::PostgreSQL] = cs;
-    peers()[Engine::PostgreSQL] = gcbench::makePeer(cs);
+    databases().add(Engine::PostgreSQL, cs);
     return {};
 }
 
@@ -595,7 +577,7 @@ int main(int argc, char** argv) {
     windowsPtr()->list.show();
     registerAll(engines);
     const int rc = gcbench::runBenchmarks(argc, argv);
-    peers().clear();
+    databases().clear();
     windowsPtr().reset(); // before the application and the SQL drivers go
     return rc;
 }

@@ -21,6 +21,12 @@ std::unique_ptr<Peer> makePeer(const QString& connectionString) {
                                               .arg(t.database, t.user));
 }
 
+void setPeerCounters(benchmark::State& state, const Peer& peer, double oursMs, double peerMs) {
+    state.counters["ours_ms"] = oursMs;
+    state.counters[std::string(peer.name()) + "_ms"] = peerMs;
+    state.counters["ratio_to_" + std::string(peer.name())] = oursMs / peerMs;
+}
+
 double readAllMs(Peer& peer, const QStringList& statements, int runs) {
     QElapsedTimer t;
     t.start();

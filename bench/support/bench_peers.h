@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <benchmark/benchmark.h>
 #include <memory>
 
 struct sqlite3;
@@ -31,6 +32,9 @@ class Peer {
 // The milliseconds a run of `statements`, every row of each read, takes the peer, averaged
 // over `runs`; exits with a message when a statement fails.
 double readAllMs(Peer& peer, const QStringList& statements, int runs);
+
+// Our milliseconds and the peer's for the same work, and their ratio, as the run's counters.
+void setPeerCounters(benchmark::State& state, const Peer& peer, double oursMs, double peerMs);
 
 // The peer on the database of the program's connection string, the file database's or the
 // server's; exits with a message when it cannot connect.

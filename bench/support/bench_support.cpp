@@ -5,6 +5,7 @@
 #include "registers/khodro/core/khodro_sql.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -163,6 +164,10 @@ class ErrorNotingReporter : public benchmark::ConsoleReporter {
 };
 
 } // namespace
+
+double msSince(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
 double peakMb() {
     rusage usage{};

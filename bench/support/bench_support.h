@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+class QElapsedTimer;
 class QTemporaryDir;
 
 namespace gcbench {
@@ -68,6 +69,9 @@ QString timeText(int i);
 void searchAndCount(benchmark::State& state, gc::db::Query& list, gc::db::Query& counter,
                     const gc::registers::SearchSpec& spec,
                     const std::vector<gc::registers::FilterInput>& inputs, const QString& expected);
+
+// The milliseconds since `t` was started.
+double msSince(const QElapsedTimer& t);
 
 // The process's peak resident memory so far, in MB.
 double peakMb();
