@@ -56,8 +56,7 @@ void TReportBarcodeBase::paint(QPainter& painter, const gc::report::PaintContext
         painter.scale(pxPerStep, 1.0);
         barcode_.DrawBarcode(painter);
         painter.restore();
-        if (barcode_.Ratio() != designedRatio)
-            barcode_.setRatio(designedRatio);
+        barcode_.setRatio(designedRatio);
     }
     if (AfterPrint)
         AfterPrint(*this);

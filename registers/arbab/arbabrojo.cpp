@@ -311,13 +311,7 @@ void Tarbabrojo::nameChange() {
 void Tarbabrojo::src_btClick() {
     QList<QStringList> rows;
     try {
-        db::Query& q = scratch({nameSearchSql(name_->currentText())});
-        for (q.first(); !q.eof(); q.next()) {
-            QStringList row;
-            for (const QString& f : Tarbabrojo_select::fields())
-                row << q.fieldByName(f).asString();
-            rows << row;
-        }
+        rows = Tarbabrojo_select::rowsOf(scratch({nameSearchSql(name_->currentText())}));
     } catch (const db::DbError& e) {
         showError(e);
         return;

@@ -270,14 +270,7 @@ std::optional<int> Tarbabrojo_list::scannedVisit() {
     db::Query& q = query();
     if (q.recordCount() == 1)
         return 0;
-    QList<QStringList> rows;
-    for (q.first(); !q.eof(); q.next()) {
-        QStringList row;
-        for (const QString& f : Tarbabrojo_select::fields())
-            row << q.fieldByName(f).asString();
-        rows << row;
-    }
-    return picker_->chooseRow(rows);
+    return picker_->chooseRow(Tarbabrojo_select::rowsOf(q));
 }
 
 void Tarbabrojo_list::N18Click() {

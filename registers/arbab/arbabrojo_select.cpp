@@ -1,5 +1,7 @@
 #include "registers/arbab/arbabrojo_select.h"
 
+#include "platform/db/query.h"
+
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -34,6 +36,17 @@ Tarbabrojo_select::Tarbabrojo_select(QWidget* parent) : QDialog(parent) {
 const QStringList& Tarbabrojo_select::fields() {
     static const QStringList names{"cart_no", "name", "maghsad", "madrak", "gender"};
     return names;
+}
+
+QList<QStringList> Tarbabrojo_select::rowsOf(db::Query& found) {
+    QList<QStringList> rows;
+    for (found.first(); !found.eof(); found.next()) {
+        QStringList row;
+        for (const QString& f : fields())
+            row << found.fieldByName(f).asString();
+        rows << row;
+    }
+    return rows;
 }
 
 std::optional<QString> Tarbabrojo_select::choose(const QList<QStringList>& rows) {

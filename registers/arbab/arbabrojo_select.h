@@ -8,6 +8,10 @@
 class QStandardItemModel;
 class QTableView;
 
+namespace gc::db {
+class Query;
+}
+
 namespace gc::registers {
 
 // "انتخاب ارباب رجوع": the visitors found under one name, or the visitors inside under one
@@ -19,6 +23,9 @@ class Tarbabrojo_select : public QDialog {
 
     // The columns of a row, in order: card number, name, destination, document, gender.
     static const QStringList& fields();
+    // Every row of `found`, from its first, in those columns; moves its cursor. Throws
+    // db::DbError.
+    static QList<QStringList> rowsOf(db::Query& found);
     // Shows `rows` modally; the card number of the row clicked, nullopt when closed.
     std::optional<QString> choose(const QList<QStringList>& rows);
     // Shows `rows` modally; the position of the row clicked, nullopt when closed.

@@ -3,11 +3,15 @@
 #include "platform/db/query.h"
 #include "platform/text/bidi.h"
 
+#include <algorithm>
+
 namespace gc::registers {
 
 ListGridModel::ListGridModel(db::Query& q, std::vector<GridColumn> columns,
                              std::optional<RowMark> mark, QObject* parent)
-    : db::QueryModel(q, parent), columns_(std::move(columns)), mark_(std::move(mark)) {}
+    : db::QueryModel(q, parent), columns_(std::move(columns)), mark_(std::move(mark)),
+      anyLeftToRight_(std::any_of(columns_.begin(), columns_.end(),
+                                  [](const GridColumn& c) { return c.leftToRight; })) {}
 
 int ListGridModel::gridToField(int gridColumn) const {
     if (gridColumn < 0 || gridColumn >= int(columns_.size()))
@@ -68,7 +72,7 @@ bool ListGridModel::isMarked(int row) const {
 QVariant ListGridModel::data(const QModelIndex& index, int role) const {
     if ((role == Qt::ForegroundRole || role == Qt::BackgroundRole) && isMarked(index.row()))
         return role == Qt::ForegroundRole ? mark_->foreground : mark_->background;
-    if (role == Qt::DisplayRole) {
+    if (role == Qt::DisplayRole && anyLeftToRight_) {
         const int g = fieldToGrid(index.column());
         if (g >= 0 && columns_[std::size_t(g)].leftToRight) {
             const QString value = db::QueryModel::data(index, role).toString();

@@ -59,6 +59,8 @@ class ListGridModel : public db::QueryModel {
   private:
     std::vector<GridColumn> columns_;
     std::optional<RowMark> mark_;
+    // Whether a column is leftToRight: the other lists' cells skip looking their column up.
+    bool anyLeftToRight_;
     int bold_ = -1;
     QFont titleFont_;
 };
