@@ -94,15 +94,11 @@ class Copier {
     }
 
     // The start date as a literal: forward reads run unprepared, streamed by the server.
-    QString rangeWhere(const Section& s, const QString& alias = {}) const {
+    QString whereClause(const Section& s, const QString& alias = {}) const {
         if (s.dateColumn.isEmpty())
             return {};
-        return (alias.isEmpty() ? "" : alias + ".") + s.dateColumn +
+        return " where " + (alias.isEmpty() ? "" : alias + ".") + s.dateColumn +
                " >= " + db::quoted(o_.startDate);
-    }
-    QString whereClause(const Section& s, const QString& alias = {}) const {
-        const QString w = rangeWhere(s, alias);
-        return w.isEmpty() ? QString() : " where " + w;
     }
 
     // The source's columns; its date-times as the server's own text, in no time zone.
