@@ -81,6 +81,13 @@ QString freshDatabase(bool pg) {
            name + ";Data Source=" + pgDataSource();
 }
 
+// Opens `c` on the new database `cs` and makes the program's tables in it.
+void openWithSchema(gc::db::Connection& c, const QString& cs) {
+    c.setConnectionString(cs);
+    c.open();
+    gc::EnsureSchema(c);
+}
+
 // Fills every column of the table's rows with plausible text, flags as flags.
 void fill(gc::db::Connection& c, const QString& table, int rows, int pictureBytes = 0) {
     const gc::TableSpec* spec = nullptr;
@@ -151,9 +158,7 @@ const Source& yearSource(bool pg) {
         return it->second;
     Source s{freshDatabase(pg)};
     gc::db::Connection c(pg ? "bench_seed_pg" : "bench_seed_file");
-    c.setConnectionString(s.connectionString);
-    c.open();
-    gc::EnsureSchema(c);
+    openWithSchema(c, s.connectionString);
     c.execute("delete from users");
     c.execute("delete from dastrasi");
     c.beginTransaction();
@@ -184,9 +189,7 @@ TransferOptions everyGroup(const QString& source, const QString& destination) {
 QString newDestination(bool pg) {
     const QString cs = freshDatabase(pg);
     gc::db::Connection c("bench_destination");
-    c.setConnectionString(cs);
-    c.open();
-    gc::EnsureSchema(c);
+    openWithSchema(c, cs);
     c.execute("delete from users");
     c.execute("delete from dastrasi");
     return cs;
@@ -422,9 +425,7 @@ const QString& visitsSource() {
     static const QString made = [] {
         const QString cs = freshDatabase(false);
         gc::db::Connection c("bench_seed_visits");
-        c.setConnectionString(cs);
-        c.open();
-        gc::EnsureSchema(c);
+        openWithSchema(c, cs);
         c.beginTransaction();
         fill(c, "arbabrojo", kVisits);
         QSqlQuery ids(c.database());
@@ -734,9 +735,7 @@ void TransferHeavyPictures(benchmark::State& state) {
     const QString source = freshDatabase(fromPg);
     {
         gc::db::Connection c("bench_pictures");
-        c.setConnectionString(source);
-        c.open();
-        gc::EnsureSchema(c);
+        openWithSchema(c, source);
         c.beginTransaction();
         fill(c, "asami", 1200);
         QSqlQuery q(c.database());
