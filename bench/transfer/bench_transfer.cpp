@@ -288,12 +288,6 @@ double libpqCopy(const QString& source, const QString& destination) {
     return s;
 }
 
-QString keyOf(const QString& table) {
-    if (table == "taradod")
-        return {};
-    return table == "barcod" ? QString("barcod") : QString("id");
-}
-
 // A value as comparable text on either engine: flags as 1/0, bytes by their hash.
 QString comparable(const QVariant& v) {
     if (v.isNull())
@@ -321,7 +315,7 @@ QStringList sampleRows(const QString& cs) {
         const int rows = std::find_if(kYear.begin(), kYear.end(), [&](const auto& t) {
                              return t.first == s.table;
                          })->second;
-        const QString key = keyOf(s.table);
+        const QString key = gc::transfer::keyColumnOf(s.table);
         const QString order = key.isEmpty() ? s.columns.join(", ") : key;
         for (const int at : {0, rows / 2, rows - 1}) {
             QSqlQuery q(c.database());
