@@ -217,25 +217,32 @@ double seconds(const QElapsedTimer& t) {
     return double(t.nsecsElapsed()) / 1e9;
 }
 
-// The year copied by sqlite3 itself, file to file (ATTACH, INSERT ... SELECT).
-double sqlite3Copy(const QString& source, const QString& destination) {
+// The seconds sqlite3 itself takes to run `inserts` in one transaction on the destination
+// file, with the source file attached as "src".
+double sqlite3Inserts(const QString& source, const QString& destination, const QString& inserts) {
     sqlite3* db = nullptr;
     sqlite3_open(gc::db::connectionTarget(destination).file.toUtf8().constData(), &db);
     QElapsedTimer t;
     t.start();
-    QString sql = "attach database '" + gc::db::connectionTarget(source).file + "' as src; begin;";
-    for (const auto& [table, rows] : kYear) {
-        const QString names = columnsOf(table).join(", ");
-        sql += "insert into main." + table + " (" + names + ") select " + names + " from src." +
-               table + ";";
-    }
-    sql += "commit;";
+    const QString sql = "attach database '" + gc::db::connectionTarget(source).file +
+                        "' as src; begin;" + inserts + "commit;";
     char* error = nullptr;
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
         qFatal("sqlite3: %s", error);
     const double s = seconds(t);
     sqlite3_close(db);
     return s;
+}
+
+// The year copied by sqlite3 itself, file to file (ATTACH, INSERT ... SELECT).
+double sqlite3Copy(const QString& source, const QString& destination) {
+    QString inserts;
+    for (const auto& [table, rows] : kYear) {
+        const QString names = columnsOf(table).join(", ");
+        inserts += "insert into main." + table + " (" + names + ") select " + names + " from src." +
+                   table + ";";
+    }
+    return sqlite3Inserts(source, destination, inserts);
 }
 
 PGconn* pgConnect(const QString& connectionString) {
@@ -469,24 +476,14 @@ void checkVisitPictures(const QString& destination) {
 
 // The visits and their pictures copied by sqlite3 itself, file to file.
 double sqlite3CopyVisits(const QString& source, const QString& destination) {
-    sqlite3* db = nullptr;
-    sqlite3_open(gc::db::connectionTarget(destination).file.toUtf8().constData(), &db);
-    QElapsedTimer t;
-    t.start();
     const QString names = columnsOf("arbabrojo").join(", ");
-    const QString sql =
-        "attach database '" + gc::db::connectionTarget(source).file + "' as src; begin; " +
+    return sqlite3Inserts(
+        source, destination,
         "insert into main.arbabrojo (id, " + names + ") select id, " + names +
-        " from src.arbabrojo order by id; " +
-        "insert into main.arbabrojo_pic (arbabrojo_id, cmt, ext, pic) select p.arbabrojo_id, "
-        "p.cmt, p.ext, p.pic from src.arbabrojo_pic p join src.arbabrojo o on o.id = "
-        "p.arbabrojo_id order by p.arbabrojo_id, p.id; commit;";
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
-        qFatal("sqlite3: %s", error);
-    const double s = seconds(t);
-    sqlite3_close(db);
-    return s;
+            " from src.arbabrojo order by id; "
+            "insert into main.arbabrojo_pic (arbabrojo_id, cmt, ext, pic) select p.arbabrojo_id, "
+            "p.cmt, p.ext, p.pic from src.arbabrojo_pic p join src.arbabrojo o on o.id = "
+            "p.arbabrojo_id order by p.arbabrojo_id, p.id;");
 }
 
 // One value in COPY's text form: NULL as \N, bytes as \\x and hex.
