@@ -264,6 +264,15 @@ void pgRun(PGconn* c, const QString& sql, ExecStatusType expected) {
     PQclear(r);
 }
 
+// Ends a COPY into `to`, stopping the program when the server refused its rows.
+void endCopyIn(PGconn* to) {
+    PQputCopyEnd(to, nullptr);
+    PGresult* r = PQgetResult(to);
+    if (PQresultStatus(r) != PGRES_COMMAND_OK)
+        qFatal("libpq: %s", PQerrorMessage(to));
+    PQclear(r);
+}
+
 // The year copied by libpq itself, server to server: COPY out of one into the other.
 double libpqCopy(const QString& source, const QString& destination) {
     PGconn* from = pgConnect(source);
@@ -282,11 +291,7 @@ double libpqCopy(const QString& source, const QString& destination) {
             PQfreemem(line);
         }
         PQclear(PQgetResult(from));
-        PQputCopyEnd(to, nullptr);
-        PGresult* r = PQgetResult(to);
-        if (PQresultStatus(r) != PGRES_COMMAND_OK)
-            qFatal("libpq: %s", PQerrorMessage(to));
-        PQclear(r);
+        endCopyIn(to);
     }
     pgRun(to, "commit", PGRES_COMMAND_OK);
     const double s = seconds(t);
@@ -526,11 +531,7 @@ void copyInto(PGconn* to, sqlite3* from, const QString& select, const QString& c
     }
     sqlite3_finalize(st);
     PQputCopyData(to, buffer.constData(), int(buffer.size()));
-    PQputCopyEnd(to, nullptr);
-    PGresult* r = PQgetResult(to);
-    if (PQresultStatus(r) != PGRES_COMMAND_OK)
-        qFatal("libpq: %s", PQerrorMessage(to));
-    PQclear(r);
+    endCopyIn(to);
 }
 
 // The visits and their pictures read by sqlite3 and written by libpq's COPY.
