@@ -81,6 +81,13 @@ QString freshDatabase(bool pg) {
            name + ";Data Source=" + pgDataSource();
 }
 
+// Opens `c` on the new database `cs` and makes the program's tables in it.
+void openWithSchema(gc::db::Connection& c, const QString& cs) {
+    c.setConnectionString(cs);
+    c.open();
+    gc::EnsureSchema(c);
+}
+
 // Fills every column of the table's rows with plausible text, flags as flags.
 void fill(gc::db::Connection& c, const QString& table, int rows, int pictureBytes = 0) {
     const gc::TableSpec* spec = nullptr;
@@ -151,9 +158,7 @@ const Source& yearSource(bool pg) {
         return it->second;
     Source s{freshDatabase(pg)};
     gc::db::Connection c(pg ? "bench_seed_pg" : "bench_seed_file");
-    c.setConnectionString(s.connectionString);
-    c.open();
-    gc::EnsureSchema(c);
+    openWithSchema(c, s.connectionString);
     c.execute("delete from users");
     c.execute("delete from dastrasi");
     c.beginTransaction();
@@ -184,9 +189,7 @@ TransferOptions everyGroup(const QString& source, const QString& destination) {
 QString newDestination(bool pg) {
     const QString cs = freshDatabase(pg);
     gc::db::Connection c("bench_destination");
-    c.setConnectionString(cs);
-    c.open();
-    gc::EnsureSchema(c);
+    openWithSchema(c, cs);
     c.execute("delete from users");
     c.execute("delete from dastrasi");
     return cs;
@@ -214,25 +217,32 @@ double seconds(const QElapsedTimer& t) {
     return double(t.nsecsElapsed()) / 1e9;
 }
 
-// The year copied by sqlite3 itself, file to file (ATTACH, INSERT ... SELECT).
-double sqlite3Copy(const QString& source, const QString& destination) {
+// The seconds sqlite3 itself takes to run `inserts` in one transaction on the destination
+// file, with the source file attached as "src".
+double sqlite3Inserts(const QString& source, const QString& destination, const QString& inserts) {
     sqlite3* db = nullptr;
     sqlite3_open(gc::db::connectionTarget(destination).file.toUtf8().constData(), &db);
     QElapsedTimer t;
     t.start();
-    QString sql = "attach database '" + gc::db::connectionTarget(source).file + "' as src; begin;";
-    for (const auto& [table, rows] : kYear) {
-        const QString names = columnsOf(table).join(", ");
-        sql += "insert into main." + table + " (" + names + ") select " + names + " from src." +
-               table + ";";
-    }
-    sql += "commit;";
+    const QString sql = "attach database '" + gc::db::connectionTarget(source).file +
+                        "' as src; begin;" + inserts + "commit;";
     char* error = nullptr;
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
         qFatal("sqlite3: %s", error);
     const double s = seconds(t);
     sqlite3_close(db);
     return s;
+}
+
+// The year copied by sqlite3 itself, file to file (ATTACH, INSERT ... SELECT).
+double sqlite3Copy(const QString& source, const QString& destination) {
+    QString inserts;
+    for (const auto& [table, rows] : kYear) {
+        const QString names = columnsOf(table).join(", ");
+        inserts += "insert into main." + table + " (" + names + ") select " + names + " from src." +
+                   table + ";";
+    }
+    return sqlite3Inserts(source, destination, inserts);
 }
 
 PGconn* pgConnect(const QString& connectionString) {
@@ -254,6 +264,15 @@ void pgRun(PGconn* c, const QString& sql, ExecStatusType expected) {
     PQclear(r);
 }
 
+// Ends a COPY into `to`, stopping the program when the server refused its rows.
+void endCopyIn(PGconn* to) {
+    PQputCopyEnd(to, nullptr);
+    PGresult* r = PQgetResult(to);
+    if (PQresultStatus(r) != PGRES_COMMAND_OK)
+        qFatal("libpq: %s", PQerrorMessage(to));
+    PQclear(r);
+}
+
 // The year copied by libpq itself, server to server: COPY out of one into the other.
 double libpqCopy(const QString& source, const QString& destination) {
     PGconn* from = pgConnect(source);
@@ -272,23 +291,13 @@ double libpqCopy(const QString& source, const QString& destination) {
             PQfreemem(line);
         }
         PQclear(PQgetResult(from));
-        PQputCopyEnd(to, nullptr);
-        PGresult* r = PQgetResult(to);
-        if (PQresultStatus(r) != PGRES_COMMAND_OK)
-            qFatal("libpq: %s", PQerrorMessage(to));
-        PQclear(r);
+        endCopyIn(to);
     }
     pgRun(to, "commit", PGRES_COMMAND_OK);
     const double s = seconds(t);
     PQfinish(from);
     PQfinish(to);
     return s;
-}
-
-QString keyOf(const QString& table) {
-    if (table == "taradod")
-        return {};
-    return table == "barcod" ? QString("barcod") : QString("id");
 }
 
 // A value as comparable text on either engine: flags as 1/0, bytes by their hash.
@@ -318,7 +327,7 @@ QStringList sampleRows(const QString& cs) {
         const int rows = std::find_if(kYear.begin(), kYear.end(), [&](const auto& t) {
                              return t.first == s.table;
                          })->second;
-        const QString key = keyOf(s.table);
+        const QString key = gc::transfer::keyColumnOf(s.table);
         const QString order = key.isEmpty() ? s.columns.join(", ") : key;
         for (const int at : {0, rows / 2, rows - 1}) {
             QSqlQuery q(c.database());
@@ -422,9 +431,7 @@ const QString& visitsSource() {
     static const QString made = [] {
         const QString cs = freshDatabase(false);
         gc::db::Connection c("bench_seed_visits");
-        c.setConnectionString(cs);
-        c.open();
-        gc::EnsureSchema(c);
+        openWithSchema(c, cs);
         c.beginTransaction();
         fill(c, "arbabrojo", kVisits);
         QSqlQuery ids(c.database());
@@ -474,24 +481,14 @@ void checkVisitPictures(const QString& destination) {
 
 // The visits and their pictures copied by sqlite3 itself, file to file.
 double sqlite3CopyVisits(const QString& source, const QString& destination) {
-    sqlite3* db = nullptr;
-    sqlite3_open(gc::db::connectionTarget(destination).file.toUtf8().constData(), &db);
-    QElapsedTimer t;
-    t.start();
     const QString names = columnsOf("arbabrojo").join(", ");
-    const QString sql =
-        "attach database '" + gc::db::connectionTarget(source).file + "' as src; begin; " +
+    return sqlite3Inserts(
+        source, destination,
         "insert into main.arbabrojo (id, " + names + ") select id, " + names +
-        " from src.arbabrojo order by id; " +
-        "insert into main.arbabrojo_pic (arbabrojo_id, cmt, ext, pic) select p.arbabrojo_id, "
-        "p.cmt, p.ext, p.pic from src.arbabrojo_pic p join src.arbabrojo o on o.id = "
-        "p.arbabrojo_id order by p.arbabrojo_id, p.id; commit;";
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
-        qFatal("sqlite3: %s", error);
-    const double s = seconds(t);
-    sqlite3_close(db);
-    return s;
+            " from src.arbabrojo order by id; "
+            "insert into main.arbabrojo_pic (arbabrojo_id, cmt, ext, pic) select p.arbabrojo_id, "
+            "p.cmt, p.ext, p.pic from src.arbabrojo_pic p join src.arbabrojo o on o.id = "
+            "p.arbabrojo_id order by p.arbabrojo_id, p.id;");
 }
 
 // One value in COPY's text form: NULL as \N, bytes as \\x and hex.
@@ -534,11 +531,7 @@ void copyInto(PGconn* to, sqlite3* from, const QString& select, const QString& c
     }
     sqlite3_finalize(st);
     PQputCopyData(to, buffer.constData(), int(buffer.size()));
-    PQputCopyEnd(to, nullptr);
-    PGresult* r = PQgetResult(to);
-    if (PQresultStatus(r) != PGRES_COMMAND_OK)
-        qFatal("libpq: %s", PQerrorMessage(to));
-    PQclear(r);
+    endCopyIn(to);
 }
 
 // The visits and their pictures read by sqlite3 and written by libpq's COPY.
@@ -734,9 +727,7 @@ void TransferHeavyPictures(benchmark::State& state) {
     const QString source = freshDatabase(fromPg);
     {
         gc::db::Connection c("bench_pictures");
-        c.setConnectionString(source);
-        c.open();
-        gc::EnsureSchema(c);
+        openWithSchema(c, source);
         c.beginTransaction();
         fill(c, "asami", 1200);
         QSqlQuery q(c.database());

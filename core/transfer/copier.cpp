@@ -1,10 +1,10 @@
 #include "core/transfer/copier.h"
 
-#include "core/schema.h"
 #include "core/transfer/chunk_reader.h"
 #include "core/transfer/ends.h"
 #include "core/transfer/row_writer.h"
 #include "core/transfer/statements.h"
+#include "core/transfer/users.h"
 #include "core/transfer/values.h"
 #include "platform/db/db_error.h"
 #include "platform/db/sql_text.h"
@@ -94,15 +94,11 @@ class Copier {
     }
 
     // The start date as a literal: forward reads run unprepared, streamed by the server.
-    QString rangeWhere(const Section& s, const QString& alias = {}) const {
+    QString whereClause(const Section& s, const QString& alias = {}) const {
         if (s.dateColumn.isEmpty())
             return {};
-        return (alias.isEmpty() ? "" : alias + ".") + s.dateColumn +
+        return " where " + (alias.isEmpty() ? "" : alias + ".") + s.dateColumn +
                " >= " + db::quoted(o_.startDate);
-    }
-    QString whereClause(const Section& s, const QString& alias = {}) const {
-        const QString w = rangeWhere(s, alias);
-        return w.isEmpty() ? QString() : " where " + w;
     }
 
     // The source's columns; its date-times as the server's own text, in no time zone.
@@ -302,8 +298,9 @@ class Copier {
     void copyUsers(const Section& s, SectionCount& count) {
         destinationTable("dastrasi", {"prs_id"});
         const QString key = destinationKey(s.table);
-        QHash<QString, qint64> named;
-        const qint64 seed = seededAdmin(named);
+        ExistingUsers existing = existingUsers(dst_);
+        QHash<QString, qint64>& named = existing.named;
+        const qint64 seed = existing.seededAdmin;
         QHash<qint64, qint64>& ids = idMaps_["users"];
         QStringList replaced;
         int added = 0;
@@ -339,26 +336,6 @@ class Copier {
             exec(dst_, "delete from users where id = ?", {seed});
             log(QString::fromUtf8("کاربر اوليه «admin» با رمز پيش فرض از بانک مقصد حذف شد"));
         }
-    }
-
-    // Fills `named` with the destination's users, the first of each name; returns the id of
-    // the set-up's administrator when it is the only account, else 0.
-    qint64 seededAdmin(QHash<QString, qint64>& named) {
-        QSqlQuery q = runStatement(dst_, "select id, us, ps from users order by id");
-        int accounts = 0;
-        qint64 seed = 0;
-        while (q.next()) {
-            const qint64 id = q.value(0).toLongLong();
-            const QString name = q.value(1).toString();
-            if (!named.contains(name))
-                named.insert(name, id);
-            if (++accounts == 1 && name == "admin" &&
-                q.value(2).toString() == kInitialAdminPassword)
-                seed = id;
-        }
-        if (q.lastError().isValid())
-            throw DbError(dst_.errorMessage(q.lastError()));
-        return accounts == 1 ? seed : 0;
     }
 
     void replaceUser(qint64 id, const QStringList& columns, const QVariantList& values) {

@@ -13,8 +13,6 @@
 
 namespace gc::transfer {
 
-namespace {} // namespace
-
 QString sameDatabaseMessage() {
     return QString::fromUtf8(
         "بانک مقصد همان بانک اطلاعاتي است که برنامه به آن وصل است؛ انتقال انجام نشد");

@@ -1,6 +1,7 @@
 #include "core/transfer/preflight.h"
 
 #include "core/transfer/statements.h"
+#include "core/transfer/users.h"
 #include "platform/db/db_error.h"
 
 #include <QSqlError>
@@ -79,22 +80,14 @@ QStringList Preflight::occupiedSections() {
 QStringList Preflight::sameNameUsers() {
     if (!options_.other)
         return {};
-    QStringList destination;
-    bool onlySeed = false;
-    {
-        QSqlQuery q = runStatement(ends_.destination, "select us, ps from users order by id");
-        while (q.next()) {
-            onlySeed = destination.isEmpty() && q.value(0).toString() == "admin" &&
-                       q.value(1).toString() == kInitialAdminPassword;
-            destination << q.value(0).toString();
-        }
-    }
-    if (onlySeed && destination.size() == 1)
+    const ExistingUsers destination = existingUsers(ends_.destination);
+    if (destination.seededAdmin > 0)
         return {};
     QStringList out;
     QSqlQuery q = runStatement(ends_.source, "select us from users order by id");
     while (q.next())
-        if (destination.contains(q.value(0).toString()) && !out.contains(q.value(0).toString()))
+        if (destination.named.contains(q.value(0).toString()) &&
+            !out.contains(q.value(0).toString()))
             out << q.value(0).toString();
     return out;
 }

@@ -30,9 +30,7 @@ struct Zones {
 class WallClock : public ::testing::TestWithParam<std::tuple<Pair, Zones>> {
   protected:
     void SetUp() override {
-        const Pair pair = std::get<0>(GetParam());
-        if ((pair.from == Backend::PostgreSQL || pair.to == Backend::PostgreSQL) &&
-            !postgresAvailable())
+        if (std::get<0>(GetParam()).needsServer() && !postgresAvailable())
             GTEST_SKIP() << "no PostgreSQL test server";
     }
 };

@@ -87,6 +87,7 @@ gc::transfer::TransferResult transfer(const gc::transfer::TransferOptions& optio
 struct Pair {
     Backend from;
     Backend to;
+    bool needsServer() const { return from == Backend::PostgreSQL || to == Backend::PostgreSQL; }
 };
 std::string pairName(const ::testing::TestParamInfo<Pair>& info);
 const std::vector<Pair>& allPairs();
@@ -94,8 +95,7 @@ const std::vector<Pair>& allPairs();
 class PairTest : public ::testing::TestWithParam<Pair> {
   protected:
     void SetUp() override {
-        if ((GetParam().from == Backend::PostgreSQL || GetParam().to == Backend::PostgreSQL) &&
-            !postgresAvailable())
+        if (GetParam().needsServer() && !postgresAvailable())
             GTEST_SKIP() << "no PostgreSQL test server";
     }
 };
