@@ -862,22 +862,23 @@ void Query::deleteRecord() {
 
 void Query::refresh() {
     checkBrowseMode();
-    QString keyName;
-    QVariant key;
-    if (rows_) {
-        const TableInfo* table = connection_.tableInfo(targetTable());
-        if (table && !table->keyColumn.isEmpty() && fieldIndex(table->keyColumn) >= 0 &&
-            ensureCurrent()) {
-            keyName = table->keyColumn;
-            key = current_.value(fieldIndex(keyName));
-        }
-    }
+    const auto [keyName, key] = currentKey();
     const int oldRow = cur_;
     open();
     if (key.isValid() && findKey(keyName, key))
         return;
     Row r;
     moveTo(rowAt(oldRow, r) ? oldRow : std::max(0, int(std::min<qint64>(oldRow, totalRows() - 1))));
+}
+
+std::pair<QString, QVariant> Query::currentKey() {
+    if (!rows_)
+        return {};
+    const TableInfo* table = connection_.tableInfo(targetTable());
+    if (!table || table->keyColumn.isEmpty() || fieldIndex(table->keyColumn) < 0 ||
+        !ensureCurrent())
+        return {};
+    return {table->keyColumn, current_.value(fieldIndex(table->keyColumn))};
 }
 
 // A keyed result finds the row by counting those before it, never by reading up to it; one
@@ -908,11 +909,7 @@ void Query::setSort(const QString& sort) {
     // The current row stays current where it sorts among the first rows; otherwise the list
     // shows its top, as a new search does.
     checkBrowseMode();
-    const TableInfo* table = connection_.tableInfo(targetTable());
-    const QString keyName = table ? table->keyColumn : QString();
-    const QVariant key = !keyName.isEmpty() && fieldIndex(keyName) >= 0 && ensureCurrent()
-                             ? current_.value(fieldIndex(keyName))
-                             : QVariant();
+    const auto [keyName, key] = currentKey();
     open();
     if (!key.isValid() || !findKey(keyName, key))
         moveTo(0);

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QIODevice;
@@ -159,6 +160,8 @@ class Query : public QObject {
     void loadCurrent();
     void checkBrowseMode();
     void materialiseOrder();
+    // The key column and the current row's key; none without a key or a current row.
+    std::pair<QString, QVariant> currentKey();
     bool findKey(const QString& keyName, const QVariant& key);
     qint64 totalRows();
     QString executedSql() const;
