@@ -719,25 +719,26 @@ Query::ChangedColumns Query::changedColumns(const TableInfo& table) const {
             continue;
         out.values << storedValue(*table.column(col), buffer_[i]);
         out.names << col;
+        out.asRead << current_.value(i);
     }
     return out;
 }
 
 void Query::postInsert(const TableInfo& table) {
-    const auto [columns, values] = changedColumns(table);
+    const ChangedColumns changed = changedColumns(table);
     // Counted before the row exists: it is shown once, where it was added.
     rows_->count();
     materialiseOrder();
     const bool pg = connection_.engine() == Engine::PostgreSQL;
-    QString sql = columns.isEmpty()
+    QString sql = changed.names.isEmpty()
                       ? "insert into " + table.name + " default values"
-                      : "insert into " + table.name + " (" + columns.join(", ") + ") values (" +
-                            QStringList(columns.size(), "?").join(", ") + ")";
+                      : "insert into " + table.name + " (" + changed.names.join(", ") +
+                            ") values (" + QStringList(changed.names.size(), "?").join(", ") + ")";
     if (pg && !table.keyColumn.isEmpty())
         sql += " returning " + table.keyColumn;
     QSqlQuery q(connection_.database());
     q.prepare(sql);
-    for (const QVariant& v : values)
+    for (const QVariant& v : changed.values)
         q.addBindValue(v);
     if (!q.exec())
         throw DbError(connection_.errorMessage(q.lastError()));
@@ -763,21 +764,20 @@ void Query::postEdit(const TableInfo& table) {
     if (keyField < 0)
         throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و ويرايش نمي شود").arg(objectName()));
     const QVariant key = current_.value(keyField);
-    const auto [columns, values] = changedColumns(table);
-    if (!columns.isEmpty()) {
-        const ChangedColumns before = valuesAsRead(table);
+    const ChangedColumns changed = changedColumns(table);
+    if (!changed.names.isEmpty()) {
         QSqlQuery q(connection_.database());
-        q.prepare(guardedUpdateSql(table, columns, before));
-        for (const QVariant& v : values)
+        q.prepare(guardedUpdateSql(table, changed));
+        for (const QVariant& v : changed.values)
             q.addBindValue(v);
         q.addBindValue(key);
-        for (const QVariant& v : before.values)
+        for (const QVariant& v : changed.asRead)
             if (!v.isNull())
                 q.addBindValue(v);
         if (!q.exec())
             throw DbError(connection_.errorMessage(q.lastError()));
         if (q.numRowsAffected() == 0)
-            throw DbError(refusedEditMessage(table, key, before));
+            throw DbError(refusedEditMessage(table, key, changed));
     }
     const Row row = reread(table, key);
     if (ordered_ && order_[std::size_t(cur_)] < 0)
@@ -789,35 +789,22 @@ void Query::postEdit(const TableInfo& table) {
     emit rowChanged(cur_);
 }
 
-Query::ChangedColumns Query::valuesAsRead(const TableInfo& table) const {
-    ChangedColumns out;
-    for (int i = 0; i < fields_.size(); ++i) {
-        const QString col = tableColumnOf(i, table);
-        if (!changed_[i] || col.isEmpty() || col == table.keyColumn)
-            continue;
-        out.names << col;
-        out.values << current_.value(i);
-    }
-    return out;
-}
-
 // The update holds only while each column it writes still has the value the edit began
 // from; the engine checks that and writes in one statement, so no other workstation's
 // save falls between the check and the write.
-QString Query::guardedUpdateSql(const TableInfo& table, const QStringList& columns,
-                                const ChangedColumns& before) const {
+QString Query::guardedUpdateSql(const TableInfo& table, const ChangedColumns& changed) const {
     QStringList sets;
-    for (const QString& col : columns)
+    for (const QString& col : changed.names)
         sets << col + " = ?";
     QString sql =
         "update " + table.name + " set " + sets.join(", ") + " where " + table.keyColumn + " = ?";
-    for (int i = 0; i < before.names.size(); ++i)
-        sql += " and " + before.names[i] + (before.values[i].isNull() ? " is null" : " = ?");
+    for (int i = 0; i < changed.names.size(); ++i)
+        sql += " and " + changed.names[i] + (changed.asRead[i].isNull() ? " is null" : " = ?");
     return sql;
 }
 
 QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
-                                  const ChangedColumns& before) {
+                                  const ChangedColumns& changed) {
     QSqlQuery q(connection_.database());
     q.setForwardOnly(true);
     q.prepare("select * from " + table.name + " where " + table.keyColumn + " = ?");
@@ -827,10 +814,10 @@ QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
     if (!q.next())
         return QString::fromUtf8("اين رکورد در بانک اطلاعاتي نيست (شايد از ايستگاه ديگري حذف شده "
                                  "باشد)؛ تغييرات ثبت نشد");
-    QString column = before.names.value(0);
-    for (int i = 0; i < before.names.size(); ++i) {
-        if (!sameValue(q.value(before.names[i]), before.values[i])) {
-            column = before.names[i];
+    QString column = changed.names.value(0);
+    for (int i = 0; i < changed.names.size(); ++i) {
+        if (!sameValue(q.value(changed.names[i]), changed.asRead[i])) {
+            column = changed.names[i];
             break;
         }
     }
@@ -875,22 +862,23 @@ void Query::deleteRecord() {
 
 void Query::refresh() {
     checkBrowseMode();
-    QString keyName;
-    QVariant key;
-    if (rows_) {
-        const TableInfo* table = connection_.tableInfo(targetTable());
-        if (table && !table->keyColumn.isEmpty() && fieldIndex(table->keyColumn) >= 0 &&
-            ensureCurrent()) {
-            keyName = table->keyColumn;
-            key = current_.value(fieldIndex(keyName));
-        }
-    }
+    const auto [keyName, key] = currentKey();
     const int oldRow = cur_;
     open();
     if (key.isValid() && findKey(keyName, key))
         return;
     Row r;
     moveTo(rowAt(oldRow, r) ? oldRow : std::max(0, int(std::min<qint64>(oldRow, totalRows() - 1))));
+}
+
+std::pair<QString, QVariant> Query::currentKey() {
+    if (!rows_)
+        return {};
+    const TableInfo* table = connection_.tableInfo(targetTable());
+    if (!table || table->keyColumn.isEmpty() || fieldIndex(table->keyColumn) < 0 ||
+        !ensureCurrent())
+        return {};
+    return {table->keyColumn, current_.value(fieldIndex(table->keyColumn))};
 }
 
 // A keyed result finds the row by counting those before it, never by reading up to it; one
@@ -921,11 +909,7 @@ void Query::setSort(const QString& sort) {
     // The current row stays current where it sorts among the first rows; otherwise the list
     // shows its top, as a new search does.
     checkBrowseMode();
-    const TableInfo* table = connection_.tableInfo(targetTable());
-    const QString keyName = table ? table->keyColumn : QString();
-    const QVariant key = !keyName.isEmpty() && fieldIndex(keyName) >= 0 && ensureCurrent()
-                             ? current_.value(fieldIndex(keyName))
-                             : QVariant();
+    const auto [keyName, key] = currentKey();
     open();
     if (!key.isValid() || !findKey(keyName, key))
         moveTo(0);

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QIODevice;
@@ -159,6 +160,8 @@ class Query : public QObject {
     void loadCurrent();
     void checkBrowseMode();
     void materialiseOrder();
+    // The key column and the current row's key; none without a key or a current row.
+    std::pair<QString, QVariant> currentKey();
     bool findKey(const QString& keyName, const QVariant& key);
     qint64 totalRows();
     QString executedSql() const;
@@ -170,15 +173,14 @@ class Query : public QObject {
     struct ChangedColumns {
         QStringList names;
         QVariantList values; // as stored
+        QVariantList asRead; // what the row held when the edit began
     };
     ChangedColumns changedColumns(const TableInfo& table) const;
     void postInsert(const TableInfo& table);
     void postEdit(const TableInfo& table);
-    ChangedColumns valuesAsRead(const TableInfo& table) const;
-    QString guardedUpdateSql(const TableInfo& table, const QStringList& columns,
-                             const ChangedColumns& before) const;
+    QString guardedUpdateSql(const TableInfo& table, const ChangedColumns& changed) const;
     QString refusedEditMessage(const TableInfo& table, const QVariant& key,
-                               const ChangedColumns& before);
+                               const ChangedColumns& changed);
     Row reread(const TableInfo& table, const QVariant& key);
     QVariant storedValue(const ColumnInfo& column, const QVariant& v) const;
     void moveTo(int row);

@@ -49,9 +49,11 @@ QVariant QueryModel::data(const QModelIndex& index, int role) const {
     QVariant v;
     // An exception must not cross Qt's painting and event code.
     try {
-        const bool held = query_.rowInMemory(index.row());
+        // A row read from the server again shows it is back.
+        const bool retried = readFailed_ && !query_.rowInMemory(index.row());
         v = query_.valueAt(index.row(), index.column());
-        readFailed_ = readFailed_ && held;
+        if (retried)
+            readFailed_ = false;
     } catch (const DbError& e) {
         failRead(e.message());
         return {};

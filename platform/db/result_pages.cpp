@@ -58,10 +58,16 @@ ResultPages::ResultPages(Connection& connection, const QString& sql, const QStri
     : connection_(connection) {
     const QString text = translateQuery(connection_.engine(), sql);
     const OrderedStatement st = splitOrderBy(text);
-    if (isSelect(text) && st.pageable && !keyColumn.isEmpty() && chooseKeyed(st, keyColumn))
+    const bool keyable = isSelect(text) && st.pageable && !keyColumn.isEmpty();
+    const bool collatable = isSelect(text) && st.plainOrder;
+    if (keyable || collatable) {
+        body_ = st.body;
+        setRecord(run(select({}) + " limit 0").record()); // the columns, without rows
+    }
+    if (keyable && chooseKeyed(st, keyColumn))
         readForward(1); // the first rows are wanted at once
     else
-        readWhole(isSelect(text) && st.plainOrder ? collated(st, text) : text);
+        readWhole(collatable ? collated(st, text) : text);
 }
 
 QString ResultPages::collationOf(int column) const {
@@ -74,8 +80,6 @@ QString ResultPages::collationOf(int column) const {
 // A statement read whole sorts its text columns in the alphabet's order too, where each of
 // its terms names one column of the result.
 QString ResultPages::collated(const OrderedStatement& st, const QString& text) {
-    body_ = st.body;
-    setRecord(run(select({}) + " limit 0").record());
     QVector<OrderTerm> terms = st.terms;
     bool any = false;
     for (OrderTerm& t : terms) {
@@ -132,8 +136,6 @@ int ResultPages::columnIndex(const QString& name) const {
 }
 
 bool ResultPages::chooseKeyed(const OrderedStatement& st, const QString& keyColumn) {
-    body_ = st.body;
-    setRecord(run(select({}) + " limit 0").record()); // the columns, without rows
     const int key = columnIndex(keyColumn);
     if (key < 0 || !sortable(record_.field(key)))
         return false;

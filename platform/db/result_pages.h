@@ -62,9 +62,10 @@ class ResultPages {
     QSqlQuery run(const QString& sql) const;
     void setRecord(const QSqlRecord& record);
     void readWhole(const QString& sql);
+    // Both work on the columns that the constructor read without rows.
     bool chooseKeyed(const OrderedStatement& st, const QString& keyColumn);
-    QString collationOf(int column) const;
     QString collated(const OrderedStatement& st, const QString& text);
+    QString collationOf(int column) const;
     int columnIndex(const QString& name) const;
     QString select(const QString& condition, const QStringList& columns = {"*"}) const;
     QString selectRows(const QString& condition) const;

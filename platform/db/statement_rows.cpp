@@ -55,39 +55,34 @@ StatementRows::StatementRows(Connection& connection, const QString& sql, const Q
     if (sqlite3* handle = connection_.engine() == Engine::SQLite ? engineHandle(db) : nullptr) {
         const QByteArray text = sql.toUtf8();
         if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &stmt_, nullptr) !=
-            SQLITE_OK) {
-            const QString message = QString::fromUtf8(sqlite3_errmsg(handle));
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-            throw DbError(
-                connection_.errorMessage(QSqlError(QString(), message, QSqlError::StatementError)));
-        }
-        bindAll(values);
+            SQLITE_OK)
+            refuse(handle);
+        for (int i = 0; i < values.size(); ++i)
+            if (bindValue(stmt_, i + 1, values[i]) != SQLITE_OK)
+                refuse(handle);
         return;
     }
     query_ = QSqlQuery(db);
     query_.setForwardOnly(true);
-    const bool ran = values.isEmpty() ? query_.exec(sql) : query_.prepare(sql);
-    if (ran && !values.isEmpty()) {
+    bool ran = false;
+    if (values.isEmpty()) {
+        ran = query_.exec(sql);
+    } else if (query_.prepare(sql)) {
         for (const QVariant& v : values)
             query_.addBindValue(v);
-        if (!query_.exec())
-            throw DbError(connection_.errorMessage(query_.lastError()));
+        ran = query_.exec();
     }
     if (!ran)
         throw DbError(connection_.errorMessage(query_.lastError()));
 }
 
-void StatementRows::bindAll(const QVariantList& values) {
-    for (int i = 0; i < values.size(); ++i) {
-        if (bindValue(stmt_, i + 1, values[i]) == SQLITE_OK)
-            continue;
-        const QString message = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(stmt_)));
-        sqlite3_finalize(stmt_);
-        stmt_ = nullptr;
-        throw DbError(
-            connection_.errorMessage(QSqlError(QString(), message, QSqlError::StatementError)));
-    }
+// The engine's words, taken before the statement is let go.
+void StatementRows::refuse(sqlite3* handle) {
+    const QString message = QString::fromUtf8(sqlite3_errmsg(handle));
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    throw DbError(
+        connection_.errorMessage(QSqlError(QString(), message, QSqlError::StatementError)));
 }
 
 StatementRows::~StatementRows() {

@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+struct sqlite3;
 struct sqlite3_stmt;
 
 namespace gc::db {
@@ -27,7 +28,8 @@ class StatementRows {
     QVariant value(int column) const;
 
   private:
-    void bindAll(const QVariantList& values);
+    // Throws the engine's error about the statement, which is finalised.
+    [[noreturn]] void refuse(sqlite3* handle);
 
     Connection& connection_;
     sqlite3_stmt* stmt_ = nullptr;

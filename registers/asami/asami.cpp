@@ -260,11 +260,15 @@ std::optional<qint64> Tasami::currentId() {
 
 void Tasami::copyCurrentRow() {
     const QList<QLineEdit*> fields = editFields();
-    loaded_.clear();
-    for (int i = 0; i < fields.size(); ++i) {
+    for (int i = 0; i < fields.size(); ++i)
         fields[i]->setText(query().fieldByName(kEditColumns[i]).asString());
-        loaded_ << fields[i]->text();
-    }
+    rememberFields();
+}
+
+void Tasami::rememberFields() {
+    loaded_.clear();
+    for (const QLineEdit* field : editFields())
+        loaded_ << field->text();
 }
 
 void Tasami::assignColumns(db::Query& q) {
@@ -334,9 +338,7 @@ void Tasami::writeEdited(db::Query& q) {
         column.setAsString(fields[i]->text());
     }
     q.post();
-    loaded_.clear();
-    for (QLineEdit* field : fields)
-        loaded_ << field->text();
+    rememberFields();
 }
 
 void Tasami::edit_btnClick() {

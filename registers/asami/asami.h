@@ -84,6 +84,7 @@ class Tasami : public RegisterList {
     // The current person's id; nullopt without one.
     std::optional<qint64> currentId();
     void copyCurrentRow();
+    void rememberFields();
     void assignColumns(db::Query& q);
     bool askDuplicate(const QString& sql, const QString& question);
     void writeEdited(db::Query& q);

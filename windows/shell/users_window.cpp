@@ -42,6 +42,14 @@ void reportError(const db::DbError& e) {
     ui::dialogs().message(MsgIcon::Error, e.message(), ui::Ok);
 }
 
+// The four flags of the dastrasi row `q` is on, in kFlagColumn's order.
+std::array<bool, 4> storedFlags(db::Query& q) {
+    std::array<bool, 4> flags{};
+    for (int f = 0; f < 4; ++f)
+        flags[f] = q.fieldByName(kFlagColumn[f]).asBoolean();
+    return flags;
+}
+
 } // namespace
 
 const std::array<PageRight, 14>& PageRights() {
@@ -252,9 +260,10 @@ void Tusers::DBGrid1CellClick() {
             const auto it = boxes_.constFind(key);
             if (it == boxes_.constEnd())
                 continue;
+            const Flags flags = storedFlags(q);
             for (int f = 0; f < 4; ++f)
-                (*it)[f]->setChecked(q.fieldByName(kFlagColumn[f]).asBoolean());
-            loadedRights_.insert(key, ticked(key));
+                (*it)[f]->setChecked(flags[f]);
+            loadedRights_.insert(key, flags);
         }
         loadedUser_ = userId;
     } catch (const db::DbError& e) {
@@ -276,10 +285,7 @@ std::optional<Tusers::Flags> Tusers::storedRights(const QString& userId, const Q
     if (q.isEmpty())
         return std::nullopt;
     q.last(); // of several rows the last one is what a click shows
-    Flags flags{};
-    for (int f = 0; f < 4; ++f)
-        flags[f] = q.fieldByName(kFlagColumn[f]).asBoolean();
-    return flags;
+    return storedFlags(q);
 }
 
 void Tusers::checkUnchanged(const QString& userId, const QString& pageKey) {

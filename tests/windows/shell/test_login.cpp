@@ -23,7 +23,15 @@ const QString kMismatch = QString::fromUtf8("كلمه عبور جديد همخو
 const QString kChanged = QString::fromUtf8("كلمه عبور تغيير يافت");
 const QString kDbPath = QString::fromUtf8("مسير بانك اطلاعاتي را مي توانيد تغيير دهيد");
 
-class Login : public gctest::WindowTest {};
+class Login : public gctest::WindowTest {
+  protected:
+    // Shown and active, as the guard meets it, so that keys reach it.
+    void showActive() {
+        forms->login->show();
+        QApplication::setActiveWindow(forms->login.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(forms->login.get()));
+    }
+};
 
 } // namespace
 
@@ -104,9 +112,7 @@ TEST_P(Login, TwoMatchingRowsGiveTheLowestIdAndTheTypedName) {
 
 TEST_P(Login, KeysOfTheLoginWindow) {
     createSchema();
-    forms->login->show();
-    QApplication::setActiveWindow(forms->login.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(forms->login.get()));
+    ASSERT_NO_FATAL_FAILURE(showActive());
     forms->login->us->setFocus();
     forms->login->us->setEditText("admin");
     QTest::keyClick(forms->login->us, Qt::Key_Return);
@@ -119,9 +125,7 @@ TEST_P(Login, KeysOfTheLoginWindow) {
 
 TEST_P(Login, EscapeClosesTheLoginWindow) {
     createSchema();
-    forms->login->show();
-    QApplication::setActiveWindow(forms->login.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(forms->login.get()));
+    ASSERT_NO_FATAL_FAILURE(showActive());
     gctest::CloseSpy spy(*forms->login);
     QTest::keyClick(forms->login.get(), Qt::Key_Escape);
     EXPECT_EQ(spy.closes, 1);
@@ -133,9 +137,7 @@ TEST_P(Login, EscapeClosesTheLoginWindow) {
 // the window's cancel.
 TEST_P(Login, EscapeInTheOpenUserListClosesOnlyTheList) {
     createSchema();
-    forms->login->show();
-    QApplication::setActiveWindow(forms->login.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(forms->login.get()));
+    ASSERT_NO_FATAL_FAILURE(showActive());
     gctest::CloseSpy spy(*forms->login);
     forms->login->us->setFocus();
     forms->login->us->showPopup();
