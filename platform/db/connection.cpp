@@ -238,6 +238,12 @@ void Connection::revive() {
     watchServer();
 }
 
+void Connection::reviveOpen() {
+    revive();
+    if (!connected())
+        throw DbError(notConnectedMessage());
+}
+
 QString Connection::errorMessage(const QSqlError& error) const {
     if (watch_ && watch_->gaveUp())
         return QString::fromUtf8("سرور بانک اطلاعاتي در 15 ثانيه پاسخ نداد؛ کار انجام نشد و "
@@ -249,9 +255,7 @@ QString Connection::errorMessage(const QSqlError& error) const {
 }
 
 int Connection::execute(const QString& sql) {
-    revive();
-    if (!connected())
-        throw DbError(notConnectedMessage());
+    reviveOpen();
     QString bad;
     const auto mapped = codepage::toRepertoire(sql, &bad);
     if (!mapped)

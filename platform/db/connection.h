@@ -62,6 +62,9 @@ class Connection {
     // lost is opened again, once, within the same 15 seconds. Inside a transaction nothing
     // is reopened; its statements fail instead. Throws DbError when it cannot reopen.
     void revive();
+    // revive(), then throws DbError when there is no connection at all (never opened, or
+    // closed): what every read and write needs before it starts.
+    void reviveOpen();
     Engine engine() const { return engine_; }
     QSqlDatabase database() const;
 

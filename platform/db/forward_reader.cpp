@@ -10,9 +10,7 @@ namespace gc::db {
 
 ForwardReader::ForwardReader(Connection& connection, const QString& sql) : connection_(connection) {
     // The same road as a list's pages: a lost server reopened, the engine's own words.
-    connection_.revive();
-    if (!connection_.connected())
-        throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
+    connection_.reviveOpen();
     QString bad;
     const auto mapped = codepage::toRepertoire(sql, &bad);
     if (!mapped)

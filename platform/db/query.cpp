@@ -211,9 +211,7 @@ void Query::open() {
     emit aboutToReset();
     discardResult();
     try {
-        connection_.revive();
-        if (!connection_.connected())
-            throw DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
+        connection_.reviveOpen();
         rows_ = std::make_unique<ResultPages>(connection_, executedSql(), keyColumn());
         bindFields();
     } catch (...) {

@@ -57,9 +57,7 @@ QStringList ReadVisitorNames(db::Connection& connection, const QString& typed, i
     const std::optional<QString> prefix = codepage::toRepertoire(typed);
     if (!prefix)
         return {};
-    connection.revive();
-    if (!connection.connected())
-        throw db::DbError(QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست"));
+    connection.reviveOpen();
     // A range on the name's index, not a LIKE: U+FFFF sorts after every stored letter in
     // code point order and in the Unicode collation alike.
     QSqlQuery q(connection.database());
