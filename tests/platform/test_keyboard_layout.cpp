@@ -11,6 +11,8 @@
 #include <X11/Xlib.h>
 #endif
 
+using gc::platform::KeyboardSwitch;
+using gc::platform::keyboardSwitchNote;
 using gc::platform::persianGroup;
 
 TEST(PersianGroup, FoundByGroupName) {
@@ -30,10 +32,32 @@ TEST(PersianGroup, FoundBySymbolsWhenNamesAreMissing) {
     EXPECT_EQ(persianGroup({}, ""), std::nullopt);
 }
 
-// Offscreen has no keyboard layouts: nothing happens, nothing is said.
+// Offscreen has no keyboard layouts: nothing happens, and the result says it is not X11.
 TEST(SystemKeyboardLayout, DoesNothingWithoutADesktop) {
     gc::platform::SystemKeyboardLayout layout;
-    EXPECT_FALSE(layout.activatePersian());
+    EXPECT_EQ(layout.activatePersian(), KeyboardSwitch::OtherDesktop);
+}
+
+TEST(KeyboardSwitchNote, SaysWhyAndWhatToDoAndNothingAfterASwitch) {
+    EXPECT_TRUE(keyboardSwitchNote(KeyboardSwitch::Switched, "xcb").isEmpty());
+    const KeyboardSwitch failures[] = {KeyboardSwitch::OtherDesktop, KeyboardSwitch::NoX11Access,
+                                       KeyboardSwitch::NoPersianLayout, KeyboardSwitch::Refused};
+    QStringList notes;
+    for (KeyboardSwitch f : failures) {
+        const QString note = keyboardSwitchNote(f, "wayland");
+        EXPECT_TRUE(note.startsWith(QString::fromUtf8("صفحه کليد فارسي نشد: "))) << int(f);
+        // Persian text in the code page's letters: no Persian yeh.
+        EXPECT_FALSE(note.contains(QChar(0x06CC))) << int(f);
+        EXPECT_FALSE(notes.contains(note)) << int(f);
+        notes << note;
+    }
+    // Latin names are isolated, so they keep their place in the sentence.
+    const QString wayland = QChar(0x2066) + QString("wayland") + QChar(0x2069);
+    const QString x11 = QChar(0x2066) + QString("X11") + QChar(0x2069);
+    EXPECT_TRUE(notes[0].contains(wayland)) << notes[0].toStdString();
+    EXPECT_TRUE(notes[0].contains(x11));
+    EXPECT_TRUE(notes[1].contains(x11));
+    EXPECT_TRUE(notes[2].contains(QChar(0x2066) + QString("Persian") + QChar(0x2069)));
 }
 
 #ifdef GC_TEST_XKB
@@ -120,11 +144,11 @@ TEST(XkbLock, LocksThePersianGroupOfARealServer) {
     if (!display.setLayouts("us,ir"))
         GTEST_SKIP() << "the X server does not take keyboard layouts";
     EXPECT_EQ(display.lockedGroup(), 0);
-    EXPECT_TRUE(gc::platform::lockPersianGroupOnDisplay(display.name()));
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()), KeyboardSwitch::Switched);
     EXPECT_EQ(display.lockedGroup(), 1);
 
     ASSERT_TRUE(display.setLayouts("us,de,ir(pes_keypad)"));
-    EXPECT_TRUE(gc::platform::lockPersianGroupOnDisplay(display.name()));
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()), KeyboardSwitch::Switched);
     EXPECT_EQ(display.lockedGroup(), 2);
 }
 
@@ -134,12 +158,13 @@ TEST(XkbLock, LeavesTheKeyboardAloneWithoutPersian) {
     if (!display.start())
         GTEST_SKIP() << "Xvfb or setxkbmap not available";
 
-    EXPECT_FALSE(gc::platform::lockPersianGroupOnDisplay(display.name()));
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()),
+              KeyboardSwitch::NoPersianLayout);
     EXPECT_EQ(display.lockedGroup(), 0);
 }
 
 #endif
 
 TEST(XkbLock, NoSuchDisplayIsQuiet) {
-    EXPECT_FALSE(gc::platform::lockPersianGroupOnDisplay(":4321"));
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(":4321"), KeyboardSwitch::NoX11Access);
 }
