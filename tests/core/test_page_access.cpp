@@ -3,41 +3,29 @@
 #include <gtest/gtest.h>
 
 using gc::OnlyTheUsersPageOpens;
-using gc::PageAccess;
 using gc::PageAccessRow;
 
 namespace {
 
-PageAccess flags(bool darj, bool namayesh) {
-    PageAccess a;
-    a.darj = darj;
-    a.virayesh = true;
-    a.hazf = true;
-    a.namayesh = namayesh;
-    return a;
+PageAccessRow row(const char* page, bool darj, bool namayesh) {
+    return {page, {darj, true, true, namayesh}};
 }
-
-const PageAccessRow kUsersPage{"karbaran", flags(true, true)};
 
 } // namespace
 
-TEST(OnlyTheUsersPageOpens, TheStateTheSetUpLeaves) {
-    EXPECT_TRUE(OnlyTheUsersPageOpens({kUsersPage}));
+TEST(OnlyTheUsersPageOpens, TheSetUpsStateAndWhatEndsIt) {
+    const PageAccessRow users = row("karbaran", true, true);
+    EXPECT_TRUE(OnlyTheUsersPageOpens({users}));
     // Saved once with every other page off: still nothing else to open.
-    EXPECT_TRUE(OnlyTheUsersPageOpens(
-        {{"amval", flags(true, false)}, kUsersPage, {"zamaem", flags(false, false)}}));
-}
-
-TEST(OnlyTheUsersPageOpens, AnythingElseToOpenOrNoUsersPage) {
+    EXPECT_TRUE(
+        OnlyTheUsersPageOpens({row("amval", true, false), users, row("zamaem", false, false)}));
     EXPECT_FALSE(OnlyTheUsersPageOpens({}));
-    EXPECT_FALSE(OnlyTheUsersPageOpens({{"karbaran", flags(true, false)}}));
-    EXPECT_FALSE(OnlyTheUsersPageOpens({kUsersPage, {"khodro", flags(false, true)}}));
+    EXPECT_FALSE(OnlyTheUsersPageOpens({row("karbaran", true, false)}));
+    EXPECT_FALSE(OnlyTheUsersPageOpens({users, row("khodro", false, true)}));
     // The report-project uploads need the insert flag alone.
-    EXPECT_FALSE(OnlyTheUsersPageOpens({kUsersPage, {"zamaem", flags(true, false)}}));
-}
-
-TEST(OnlyTheUsersPageOpens, ThePagesFirstRowCountsAsTheMainWindowReadsIt) {
-    EXPECT_TRUE(OnlyTheUsersPageOpens(
-        {kUsersPage, {"khodro", flags(false, false)}, {"khodro", flags(false, true)}}));
-    EXPECT_FALSE(OnlyTheUsersPageOpens({{"karbaran", flags(false, false)}, kUsersPage}));
+    EXPECT_FALSE(OnlyTheUsersPageOpens({users, row("zamaem", true, false)}));
+    // A page's first row counts, as the main window reads it.
+    EXPECT_TRUE(
+        OnlyTheUsersPageOpens({users, row("khodro", false, false), row("khodro", false, true)}));
+    EXPECT_FALSE(OnlyTheUsersPageOpens({row("karbaran", false, false), users}));
 }

@@ -38,26 +38,17 @@ TEST(SystemKeyboardLayout, DoesNothingWithoutADesktop) {
     EXPECT_EQ(layout.activatePersian(), KeyboardSwitch::OtherDesktop);
 }
 
-TEST(KeyboardSwitchNote, SaysWhyAndWhatToDoAndNothingAfterASwitch) {
+TEST(KeyboardSwitchNote, SaysWhyAndNothingAfterASwitch) {
     EXPECT_TRUE(keyboardSwitchNote(KeyboardSwitch::Switched, "xcb").isEmpty());
-    const KeyboardSwitch failures[] = {KeyboardSwitch::OtherDesktop, KeyboardSwitch::NoX11Access,
-                                       KeyboardSwitch::NoPersianLayout, KeyboardSwitch::Refused};
     QStringList notes;
-    for (KeyboardSwitch f : failures) {
-        const QString note = keyboardSwitchNote(f, "wayland");
-        EXPECT_TRUE(note.startsWith(QString::fromUtf8("صفحه کليد فارسي نشد: "))) << int(f);
-        // Persian text in the code page's letters: no Persian yeh.
-        EXPECT_FALSE(note.contains(QChar(0x06CC))) << int(f);
-        EXPECT_FALSE(notes.contains(note)) << int(f);
-        notes << note;
+    for (KeyboardSwitch f : {KeyboardSwitch::OtherDesktop, KeyboardSwitch::NoX11Access,
+                             KeyboardSwitch::NoPersianLayout, KeyboardSwitch::Refused}) {
+        notes << keyboardSwitchNote(f, "wayland");
+        EXPECT_TRUE(notes.last().startsWith(QString::fromUtf8("صفحه کليد فارسي نشد: ")));
+        EXPECT_EQ(notes.indexOf(notes.last()), notes.size() - 1); // each its own reason
     }
-    // Latin names are isolated, so they keep their place in the sentence.
-    const QString wayland = QChar(0x2066) + QString("wayland") + QChar(0x2069);
-    const QString x11 = QChar(0x2066) + QString("X11") + QChar(0x2069);
-    EXPECT_TRUE(notes[0].contains(wayland)) << notes[0].toStdString();
-    EXPECT_TRUE(notes[0].contains(x11));
-    EXPECT_TRUE(notes[1].contains(x11));
-    EXPECT_TRUE(notes[2].contains(QChar(0x2066) + QString("Persian") + QChar(0x2069)));
+    // The desktop's Latin name is isolated, so it keeps its place in the sentence.
+    EXPECT_TRUE(notes[0].contains(QChar(0x2066) + QString("wayland") + QChar(0x2069)));
 }
 
 #ifdef GC_TEST_XKB
