@@ -158,6 +158,8 @@ Tusers::Tusers(Tdm& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
 QWidget* Tusers::buildRights() {
     auto* group = new QGroupBox(QString::fromUtf8("تعيين سطوح دسترسي به صفحات مختلف برنامه"), this);
     auto* grid = new QGridLayout(group);
+    // The first row's boxes set a whole column.
+    grid->addWidget(new QLabel(QString::fromUtf8("همه صفحه ها"), group), 0, 0);
     QCheckBox** columnBoxes[] = {&ins_chek, &edit_chek, &del_chek, &show_chek};
     const char* const columnNames[] = {"ins_chek", "edit_chek", "del_chek", "show_chek"};
     for (int f = 0; f < 4; ++f) {
