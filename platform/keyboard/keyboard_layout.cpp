@@ -1,5 +1,7 @@
 #include "platform/keyboard/keyboard_layout.h"
 
+#include "platform/text/bidi.h"
+
 #include <QGuiApplication>
 
 #ifdef Q_OS_WIN
@@ -54,14 +56,44 @@ std::optional<int> persianGroup(const QStringList& groupNames, const QString& sy
     return std::nullopt;
 }
 
-bool SystemKeyboardLayout::activatePersian() {
+KeyboardSwitch SystemKeyboardLayout::activatePersian() {
 #ifdef Q_OS_WIN
-    return LoadKeyboardLayoutA("00000429", KLF_ACTIVATE) != nullptr;
+    return LoadKeyboardLayoutA("00000429", KLF_ACTIVATE) != nullptr
+               ? KeyboardSwitch::Switched
+               : KeyboardSwitch::NoPersianLayout;
 #else
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return false;
+        return KeyboardSwitch::OtherDesktop;
     return lockPersianGroupOnDisplay(QString());
 #endif
+}
+
+QString keyboardSwitchNote(KeyboardSwitch result, const QString& platformName) {
+    const QString x11 = text::isolatedLtr(QStringLiteral("X11"));
+    QString why;
+    switch (result) {
+    case KeyboardSwitch::Switched:
+        return {};
+    case KeyboardSwitch::OtherDesktop:
+        why = QString::fromUtf8("برنامه صفحه کليد را فقط در ميزکار %1 عوض مي کند و اين ميزکار "
+                                "%2 است؛ آن را خودتان فارسي کنيد")
+                  .arg(x11, text::isolatedLtr(platformName));
+        break;
+    case KeyboardSwitch::NoX11Access:
+        why = QString::fromUtf8("برنامه به صفحه کليد ميزکار %1 دسترسي ندارد؛ آن را خودتان "
+                                "فارسي کنيد")
+                  .arg(x11);
+        break;
+    case KeyboardSwitch::NoPersianLayout:
+        why = QString::fromUtf8("در تنظيمات صفحه کليد ميزکار چيدمان فارسي (%1) نيست؛ آن را "
+                                "اضافه کنيد تا پس از ورود خودکار فارسي شود")
+                  .arg(text::isolatedLtr(QStringLiteral("Persian")));
+        break;
+    case KeyboardSwitch::Refused:
+        why = QString::fromUtf8("ميزکار عوض کردن صفحه کليد را نپذيرفت؛ آن را خودتان فارسي کنيد");
+        break;
+    }
+    return QString::fromUtf8("صفحه کليد فارسي نشد: ") + why;
 }
 
 } // namespace gc::platform

@@ -41,7 +41,7 @@ QString atomText(Display* display, Atom atom) {
 
 } // namespace
 
-bool lockPersianGroupOnDisplay(const QString& displayName) {
+KeyboardSwitch lockPersianGroupOnDisplay(const QString& displayName) {
     const ErrorHandlerGuard guard;
     QByteArray name = displayName.toLocal8Bit();
     int event = 0, error = 0, reason = 0;
@@ -51,7 +51,7 @@ bool lockPersianGroupOnDisplay(const QString& displayName) {
                        &reason),
         XCloseDisplay);
     if (!display)
-        return false;
+        return KeyboardSwitch::NoX11Access;
 
     const auto freeKeyboard = [](XkbDescPtr desc) { XkbFreeKeyboard(desc, 0, True); };
     const std::unique_ptr<XkbDescRec, decltype(freeKeyboard)> desc(XkbAllocKeyboard(),
@@ -59,7 +59,7 @@ bool lockPersianGroupOnDisplay(const QString& displayName) {
     if (!desc ||
         XkbGetNames(display.get(), XkbGroupNamesMask | XkbSymbolsNameMask, desc.get()) != Success ||
         !desc->names)
-        return false;
+        return KeyboardSwitch::NoX11Access;
 
     QStringList groupNames;
     for (int i = 0; i < XkbNumKbdGroups; ++i)
@@ -67,18 +67,19 @@ bool lockPersianGroupOnDisplay(const QString& displayName) {
     const std::optional<int> group =
         persianGroup(groupNames, atomText(display.get(), desc->names->symbols));
     if (!group)
-        return false;
+        return KeyboardSwitch::NoPersianLayout;
     if (!XkbLockGroup(display.get(), XkbUseCoreKbd, static_cast<unsigned>(*group)))
-        return false;
+        return KeyboardSwitch::Refused;
     XkbStateRec state{};
-    return XkbGetState(display.get(), XkbUseCoreKbd, &state) == Success &&
-           state.locked_group == *group;
+    const bool locked = XkbGetState(display.get(), XkbUseCoreKbd, &state) == Success &&
+                        state.locked_group == *group;
+    return locked ? KeyboardSwitch::Switched : KeyboardSwitch::Refused;
 }
 
 #else
 
-bool lockPersianGroupOnDisplay(const QString&) {
-    return false;
+KeyboardSwitch lockPersianGroupOnDisplay(const QString&) {
+    return KeyboardSwitch::NoX11Access;
 }
 
 #endif

@@ -8,11 +8,11 @@ namespace gc::test {
 // Counts the switches asked for; answers as the test says.
 class FakeKeyboardLayout final : public platform::KeyboardLayout {
   public:
-    bool available = true;
+    platform::KeyboardSwitch result = platform::KeyboardSwitch::Switched;
     int activations = 0;
-    bool activatePersian() override {
+    platform::KeyboardSwitch activatePersian() override {
         ++activations;
-        return available;
+        return result;
     }
 };
 

@@ -11,6 +11,8 @@
 #include <X11/Xlib.h>
 #endif
 
+using gc::platform::KeyboardSwitch;
+using gc::platform::keyboardSwitchNote;
 using gc::platform::persianGroup;
 
 TEST(PersianGroup, FoundByGroupName) {
@@ -30,10 +32,23 @@ TEST(PersianGroup, FoundBySymbolsWhenNamesAreMissing) {
     EXPECT_EQ(persianGroup({}, ""), std::nullopt);
 }
 
-// Offscreen has no keyboard layouts: nothing happens, nothing is said.
+// Offscreen has no keyboard layouts: nothing happens, and the result says it is not X11.
 TEST(SystemKeyboardLayout, DoesNothingWithoutADesktop) {
     gc::platform::SystemKeyboardLayout layout;
-    EXPECT_FALSE(layout.activatePersian());
+    EXPECT_EQ(layout.activatePersian(), KeyboardSwitch::OtherDesktop);
+}
+
+TEST(KeyboardSwitchNote, SaysWhyAndNothingAfterASwitch) {
+    EXPECT_TRUE(keyboardSwitchNote(KeyboardSwitch::Switched, "xcb").isEmpty());
+    QStringList notes;
+    for (KeyboardSwitch f : {KeyboardSwitch::OtherDesktop, KeyboardSwitch::NoX11Access,
+                             KeyboardSwitch::NoPersianLayout, KeyboardSwitch::Refused}) {
+        notes << keyboardSwitchNote(f, "wayland");
+        EXPECT_TRUE(notes.last().startsWith(QString::fromUtf8("صفحه کليد فارسي نشد: ")));
+        EXPECT_EQ(notes.indexOf(notes.last()), notes.size() - 1); // each its own reason
+    }
+    // The desktop's Latin name is isolated, so it keeps its place in the sentence.
+    EXPECT_TRUE(notes[0].contains(QChar(0x2066) + QString("wayland") + QChar(0x2069)));
 }
 
 #ifdef GC_TEST_XKB
@@ -120,11 +135,11 @@ TEST(XkbLock, LocksThePersianGroupOfARealServer) {
     if (!display.setLayouts("us,ir"))
         GTEST_SKIP() << "the X server does not take keyboard layouts";
     EXPECT_EQ(display.lockedGroup(), 0);
-    EXPECT_TRUE(gc::platform::lockPersianGroupOnDisplay(display.name()));
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()), KeyboardSwitch::Switched);
     EXPECT_EQ(display.lockedGroup(), 1);
 
     ASSERT_TRUE(display.setLayouts("us,de,ir(pes_keypad)"));
-    EXPECT_TRUE(gc::platform::lockPersianGroupOnDisplay(display.name()));
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()), KeyboardSwitch::Switched);
     EXPECT_EQ(display.lockedGroup(), 2);
 }
 
@@ -134,12 +149,13 @@ TEST(XkbLock, LeavesTheKeyboardAloneWithoutPersian) {
     if (!display.start())
         GTEST_SKIP() << "Xvfb or setxkbmap not available";
 
-    EXPECT_FALSE(gc::platform::lockPersianGroupOnDisplay(display.name()));
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()),
+              KeyboardSwitch::NoPersianLayout);
     EXPECT_EQ(display.lockedGroup(), 0);
 }
 
 #endif
 
 TEST(XkbLock, NoSuchDisplayIsQuiet) {
-    EXPECT_FALSE(gc::platform::lockPersianGroupOnDisplay(":4321"));
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(":4321"), KeyboardSwitch::NoX11Access);
 }

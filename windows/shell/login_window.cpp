@@ -178,7 +178,7 @@ void Tlogin::BitBtn1Click() {
     main.Timer1->start();
     main.showMaximized();
     hide();
-    services.keyboard().activatePersian();
+    main.afterLogin(services.keyboard().activatePersian());
 }
 
 void Tlogin::BitBtn2Click() {

@@ -11,8 +11,10 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
 #include <stdexcept>
@@ -25,6 +27,21 @@ namespace {
 
 QString refusal() {
     return QString::fromUtf8("شما دسترسي به اين صفحه را نداريد");
+}
+
+// Where a newly set-up administrator grants rights, in the words of the menu and the
+// users window.
+QString firstStepsHint() {
+    return QString::fromUtf8(
+        "شما فعلا فقط صفحه «كاربران» را مي توانيد باز کنيد. براي دادن دسترسي به خودتان و "
+        "ديگران:\n"
+        "۱. از منوي «اطلاعات پايه» گزينه «كاربران» را باز کنيد.\n"
+        "۲. در جدول کاربران روي نام کاربر کليک کنيد.\n"
+        "۳. در «تعيين سطوح دسترسي به صفحات مختلف برنامه» خانه هاي ثبت، ويرايش، حذف و "
+        "مشاهده هر صفحه را علامت بزنيد (خانه هاي رديف «همه صفحه ها» يک ستون را يکجا علامت "
+        "مي زنند).\n"
+        "۴. دکمه «ثبت دسترسي ها» را بزنيد.\n"
+        "دسترسي تازه از باز کردن بعدي هر صفحه اعمال مي شود.");
 }
 
 // The menu in the order of the form: the bar runs right to left, the submenu top to
@@ -253,6 +270,37 @@ void Tmain::N5Click() {
 
 void Tmain::N2Click() {
     close();
+}
+
+void Tmain::afterLogin(platform::KeyboardSwitch keyboard) {
+    showKeyboardNote(platform::keyboardSwitchNote(keyboard, QGuiApplication::platformName()));
+    if (!firstStepsTold_)
+        tellFirstSteps();
+}
+
+void Tmain::showKeyboardNote(const QString& note) {
+    if (!keyboardNote_) {
+        if (note.isEmpty())
+            return;
+        keyboardNote_ = new QLabel(this);
+        keyboardNote_->setObjectName("KeyboardNote");
+        keyboardNote_->setWordWrap(true);
+        statusBar()->addWidget(keyboardNote_, 1);
+    }
+    keyboardNote_->setText(note);
+    statusBar()->setVisible(!note.isEmpty());
+}
+
+void Tmain::tellFirstSteps() {
+    try {
+        if (!OnlyTheUsersPageOpens(dm_, services_.user().id()))
+            return;
+    } catch (const db::DbError& e) {
+        ui::showMessage(MsgIcon::Error, e.message());
+        return;
+    }
+    firstStepsTold_ = true;
+    ui::showMessage(MsgIcon::Information, firstStepsHint());
 }
 
 void Tmain::Timer1Timer() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/keyboard/keyboard_layout.h"
 #include "windows/shell/page.h"
 
 #include <QMainWindow>
@@ -62,6 +63,13 @@ class Tmain : public QMainWindow {
     void N20Click();
     void N21Click();
 
+    // After a login has shown the window: says in the status bar why the keyboard is not
+    // Persian when it could not be switched, and tells a user who can open the users page
+    // and nothing else where rights are granted and how (once a run).
+    void afterLogin(platform::KeyboardSwitch keyboard);
+    // The status bar's note on the keyboard; hidden while there is nothing to say.
+    QLabel* keyboardNote() const { return keyboardNote_; }
+
     void Timer1Timer();
     // Asks before the program ends; true to go on.
     bool FormCloseQuery();
@@ -76,12 +84,16 @@ class Tmain : public QMainWindow {
     // Checks `right` (none for an empty key), then prepares and shows the page of `entry`.
     void openEntry(const QString& entry, const QString& right);
     void uploadReportProject(const QString& table);
+    void showKeyboardNote(const QString& note);
+    void tellFirstSteps();
 
     Tdm& dm_;
     Services& services_;
     QWidget& applicationWindow_;
     std::map<QString, std::unique_ptr<Page>> pages_;
     bool pollErrorShown_ = false;
+    QLabel* keyboardNote_ = nullptr;
+    bool firstStepsTold_ = false;
 };
 
 } // namespace gc

@@ -38,6 +38,10 @@ void say(const char* text) {
     ui::dialogs().message(MsgIcon::None, QString::fromUtf8(text), ui::Ok);
 }
 
+QString pickUserPrompt() {
+    return QString::fromUtf8("براي ديدن و دادن دسترسي ها روي يک کاربر کليک کنيد");
+}
+
 void reportError(const db::DbError& e) {
     ui::dialogs().message(MsgIcon::Error, e.message(), ui::Ok);
 }
@@ -81,10 +85,9 @@ Tusers::Tusers(Tdm& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
     us->setObjectName("us");
     ps = new QLineEdit(this);
     ps->setObjectName("ps");
-    ins_btn =
-        new QPushButton(style()->standardIcon(QStyle::SP_FileDialogNewFolder), QString(), this);
+    ins_btn = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogNewFolder),
+                              QString::fromUtf8("ثبت کاربر"), this);
     ins_btn->setObjectName("ins_btn");
-    ins_btn->setToolTip(QString::fromUtf8("ثبت"));
     DBGrid1 = new ui::QueryGrid(dm_.adoq_user,
                                 {{"us", QString::fromUtf8("نام كاربري")},
                                  {"ps", QString::fromUtf8("كلمه عبور")},
@@ -97,9 +100,9 @@ Tusers::Tusers(Tdm& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(p)); });
-    ins_btn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QString(), this);
+    ins_btn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
+                               QString::fromUtf8("ثبت دسترسي ها"), this);
     ins_btn2->setObjectName("ins_btn2");
-    ins_btn2->setToolTip(QString::fromUtf8("ثبت دسترسي ها"));
     DBGrid2 = new ui::QueryGrid(dm_.ADOQ_dastrasi,
                                 {{"page_name", QString::fromUtf8("نام صفحه")},
                                  {"darj", QString::fromUtf8("دسترسي ثبت")},
@@ -131,7 +134,10 @@ Tusers::Tusers(Tdm& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
     left->addLayout(userRow);
     left->addWidget(DBGrid1, 1);
     left->addWidget(DBGrid2, 1);
+    rightsOf = new QLabel(pickUserPrompt(), this);
+    rightsOf->setObjectName("rightsOf");
     auto* rights = new QVBoxLayout;
+    rights->addWidget(rightsOf);
     rights->addWidget(buildRights());
     rights->addWidget(ins_btn2, 0, Qt::AlignLeft);
     auto* top = new QHBoxLayout;
@@ -152,6 +158,8 @@ Tusers::Tusers(Tdm& dm, QWidget* parent) : QDialog(parent), dm_(dm) {
 QWidget* Tusers::buildRights() {
     auto* group = new QGroupBox(QString::fromUtf8("تعيين سطوح دسترسي به صفحات مختلف برنامه"), this);
     auto* grid = new QGridLayout(group);
+    // The first row's boxes set a whole column.
+    grid->addWidget(new QLabel(QString::fromUtf8("همه صفحه ها"), group), 0, 0);
     QCheckBox** columnBoxes[] = {&ins_chek, &edit_chek, &del_chek, &show_chek};
     const char* const columnNames[] = {"ins_chek", "edit_chek", "del_chek", "show_chek"};
     for (int f = 0; f < 4; ++f) {
@@ -247,8 +255,14 @@ void Tusers::DBGrid1CellClick() {
             b->setChecked(false);
     loadedUser_.clear();
     loadedRights_.clear();
-    if (!hasSelectedUser())
+    if (!hasSelectedUser()) {
+        rightsOf->setText(pickUserPrompt());
         return;
+    }
+    // The name isolated: a Latin name keeps the marks on the Persian side.
+    const QString name = dm_.adoq_user.fieldByName("us").asString();
+    rightsOf->setText(
+        QString::fromUtf8("دسترسي هاي کاربر «%1»").arg(QChar(0x2068) + name + QChar(0x2069)));
     try {
         const QString userId = dm_.adoq_user.fieldByName("id").asString();
         db::Query& q = dm_.ADOQ_dastrasi;

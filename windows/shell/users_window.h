@@ -49,6 +49,8 @@ class Tusers : public QDialog {
     QCheckBox* del_chek;
     QCheckBox* show_chek;
     QPushButton* ins_btn2;
+    // Whose rights the boxes show.
+    QLabel* rightsOf;
     ui::QueryGrid* DBGrid2;
     QLabel* Label3;
     QLabel* karbar;
