@@ -32,6 +32,12 @@ class DesktopDialogs : public Dialogs {
         return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
     }
 
+    QString chooseFileName(const QString& title, const QString& filter,
+                           const QString& proposed) override {
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter,
+                                            nullptr, QFileDialog::DontConfirmOverwrite);
+    }
+
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& initial, bool secret) override {
         bool ok = false;

@@ -25,7 +25,8 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget
     for (int i = 0; i < items.size(); ++i) {
         auto* b = new QRadioButton(items[i], this);
         group_->addButton(b, i);
-        layout->addWidget(b, i % rows, i / rows);
+        // As wide as its text: a button stretched over the row takes no click at its middle.
+        layout->addWidget(b, i % rows, i / rows, Qt::AlignLeading);
         buttons_ << b;
     }
     connect(group_, &QButtonGroup::idClicked, this, [this](int id) { setItemIndex(id); });
