@@ -34,8 +34,13 @@ class DesktopDialogs : public Dialogs {
 
     QString chooseFileName(const QString& title, const QString& filter,
                            const QString& proposed) override {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter,
-                                            nullptr, QFileDialog::DontConfirmOverwrite);
+        QFileDialog dialog(QApplication::activeWindow(), title, proposed, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("انتخاب"));
+        if (dialog.exec() != QDialog::Accepted)
+            return QString();
+        return dialog.selectedFiles().value(0);
     }
 
     std::optional<QString> inputText(const QString& caption, const QString& prompt,

@@ -9,7 +9,6 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -43,7 +42,7 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
     Password = new QLineEdit(kServerPassword, this);
     Password->setEchoMode(QLineEdit::Password);
     Label9 = new QLabel("System Type:", this);
-    SystemType = new QComboBox(this);
+    SystemType = new ui::LtrComboBox(this);
     SystemType->addItems({"32-bit", "64-bit"});
     RadioGroup1 =
         new ui::RadioGroup(QString::fromUtf8("نحوه اتصال به سرور: "),
@@ -73,11 +72,8 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
         object->setObjectName(name);
 
     // Host names, paths and the system types read left to right inside the form.
-    // The drop-down list is a window of its own, right to left like every window: without
-    // this it shows "bit-32".
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{SqlServerName, Label6, DataBase, UserName, Password,
-                                         Label9, SystemType, SystemType->view()})
+    for (QWidget* w : std::initializer_list<QWidget*>{SqlServerName, Label6, DataBase, UserName,
+                                                      Password, Label9, SystemType})
         w->setLayoutDirection(Qt::LeftToRight);
 
     buildLayout();
@@ -173,7 +169,7 @@ void Tserver::StaticText1Click() {
     const QString proposed = typed.isAbsolute() ? typed.filePath() : ProposedDatabaseFile();
     PrepareDatabaseFolder(proposed);
     const QString file = ui::dialogs().chooseFileName(
-        QString(),
+        StaticText1->text(),
         "Database (*.db);;Access 2003 File (*.mdb);;Access 2007 Files (*.accdb);;All Files (*.*)",
         proposed);
     if (!file.isEmpty())
