@@ -313,12 +313,10 @@ WorkingFile workingFile(const QString& path) {
             c.execute(
                 QString("insert into users (us, ps, ver) values ('guard%1', 'p', '1')").arg(i));
         QSqlQuery q(c.database());
-        q.exec("select rootpage from sqlite_master where name='users'");
+        q.exec("select (rootpage - 1) * (select page_size from pragma_page_size()) "
+               "from sqlite_master where name = 'users'");
         q.next();
-        const qint64 root = q.value(0).toLongLong();
-        q.exec("pragma page_size");
-        q.next();
-        out.usersOffset = (root - 1) * q.value(0).toLongLong();
+        out.usersOffset = q.value(0).toLongLong();
     }
     QSqlDatabase::removeDatabase("working");
     QFile f(path);
@@ -345,8 +343,7 @@ TEST_F(Startup, ADamagedFileSaysWhyAtStart) {
     } cases[] = {{"truncated", working.bytes.left(working.bytes.size() / 2),
                   QString::fromUtf8("آسيب ديده است")},
                  {"corrupted", corrupted, QString::fromUtf8("آسيب ديده است")},
-                 {"foreign", foreign, QString::fromUtf8("بانک اطلاعاتي اين برنامه نيست")},
-                 {"empty", QByteArray(), QString::fromUtf8("خالي است")}};
+                 {"foreign", foreign, QString::fromUtf8("بانک اطلاعاتي اين برنامه نيست")}};
     store("Access", "32-bit", fileDb());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.damage);
@@ -355,7 +352,6 @@ TEST_F(Startup, ADamagedFileSaysWhyAtStart) {
         f.write(c.bytes);
         f.close();
         dialogs.messages.clear();
-        dialogs.answers = {ui::No}; // the empty file's offer to set it up
         ConnectionLoop loop(*forms->dm, *forms->server);
         int shown = 0;
         loop.showServerModal = [&] {
@@ -366,15 +362,12 @@ TEST_F(Startup, ADamagedFileSaysWhyAtStart) {
         EXPECT_EQ(shown, 1);
         ASSERT_EQ(dialogs.texts().size(), 1);
         const QString said = dialogs.texts()[0];
-        EXPECT_TRUE(said.contains(c.reason)) << said.toStdString();
-        EXPECT_TRUE(said.contains(QChar(0x2066) + fileDb() + QChar(0x2069))) << said.toStdString();
-        EXPECT_NE(said, kFailed);
+        EXPECT_TRUE(said.contains(c.reason) &&
+                    said.contains(QChar(0x2066) + fileDb() + QChar(0x2069)))
+            << said.toStdString();
         EXPECT_FALSE(forms->dm->ADOConnection1.connected());
-        // An empty file holds nothing to lose; it may gain SQLite's header.
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        if (!c.bytes.isEmpty()) {
-            EXPECT_TRUE(f.readAll() == c.bytes);
-        }
+        EXPECT_TRUE(f.readAll() == c.bytes);
         f.close();
     }
 }
