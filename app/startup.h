@@ -1,15 +1,20 @@
 #pragma once
 
+#include "core/database_check.h"
+
 #include <functional>
 
 namespace gc {
 
 class Tdm;
 class Tserver;
+struct ConnectionSettings;
 
 // The start-up's connection loop: read the settings, build the connection string,
 // open the shared connection; on a missing key or a failure say so and show the
 // settings window, until the connection opens or the window's finish button is used.
+// A database opened without the program's tables is offered the schema set-up first, and
+// a new, empty file at the first start gets it at once, so login meets its users.
 class ConnectionLoop {
   public:
     ConnectionLoop(Tdm& dm, Tserver& server);
@@ -26,6 +31,11 @@ class ConnectionLoop {
     bool run();
 
   private:
+    bool open(const ConnectionSettings& settings);
+    void settle(const ConnectionSettings& settings);
+    bool setUpTables(const ConnectionSettings& settings, DatabaseState state);
+    void backToSettings();
+
     // A file database is created only by the first start (no settings were stored yet);
     // at a later start a missing file means a moved file or another working folder.
     bool mayCreateFile_ = false;

@@ -4,7 +4,9 @@
 #include "platform/settings/registry.h"
 #include "platform/text/codepage.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace gc {
@@ -89,6 +91,17 @@ ConnectionProposal ProposedConnection(bool fileDatabase) {
     if (fileDatabase)
         return {"Tovarmesk.accdb", "admin", kFilePassword};
     return {"Tovarmesk", "sa", kServerPassword};
+}
+
+QString ProposedDatabaseFile() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir(data).filePath("gatecontrol/gatecontrol.db");
+}
+
+void PrepareDatabaseFolder(const QString& file) {
+    const QString folder = QFileInfo(ProposedDatabaseFile()).absolutePath();
+    if (QFileInfo(file).absolutePath() == folder)
+        QDir().mkpath(folder);
 }
 
 QString ProposedDatabaseName(bool fileDatabase, int fileFormat) {

@@ -23,6 +23,12 @@ struct ConnectionProposal {
     QString password;
 };
 ConnectionProposal ProposedConnection(bool fileDatabase);
+// The file a file database is proposed in: "gatecontrol.db" in the user's data folder, so it
+// stays where the program finds it whatever folder it is started from.
+QString ProposedDatabaseFile();
+// Makes the folder of `file` when it is the proposed file's folder; other folders are the
+// user's to make. Opening the file says when the folder could not be made.
+void PrepareDatabaseFolder(const QString& file);
 // The database name for a file format (1: the 2003 format, else 2007) or a server.
 QString ProposedDatabaseName(bool fileDatabase, int fileFormat);
 

@@ -4,6 +4,7 @@
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
 #include "platform/db/server_watch.h"
+#include "platform/text/bidi.h"
 #include "platform/text/codepage.h"
 
 #include <QDir>
@@ -26,6 +27,19 @@ const ColumnInfo* TableInfo::column(const QString& n) const {
 
 namespace {
 
+// A path inside a Persian message, in its own order between the quotation marks.
+QString quotedPath(const QString& file) {
+    return QString::fromUtf8("«") + text::isolatedLtr(file) + QString::fromUtf8("»");
+}
+
+// SQLite's codes for a file that is not a database and for a damaged one.
+constexpr int kNotADatabase = 26;
+constexpr int kCorrupt = 11;
+
+int sqliteCode(const QSqlError& error) {
+    return error.nativeErrorCode().toInt() & 0xFF;
+}
+
 QString notConnectedMessage() {
     return QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست");
 }
@@ -37,8 +51,8 @@ void createPrivateFile(const QString& path) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
                    QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
         !file.exists())
-        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» ساخته نشد: %2")
-                          .arg(path, file.errorString()));
+        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 ساخته نشد: %2")
+                          .arg(quotedPath(path), file.errorString()));
 }
 
 // SQLite reads the file's header at the first statement; a file of another kind fails it
@@ -47,14 +61,17 @@ void checkSqliteHeader(QSqlDatabase& db, const QString& file) {
     QSqlQuery q(db);
     if (q.exec("select count(*) from sqlite_master"))
         return;
-    constexpr int kNotADatabase = 26;
     const QSqlError error = q.lastError();
     q.finish();
     db.close();
-    if ((error.nativeErrorCode().toInt() & 0xFF) == kNotADatabase)
-        throw DbError(QString::fromUtf8("فايل «%1» بانک اطلاعاتي اين برنامه نيست").arg(file));
-    throw DbError(
-        QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2").arg(file, error.text()));
+    if (sqliteCode(error) == kNotADatabase)
+        throw DbError(
+            QString::fromUtf8("فايل %1 بانک اطلاعاتي اين برنامه نيست").arg(quotedPath(file)));
+    if (sqliteCode(error) == kCorrupt)
+        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 آسيب ديده است (بريده يا خراب): %2")
+                          .arg(quotedPath(file), error.text()));
+    throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
+                      .arg(quotedPath(file), error.text()));
 }
 
 // The program's literals double the quote only; they stay literals only while
@@ -165,9 +182,11 @@ void Connection::openSqlite(const ConnectionTarget& t) {
         throw DbError(QString::fromUtf8("محل فايل بانک اطلاعاتي مشخص نشده است"));
     const QFileInfo info(t.file);
     if (!info.absoluteDir().exists())
-        throw DbError(QString::fromUtf8("پوشه فايل بانک اطلاعاتي «%1» وجود ندارد").arg(t.file));
+        throw DbError(
+            QString::fromUtf8("پوشه فايل بانک اطلاعاتي %1 وجود ندارد").arg(quotedPath(t.file)));
     if (!info.exists() && readOnly_)
-        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» وجود ندارد").arg(t.file));
+        throw DbError(
+            QString::fromUtf8("فايل بانک اطلاعاتي %1 وجود ندارد").arg(quotedPath(t.file)));
     if (!info.exists())
         createPrivateFile(t.file);
     auto db = QSqlDatabase::addDatabase("QSQLITE", name_);
@@ -175,8 +194,8 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     db.setConnectOptions(readOnly_ ? "QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=10000"
                                    : "QSQLITE_BUSY_TIMEOUT=10000");
     if (!db.open())
-        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي «%1» باز نمي شود: %2")
-                          .arg(t.file, db.lastError().text()));
+        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
+                          .arg(quotedPath(t.file), db.lastError().text()));
     checkSqliteHeader(db, t.file);
     registerPersianCollation(db);
     if (readOnly_)
@@ -251,6 +270,8 @@ QString Connection::errorMessage(const QSqlError& error) const {
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     if (const auto w = widthViolationIn(text))
         return widthMessage(w->column, w->width);
+    if (engine_ == Engine::SQLite && sqliteCode(error) == kCorrupt)
+        return QString::fromUtf8("فايل بانک اطلاعاتي آسيب ديده است (بريده يا خراب): %1").arg(text);
     return QString::fromUtf8("خطاي بانک اطلاعاتي: %1").arg(text);
 }
 

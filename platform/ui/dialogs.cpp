@@ -32,6 +32,17 @@ class DesktopDialogs : public Dialogs {
         return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
     }
 
+    QString chooseFileName(const QString& title, const QString& filter,
+                           const QString& proposed) override {
+        QFileDialog dialog(QApplication::activeWindow(), title, proposed, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("انتخاب"));
+        if (dialog.exec() != QDialog::Accepted)
+            return QString();
+        return dialog.selectedFiles().value(0);
+    }
+
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                      const QString& initial, bool secret) override {
         bool ok = false;

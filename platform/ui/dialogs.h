@@ -27,6 +27,11 @@ class Dialogs {
         Q_UNUSED(proposed);
         return saveFileName(title, filter);
     }
+    // A file to use, existing or new: a save dialog that does not ask before "overwriting".
+    virtual QString chooseFileName(const QString& title, const QString& filter,
+                                   const QString& proposed) {
+        return proposeSaveFileName(title, filter, proposed);
+    }
     // nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString& caption, const QString& prompt,
                                              const QString& initial, bool secret) = 0;

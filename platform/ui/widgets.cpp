@@ -1,9 +1,13 @@
 #include "platform/ui/widgets.h"
 
+#include "platform/text/bidi.h"
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
 
 namespace gc::ui {
 
@@ -17,6 +21,36 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
         emit clicked();
 }
 
+namespace {
+
+class IsolatingDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = text::isolatedLtr(option->text);
+    }
+};
+
+} // namespace
+
+// Text is drawn in the application's direction, whatever the widget's own.
+LtrComboBox::LtrComboBox(QWidget* parent) : QComboBox(parent) {
+    setItemDelegate(new IsolatingDelegate(this));
+}
+
+void LtrComboBox::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    option.currentText = text::isolatedLtr(option.currentText);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
 RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent,
                        int columns)
     : QGroupBox(caption, parent), group_(new QButtonGroup(this)) {
@@ -25,7 +59,8 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget
     for (int i = 0; i < items.size(); ++i) {
         auto* b = new QRadioButton(items[i], this);
         group_->addButton(b, i);
-        layout->addWidget(b, i % rows, i / rows);
+        // As wide as its text: a button stretched over the row takes no click at its middle.
+        layout->addWidget(b, i % rows, i / rows, Qt::AlignLeading);
         buttons_ << b;
     }
     connect(group_, &QButtonGroup::idClicked, this, [this](int id) { setItemIndex(id); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QList>
@@ -20,6 +21,17 @@ class ClickableLabel : public QLabel {
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A drop-down list of left-to-right texts ("32-bit") in a right-to-left program: the box and
+// its list draw each text as an isolated run, so it reads in its order; the texts stay plain.
+class LtrComboBox : public QComboBox {
+    Q_OBJECT
+  public:
+    explicit LtrComboBox(QWidget* parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A captioned group of radio items with one selected index (-1 for none), laid out in

@@ -2,6 +2,8 @@
 #include "app/startup.h"
 #include "core/connection_settings.h"
 #include "core/data_module.h"
+#include "core/schema.h"
+#include "platform/db/connection.h"
 #include "platform/db/connection_string.h"
 #include "platform/settings/registry.h"
 #include "platform/ui/widgets.h"
@@ -66,7 +68,8 @@ TEST_F(Startup, FirstStartAsksForSettingsThenConnects) {
     };
     EXPECT_TRUE(loop.run());
     EXPECT_EQ(shown, 1);
-    EXPECT_EQ(dialogs.texts(), QStringList{kNoKey});
+    // The new file was set up at once: login can read its users.
+    EXPECT_EQ(dialogs.texts(), QStringList({kNoKey, QString::fromUtf8("همه تنظيمات انجام شد")}));
     EXPECT_EQ(dialogs.messages[0].buttons, ui::Yes);
     EXPECT_TRUE(forms->dm->ADOConnection1.connected());
     EXPECT_EQ(forms->dm->ADOConnection1.engine(), db::Engine::SQLite);
@@ -95,6 +98,7 @@ TEST_F(Startup, NoStringIsBuiltSoThePreviousOneIsNotReused) {
     loop.showServerModal = [] {};
     loop.attempt();
     ASSERT_TRUE(forms->dm->ADOConnection1.connected());
+    dialogs.messages.clear(); // the offer to set the empty file up, taken
     // Same settings but without a system type: no string, so the attempt fails.
     store("Access", "", fileDb());
     loop.KeepTrying = true;
@@ -288,4 +292,82 @@ TEST_F(Startup, APasswordWithASemicolonStaysAPassword) {
     QSqlQuery q(forms->dm->ADOConnection1.database());
     ASSERT_TRUE(q.exec("select current_user") && q.next());
     EXPECT_EQ(q.value(0).toString(), "gc");
+}
+
+namespace {
+
+// A set-up file database whose user list spans several pages; where that list starts.
+struct WorkingFile {
+    QByteArray bytes;
+    qint64 usersOffset = 0;
+};
+
+WorkingFile workingFile(const QString& path) {
+    WorkingFile out;
+    {
+        db::Connection c("working");
+        c.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + path);
+        c.open();
+        EXPECT_TRUE(EnsureSchema(c).complete());
+        for (int i = 0; i < 300; ++i)
+            c.execute(
+                QString("insert into users (us, ps, ver) values ('guard%1', 'p', '1')").arg(i));
+        QSqlQuery q(c.database());
+        q.exec("select (rootpage - 1) * (select page_size from pragma_page_size()) "
+               "from sqlite_master where name = 'users'");
+        q.next();
+        out.usersOffset = q.value(0).toLongLong();
+    }
+    QSqlDatabase::removeDatabase("working");
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    out.bytes = f.readAll();
+    QFile::remove(path);
+    return out;
+}
+
+} // namespace
+
+// A damaged file at a later start says why, with its path, before the settings window; the
+// file is left as it was.
+TEST_F(Startup, ADamagedFileSaysWhyAtStart) {
+    const WorkingFile working = workingFile(fileDb());
+    ASSERT_GT(working.usersOffset, 0);
+    QByteArray corrupted = working.bytes;
+    corrupted.replace(working.usersOffset, 4096, QByteArray(4096, '\x5a'));
+    const QByteArray foreign = QByteArray("\x00\x01\x00\x00Standard ACE DB", 19).repeated(300);
+    const struct {
+        const char* damage;
+        QByteArray bytes;
+        QString reason;
+    } cases[] = {{"truncated", working.bytes.left(working.bytes.size() / 2),
+                  QString::fromUtf8("آسيب ديده است")},
+                 {"corrupted", corrupted, QString::fromUtf8("آسيب ديده است")},
+                 {"foreign", foreign, QString::fromUtf8("بانک اطلاعاتي اين برنامه نيست")}};
+    store("Access", "32-bit", fileDb());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damage);
+        QFile f(fileDb());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        dialogs.messages.clear();
+        ConnectionLoop loop(*forms->dm, *forms->server);
+        int shown = 0;
+        loop.showServerModal = [&] {
+            ++shown;
+            forms->server->Button2Click();
+        };
+        EXPECT_FALSE(loop.run());
+        EXPECT_EQ(shown, 1);
+        ASSERT_EQ(dialogs.texts().size(), 1);
+        const QString said = dialogs.texts()[0];
+        EXPECT_TRUE(said.contains(c.reason) &&
+                    said.contains(QChar(0x2066) + fileDb() + QChar(0x2069)))
+            << said.toStdString();
+        EXPECT_FALSE(forms->dm->ADOConnection1.connected());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll() == c.bytes);
+        f.close();
+    }
 }

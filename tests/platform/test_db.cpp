@@ -496,7 +496,8 @@ TEST(SqliteFile, RefusesAFileThatIsNotADatabaseAndLeavesItAlone) {
         FAIL() << "a file of another kind was opened";
     } catch (const DbError& e) {
         EXPECT_EQ(e.message(),
-                  QString::fromUtf8("فايل «%1» بانک اطلاعاتي اين برنامه نيست").arg(f.fileName()));
+                  QString::fromUtf8("فايل «\u2066%1\u2069» بانک اطلاعاتي اين برنامه نيست")
+                      .arg(f.fileName()));
     }
     EXPECT_FALSE(c.connected());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

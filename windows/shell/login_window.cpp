@@ -114,9 +114,18 @@ void Tlogin::buildLayout() {
 
 void Tlogin::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centre();
     FormShow();
+}
+
+// The frame is centred, title bar and all.
+void Tlogin::centre() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
 }
 
 void Tlogin::keyPressEvent(QKeyEvent* event) {
@@ -138,22 +147,32 @@ bool Tlogin::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// No users table yet: the settings window can create it, and the list then shows its users
+// in the window at its own size, centred.
 void Tlogin::FormShow() {
+    if (loadUserNames())
+        return;
+    showServerModal();
+    loadUserNames();
+    adjustSize();
+    centre();
+}
+
+bool Tlogin::loadUserNames() {
     const QString typed = us->currentText();
     us->blockSignals(true);
     us->clear();
+    bool read = true;
     try {
         QStringList names = UserNames(*forms_.dm);
         names.sort();
         us->addItems(names);
-        us->setEditText(typed);
-        us->blockSignals(false);
     } catch (const db::DbError&) {
-        // No users table yet: the settings window can create it.
-        us->setEditText(typed);
-        us->blockSignals(false);
-        showServerModal();
+        read = false;
     }
+    us->setEditText(typed);
+    us->blockSignals(false);
+    return read;
 }
 
 std::optional<QString> Tlogin::typedUser(const QString& refusal) {

@@ -55,6 +55,9 @@ class Tlogin : public QWidget {
     // The id of the user whose name and password are typed; otherwise says why not.
     std::optional<QString> typedUser(const QString& refusal);
     void buildLayout();
+    // Fills the user list, keeping the typed name; false when the users cannot be read.
+    bool loadUserNames();
+    void centre();
 
     ShellForms& forms_;
 };

@@ -42,7 +42,7 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
     Password = new QLineEdit(kServerPassword, this);
     Password->setEchoMode(QLineEdit::Password);
     Label9 = new QLabel("System Type:", this);
-    SystemType = new QComboBox(this);
+    SystemType = new ui::LtrComboBox(this);
     SystemType->addItems({"32-bit", "64-bit"});
     RadioGroup1 =
         new ui::RadioGroup(QString::fromUtf8("نحوه اتصال به سرور: "),
@@ -121,15 +121,18 @@ void Tserver::showChoiceControls() {
 
 void Tserver::RadioGroup1Click() {
     showChoiceControls();
-    if (loading_)
-        return;
     const bool access = RadioGroup1->itemIndex() == 2;
-    if (RadioGroup1->itemIndex() < 0)
+    const bool kindChanged = access != fileChosen_;
+    fileChosen_ = access;
+    if (loading_ || RadioGroup1->itemIndex() < 0)
         return;
     const ConnectionProposal proposal = ProposedConnection(access);
     DataBase->setText(proposal.database);
     UserName->setText(proposal.user);
     Password->setText(proposal.password);
+    // A server's name is no file's, nor a path a server's.
+    if (kindChanged)
+        SqlServerName->setText(access ? ProposedDatabaseFile() : kDefaultServer);
 }
 
 void Tserver::SystemTypeChange() {
@@ -160,9 +163,15 @@ void Tserver::FormShow() {
         SqlServerName->setText("Tovarmesk.accdb");
 }
 
+// A new file's name is as good as an existing file's: "- - -" or the first start makes it.
 void Tserver::StaticText1Click() {
-    const QString file = ui::dialogs().openFileName(
-        QString(), "Access 2003 File (*.mdb);;Access 2007 Files (*.accdb);;All Files (*.*)");
+    const QFileInfo typed(SqlServerName->text());
+    const QString proposed = typed.isAbsolute() ? typed.filePath() : ProposedDatabaseFile();
+    PrepareDatabaseFolder(proposed);
+    const QString file = ui::dialogs().chooseFileName(
+        StaticText1->text(),
+        "Database (*.db);;Access 2003 File (*.mdb);;Access 2007 Files (*.accdb);;All Files (*.*)",
+        proposed);
     if (!file.isEmpty())
         SqlServerName->setText(file);
 }
@@ -192,16 +201,18 @@ bool Tserver::validate() {
 }
 
 // A file database is kept by its absolute path, so the program finds it whatever folder it
-// is started from.
-void Tserver::absoluteFilePath() {
-    if (RadioGroup1->itemIndex() == 2 && !SqlServerName->text().isEmpty())
-        SqlServerName->setText(QFileInfo(SqlServerName->text()).absoluteFilePath());
+// is started from; the proposed folder is made for it.
+void Tserver::prepareFilePath() {
+    if (RadioGroup1->itemIndex() != 2 || SqlServerName->text().isEmpty())
+        return;
+    SqlServerName->setText(QFileInfo(SqlServerName->text()).absoluteFilePath());
+    PrepareDatabaseFolder(SqlServerName->text());
 }
 
 void Tserver::Button1Click() {
     if (!validate())
         return;
-    absoluteFilePath();
+    prepareFilePath();
     QString bad;
     const auto scrambled = ScramblePassword(Password->text(), &bad);
     if (!scrambled) {
@@ -244,7 +255,7 @@ void Tserver::Button2Click() {
 void Tserver::Label8Click() {
     db::Connection& connection = dm().ADOConnection1;
     if (!connection.connected()) {
-        absoluteFilePath();
+        prepareFilePath();
         static const QString kinds[] = {"Windows", "SQL Server", "Access"};
         const int index = RadioGroup1->itemIndex();
         const ConnectionSettings typed{SystemType->currentText(),

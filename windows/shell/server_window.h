@@ -64,9 +64,11 @@ class Tserver : public QDialog {
     void buildLayout();
     void showChoiceControls();
     bool validate();
-    void absoluteFilePath();
+    void prepareFilePath();
 
     bool loading_ = false;
+    // The choice shown names a file, not a server: the server field follows a change of kind.
+    bool fileChosen_ = false;
 };
 
 } // namespace gc

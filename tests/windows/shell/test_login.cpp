@@ -45,7 +45,9 @@ TEST_P(Login, NewDatabaseOpensTheSettingsThenAdminCanLogIn) {
     forms->login->show();
     EXPECT_EQ(serverShown, 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(forms->login->us->count(), 0); // filled only at the next showing
+    // The list is read again once the settings window has set the database up.
+    EXPECT_EQ(forms->login->us->count(), 1);
+    EXPECT_EQ(forms->login->us->itemText(0), "admin");
     EXPECT_EQ(forms->login->us->currentText(), "admin");
 
     forms->login->ps->setText("1");
