@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -169,4 +170,64 @@ TEST(ReportText, ATitleTooWideForItsBoxShrinksToFitInsteadOfRunningOver) {
     EXPECT_GT(from, boxLeft);
     EXPECT_LT(to, boxRight);
     EXPECT_GT(to - from, (boxRight - boxLeft) / 2); // shrunk, not vanished
+}
+
+namespace {
+
+// A right-aligned caption drawn as the report pages draw it: in a right-to-left painter,
+// directly or recorded first as the print preview records its pages.
+QImage caption(const QString& text, bool recorded) {
+    Label label(text);
+    label.style.font = FontSpec::pixels96(QStringLiteral("DejaVu Sans"), 20, true);
+    label.style.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    label.geometryMm = {10, 2, 80, 10};
+    QImage image(400, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    PaintContext ctx;
+    ctx.dpiX = ctx.dpiY = image.logicalDpiX();
+    QPicture picture;
+    QPainter painter;
+    if (recorded)
+        painter.begin(&picture);
+    else
+        painter.begin(&image);
+    painter.setLayoutDirection(Qt::RightToLeft);
+    label.paint(painter, ctx);
+    painter.end();
+    if (recorded) {
+        QPainter replay(&image);
+        replay.drawPicture(0, 0, picture);
+    }
+    return image;
+}
+
+// The share of dark pixels in which two drawings of the same text differ; drawing glyphs
+// as outlines moves an edge pixel here and there, a moved mark many.
+double inkDifference(const QImage& a, const QImage& b) {
+    int dark = 0, differ = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const bool inA = qGray(a.pixel(x, y)) < 128;
+            const bool inB = qGray(b.pixel(x, y)) < 128;
+            dark += inA;
+            differ += inA != inB;
+        }
+    return dark ? double(differ) / dark : 1.0;
+}
+
+} // namespace
+
+// The colon after a Persian caption stands on its left, on paper and in the preview alike;
+// so do the quotation marks around a Latin name, each pointing outwards.
+TEST(ReportText, RightToLeftPunctuationKeepsItsSideInThePreview) {
+    const QString withColon = QString::fromUtf8("تاريخ ملاقات:");
+    const auto [bareFrom, bareTo] = inkColumns(caption(QString::fromUtf8("تاريخ ملاقات"), false));
+    const auto [from, to] = inkColumns(caption(withColon, false));
+    EXPECT_LT(from, bareFrom) << "the colon on the left";
+    EXPECT_EQ(to, bareTo) << "nothing added on the right";
+    EXPECT_LT(inkDifference(caption(withColon, true), caption(withColon, false)), 0.1);
+
+    const QString quoted = QString::fromUtf8("جدول «") + QChar(0x2066) + "amval" + QChar(0x2069) +
+                           QString::fromUtf8("» در بانک");
+    EXPECT_LT(inkDifference(caption(quoted, true), caption(quoted, false)), 0.1);
 }

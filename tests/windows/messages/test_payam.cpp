@@ -3,13 +3,16 @@
 #include "core/messages.h"
 #include "core/unread_messages.h"
 #include "platform/ui/query_grid.h"
+#include "support/clicking.h"
 #include "windows/messages/payam_window.h"
 #include "windows/messages_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
@@ -286,6 +289,48 @@ TEST_P(Payam, PageOpensWithClearedInputsAndSwitchesNothing) {
     EXPECT_EQ(window->mozo->currentText(), "");
     EXPECT_EQ(window->cmt->toPlainText(), "");
     EXPECT_TRUE(dm->ADOQ_payam.isActive());
+}
+
+namespace {
+
+QString captionOf(const QWidget* window, const QWidget* control) {
+    for (const QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy() == control && label->isVisible())
+            return label->text();
+    return {};
+}
+
+} // namespace
+
+// The ticked users are the recipients, under their own caption; the drop-down beside the
+// received list says that it only shows one recipient's messages, and choosing a name there
+// sends nothing to that name.
+TEST_P(Payam, TheRecipientsAreTheTickedListAndTheDropDownOnlyNarrowsTheList) {
+    open("admin");
+    window->resize(800, 600);
+    window->show();
+    EXPECT_EQ(captionOf(window.get(), window->prs_list), QString::fromUtf8("گيرندگان پيام"));
+    const QString filterCaption = captionOf(window.get(), window->girande);
+    EXPECT_TRUE(filterCaption.contains(QString::fromUtf8("نمايش"))) << filterCaption.toStdString();
+    EXPECT_LT(window->girande->geometry().bottom(), window->DBGrid1->geometry().top());
+
+    window->girande->setCurrentIndex(window->girande->findText("reza"));
+    window->girandeChange();
+    window->mozo->setEditText("a");
+    gctest::clickCentre(window->BitBtn1);
+    EXPECT_EQ(count(), 0);
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(dialogs.texts().first().contains(QString::fromUtf8("«گيرندگان پيام»")));
+
+    QListWidgetItem* item = window->prs_list->findItems("reza", Qt::MatchExactly).value(0);
+    ASSERT_NE(item, nullptr);
+    const QRect row = window->prs_list->visualItemRect(item);
+    QTest::mouseClick(window->prs_list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(row.right() - row.height() / 2, row.center().y()));
+    gctest::clickCentre(window->BitBtn1);
+    EXPECT_EQ(count("rec_prs_id=" + reza), 1);
+    EXPECT_EQ(count(), 1);
+    window->hide();
 }
 
 GC_ON_BOTH_BACKENDS(Payam);
