@@ -8,6 +8,7 @@
 #include "platform/text/codepage.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/query_grid.h"
+#include "platform/ui/widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -91,6 +92,7 @@ Tpayam::Tpayam(Tdm& dm, Services& services, QWidget* parent)
     DBMemo1 = new QPlainTextEdit(this);
     DBMemo1->setObjectName("DBMemo1");
     DBMemo1->setReadOnly(true);
+    ui::readRightToLeft(*DBMemo1);
     Label1 = new QLabel(QString::fromUtf8("تذكر مهم: هر پيامي را كه ملاحظه كرديد تيك ملاحظه شد "
                                           "را با كليك راست اعمال نماييد"),
                         this);
@@ -106,6 +108,7 @@ Tpayam::Tpayam(Tdm& dm, Services& services, QWidget* parent)
     mozo->setInsertPolicy(QComboBox::NoInsert);
     cmt = new QPlainTextEdit(this);
     cmt->setObjectName("cmt");
+    ui::readRightToLeft(*cmt);
     prs_list = new QListWidget(this);
     prs_list->setObjectName("prs_list");
     prs_list->setSortingEnabled(true);

@@ -4,6 +4,7 @@
 #include "core/unread_messages.h"
 #include "platform/ui/query_grid.h"
 #include "support/clicking.h"
+#include "support/ink.h"
 #include "windows/messages/payam_window.h"
 #include "windows/messages_fixture.h"
 
@@ -330,6 +331,22 @@ TEST_P(Payam, TheRecipientsAreTheTickedListAndTheDropDownOnlyNarrowsTheList) {
     gctest::clickCentre(window->BitBtn1);
     EXPECT_EQ(count("rec_prs_id=" + reza), 1);
     EXPECT_EQ(count(), 1);
+    window->hide();
+}
+
+// A Persian message reads from the right edge, as typed and as received.
+TEST_P(Payam, MessageTextsReadFromTheRightEdge) {
+    open("ali");
+    window->resize(800, 600);
+    window->show();
+    send({"ali"}, "a", QString::fromUtf8("جلسه فردا"));
+    ASSERT_EQ(window->DBMemo1->toPlainText(), QString::fromUtf8("جلسه فردا"));
+    for (QPlainTextEdit* text : {window->cmt, window->DBMemo1}) {
+        const int width = text->viewport()->width();
+        const auto [first, last] = gctest::inkColumns(text->viewport());
+        EXPECT_GT(last, width - 20) << text->objectName().toStdString();
+        EXPECT_GT(first, width / 2) << text->objectName().toStdString();
+    }
     window->hide();
 }
 
