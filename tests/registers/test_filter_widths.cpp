@@ -4,9 +4,10 @@
 #include "registers/arbab/arbabrojo_list.h"
 #include "registers/asami/asami.h"
 #include "registers/prs/prs_list.h"
+#include "registers/shared/register_list.h"
 #include "windows/window_fixture.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 namespace {
 
@@ -40,7 +41,7 @@ class FilterWidths : public gctest::WindowTest {
     QStringList misfits(QWidget* list) {
         list->resize(kListSize);
         list->show();
-        QCoreApplication::processEvents();
+        QApplication::processEvents();
         QStringList out;
         QWidget* filters = list->findChild<QWidget*>(QStringLiteral("filters"));
         const QList<QWidget*> inputs = textFilters(filters);
@@ -66,6 +67,18 @@ TEST_P(FilterWidths, PersonnelDirectoryAndVisitorListsFitWhatIsTyped) {
     EXPECT_EQ(misfits(forms->prs_list.get()), QStringList());
     EXPECT_EQ(misfits(forms->asami.get()), QStringList());
     EXPECT_EQ(misfits(forms->arbabrojo_list.get()), QStringList());
+}
+
+// Filters that keep their width still leave every list inside the guard's screen.
+TEST_P(FilterWidths, EveryListFitsTheScreen) {
+    int lists = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* list = qobject_cast<gc::registers::RegisterList*>(w)) {
+            ++lists;
+            EXPECT_LE(list->minimumSizeHint().width(), kListSize.width())
+                << list->objectName().toStdString();
+        }
+    EXPECT_GE(lists, 8);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, FilterWidths, ::testing::Values(gctest::Backend::SQLite),
