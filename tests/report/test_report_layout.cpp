@@ -174,69 +174,36 @@ TEST(ReportText, ATitleTooWideForItsBoxShrinksToFitInsteadOfRunningOver) {
 
 namespace {
 
-// A right-aligned caption drawn as the report pages draw it: in a right-to-left painter,
-// directly or recorded first as the print preview records its pages.
-QImage caption(const QString& text, bool recorded) {
+// A right-aligned caption as the preview shows it: recorded in a right-to-left painter, then
+// replayed.
+QImage previewed(const QString& text) {
     Label label(text);
     label.style.font = FontSpec::pixels96(QStringLiteral("DejaVu Sans"), 20, true);
     label.style.alignment = Qt::AlignRight | Qt::AlignVCenter;
     label.geometryMm = {10, 2, 80, 10};
+    QPicture page;
+    QPainter recorder(&page);
+    recorder.setLayoutDirection(Qt::RightToLeft);
+    label.paint(recorder, PaintContext());
+    recorder.end();
     QImage image(400, 60, QImage::Format_RGB32);
     image.fill(Qt::white);
-    PaintContext ctx;
-    ctx.dpiX = ctx.dpiY = image.logicalDpiX();
-    QPicture picture;
-    QPainter painter;
-    if (recorded)
-        painter.begin(&picture);
-    else
-        painter.begin(&image);
-    painter.setLayoutDirection(Qt::RightToLeft);
-    label.paint(painter, ctx);
-    painter.end();
-    if (recorded) {
-        QPainter replay(&image);
-        replay.drawPicture(0, 0, picture);
-    }
-    return image;
-}
-
-// The share of dark pixels in which two drawings of the same text differ; drawing glyphs
-// as outlines moves an edge pixel here and there, a moved mark many.
-double inkDifference(const QImage& a, const QImage& b) {
-    int dark = 0, differ = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const bool inA = qGray(a.pixel(x, y)) < 128;
-            const bool inB = qGray(b.pixel(x, y)) < 128;
-            dark += inA;
-            differ += inA != inB;
-        }
-    return dark ? double(differ) / dark : 1.0;
-}
-
-// The image with everything left of column `x` wiped.
-QImage leftCleared(QImage image, int x) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int c = 0; c < x; ++c)
-            image.setPixel(c, y, qRgb(255, 255, 255));
+    QPainter(&image).drawPicture(0, 0, page);
     return image;
 }
 
 } // namespace
 
-// The colon after a Persian caption stands on its left, on paper and in the preview alike;
-// so do the quotation marks around a Latin name, each pointing outwards.
-TEST(ReportText, RightToLeftPunctuationKeepsItsSideInThePreview) {
-    for (bool recorded : {false, true}) {
-        const QImage bare = caption(QString::fromUtf8("تاريخ ملاقات"), recorded);
-        const QImage withColon = caption(QString::fromUtf8("تاريخ ملاقات:"), recorded);
-        const auto [bareFrom, bareTo] = inkColumns(bare);
-        EXPECT_LT(inkColumns(withColon).first, bareFrom) << "recorded: " << recorded;
-        EXPECT_LT(inkDifference(leftCleared(withColon, bareFrom), bare), 0.1)
-            << "the words stay where they stand without the colon; recorded: " << recorded;
-    }
-    const QString quoted = QString::fromUtf8("جدول «") + QChar(0x2066) + "amval" + QChar(0x2069) +
-                           QString::fromUtf8("» در بانک");
-    EXPECT_LT(inkDifference(caption(quoted, true), caption(quoted, false)), 0.1);
+// The colon after a Persian caption stands on its left in the preview, as on paper: the
+// words stay where they stand without it.
+TEST(ReportText, ThePreviewKeepsACaptionsColonOnItsLeft) {
+    const QImage bare = previewed(QString::fromUtf8("تاريخ ملاقات"));
+    const QImage withColon = previewed(QString::fromUtf8("تاريخ ملاقات:"));
+    const auto [from, to] = inkColumns(bare);
+    EXPECT_LT(inkColumns(withColon).first, from);
+    int moved = 0;
+    for (int y = 0; y < bare.height(); ++y)
+        for (int x = from; x <= to; ++x)
+            moved += (qGray(bare.pixel(x, y)) < 128) != (qGray(withColon.pixel(x, y)) < 128);
+    EXPECT_LT(moved, 20);
 }

@@ -7,7 +7,6 @@
 #include "platform/text/bidi.h"
 #include "platform/ui/widgets.h"
 #include "registers/shared/mask_inputs.h"
-#include "support/ink.h"
 #include "support/scripted_dialogs.h"
 #include "support/typing.h"
 #include "transfer_fixture.h"
@@ -174,18 +173,6 @@ TEST_F(TransferWindow, TheTransferGoesToTheDatabaseTheFieldsShow) {
     const QStringList log = window->Memo1->toPlainText().split('\n');
     EXPECT_EQ(log.first(), QString::fromUtf8(" در حال انتقال اطلاعات اموال به تعداد 2"));
     EXPECT_EQ(log.last(), QString::fromUtf8("پايان عمليات انتقال"));
-}
-
-// The log is Persian: its lines start at the right edge, as the window reads.
-TEST_F(TransferWindow, TheLogReadsFromTheRightEdge) {
-    describeFile("/gc-none/x.accdb");
-    click(window->Button1);
-    ASSERT_EQ(window->Button1->text(), "No Connected");
-    ASSERT_TRUE(window->Memo1->toPlainText().contains(QString::fromUtf8("وجود ندارد")));
-    const int width = window->Memo1->viewport()->width();
-    const auto [first, last] = inkColumns(window->Memo1->viewport());
-    EXPECT_GT(last, width - 20);
-    EXPECT_GT(first, width / 4) << "a short line leaves the left free";
 }
 
 TEST_F(TransferWindow, DeletingIsConfirmedFirstAndNoWritesNothing) {
