@@ -33,7 +33,8 @@ bool shrinkToWidth(QFont& font, const QString& text, double width, double floor,
 // Lays the text out in the painter's direction and draws its glyphs. A print preview records
 // text items and replays them without their direction, which would set a colon or a
 // quotation mark of right-to-left text on its wrong side; glyphs replay where they were put.
-void drawLaidOut(QPainter& painter, const QRectF& box, int flags, const QString& text) {
+void drawLaidOut(QPainter& painter, const QRectF& box, int flags, QString text) {
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextLayout layout(text, painter.font(), painter.device());
     QTextOption option(Qt::Alignment(flags) & (Qt::AlignHorizontal_Mask | Qt::AlignAbsolute));
     option.setTextDirection(painter.layoutDirection());

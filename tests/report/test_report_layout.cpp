@@ -207,3 +207,23 @@ TEST(ReportText, ThePreviewKeepsACaptionsColonOnItsLeft) {
             moved += (qGray(bare.pixel(x, y)) < 128) != (qGray(withColon.pixel(x, y)) < 128);
     EXPECT_LT(moved, 20);
 }
+
+// A field's line breaks stay line breaks on paper.
+TEST(ReportText, AFieldsLineBreaksPrintAsLines) {
+    const auto height = [](const QString& text) {
+        Label label(text);
+        label.style.font = FontSpec::pixels96(QStringLiteral("DejaVu Sans"), 12, false);
+        label.geometryMm = {0, 0, 80, 15};
+        const QImage image = painted(label);
+        int top = image.height(), bottom = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return bottom - top;
+    };
+    EXPECT_GT(height(QString::fromUtf8("سطر اول\nسطر دوم")),
+              2 * height(QString::fromUtf8("سطر اول")));
+}
