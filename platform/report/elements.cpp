@@ -3,7 +3,9 @@
 #include "platform/report/data_source.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QTextLayout>
 
 namespace gc::report {
 
@@ -28,6 +30,33 @@ bool shrinkToWidth(QFont& font, const QString& text, double width, double floor,
     return true;
 }
 
+// Lays the text out in the painter's direction and draws its glyphs. A print preview records
+// text items and replays them without their direction, which would set a colon or a
+// quotation mark of right-to-left text on its wrong side; glyphs replay where they were put.
+void drawLaidOut(QPainter& painter, const QRectF& box, int flags, QString text) {
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(text, painter.font(), painter.device());
+    QTextOption option(Qt::Alignment(flags) & (Qt::AlignHorizontal_Mask | Qt::AlignAbsolute));
+    option.setTextDirection(painter.layoutDirection());
+    option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WordWrap : QTextOption::NoWrap);
+    layout.setTextOption(option);
+    double height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(box.width());
+        line.setPosition({0, height});
+        height += line.height();
+    }
+    layout.endLayout();
+    double top = box.top();
+    if (flags & Qt::AlignVCenter)
+        top += (box.height() - height) / 2;
+    else if (flags & Qt::AlignBottom)
+        top += box.height() - height;
+    for (const QGlyphRun& run : layout.glyphRuns())
+        painter.drawGlyphRun({box.left(), top}, run);
+}
+
 } // namespace
 
 void TextElement::paint(QPainter& painter, const PaintContext& ctx) {
@@ -44,7 +73,7 @@ void TextElement::paint(QPainter& painter, const PaintContext& ctx) {
         flags |= Qt::TextWordWrap;
     painter.setFont(font);
     painter.setPen(style.color);
-    painter.drawText(box, flags, s);
+    drawLaidOut(painter, box, flags, s);
 }
 
 QString DataField::text(const PaintContext& ctx) const {

@@ -5,9 +5,11 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
+#include <QTextOption>
 
 namespace gc::ui {
 
@@ -79,6 +81,13 @@ void RadioGroup::setItemIndex(int index) {
         b->setChecked(true);
     }
     emit clicked();
+}
+
+void readRightToLeft(QPlainTextEdit& edit) {
+    QTextOption option = edit.document()->defaultTextOption();
+    option.setTextDirection(Qt::RightToLeft);
+    option.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+    edit.document()->setDefaultTextOption(option);
 }
 
 } // namespace gc::ui

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QList>
 
+class QPlainTextEdit;
 class QRadioButton;
 class QButtonGroup;
 
@@ -55,5 +56,9 @@ class RadioGroup : public QGroupBox {
     QButtonGroup* group_;
     int index_ = -1;
 };
+
+// Sets a multi-line text of a right-to-left window to read from its right edge: Qt lays a
+// plain text's lines out from the left, whatever the window's direction.
+void readRightToLeft(QPlainTextEdit& edit);
 
 } // namespace gc::ui

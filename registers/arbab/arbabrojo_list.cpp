@@ -174,6 +174,7 @@ void Tarbabrojo_list::buildFilters() {
     layout->addWidget(boxes_[6], 1, 6);
     layout->addWidget(barcode_, 1, 7);
     layout->addWidget(gender_, 0, 8, 2, 1);
+    layout->setColumnStretch(layout->columnCount(), 1);
 }
 
 void Tarbabrojo_list::connectMenu() {

@@ -103,6 +103,7 @@ void Tasami::buildFilters() {
         layout->addWidget(boxes_[i], i / 3, (i % 3) * 2);
         layout->addWidget(inputs[i], i / 3, (i % 3) * 2 + 1);
     }
+    layout->setColumnStretch(layout->columnCount(), 1);
 }
 
 void Tasami::buildEditFields() {

@@ -150,6 +150,7 @@ void Tprs_list::buildFilters() {
     layout->addWidget(from_, 1, 7);
     layout->addWidget(to_, 1, 8);
     layout->addWidget(clearDates, 1, 9);
+    layout->setColumnStretch(layout->columnCount(), 1);
 }
 
 QCheckBox* Tprs_list::CheckBox(int number) const {

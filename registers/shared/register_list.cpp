@@ -23,6 +23,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -69,6 +70,18 @@ int neededWidth(const QTableView& grid, const QAbstractItemModel& model, int fie
             need = std::max(need, grid.fontMetrics().horizontalAdvance(text) + margin);
     }
     return need;
+}
+
+// A typed filter shows a card number or a name whole, and keeps its width on a wide list
+// rather than stretching across it.
+void fitTypedFilter(QWidget* input) {
+    const auto* edit = qobject_cast<QLineEdit*>(input);
+    const auto* box = qobject_cast<QComboBox*>(input);
+    if (!(edit && edit->inputMask().isEmpty()) && !(box && box->isEditable()))
+        return;
+    const int text = input->fontMetrics().horizontalAdvance(QString(13, QLatin1Char('0')));
+    input->setMinimumWidth(text + input->minimumSizeHint().width());
+    input->setMaximumWidth(2 * text + input->minimumSizeHint().width());
 }
 
 } // namespace
@@ -223,8 +236,11 @@ void RegisterList::addBesideGrid(QWidget* panel) {
 
 void RegisterList::bindFilter(int index, FilterBinding binding) {
     Q_ASSERT(index >= 0 && index < int(filters_.size()));
-    for (QWidget* input : binding.inputs)
+    for (QWidget* input : binding.inputs) {
         input->setEnabled(false);
+        if (input != binding.chooser)
+            fitTypedFilter(input);
+    }
     if (binding.box)
         connect(binding.box, &QAbstractButton::toggled, this,
                 [this, index] { onFilterSwitched(index); });

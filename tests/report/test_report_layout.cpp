@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -169,4 +170,60 @@ TEST(ReportText, ATitleTooWideForItsBoxShrinksToFitInsteadOfRunningOver) {
     EXPECT_GT(from, boxLeft);
     EXPECT_LT(to, boxRight);
     EXPECT_GT(to - from, (boxRight - boxLeft) / 2); // shrunk, not vanished
+}
+
+namespace {
+
+// A right-aligned caption as the preview shows it: recorded in a right-to-left painter, then
+// replayed.
+QImage previewed(const QString& text) {
+    Label label(text);
+    label.style.font = FontSpec::pixels96(QStringLiteral("DejaVu Sans"), 20, true);
+    label.style.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    label.geometryMm = {10, 2, 80, 10};
+    QPicture page;
+    QPainter recorder(&page);
+    recorder.setLayoutDirection(Qt::RightToLeft);
+    label.paint(recorder, PaintContext());
+    recorder.end();
+    QImage image(400, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter(&image).drawPicture(0, 0, page);
+    return image;
+}
+
+} // namespace
+
+// The colon after a Persian caption stands on its left in the preview, as on paper: the
+// words stay where they stand without it.
+TEST(ReportText, ThePreviewKeepsACaptionsColonOnItsLeft) {
+    const QImage bare = previewed(QString::fromUtf8("تاريخ ملاقات"));
+    const QImage withColon = previewed(QString::fromUtf8("تاريخ ملاقات:"));
+    const auto [from, to] = inkColumns(bare);
+    EXPECT_LT(inkColumns(withColon).first, from);
+    int moved = 0;
+    for (int y = 0; y < bare.height(); ++y)
+        for (int x = from; x <= to; ++x)
+            moved += (qGray(bare.pixel(x, y)) < 128) != (qGray(withColon.pixel(x, y)) < 128);
+    EXPECT_LT(moved, 20);
+}
+
+// A field's line breaks stay line breaks on paper.
+TEST(ReportText, AFieldsLineBreaksPrintAsLines) {
+    const auto height = [](const QString& text) {
+        Label label(text);
+        label.style.font = FontSpec::pixels96(QStringLiteral("DejaVu Sans"), 12, false);
+        label.geometryMm = {0, 0, 80, 15};
+        const QImage image = painted(label);
+        int top = image.height(), bottom = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return bottom - top;
+    };
+    EXPECT_GT(height(QString::fromUtf8("سطر اول\nسطر دوم")),
+              2 * height(QString::fromUtf8("سطر اول")));
 }

@@ -8,6 +8,7 @@
 #include "platform/text/codepage.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/query_grid.h"
+#include "platform/ui/widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,6 +57,12 @@ void refill(QComboBox& box, const QStringList& items) {
         box.setCurrentIndex(box.findText(text));
 }
 
+QLabel* captionFor(QWidget* control, const char* text, QWidget* parent) {
+    auto* caption = new QLabel(QString::fromUtf8(text), parent);
+    caption->setBuddy(control);
+    return caption;
+}
+
 QStringList userNames(db::Query& scratch) {
     scratch.sql().clear();
     scratch.sql().add("select us from users");
@@ -85,6 +92,7 @@ Tpayam::Tpayam(Tdm& dm, Services& services, QWidget* parent)
     DBMemo1 = new QPlainTextEdit(this);
     DBMemo1->setObjectName("DBMemo1");
     DBMemo1->setReadOnly(true);
+    ui::readRightToLeft(*DBMemo1);
     Label1 = new QLabel(QString::fromUtf8("تذكر مهم: هر پيامي را كه ملاحظه كرديد تيك ملاحظه شد "
                                           "را با كليك راست اعمال نماييد"),
                         this);
@@ -100,6 +108,7 @@ Tpayam::Tpayam(Tdm& dm, Services& services, QWidget* parent)
     mozo->setInsertPolicy(QComboBox::NoInsert);
     cmt = new QPlainTextEdit(this);
     cmt->setObjectName("cmt");
+    ui::readRightToLeft(*cmt);
     prs_list = new QListWidget(this);
     prs_list->setObjectName("prs_list");
     prs_list->setSortingEnabled(true);
@@ -125,20 +134,27 @@ Tpayam::Tpayam(Tdm& dm, Services& services, QWidget* parent)
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(p)); });
 
+    // The recipient drop-down only narrows the list of received messages, so it stands with
+    // that list; the users ticked below the new message are its recipients.
+    auto* filter = new QHBoxLayout;
+    filter->addWidget(captionFor(girande, "نمايش پيام هاي گيرنده", this));
+    filter->addWidget(girande);
+    filter->addStretch(1);
     auto* list = new QHBoxLayout;
     list->addWidget(DBGrid1, 2);
     list->addWidget(DBMemo1, 1);
     auto* form = new QFormLayout;
-    form->addRow(QString::fromUtf8("گيرنده"), girande);
     form->addRow(QString::fromUtf8("موضوع"), mozo);
     form->addRow(QString::fromUtf8("متن پيام"), cmt);
     auto* recipients = new QVBoxLayout;
-    recipients->addWidget(CheckBox1);
+    recipients->addWidget(captionFor(prs_list, "گيرندگان پيام", this));
     recipients->addWidget(prs_list, 1);
+    recipients->addWidget(CheckBox1);
     auto* input = new QHBoxLayout;
     input->addLayout(form, 1);
     input->addLayout(recipients, 1);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(filter);
     layout->addLayout(list, 1);
     layout->addWidget(Label6);
     layout->addWidget(Label1);
@@ -232,7 +248,8 @@ void Tpayam::BitBtn1Click() {
         if (prs_list->item(i)->checkState() == Qt::Checked)
             recipients << prs_list->item(i)->text();
     if (recipients.isEmpty()) {
-        say("گيرنده اي براي پيام انتخاب نشده است؛ چيزي ارسال نشد");
+        say("گيرنده اي براي پيام انتخاب نشده است؛ چيزي ارسال نشد. گيرندگان را در فهرست "
+            "«گيرندگان پيام» تيك بزنيد");
         return;
     }
     QString bad;

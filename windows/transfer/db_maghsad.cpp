@@ -125,6 +125,7 @@ void Tdb_maghsad::buildControls() {
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
     Memo1->setLayoutDirection(Qt::RightToLeft);
+    ui::readRightToLeft(*Memo1);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName("ProgressBar1");
     setProgress(0, 0);

@@ -3,13 +3,16 @@
 #include "core/messages.h"
 #include "core/unread_messages.h"
 #include "platform/ui/query_grid.h"
+#include "support/clicking.h"
 #include "windows/messages/payam_window.h"
 #include "windows/messages_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
@@ -286,6 +289,38 @@ TEST_P(Payam, PageOpensWithClearedInputsAndSwitchesNothing) {
     EXPECT_EQ(window->mozo->currentText(), "");
     EXPECT_EQ(window->cmt->toPlainText(), "");
     EXPECT_TRUE(dm->ADOQ_payam.isActive());
+}
+
+// The ticked users are the recipients, under their own caption; the drop-down above the
+// received list only narrows that list. A Persian text reads from the right edge.
+TEST_P(Payam, TheRecipientsAreTheTickedListAndTheDropDownOnlyNarrowsTheList) {
+    open("admin");
+    window->resize(800, 600);
+    window->show();
+    const QPoint aboveList = window->prs_list->geometry().topRight() + QPoint(-5, -8);
+    auto* caption = qobject_cast<QLabel*>(window->childAt(aboveList));
+    EXPECT_EQ(caption ? caption->text() : "", QString::fromUtf8("گيرندگان پيام"));
+    EXPECT_LT(window->girande->geometry().bottom(), window->DBGrid1->geometry().top());
+
+    window->girande->setCurrentIndex(window->girande->findText("reza"));
+    window->girandeChange();
+    window->cmt->setPlainText(QString::fromUtf8("جلسه"));
+    gctest::clickCentre(window->BitBtn1);
+    EXPECT_EQ(count(), 0);
+    EXPECT_TRUE(dialogs.texts().value(0).contains(QString::fromUtf8("«گيرندگان پيام»")));
+
+    const QRect row = window->prs_list->visualItemRect(window->prs_list->item(2)); // reza
+    QTest::mouseClick(window->prs_list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(row.right() - row.height() / 2, row.center().y()));
+    gctest::clickCentre(window->BitBtn1);
+    EXPECT_EQ(count("rec_prs_id=" + reza), 1);
+    EXPECT_EQ(count(), 1);
+    ASSERT_EQ(window->DBMemo1->toPlainText(), QString::fromUtf8("جلسه"));
+    const QImage shown = window->DBMemo1->viewport()->grab().toImage();
+    for (int x = 0; x < shown.width() / 2; ++x)
+        for (int y = 0; y < shown.height(); ++y)
+            ASSERT_GT(qGray(shown.pixel(x, y)), 100) << "text on the left half";
+    window->hide();
 }
 
 GC_ON_BOTH_BACKENDS(Payam);
