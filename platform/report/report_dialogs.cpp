@@ -1,6 +1,7 @@
 #include "platform/report/report_dialogs.h"
 
 #include "platform/report/report.h"
+#include "platform/ui/placement.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -52,6 +53,7 @@ PrintOutcome previewReport(Report& report, QWidget* parent) {
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(report.title);
     dialog.setLayoutDirection(Qt::RightToLeft);
+    ui::fillScreen(dialog);
     PrintOutcome printed;
     printed.status = PrintStatus::Previewed;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
