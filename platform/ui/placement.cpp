@@ -21,8 +21,19 @@ QRect availableFor(const QWidget& window) {
     return screen ? screen->availableGeometry() : QRect();
 }
 
+// A window narrower than its title grows about its middle, where it may.
+QRect withRoomForTitle(const QWidget& window, const QMargins& frame) {
+    QRect client = window.geometry();
+    const int needs =
+        titleBarWidth(window.windowTitle(), QApplication::font()) - frame.left() - frame.right();
+    const int extra = std::min(needs, window.maximumWidth()) - client.width();
+    if (extra > 0)
+        client.adjust(-extra / 2, 0, extra - extra / 2, 0);
+    return client;
+}
+
 // Moves top-level windows inside the screen as they are shown, before the window system
-// maps them.
+// maps them, wide enough for their titles.
 class ScreenKeeper : public QObject {
   public:
     using QObject::QObject;
@@ -39,7 +50,8 @@ class ScreenKeeper : public QObject {
         const QRect available = availableFor(*window);
         if (available.isEmpty())
             return false;
-        const QRect placed = placedInside(window->geometry(), frameOf(*window), available);
+        const QMargins frame = frameOf(*window);
+        const QRect placed = placedInside(withRoomForTitle(*window, frame), frame, available);
         if (placed != window->geometry())
             window->setGeometry(placed);
         window->setProperty(kFramed, true);

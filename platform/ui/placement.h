@@ -35,7 +35,8 @@ void centreOnScreen(QWidget& window);
 void fillScreen(QWidget& window);
 
 // Keeps every window the program shows inside its screen: one that would stand out of the
-// free area is moved in, and made smaller when it cannot fit.
+// free area is moved in, and made smaller when it cannot fit. One narrower than its title
+// is widened first, where its largest width allows.
 void keepWindowsInsideScreen(QApplication& app);
 
 } // namespace gc::ui
