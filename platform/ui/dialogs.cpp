@@ -1,9 +1,9 @@
 #include "platform/ui/dialogs.h"
 
+#include "platform/ui/file_dialogs.h"
 #include "platform/ui/placement.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -44,16 +44,18 @@ class DesktopDialogs : public Dialogs {
     }
 
     QString openFileName(const QString& title, const QString& filter) override {
-        return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(), filter);
+        return chosenFile(*fileDialog(QFileDialog::AcceptOpen, title, filter, QString(),
+                                      QApplication::activeWindow()));
     }
 
     QString saveFileName(const QString& title, const QString& filter) override {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, QString(), filter);
+        return proposeSaveFileName(title, filter, QString());
     }
 
     QString proposeSaveFileName(const QString& title, const QString& filter,
                                 const QString& proposed) override {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
+        return chosenFile(*fileDialog(QFileDialog::AcceptSave, title, filter, proposed,
+                                      QApplication::activeWindow()));
     }
 
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
