@@ -16,6 +16,13 @@ constexpr int kTitleBarControls = 120;
 // Set on a window once it has been on screen, when the window system knows its frame.
 constexpr char kFramed[] = "gcFramed";
 
+QMargins drawnFrame(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
 QRect availableFor(const QWidget& window) {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
@@ -83,11 +90,14 @@ int titleBarWidth(const QString& title, const QFont& font) {
 }
 
 QMargins frameOf(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const QRect client = window.geometry();
-    const QMargins known(client.left() - frame.left(), client.top() - frame.top(),
-                         frame.right() - client.right(), frame.bottom() - client.bottom());
-    return known.isNull() && !window.property(kFramed).toBool() ? kAssumedFrame : known;
+    const QMargins known = drawnFrame(window);
+    if (!known.isNull() || window.property(kFramed).toBool())
+        return known;
+    // Not on screen yet: the window system frames it as it frames the others.
+    for (const QWidget* other : QApplication::topLevelWidgets())
+        if (other->isVisible() && !drawnFrame(*other).isNull())
+            return drawnFrame(*other);
+    return kAssumedFrame;
 }
 
 void centreOnScreen(QWidget& window) {

@@ -25,7 +25,8 @@ QRect centredIn(const QSize& client, const QMargins& frame, const QRect& availab
 // window system's icon and buttons.
 int titleBarWidth(const QString& title, const QFont& font);
 
-// The frame the window has, or the assumed one while it has never been shown.
+// The frame the window has; while it has never been shown, the frame of another window on
+// screen, or the assumed one.
 QMargins frameOf(const QWidget& window);
 
 // Centres the window on its screen's free area.
