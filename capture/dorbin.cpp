@@ -76,8 +76,8 @@ Tdorbin::Tdorbin(KernelTable kernel, QWidget* parent)
     StaticText2->setObjectName(QStringLiteral("StaticText2"));
     ComboBox1 = new QComboBox(Panel1);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    // Device names are read at each opening, after the first layout: the list widens to them.
-    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ComboBox1->setMinimumContentsLength(kLongestDeviceName);
     BitBtn_Start = button("BitBtn_Start", QStringLiteral("Start Video"), Panel1);
     BitBtn_Stop = button("BitBtn_Stop", QStringLiteral("Stop Video"), Panel1);
     BitBtn_Properties = button("BitBtn_Properties", QStringLiteral("Camera options"), Panel1);

@@ -235,8 +235,8 @@ QWidget* Tarbabrojo::cameraGroup() {
     mirror_->setObjectName(QStringLiteral("CheckBox_Mirror"));
     devices_ = new QComboBox(group);
     devices_->setObjectName(QStringLiteral("ComboBox1"));
-    // Filled when the camera is ticked, after the first layout: the list widens to the names.
-    devices_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    devices_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    devices_->setMinimumContentsLength(capture::kLongestDeviceName);
     paintBox_ = new capture::VideoView(group);
     paintBox_->setObjectName(QStringLiteral("PaintBox1"));
     paintBox_->setMinimumSize(160, 120);

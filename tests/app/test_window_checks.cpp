@@ -7,6 +7,7 @@
 #include "platform/ui/appearance.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/placement.h"
+#include "registers/arbab/arbabrojo.h"
 #include "registers/shared/register_list.h"
 #include "support/reading_checks.h"
 #include "windows/window_fixture.h"
@@ -31,6 +32,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTableView>
@@ -160,6 +162,19 @@ QStringList cutCaptions(QWidget* window) {
             const int high = box ? b->sizeHint().height() : b->fontMetrics().height();
             if (b->height() < high)
                 out << nameOf(b) + QStringLiteral(" height %1 < %2").arg(b->height()).arg(high);
+        } else if (const auto* c = qobject_cast<const QComboBox*>(w); c && !c->isEditable()) {
+            QStyleOptionComboBox option;
+            option.initFrom(c);
+            const int room =
+                c->style()
+                    ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c)
+                    .width();
+            for (int i = 0; i < c->count(); ++i)
+                if (room < c->fontMetrics().horizontalAdvance(c->itemText(i)))
+                    out << nameOf(c) + " item \"" + c->itemText(i) +
+                               QStringLiteral("\" %1 < %2")
+                                   .arg(room)
+                                   .arg(c->fontMetrics().horizontalAdvance(c->itemText(i)));
         }
     }
     return out;
@@ -450,6 +465,39 @@ TEST_P(WindowChecks, EveryTextReadsInItsOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, WindowChecks, ::testing::Values(gctest::Backend::SQLite),
+                         gctest::backendParamName);
+
+namespace {
+
+// The visitor window with a camera plugged in (the synthetic one, whose name is longer than
+// the empty device list was at the first layout).
+class VisitorCamera : public WindowChecks {
+  protected:
+    void SetUp() override {
+        qputenv("GC_CAMERA", "synthetic");
+        WindowChecks::SetUp();
+    }
+    void TearDown() override {
+        WindowChecks::TearDown();
+        qunsetenv("GC_CAMERA");
+    }
+};
+
+} // namespace
+
+TEST_P(VisitorCamera, TheDeviceNameShowsWhole) {
+    QWidget* visitor = forms->arbabrojo.get();
+    showAsAGuardSees(visitor);
+    forms->arbabrojo->camera()->setChecked(true);
+    QApplication::processEvents();
+    const auto* devices = visitor->findChild<QComboBox*>("ComboBox1");
+    ASSERT_GT(devices->count(), 0) << "no synthetic camera";
+    const QStringList faults = cutCaptions(visitor);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+    forms->arbabrojo->camera()->setChecked(false);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, VisitorCamera, ::testing::Values(gctest::Backend::SQLite),
                          gctest::backendParamName);
 
 // The reading rules themselves, on texts that read wrong and right.
