@@ -239,7 +239,8 @@ QWidget* Tarbabrojo::cameraGroup() {
     devices_->setMinimumContentsLength(capture::kLongestDeviceName);
     paintBox_ = new capture::VideoView(group);
     paintBox_->setObjectName(QStringLiteral("PaintBox1"));
-    paintBox_->setMinimumSize(160, 120);
+    // Small enough that the window fits a 768-pixel screen under a desktop's panel.
+    paintBox_->setMinimumSize(128, 96);
     connect(camera_, &QCheckBox::toggled, this, [this](bool on) { cameraClick(on); });
     auto* bar = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{camera_, crosshair_, mirror_, devices_})

@@ -268,6 +268,21 @@ QStringList cutTitles(QWidget* window) {
     return out;
 }
 
+// A guard's desktop keeps a panel of up to 40 px; a window the guard cannot make smaller than
+// what is left, frame included, stands out of the screen whatever the program does.
+QStringList tooLargeForTheScreen(QWidget* window) {
+    const QSize room =
+        screenArea().adjusted(0, 0, 0, -40).marginsRemoved(gc::ui::kAssumedFrame).size();
+    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+    if (least.width() <= room.width() && least.height() <= room.height())
+        return {};
+    return {QStringLiteral("cannot be made smaller than %1 x %2, the screen leaves %3 x %4")
+                .arg(least.width())
+                .arg(least.height())
+                .arg(room.width())
+                .arg(room.height())};
+}
+
 QStringList outsideScreen(QWidget* window) {
     const QRect frame = window->frameGeometry();
     if (screenArea().contains(frame))
@@ -456,6 +471,7 @@ TEST_P(WindowChecks, AMessageBoxShowsItsWholeTitle) {
 TEST_P(WindowChecks, EveryWindowLiesInsideTheScreen) {
     QStringList faults = overAllWindows(outsideScreen);
     faults << overAllWindows(reopensElsewhere);
+    faults << overAllWindows(tooLargeForTheScreen);
     EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
 }
 
