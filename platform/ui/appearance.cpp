@@ -7,6 +7,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPainter>
+#include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QTranslator>
 
@@ -39,7 +40,8 @@ bool loadPersianTranslations(QApplication& app) {
 
 void applyProgramLook(QApplication& app) {
     app.setLayoutDirection(Qt::RightToLeft);
-    QApplication::setStyle(new ProgramStyle);
+    // Over the style in use, which the desktop or the command line chose.
+    QApplication::setStyle(new ProgramStyle(QStyleFactory::create(QApplication::style()->name())));
     loadPersianTranslations(app);
     keepWindowsInsideScreen(app);
     const QStringList families = QFontDatabase::families();
