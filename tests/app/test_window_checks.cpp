@@ -13,6 +13,7 @@
 #include "windows/window_fixture.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -308,10 +309,13 @@ QList<std::pair<QString, bool>> shownTexts(QWidget* window) {
             out.append({QString(b->text()).remove('&'), rtl});
         else if (const auto* g = qobject_cast<const QGroupBox*>(w))
             out.append({g->title(), rtl});
-        else if (const auto* c = qobject_cast<const QComboBox*>(w))
+        else if (const auto* c = qobject_cast<const QComboBox*>(w)) {
+            // The drop-down list is a window of its own, in the program's direction.
+            const bool listRtl = c->view()->layoutDirection() == Qt::RightToLeft;
             for (int i = 0; i < c->count(); ++i)
-                out.append({c->itemText(i), rtl});
-        else if (const auto* grid = qobject_cast<const QTableView*>(w); grid && grid->model())
+                out.append({c->itemText(i), listRtl});
+            out.append({c->currentText(), rtl});
+        } else if (const auto* grid = qobject_cast<const QTableView*>(w); grid && grid->model())
             for (int i = 0; i < grid->model()->columnCount(); ++i)
                 out.append({grid->model()->headerData(i, Qt::Horizontal).toString(), rtl});
     }
