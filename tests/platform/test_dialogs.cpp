@@ -2,8 +2,8 @@
 #include "platform/ui/file_dialogs.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QAbstractProxyModel>
+#include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
