@@ -29,10 +29,9 @@ QRect availableFor(const QWidget& window) {
 }
 
 // A window narrower than its title grows about its middle, where it may.
-QRect withRoomForTitle(const QWidget& window, const QMargins& frame) {
+QRect withRoomForTitle(const QWidget& window) {
     QRect client = window.geometry();
-    const int needs =
-        titleBarWidth(window.windowTitle(), QApplication::font()) - frame.left() - frame.right();
+    const int needs = titleBarWidth(window.windowTitle(), QApplication::font());
     const int extra = std::min(needs, window.maximumWidth()) - client.width();
     if (extra > 0)
         client.adjust(-extra / 2, 0, extra - extra / 2, 0);
@@ -58,7 +57,7 @@ class ScreenKeeper : public QObject {
         if (available.isEmpty())
             return false;
         const QMargins frame = frameOf(*window);
-        const QRect placed = placedInside(withRoomForTitle(*window, frame), frame, available);
+        const QRect placed = placedInside(withRoomForTitle(*window), frame, available);
         if (placed != window->geometry())
             window->setGeometry(placed);
         window->setProperty(kFramed, true);
