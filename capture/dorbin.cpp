@@ -1,6 +1,7 @@
 #include "capture/dorbin.h"
 
 #include "platform/ui/dialogs.h"
+#include "platform/ui/placement.h"
 #include "platform/xlsx/temp_files.h"
 
 #include <QApplication>
@@ -75,6 +76,8 @@ Tdorbin::Tdorbin(KernelTable kernel, QWidget* parent)
     StaticText2->setObjectName(QStringLiteral("StaticText2"));
     ComboBox1 = new QComboBox(Panel1);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ComboBox1->setMinimumContentsLength(kLongestDeviceName);
     BitBtn_Start = button("BitBtn_Start", QStringLiteral("Start Video"), Panel1);
     BitBtn_Stop = button("BitBtn_Stop", QStringLiteral("Stop Video"), Panel1);
     BitBtn_Properties = button("BitBtn_Properties", QStringLiteral("Camera options"), Panel1);
@@ -140,8 +143,10 @@ Tdorbin::~Tdorbin() {
 }
 
 bool Tdorbin::event(QEvent* e) {
-    if (e->type() == QEvent::Show)
+    if (e->type() == QEvent::Show) {
         Activated = false; // each opening looks again: a camera plugged in since is offered
+        ui::centreOnScreen(*this);
+    }
     if (e->type() == QEvent::WindowActivate)
         FormActivate();
     return QWidget::event(e);

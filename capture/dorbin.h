@@ -15,6 +15,10 @@ class QPushButton;
 
 namespace gc::capture {
 
+// The longest name a video device gives (a V4L2 card name: 32 bytes, the last a zero); a device
+// list is at least this wide from the start, since it is filled after the first layout.
+inline constexpr int kLongestDeviceName = 31;
+
 // Paints the newest frame, mirrored on request (the screen only).
 class VideoView : public QWidget {
   public:

@@ -1,9 +1,10 @@
 #include "platform/report/report_dialogs.h"
 
 #include "platform/report/report.h"
+#include "platform/ui/file_dialogs.h"
+#include "platform/ui/placement.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
@@ -52,6 +53,7 @@ PrintOutcome previewReport(Report& report, QWidget* parent) {
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(report.title);
     dialog.setLayoutDirection(Qt::RightToLeft);
+    ui::fillScreen(dialog);
     PrintOutcome printed;
     printed.status = PrintStatus::Previewed;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
@@ -85,9 +87,9 @@ PrintUi::NoPrinterChoice DialogPrintUi::askNoPrinter(const QString& message) {
 }
 
 QString DialogPrintUi::choosePdfPath(const QString& suggestedName) {
-    return QFileDialog::getSaveFileName(parent_, QStringLiteral("ذخیره PDF"),
-                                        QDir::home().filePath(suggestedName),
-                                        QStringLiteral("PDF (*.pdf)"));
+    return ui::chosenFile(*ui::fileDialog(QFileDialog::AcceptSave, QStringLiteral("ذخیره PDF"),
+                                          QStringLiteral("PDF (*.pdf)"),
+                                          QDir::home().filePath(suggestedName), parent_));
 }
 
 } // namespace gc::report

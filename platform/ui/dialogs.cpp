@@ -1,13 +1,37 @@
 #include "platform/ui/dialogs.h"
 
+#include "platform/ui/file_dialogs.h"
+#include "platform/ui/placement.h"
+
 #include <QApplication>
-#include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 
 namespace gc::ui {
 
 namespace {
+
+const std::pair<int, QMessageBox::StandardButton> kButtons[] = {{Yes, QMessageBox::Yes},
+                                                                {No, QMessageBox::No},
+                                                                {Cancel, QMessageBox::Cancel},
+                                                                {Ok, QMessageBox::Ok}};
+
+QMessageBox::Icon iconOf(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
 
 class DesktopDialogs : public Dialogs {
   public:
@@ -20,16 +44,18 @@ class DesktopDialogs : public Dialogs {
     }
 
     QString openFileName(const QString& title, const QString& filter) override {
-        return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(), filter);
+        return chosenFile(*fileDialog(QFileDialog::AcceptOpen, title, filter, QString(),
+                                      QApplication::activeWindow()));
     }
 
     QString saveFileName(const QString& title, const QString& filter) override {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, QString(), filter);
+        return proposeSaveFileName(title, filter, QString());
     }
 
     QString proposeSaveFileName(const QString& title, const QString& filter,
                                 const QString& proposed) override {
-        return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
+        return chosenFile(*fileDialog(QFileDialog::AcceptSave, title, filter, proposed,
+                                      QApplication::activeWindow()));
     }
 
     QString chooseFileName(const QString& title, const QString& filter,
@@ -56,40 +82,15 @@ class DesktopDialogs : public Dialogs {
 
   private:
     static int show(MsgIcon icon, const QString& text, int buttons, bool selectable) {
-        QMessageBox box(iconOf(icon), messageTitle(icon), text, QMessageBox::NoButton,
-                        QApplication::activeWindow());
-        box.setLayoutDirection(Qt::RightToLeft);
+        const auto box = messageBox(icon, text, buttons, QApplication::activeWindow());
         if (selectable)
-            box.setTextInteractionFlags(Qt::TextSelectableByMouse);
-        const std::pair<int, QMessageBox::StandardButton> map[] = {{Yes, QMessageBox::Yes},
-                                                                   {No, QMessageBox::No},
-                                                                   {Cancel, QMessageBox::Cancel},
-                                                                   {Ok, QMessageBox::Ok}};
-        for (const auto& [ours, theirs] : map)
-            if (buttons & ours)
-                box.addButton(theirs);
-        box.exec();
-        const auto clicked = box.standardButton(box.clickedButton());
-        for (const auto& [ours, theirs] : map)
+            box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box->exec();
+        const auto clicked = box->standardButton(box->clickedButton());
+        for (const auto& [ours, theirs] : kButtons)
             if (clicked == theirs)
                 return ours;
         return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
-    }
-
-    static QMessageBox::Icon iconOf(MsgIcon icon) {
-        switch (icon) {
-        case MsgIcon::Information:
-            return QMessageBox::Information;
-        case MsgIcon::Warning:
-            return QMessageBox::Warning;
-        case MsgIcon::Question:
-            return QMessageBox::Question;
-        case MsgIcon::Error:
-            return QMessageBox::Critical;
-        case MsgIcon::None:
-            break;
-        }
-        return QMessageBox::NoIcon;
     }
 };
 
@@ -112,6 +113,23 @@ QString messageTitle(MsgIcon icon) {
         break;
     }
     return QString::fromUtf8("كنترل ورود و خروج");
+}
+
+std::unique_ptr<QMessageBox> messageBox(MsgIcon icon, const QString& text, int buttons,
+                                        QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(iconOf(icon), messageTitle(icon), text,
+                                             QMessageBox::NoButton, parent);
+    box->setLayoutDirection(Qt::RightToLeft);
+    for (const auto& [ours, theirs] : kButtons)
+        if (buttons & ours)
+            box->addButton(theirs);
+    // A short message would leave the box narrower than its title, which the title bar
+    // then cuts.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(titleBarWidth(box->windowTitle(), box->font()), 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box;
 }
 
 Dialogs& dialogs() {

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
+
+class QMessageBox;
+class QWidget;
 
 namespace gc::ui {
 
@@ -52,9 +56,15 @@ class ScopedDialogs {
     Dialogs* previous_;
 };
 
-// Shorthands with the program's usual buttons.
 // The Persian title of a message box of that kind.
 QString messageTitle(MsgIcon icon);
+
+// The message box the program shows, not yet shown: right to left, with its buttons, and
+// wide enough for its whole title.
+std::unique_ptr<QMessageBox> messageBox(MsgIcon icon, const QString& text, int buttons,
+                                        QWidget* parent);
+
+// Shorthand with the program's usual button.
 
 inline int showMessage(MsgIcon icon, const QString& text, int buttons = Ok) {
     return dialogs().message(icon, text, buttons);

@@ -235,9 +235,12 @@ QWidget* Tarbabrojo::cameraGroup() {
     mirror_->setObjectName(QStringLiteral("CheckBox_Mirror"));
     devices_ = new QComboBox(group);
     devices_->setObjectName(QStringLiteral("ComboBox1"));
+    devices_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    devices_->setMinimumContentsLength(capture::kLongestDeviceName);
     paintBox_ = new capture::VideoView(group);
     paintBox_->setObjectName(QStringLiteral("PaintBox1"));
-    paintBox_->setMinimumSize(160, 120);
+    // Small enough that the window fits a 768-pixel screen under a desktop's panel.
+    paintBox_->setMinimumSize(128, 96);
     connect(camera_, &QCheckBox::toggled, this, [this](bool on) { cameraClick(on); });
     auto* bar = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{camera_, crosshair_, mirror_, devices_})

@@ -1,28 +1,39 @@
-// Checks every window the start-up creates as a guard meets it on the screen: each control
-// takes a click at its centre, no two controls lie over each other, and no caption, grid
-// title, date or time is cut. New windows are covered as soon as the start-up creates them.
+// Checks every window the start-up creates as a guard meets it on a 1366 x 768 screen: each
+// control takes a click at its centre, no two controls lie over each other, no caption, title,
+// grid title, date or time is cut, every window lies inside the screen and reopens as it was,
+// and every text reads in its order. New windows are covered as soon as the start-up creates
+// them.
 
 #include "platform/ui/appearance.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/placement.h"
+#include "registers/arbab/arbabrojo.h"
 #include "registers/shared/register_list.h"
+#include "support/reading_checks.h"
 #include "windows/window_fixture.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSizeGrip>
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTableView>
@@ -30,9 +41,15 @@
 
 namespace {
 
-// A guard's screen: the main window maximized on 1366 x 768; lists fill it as the main
-// window sizes them.
-const QSize kListSize(1366 - 30, 768 - 40 - 50);
+QRect screenArea() {
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+// Lists take the maximized main window's size less 30 and 50, as the main window sizes them.
+QSize listSize() {
+    const QSize main = screenArea().marginsRemoved(gc::ui::kAssumedFrame).size();
+    return {main.width() - 30, main.height() - 50};
+}
 
 QString nameOf(const QWidget* w) {
     QString name = w->objectName();
@@ -146,6 +163,19 @@ QStringList cutCaptions(QWidget* window) {
             const int high = box ? b->sizeHint().height() : b->fontMetrics().height();
             if (b->height() < high)
                 out << nameOf(b) + QStringLiteral(" height %1 < %2").arg(b->height()).arg(high);
+        } else if (const auto* c = qobject_cast<const QComboBox*>(w); c && !c->isEditable()) {
+            QStyleOptionComboBox option;
+            option.initFrom(c);
+            const int room =
+                c->style()
+                    ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c)
+                    .width();
+            for (int i = 0; i < c->count(); ++i)
+                if (room < c->fontMetrics().horizontalAdvance(c->itemText(i)))
+                    out << nameOf(c) + " item \"" + c->itemText(i) +
+                               QStringLiteral("\" %1 < %2")
+                                   .arg(room)
+                                   .arg(c->fontMetrics().horizontalAdvance(c->itemText(i)));
         }
     }
     return out;
@@ -215,6 +245,94 @@ QStringList cutGridTexts(QWidget* window) {
     return out;
 }
 
+// The window's title whole in its title bar, and each group's title whole above it.
+QStringList cutTitles(QWidget* window) {
+    QStringList out;
+    const int needs = gc::ui::titleBarWidth(window->windowTitle(), QApplication::font());
+    if (window->frameGeometry().width() < needs)
+        out << QStringLiteral("title \"%1\" %2 < %3")
+                   .arg(window->windowTitle())
+                   .arg(window->frameGeometry().width())
+                   .arg(needs);
+    for (QWidget* w : shownControls(window)) {
+        const auto* group = qobject_cast<const QGroupBox*>(w);
+        if (!group || group->title().isEmpty())
+            continue;
+        const int room =
+            group->width() - 2 * group->style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+        const int title =
+            group->fontMetrics().horizontalAdvance(QString(group->title()).remove('&'));
+        if (room < title)
+            out << nameOf(group) + " title \"" + group->title() +
+                       QStringLiteral("\" %1 < %2").arg(room).arg(title);
+    }
+    return out;
+}
+
+// A guard's desktop keeps a panel of up to 40 px; a window the guard cannot make smaller than
+// what is left, frame included, stands out of the screen whatever the program does.
+QStringList tooLargeForTheScreen(QWidget* window) {
+    const QSize room =
+        screenArea().adjusted(0, 0, 0, -40).marginsRemoved(gc::ui::kAssumedFrame).size();
+    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+    if (least.width() <= room.width() && least.height() <= room.height())
+        return {};
+    return {QStringLiteral("cannot be made smaller than %1 x %2, the screen leaves %3 x %4")
+                .arg(least.width())
+                .arg(least.height())
+                .arg(room.width())
+                .arg(room.height())};
+}
+
+QStringList outsideScreen(QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    if (screenArea().contains(frame))
+        return {};
+    return {QStringLiteral("frame %1,%2 %3 x %4 outside the screen %5 x %6")
+                .arg(frame.x())
+                .arg(frame.y())
+                .arg(frame.width())
+                .arg(frame.height())
+                .arg(screenArea().width())
+                .arg(screenArea().height())};
+}
+
+// Every text the window shows, with whether it is shown right to left.
+QList<std::pair<QString, bool>> shownTexts(QWidget* window) {
+    QList<std::pair<QString, bool>> out{
+        {window->windowTitle(), window->layoutDirection() == Qt::RightToLeft}};
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const bool rtl = w->layoutDirection() == Qt::RightToLeft;
+        if (const auto* l = qobject_cast<const QLabel*>(w); l && !Qt::mightBeRichText(l->text()))
+            out.append({l->text(), rtl});
+        else if (const auto* b = qobject_cast<const QAbstractButton*>(w))
+            out.append({QString(b->text()).remove('&'), rtl});
+        else if (const auto* g = qobject_cast<const QGroupBox*>(w))
+            out.append({g->title(), rtl});
+        else if (const auto* c = qobject_cast<const QComboBox*>(w)) {
+            // The drop-down list is a window of its own, in the program's direction.
+            const bool listRtl = c->view()->layoutDirection() == Qt::RightToLeft;
+            for (int i = 0; i < c->count(); ++i)
+                out.append({c->itemText(i), listRtl});
+            out.append({c->currentText(), rtl});
+        } else if (const auto* grid = qobject_cast<const QTableView*>(w); grid && grid->model())
+            for (int i = 0; i < grid->model()->columnCount(); ++i)
+                out.append({grid->model()->headerData(i, Qt::Horizontal).toString(), rtl});
+    }
+    for (const QAction* a : window->findChildren<QAction*>())
+        out.append({QString(a->text()).remove('&'), window->layoutDirection() == Qt::RightToLeft});
+    return out;
+}
+
+QStringList misread(QWidget* window) {
+    QStringList out;
+    for (const auto& [text, rtl] : shownTexts(window))
+        for (const QString& fault : gctest::readingFaults(text, rtl))
+            out << "\"" + text + "\": " + fault;
+    out.removeDuplicates();
+    return out;
+}
+
 class WindowChecks : public gctest::WindowTest {
   protected:
     void SetUp() override {
@@ -266,12 +384,31 @@ class WindowChecks : public gctest::WindowTest {
 
     // Shows a window at the size the program gives it, lists with their rows.
     static void showAsAGuardSees(QWidget* w) {
+        auto* list = qobject_cast<gc::registers::RegisterList*>(w);
+        if (list)
+            list->resize(listSize());
         w->show();
-        if (auto* list = qobject_cast<gc::registers::RegisterList*>(w)) {
-            list->resize(kListSize);
+        if (list)
             list->search();
-        }
         QApplication::processEvents();
+    }
+
+    // The window shown, closed and shown again, each time sized as the program sizes it.
+    static QStringList reopensElsewhere(QWidget* w) {
+        const QRect first = w->frameGeometry();
+        w->hide();
+        showAsAGuardSees(w);
+        if (w->frameGeometry() == first)
+            return {};
+        return {QStringLiteral("opened at %1,%2 %3 x %4, reopened at %5,%6 %7 x %8")
+                    .arg(first.x())
+                    .arg(first.y())
+                    .arg(first.width())
+                    .arg(first.height())
+                    .arg(w->frameGeometry().x())
+                    .arg(w->frameGeometry().y())
+                    .arg(w->frameGeometry().width())
+                    .arg(w->frameGeometry().height())};
     }
 
     template <class Check> QStringList overAllWindows(Check check) {
@@ -315,5 +452,90 @@ TEST_P(WindowChecks, NoGridTitleDateOrTimeIsCut) {
     EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
 }
 
+TEST_P(WindowChecks, NoTitleIsCut) {
+    const QStringList faults = overAllWindows(cutTitles);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+}
+
+// The shortest messages ("حذف شد") under the longest title the program gives a message box.
+TEST_P(WindowChecks, AMessageBoxShowsItsWholeTitle) {
+    using gc::ui::MsgIcon;
+    for (MsgIcon icon : {MsgIcon::None, MsgIcon::Information, MsgIcon::Warning, MsgIcon::Question,
+                         MsgIcon::Error}) {
+        const auto box = gc::ui::messageBox(icon, QString::fromUtf8("حذف شد"), gc::ui::Ok, nullptr);
+        box->show();
+        QApplication::processEvents();
+        EXPECT_TRUE(cutTitles(box.get()).isEmpty())
+            << cutTitles(box.get()).join('\n').toStdString();
+        EXPECT_TRUE(outsideScreen(box.get()).isEmpty());
+        box->hide();
+    }
+}
+
+TEST_P(WindowChecks, EveryWindowLiesInsideTheScreen) {
+    QStringList faults = overAllWindows(outsideScreen);
+    faults << overAllWindows(reopensElsewhere);
+    faults << overAllWindows(tooLargeForTheScreen);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+}
+
+TEST_P(WindowChecks, EveryTextReadsInItsOrder) {
+    const QStringList faults = overAllWindows(misread);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, WindowChecks, ::testing::Values(gctest::Backend::SQLite),
                          gctest::backendParamName);
+
+namespace {
+
+// The visitor window with a camera plugged in (the synthetic one, whose name is longer than
+// the empty device list was at the first layout).
+class VisitorCamera : public WindowChecks {
+  protected:
+    void SetUp() override {
+        qputenv("GC_CAMERA", "synthetic");
+        WindowChecks::SetUp();
+    }
+    void TearDown() override {
+        WindowChecks::TearDown();
+        qunsetenv("GC_CAMERA");
+    }
+};
+
+} // namespace
+
+TEST_P(VisitorCamera, TheDeviceNameShowsWhole) {
+    QWidget* visitor = forms->arbabrojo.get();
+    showAsAGuardSees(visitor);
+    forms->arbabrojo->camera()->setChecked(true);
+    QApplication::processEvents();
+    const auto* devices = visitor->findChild<QComboBox*>("ComboBox1");
+    ASSERT_GT(devices->count(), 0) << "no synthetic camera";
+    const QStringList faults = cutCaptions(visitor);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
+    forms->arbabrojo->camera()->setChecked(false);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, VisitorCamera, ::testing::Values(gctest::Backend::SQLite),
+                         gctest::backendParamName);
+
+// The reading rules themselves, on texts that read wrong and right.
+TEST(ReadingChecks, CatchWhatReadsWrongAndPassWhatReadsRight) {
+    using gctest::readingFaults;
+    EXPECT_EQ(readingFaults("64-bit", true).size(), 1);
+    EXPECT_EQ(readingFaults(QString::fromUtf8("سيستم 32 bit"), true).size(), 1);
+    EXPECT_TRUE(readingFaults("64-bit", false).isEmpty());
+    EXPECT_TRUE(readingFaults(QString(QChar(0x2066)) + "64-bit" + QChar(0x2069), true).isEmpty());
+    EXPECT_TRUE(readingFaults("Windows 10", true).isEmpty());
+    EXPECT_TRUE(readingFaults("1403/12/29 23:58", true).isEmpty());
+
+    EXPECT_EQ(readingFaults(QString::fromUtf8(":تاريخ ملاقات"), true).size(), 1);
+    EXPECT_TRUE(readingFaults(QString::fromUtf8("تاريخ ملاقات:"), true).isEmpty());
+    EXPECT_EQ(readingFaults(QString::fromUtf8("تاريخ ملاقات:"), false).size(), 1);
+    EXPECT_TRUE(readingFaults("Time:", false).isEmpty());
+
+    EXPECT_TRUE(readingFaults(QString::fromUtf8("جدول «khodro» منتقل شد"), true).isEmpty());
+    EXPECT_EQ(readingFaults(QString::fromUtf8("جدول »khodro« منتقل شد"), true).size(), 1);
+    EXPECT_EQ(readingFaults(QString::fromUtf8("جدول «khodro منتقل شد"), true).size(), 1);
+}

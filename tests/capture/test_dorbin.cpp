@@ -1,7 +1,9 @@
 #include "capture/capture_graph.h"
 #include "capture/dorbin.h"
 #include "capture/synthetic_kernel.h"
+#include "platform/ui/appearance.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -10,7 +12,10 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -292,4 +297,31 @@ TEST_F(DorbinTest, AutoSaveNeverFollowsALinkNorUsesAFolderNotItsOwn) {
         qunsetenv("TMPDIR");
     else
         qputenv("TMPDIR", oldTmp);
+}
+
+// A device name longer than the list was at the first layout, on the program's look: the
+// window opens in the middle of the screen, and the name shows whole.
+TEST_F(DorbinTest, OpensCentredWithTheWholeDeviceName) {
+    gc::ui::applyProgramLook(*qApp);
+    open({camera("Integrated Camera: Integrated C")});
+    QApplication::processEvents();
+    const QRect screen = window->screen()->availableGeometry();
+    EXPECT_LE(std::abs(window->frameGeometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(window->frameGeometry().center().y() - screen.center().y()), 1);
+
+    auto* combo = window->findChild<QComboBox*>("ComboBox1");
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    const int room =
+        combo->style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
+            .width();
+    EXPECT_GE(room, combo->fontMetrics().horizontalAdvance(combo->currentText()));
+
+    window->hide();
+    window->move(0, 0);
+    window->show();
+    QApplication::processEvents();
+    EXPECT_LE(std::abs(window->frameGeometry().center().x() - screen.center().x()), 1)
+        << "centred again at the next opening";
 }

@@ -1,10 +1,15 @@
 #include "platform/ui/dialogs.h"
+#include "platform/ui/file_dialogs.h"
 
 #include <QAbstractButton>
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <time.h>
 
 using gc::ui::MsgIcon;
 
@@ -46,4 +51,48 @@ TEST(DesktopDialogs, WhereAFileIsKeptIsTextTheUserCanSelect) {
     EXPECT_EQ(seen.text, text);
     EXPECT_TRUE(seen.flags.testFlag(Qt::TextSelectableByMouse));
     EXPECT_EQ(seen.buttons.size(), 1);
+}
+
+// A file changed at Nowruz 1403 (20 March 2024, 09:30 in Tehran) is listed under that date,
+// in the program's digits; the dialog passes a proposed name through.
+TEST(DesktopDialogs, FileDialogsListDatesInTheSolarHijriCalendar) {
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Asia/Tehran");
+    tzset();
+    QTemporaryDir dir;
+    QFile file(dir.filePath("gate.db"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QDateTime nowruz(QDate(2024, 3, 20), QTime(9, 30));
+    ASSERT_TRUE(file.setFileTime(nowruz, QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_EQ(gc::ui::solarHijriStamp(nowruz), "1403/01/01 09:30");
+    EXPECT_EQ(gc::ui::solarHijriStamp(QDateTime(QDate(2025, 3, 20), QTime(23, 59))),
+              "1403/12/30 23:59")
+        << "1403 is a leap year";
+
+    const auto dialog =
+        gc::ui::fileDialog(QFileDialog::AcceptSave, "title", "*.db", dir.filePath("gate.db"));
+    dialog->show();
+    QAbstractItemModel* model = dialog->proxyModel();
+    ASSERT_NE(model, nullptr);
+    QString listed;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QModelIndexList found =
+                model->match(model->index(0, 0, QModelIndex()), Qt::DisplayRole, "gate.db", 1,
+                             Qt::MatchExactly | Qt::MatchRecursive);
+            if (found.isEmpty())
+                return false;
+            listed = found.first().siblingAtColumn(3).data().toString();
+            return true;
+        },
+        5000));
+    EXPECT_EQ(listed, "1403/01/01 09:30");
+    EXPECT_EQ(dialog->selectedFiles().value(0), dir.filePath("gate.db"));
+    dialog->hide();
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPrintPreviewDialog>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -101,11 +102,14 @@ TEST_F(ReportPrint, AFailedPrintIsNeverReportedAsDone) {
     }
 }
 
-TEST_F(ReportPrint, ThePreviewOpensAndLeavesTheRowWhereItWas) {
+// The page is read at the screen's size, not at Qt's small default.
+TEST_F(ReportPrint, ThePreviewOpensOverTheWholeScreenAndLeavesTheRowWhereItWas) {
     int seen = 0;
-    QTimer::singleShot(0, [&seen] {
+    QRect frame;
+    QTimer::singleShot(0, [&seen, &frame] {
         if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget())) {
             seen = 1;
+            frame = dialog->frameGeometry();
             dialog->reject();
         }
     });
@@ -113,4 +117,9 @@ TEST_F(ReportPrint, ThePreviewOpensAndLeavesTheRowWhereItWas) {
     previewReport(report, nullptr);
     EXPECT_EQ(seen, 1);
     EXPECT_EQ(rows->position(), 1);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(frame))
+        << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+    EXPECT_GE(frame.width(), screen.width() * 9 / 10);
+    EXPECT_GE(frame.height(), screen.height() * 9 / 10);
 }
