@@ -60,13 +60,11 @@ class DesktopDialogs : public Dialogs {
 
     QString chooseFileName(const QString& title, const QString& filter,
                            const QString& proposed) override {
-        QFileDialog dialog(QApplication::activeWindow(), title, proposed, filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8("انتخاب"));
-        if (dialog.exec() != QDialog::Accepted)
-            return QString();
-        return dialog.selectedFiles().value(0);
+        const auto dialog = fileDialog(QFileDialog::AcceptSave, title, filter, proposed,
+                                       QApplication::activeWindow());
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->setLabelText(QFileDialog::Accept, QString::fromUtf8("انتخاب"));
+        return chosenFile(*dialog);
     }
 
     std::optional<QString> inputText(const QString& caption, const QString& prompt,
