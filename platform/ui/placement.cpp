@@ -1,6 +1,7 @@
 #include "platform/ui/placement.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QScreen>
 #include <QWidget>
@@ -58,10 +59,19 @@ class ScreenKeeper : public QObject {
             return false;
         const QMargins frame = frameOf(*window);
         const QRect placed = placedInside(withRoomForTitle(*window), frame, available);
-        if (placed != window->geometry())
+        if (placedByQt(*window))
+            window->resize(placed.size());
+        else if (placed != window->geometry())
             window->setGeometry(placed);
         window->setProperty(kFramed, true);
         return false;
+    }
+
+  private:
+    // A dialog never moved by the program is centred over its parent (or the screen) and
+    // kept on screen by Qt right after this event; a move here would stop that.
+    static bool placedByQt(const QWidget& window) {
+        return qobject_cast<const QDialog*>(&window) && !window.testAttribute(Qt::WA_Moved);
     }
 };
 

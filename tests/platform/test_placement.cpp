@@ -66,3 +66,23 @@ TEST(Placement, ShownWindowsAreKeptInsideAndWideEnoughForTheirTitles) {
     fixed.show();
     EXPECT_EQ(fixed.width(), 120) << "a fixed width is kept";
 }
+
+// A dialog the program never placed opens where Qt puts it: centred over the screen, or
+// over the window it belongs to, not pushed into the screen's corner.
+TEST(Placement, ADialogNeverMovedOpensCentred) {
+    gc::ui::keepWindowsInsideScreen(*qApp);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QDialog alone;
+    alone.resize(300, 120);
+    alone.show();
+    EXPECT_LE((alone.frameGeometry().center() - screen.center()).manhattanLength(), 4);
+
+    QWidget owner;
+    owner.setGeometry(screen.left() + 100, screen.top() + 100, 600, 400);
+    owner.show();
+    QDialog child(&owner);
+    child.resize(200, 100);
+    child.show();
+    EXPECT_LE((child.frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(),
+              4);
+}
