@@ -41,6 +41,10 @@ std::unique_ptr<QFileDialog> fileDialog(QFileDialog::AcceptMode mode, const QStr
                                                         : QFileDialog::AnyFile);
     dialog->setLayoutDirection(Qt::RightToLeft);
     dialog->setProxyModel(new SolarHijriDates(dialog.get()));
+    // File patterns are left-to-right texts: in a right-to-left box "Database (*.db)"
+    // reads "(Database (*.db".
+    if (auto* types = dialog->findChild<QWidget*>("fileTypeCombo"))
+        types->setLayoutDirection(Qt::LeftToRight);
     return dialog;
 }
 

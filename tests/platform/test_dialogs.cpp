@@ -89,6 +89,9 @@ TEST(DesktopDialogs, FileDialogsListDatesInTheSolarHijriCalendar) {
         5000));
     EXPECT_EQ(listed, "1403/01/01 09:30");
     EXPECT_EQ(dialog->selectedFiles().value(0), dir.filePath("gate.db"));
+    const QWidget* types = dialog->findChild<QWidget*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->layoutDirection(), Qt::LeftToRight) << "the patterns read in their order";
     dialog->hide();
     if (zone.isNull())
         qunsetenv("TZ");
