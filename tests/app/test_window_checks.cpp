@@ -9,6 +9,7 @@
 #include "platform/ui/placement.h"
 #include "registers/arbab/arbabrojo.h"
 #include "registers/shared/register_list.h"
+#include "support/combo_room.h"
 #include "support/reading_checks.h"
 #include "windows/window_fixture.h"
 
@@ -33,7 +34,6 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTableView>
@@ -164,12 +164,7 @@ QStringList cutCaptions(QWidget* window) {
             if (b->height() < high)
                 out << nameOf(b) + QStringLiteral(" height %1 < %2").arg(b->height()).arg(high);
         } else if (const auto* c = qobject_cast<const QComboBox*>(w); c && !c->isEditable()) {
-            QStyleOptionComboBox option;
-            option.initFrom(c);
-            const int room =
-                c->style()
-                    ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c)
-                    .width();
+            const int room = gctest::comboTextRoom(*c);
             for (int i = 0; i < c->count(); ++i)
                 if (room < c->fontMetrics().horizontalAdvance(c->itemText(i)))
                     out << nameOf(c) + " item \"" + c->itemText(i) +
