@@ -3,9 +3,12 @@
 #include "platform/db/connection_string.h"
 #include "platform/settings/registry.h"
 #include "platform/ui/widgets.h"
+#include "registers/khodro/khodro_list.h"
 #include "support/clicking.h"
 #include "support/typing.h"
+#include "windows/first_steps.h"
 #include "windows/shell/server_window.h"
+#include "windows/shell/users_window.h"
 #include "windows/window_fixture.h"
 
 #include <QAbstractItemView>
@@ -13,6 +16,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,6 +31,7 @@ namespace {
 const QString kNoKey =
     QString::fromUtf8("لطفا\" ابتدا تنظيمات اتصال به بانک اطلاعاتي را انجام دهيد");
 const QString kDone = QString::fromUtf8("همه تنظيمات انجام شد");
+const QString kStored = QString::fromUtf8("ثبت شد");
 
 // Runs `act` once the settings window is shown: inside the modal loop the test waits in. A
 // click that misses ends the loop by the finish button instead of hanging it.
@@ -41,6 +46,12 @@ void whenShown(Tserver* window, std::function<void()> act) {
         act();
     });
     timer->start(10);
+}
+
+// Replaces a field's text as a user does: all of it selected by keys, then typed over.
+void retype(QLineEdit* field, const QString& text) {
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    gctest::typeKeys(field, text);
 }
 
 class FirstStart : public gctest::WindowTest {
@@ -64,6 +75,16 @@ class FirstStart : public gctest::WindowTest {
         key->writeString(kValUserName, "gc");
         key->writeString(kValAuthentication, file ? "Access" : "SQL Server");
         key->writeString(kValPassword, ScramblePassword("x").value());
+    }
+
+    // The server's kind chosen and each field typed over its proposal: the test's own fresh
+    // database, no tables yet.
+    void typeServerSettings(Tserver& server) {
+        gctest::clickCentre(server.RadioGroup1->button(1));
+        retype(server.SqlServerName, gctest::postgresDataSource());
+        retype(server.DataBase, target.database);
+        retype(server.UserName, "gc");
+        retype(server.Password, "x");
     }
 
     // The login window as a user meets it: its own size, centred, inside the screen.
@@ -143,6 +164,61 @@ TEST_P(FirstStart, ADatabaseWithoutTablesOffersTheSetUp) {
     EXPECT_EQ(dialogs.texts()[1], kDone);
     forms->login->show();
     expectNormalLogin();
+}
+
+// The newcomer's first start, by clicks and keys from an empty configuration to a register:
+// the settings (a new file is set up by "تاييد" at once; a server's empty database is declined
+// once, then set up by "- - -"), login, the hint, every right granted, "خودرو" opened.
+TEST_P(FirstStart, FromAnEmptyConfigurationToAWorkingRegister) {
+    Tserver& server = *forms->server;
+    const bool file = GetParam() == Backend::SQLite;
+    whenShown(&server, [&] {
+        if (file) {
+            gctest::clickCentre(server.RadioGroup1->button(2));
+            gctest::clickCentre(server.Button1);
+            return;
+        }
+        typeServerSettings(server);
+        gctest::clickCentre(server.Button1);
+        // Back after "No" to the set-up: "- - -", then "تاييد".
+        whenShown(&server, [&] {
+            gctest::clickCentre(server.Label8);
+            gctest::clickCentre(server.Button1);
+        });
+    });
+    if (!file)
+        dialogs.answers = {ui::Yes, ui::No};
+    ConnectionLoop loop(*forms->dm, server);
+    ASSERT_TRUE(loop.run());
+    const QStringList said = dialogs.texts();
+    ASSERT_EQ(said.size(), file ? 2 : 3) << said.join("\n").toStdString();
+    EXPECT_EQ(said.first(), kNoKey);
+    EXPECT_EQ(said.last(), kDone);
+    if (!file) {
+        EXPECT_TRUE(said[1].contains(QString::fromUtf8("خالي است")) && said[1].contains("- - -"))
+            << said[1].toStdString();
+    }
+
+    forms->login->show();
+    expectNormalLogin();
+    dialogs.messages.clear();
+    Tmain& main = *forms->main;
+    gctest::logInByHand(*forms->login, "admin", kInitialAdminPassword);
+    ASSERT_TRUE(main.isVisible());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].icon, ui::MsgIcon::Information);
+    EXPECT_EQ(gctest::captionsTheHintMisses(main, *forms->users, dialogs.texts()[0]),
+              QStringList());
+
+    const gctest::RightsGranted granted =
+        gctest::grantEveryRightByClicks(main, *forms->users, "admin");
+    EXPECT_TRUE(granted.windowShown);
+    EXPECT_EQ(dialogs.texts().mid(1), QStringList{kStored});
+    EXPECT_EQ(gctest::pagesWithoutEveryRight(*forms->dm, adminId()), QStringList());
+
+    EXPECT_TRUE(gctest::opensFromTheBar(main, "N8", *forms->khodro_list));
+    EXPECT_TRUE(forms->khodro_list->insertAction()->isEnabled());
+    EXPECT_EQ(dialogs.messages.size(), 2);
 }
 
 // The system types read "32-bit" in the box and in its list in a right-to-left program, as

@@ -9,6 +9,7 @@
 #include "platform/ui/placement.h"
 #include "registers/arbab/arbabrojo.h"
 #include "registers/shared/register_list.h"
+#include "support/combo_room.h"
 #include "support/reading_checks.h"
 #include "windows/window_fixture.h"
 
@@ -33,7 +34,6 @@
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTableView>
@@ -164,12 +164,7 @@ QStringList cutCaptions(QWidget* window) {
             if (b->height() < high)
                 out << nameOf(b) + QStringLiteral(" height %1 < %2").arg(b->height()).arg(high);
         } else if (const auto* c = qobject_cast<const QComboBox*>(w); c && !c->isEditable()) {
-            QStyleOptionComboBox option;
-            option.initFrom(c);
-            const int room =
-                c->style()
-                    ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c)
-                    .width();
+            const int room = gctest::comboTextRoom(*c);
             for (int i = 0; i < c->count(); ++i)
                 if (room < c->fontMetrics().horizontalAdvance(c->itemText(i)))
                     out << nameOf(c) + " item \"" + c->itemText(i) +
@@ -284,15 +279,17 @@ QStringList tooLargeForTheScreen(QWidget* window) {
                 .arg(room.height())};
 }
 
+// Where a window stands and how large it is, for a fault's message.
+QString placeAndSize(const QRect& r) {
+    return QStringLiteral("%1,%2 %3 x %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
 QStringList outsideScreen(QWidget* window) {
     const QRect frame = window->frameGeometry();
     if (screenArea().contains(frame))
         return {};
-    return {QStringLiteral("frame %1,%2 %3 x %4 outside the screen %5 x %6")
-                .arg(frame.x())
-                .arg(frame.y())
-                .arg(frame.width())
-                .arg(frame.height())
+    return {QStringLiteral("frame %1 outside the screen %2 x %3")
+                .arg(placeAndSize(frame))
                 .arg(screenArea().width())
                 .arg(screenArea().height())};
 }
@@ -400,15 +397,8 @@ class WindowChecks : public gctest::WindowTest {
         showAsAGuardSees(w);
         if (w->frameGeometry() == first)
             return {};
-        return {QStringLiteral("opened at %1,%2 %3 x %4, reopened at %5,%6 %7 x %8")
-                    .arg(first.x())
-                    .arg(first.y())
-                    .arg(first.width())
-                    .arg(first.height())
-                    .arg(w->frameGeometry().x())
-                    .arg(w->frameGeometry().y())
-                    .arg(w->frameGeometry().width())
-                    .arg(w->frameGeometry().height())};
+        return {QStringLiteral("opened at %1, reopened at %2")
+                    .arg(placeAndSize(first), placeAndSize(w->frameGeometry()))};
     }
 
     template <class Check> QStringList overAllWindows(Check check) {

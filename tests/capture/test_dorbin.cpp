@@ -2,6 +2,7 @@
 #include "capture/dorbin.h"
 #include "capture/synthetic_kernel.h"
 #include "platform/ui/appearance.h"
+#include "support/combo_room.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,8 +15,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -310,13 +309,8 @@ TEST_F(DorbinTest, OpensCentredWithTheWholeDeviceName) {
     EXPECT_LE(std::abs(window->frameGeometry().center().y() - screen.center().y()), 1);
 
     auto* combo = window->findChild<QComboBox*>("ComboBox1");
-    QStyleOptionComboBox option;
-    option.initFrom(combo);
-    const int room =
-        combo->style()
-            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
-            .width();
-    EXPECT_GE(room, combo->fontMetrics().horizontalAdvance(combo->currentText()));
+    EXPECT_GE(gctest::comboTextRoom(*combo),
+              combo->fontMetrics().horizontalAdvance(combo->currentText()));
 
     window->hide();
     window->move(0, 0);

@@ -1,5 +1,6 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/file_dialogs.h"
+#include "support/workstation_zone.h"
 
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
@@ -9,7 +10,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <time.h>
 
 using gc::ui::MsgIcon;
 
@@ -56,9 +56,7 @@ TEST(DesktopDialogs, WhereAFileIsKeptIsTextTheUserCanSelect) {
 // A file changed at Nowruz 1403 (20 March 2024, 09:30 in Tehran) is listed under that date,
 // in the program's digits; the dialog passes a proposed name through.
 TEST(DesktopDialogs, FileDialogsListDatesInTheSolarHijriCalendar) {
-    const QByteArray zone = qgetenv("TZ");
-    qputenv("TZ", "Asia/Tehran");
-    tzset();
+    const gctest::WorkstationZone tehran("Asia/Tehran");
     QTemporaryDir dir;
     QFile file(dir.filePath("gate.db"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -93,9 +91,4 @@ TEST(DesktopDialogs, FileDialogsListDatesInTheSolarHijriCalendar) {
     ASSERT_NE(types, nullptr);
     EXPECT_EQ(types->layoutDirection(), Qt::LeftToRight) << "the patterns read in their order";
     dialog->hide();
-    if (zone.isNull())
-        qunsetenv("TZ");
-    else
-        qputenv("TZ", zone);
-    tzset();
 }

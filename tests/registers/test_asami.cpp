@@ -5,6 +5,7 @@
 #include "registers/asami/asami.h"
 #include "registers/asami/asami_page.h"
 #include "registers/asami/core/asami_pictures.h"
+#include "support/clicking.h"
 #include "support/typing.h"
 #include "windows/shell/page.h"
 
@@ -91,18 +92,8 @@ class Asami : public RegisterHarness {
     }
     // A click on the grid's row showing `surname`, as the guard picks a person.
     void clickRow(const QString& surname) {
-        QTableView* grid = w->grid();
-        for (int row = 0; row < grid->model()->rowCount(); ++row)
-            for (int c = 0; c < grid->model()->columnCount(); ++c) {
-                const QModelIndex i = grid->model()->index(row, c);
-                if (!grid->isColumnHidden(c) && i.data().toString() == surname) {
-                    grid->scrollTo(i);
-                    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                                      grid->visualRect(i).center());
-                    return;
-                }
-            }
-        ADD_FAILURE() << "no row " << surname.toStdString();
+        EXPECT_TRUE(gctest::clickCellShowing(w->grid(), surname))
+            << "no row " << surname.toStdString();
     }
     void click(QPushButton* button) {
         QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());

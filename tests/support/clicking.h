@@ -27,6 +27,23 @@ inline void clickTitle(QTableView* grid, int logical) {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
+// Clicks at its centre the first shown cell of a grid that reads `text`, scrolled into view,
+// as a user picks a row. False when no shown cell reads so.
+inline bool clickCellShowing(QTableView* grid, const QString& text) {
+    const QAbstractItemModel* model = grid->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        for (int column = 0; column < model->columnCount(); ++column) {
+            const QModelIndex cell = model->index(row, column);
+            if (grid->isColumnHidden(column) || cell.data().toString() != text)
+                continue;
+            grid->scrollTo(cell);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              grid->visualRect(cell).center());
+            return true;
+        }
+    return false;
+}
+
 // Whether the title of column `logical` is drawn bold.
 inline bool boldTitle(const QTableView* grid, int logical) {
     const QVariant font = grid->model()->headerData(logical, Qt::Horizontal, Qt::FontRole);

@@ -11,7 +11,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
-#include <ctime>
 
 namespace gctest {
 
@@ -137,20 +136,6 @@ void TestDb::setServerZone(const QString& zone) {
     exec("alter database " + gc::db::connectionTarget(connectionString).database +
          " set timezone to '" + zone + "'");
     exec("set timezone to '" + zone + "'");
-}
-
-WorkstationZone::WorkstationZone(const QByteArray& zone)
-    : previous_(qgetenv("TZ")), had_(qEnvironmentVariableIsSet("TZ")) {
-    qputenv("TZ", zone);
-    tzset();
-}
-
-WorkstationZone::~WorkstationZone() {
-    if (had_)
-        qputenv("TZ", previous_);
-    else
-        qunsetenv("TZ");
-    tzset();
 }
 
 namespace {

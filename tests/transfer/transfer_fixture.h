@@ -3,6 +3,7 @@
 #include "core/transfer/copier.h"
 #include "platform/db/connection.h"
 #include "support/test_db.h"
+#include "support/workstation_zone.h"
 
 #include <QList>
 #include <QMap>
@@ -48,17 +49,6 @@ class TestDb {
 
 // What the engine's own client prints for `sql` on the database of `connectionString`.
 QStringList client(const QString& connectionString, const QString& sql);
-
-// The workstation's time zone while it lives.
-class WorkstationZone {
-  public:
-    explicit WorkstationZone(const QByteArray& zone);
-    ~WorkstationZone();
-
-  private:
-    QByteArray previous_;
-    bool had_;
-};
 
 // The start date of the seeded runs.
 inline const QString kStart = "1403/01/01";
