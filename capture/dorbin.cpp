@@ -22,6 +22,9 @@ namespace gc::capture {
 
 namespace {
 
+// The longest name a video device gives: a V4L2 card name, 32 bytes, the last a zero.
+constexpr int kLongestDeviceName = 31;
+
 QPushButton* button(const char* name, const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
@@ -49,6 +52,14 @@ void VideoView::paintEvent(QPaintEvent*) {
     p.drawImage(0, 0, *m_frame);
 }
 
+QComboBox* deviceList(QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QStringLiteral("ComboBox1"));
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(kLongestDeviceName);
+    return list;
+}
+
 void drawCrosshair(QImage& picture) {
     const int w = picture.width();
     const int h = picture.height();
@@ -74,10 +85,7 @@ Tdorbin::Tdorbin(KernelTable kernel, QWidget* parent)
     Panel1->setFixedHeight(162);
     StaticText2 = new QLabel(QStringLiteral("Cameras"), Panel1);
     StaticText2->setObjectName(QStringLiteral("StaticText2"));
-    ComboBox1 = new QComboBox(Panel1);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    ComboBox1->setMinimumContentsLength(kLongestDeviceName);
+    ComboBox1 = deviceList(Panel1);
     BitBtn_Start = button("BitBtn_Start", QStringLiteral("Start Video"), Panel1);
     BitBtn_Stop = button("BitBtn_Stop", QStringLiteral("Stop Video"), Panel1);
     BitBtn_Properties = button("BitBtn_Properties", QStringLiteral("Camera options"), Panel1);

@@ -15,9 +15,9 @@ class QPushButton;
 
 namespace gc::capture {
 
-// The longest name a video device gives (a V4L2 card name: 32 bytes, the last a zero); a device
-// list is at least this wide from the start, since it is filled after the first layout.
-inline constexpr int kLongestDeviceName = 31;
+// A drop-down list of video devices, at least as wide as the longest name a device gives from
+// the start, since it is filled after the first layout.
+QComboBox* deviceList(QWidget* parent);
 
 // Paints the newest frame, mirrored on request (the screen only).
 class VideoView : public QWidget {

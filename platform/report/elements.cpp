@@ -40,6 +40,9 @@ void drawLaidOut(QPainter& painter, const QRectF& box, int flags, QString text) 
     option.setTextDirection(painter.layoutDirection());
     option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WordWrap : QTextOption::NoWrap);
     layout.setTextOption(option);
+    // Keeps the glyphs shaped for the lines: without it, the layout drops them at its end
+    // and shapes the text once more for the glyph runs.
+    layout.setCacheEnabled(true);
     double height = 0;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {

@@ -233,10 +233,7 @@ QWidget* Tarbabrojo::cameraGroup() {
     crosshair_->setObjectName(QStringLiteral("CheckBox_Crosshair"));
     mirror_ = new QCheckBox(QStringLiteral("Flip image horizontally"), group);
     mirror_->setObjectName(QStringLiteral("CheckBox_Mirror"));
-    devices_ = new QComboBox(group);
-    devices_->setObjectName(QStringLiteral("ComboBox1"));
-    devices_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    devices_->setMinimumContentsLength(capture::kLongestDeviceName);
+    devices_ = capture::deviceList(group);
     paintBox_ = new capture::VideoView(group);
     paintBox_->setObjectName(QStringLiteral("PaintBox1"));
     // Small enough that the window fits a 768-pixel screen under a desktop's panel.
