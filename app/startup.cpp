@@ -2,7 +2,6 @@
 
 #include "core/connection_settings.h"
 #include "core/data_module.h"
-#include "core/schema.h"
 #include "platform/db/db_error.h"
 #include "platform/text/bidi.h"
 #include "platform/ui/dialogs.h"
@@ -129,10 +128,7 @@ bool ConnectionLoop::setUpTables(const ConnectionSettings& settings, DatabaseSta
     if (!fresh && ui::dialogs().message(ui::MsgIcon::Question, noTablesMessage(settings, state),
                                         ui::Yes | ui::No) != ui::Yes)
         return false;
-    const SchemaResult result = EnsureSchema(dm_);
-    ui::dialogs().message(result.complete() ? ui::MsgIcon::None : ui::MsgIcon::Warning,
-                          result.message(), ui::Ok);
-    return result.complete();
+    return SetUpSchema(dm_);
 }
 
 // The settings window works on what it shows: "- - -" there opens the typed database, not

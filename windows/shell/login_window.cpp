@@ -5,6 +5,7 @@
 #include "core/services.h"
 #include "platform/db/db_error.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/placement.h"
 #include "platform/ui/widgets.h"
 #include "windows/shell/change_pass_window.h"
 #include "windows/shell/main_window.h"
@@ -13,12 +14,10 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -114,18 +113,8 @@ void Tlogin::buildLayout() {
 
 void Tlogin::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    centre();
+    ui::centreOnScreen(*this);
     FormShow();
-}
-
-// The frame is centred, title bar and all.
-void Tlogin::centre() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 void Tlogin::keyPressEvent(QKeyEvent* event) {
@@ -155,7 +144,7 @@ void Tlogin::FormShow() {
     showServerModal();
     loadUserNames();
     adjustSize();
-    centre();
+    ui::centreOnScreen(*this);
 }
 
 bool Tlogin::loadUserNames() {

@@ -57,7 +57,6 @@ class Tlogin : public QWidget {
     void buildLayout();
     // Fills the user list, keeping the typed name; false when the users cannot be read.
     bool loadUserNames();
-    void centre();
 
     ShellForms& forms_;
 };

@@ -272,14 +272,19 @@ void Tserver::Label8Click() {
             return;
         }
     }
-    const SchemaResult result = EnsureSchema(dm());
-    ui::dialogs().message(result.complete() ? MsgIcon::None : MsgIcon::Warning, result.message(),
-                          ui::Ok);
+    SetUpSchema(dm());
 }
 
 void Tserver::BitBtn1Click() {
     if (showTransfer)
         showTransfer();
+}
+
+bool SetUpSchema(Tdm& dm) {
+    const SchemaResult result = EnsureSchema(dm);
+    ui::dialogs().message(result.complete() ? MsgIcon::None : MsgIcon::Warning, result.message(),
+                          ui::Ok);
+    return result.complete();
 }
 
 } // namespace gc

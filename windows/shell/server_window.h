@@ -10,6 +10,8 @@ class QLabel;
 
 namespace gc {
 
+class Tdm;
+
 namespace ui {
 class ClickableLabel;
 class RadioGroup;
@@ -70,5 +72,9 @@ class Tserver : public QDialog {
     // The choice shown names a file, not a server: the server field follows a change of kind.
     bool fileChosen_ = false;
 };
+
+// What "- - -" does once a connection is open: creates what is missing of the program's
+// tables and says how it went. True when every table is there.
+bool SetUpSchema(Tdm& dm);
 
 } // namespace gc
