@@ -35,7 +35,7 @@ bool isFile(const ConnectionSettings& s) {
 // The database as the user named it: the file's path, or the server's database.
 QString named(const ConnectionSettings& s) {
     const QString name = isFile(s) ? QFileInfo(s.SqlServerName).absoluteFilePath() : s.DataBase;
-    return QString::fromUtf8("«") + text::isolatedLtr(name) + QString::fromUtf8("»");
+    return text::quotedLtr(name);
 }
 
 QString noTablesMessage(const ConnectionSettings& s, DatabaseState state) {

@@ -27,11 +27,6 @@ const ColumnInfo* TableInfo::column(const QString& n) const {
 
 namespace {
 
-// A path inside a Persian message, in its own order between the quotation marks.
-QString quotedPath(const QString& file) {
-    return QString::fromUtf8("«") + text::isolatedLtr(file) + QString::fromUtf8("»");
-}
-
 // SQLite's codes for a file that is not a database and for a damaged one.
 constexpr int kNotADatabase = 26;
 constexpr int kCorrupt = 11;
@@ -52,7 +47,7 @@ void createPrivateFile(const QString& path) {
                    QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
         !file.exists())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 ساخته نشد: %2")
-                          .arg(quotedPath(path), file.errorString()));
+                          .arg(text::quotedLtr(path), file.errorString()));
 }
 
 // SQLite reads the file's header at the first statement; a file of another kind fails it
@@ -66,12 +61,12 @@ void checkSqliteHeader(QSqlDatabase& db, const QString& file) {
     db.close();
     if (sqliteCode(error) == kNotADatabase)
         throw DbError(
-            QString::fromUtf8("فايل %1 بانک اطلاعاتي اين برنامه نيست").arg(quotedPath(file)));
+            QString::fromUtf8("فايل %1 بانک اطلاعاتي اين برنامه نيست").arg(text::quotedLtr(file)));
     if (sqliteCode(error) == kCorrupt)
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 آسيب ديده است (بريده يا خراب): %2")
-                          .arg(quotedPath(file), error.text()));
+                          .arg(text::quotedLtr(file), error.text()));
     throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
-                      .arg(quotedPath(file), error.text()));
+                      .arg(text::quotedLtr(file), error.text()));
 }
 
 // The program's literals double the quote only; they stay literals only while
@@ -182,11 +177,11 @@ void Connection::openSqlite(const ConnectionTarget& t) {
         throw DbError(QString::fromUtf8("محل فايل بانک اطلاعاتي مشخص نشده است"));
     const QFileInfo info(t.file);
     if (!info.absoluteDir().exists())
-        throw DbError(
-            QString::fromUtf8("پوشه فايل بانک اطلاعاتي %1 وجود ندارد").arg(quotedPath(t.file)));
+        throw DbError(QString::fromUtf8("پوشه فايل بانک اطلاعاتي %1 وجود ندارد")
+                          .arg(text::quotedLtr(t.file)));
     if (!info.exists() && readOnly_)
         throw DbError(
-            QString::fromUtf8("فايل بانک اطلاعاتي %1 وجود ندارد").arg(quotedPath(t.file)));
+            QString::fromUtf8("فايل بانک اطلاعاتي %1 وجود ندارد").arg(text::quotedLtr(t.file)));
     if (!info.exists())
         createPrivateFile(t.file);
     auto db = QSqlDatabase::addDatabase("QSQLITE", name_);
@@ -195,7 +190,7 @@ void Connection::openSqlite(const ConnectionTarget& t) {
                                    : "QSQLITE_BUSY_TIMEOUT=10000");
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
-                          .arg(quotedPath(t.file), db.lastError().text()));
+                          .arg(text::quotedLtr(t.file), db.lastError().text()));
     checkSqliteHeader(db, t.file);
     registerPersianCollation(db);
     if (readOnly_)
