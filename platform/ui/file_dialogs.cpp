@@ -1,6 +1,9 @@
 #include "platform/ui/file_dialogs.h"
 
+#include "platform/ui/widgets.h"
+
 #include <QCalendar>
+#include <QComboBox>
 #include <QFileSystemModel>
 #include <QIdentityProxyModel>
 #include <QLocale>
@@ -41,10 +44,10 @@ std::unique_ptr<QFileDialog> fileDialog(QFileDialog::AcceptMode mode, const QStr
                                                         : QFileDialog::AnyFile);
     dialog->setLayoutDirection(Qt::RightToLeft);
     dialog->setProxyModel(new SolarHijriDates(dialog.get()));
-    // File patterns are left-to-right texts: in a right-to-left box "Database (*.db)"
-    // reads "(Database (*.db".
-    if (auto* types = dialog->findChild<QWidget*>("fileTypeCombo"))
-        types->setLayoutDirection(Qt::LeftToRight);
+    // The folder's path and the file patterns are left-to-right texts.
+    for (const char* name : {"lookInCombo", "fileTypeCombo"})
+        if (auto* box = dialog->findChild<QComboBox*>(name))
+            drawLeftToRight(*box);
     return dialog;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/text/bidi.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -36,21 +37,47 @@ class IsolatingDelegate : public QStyledItemDelegate {
     }
 };
 
-} // namespace
+// QComboBox fills its drawing options in a protected function, reached here through a
+// derived class.
+struct ComboOptions : QComboBox {
+    static QStyleOptionComboBox of(const QComboBox& box) {
+        QStyleOptionComboBox option;
+        (box.*&ComboOptions::initStyleOption)(&option);
+        return option;
+    }
+};
 
-// Text is drawn in the application's direction, whatever the widget's own.
-LtrComboBox::LtrComboBox(QWidget* parent) : QComboBox(parent) {
-    setItemDelegate(new IsolatingDelegate(this));
+void paintIsolated(QComboBox& box) {
+    QStylePainter painter(&box);
+    painter.setPen(box.palette().color(QPalette::Text));
+    QStyleOptionComboBox option = ComboOptions::of(box);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field = box.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                    QStyle::SC_ComboBoxEditField, &box);
+    const int icon = option.currentIcon.isNull() ? 0 : option.iconSize.width() + 4;
+    option.currentText = text::isolatedLtr(
+        option.fontMetrics.elidedText(option.currentText, Qt::ElideMiddle, field.width() - icon));
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
-void LtrComboBox::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
-    painter.setPen(palette().color(QPalette::Text));
-    QStyleOptionComboBox option;
-    initStyleOption(&option);
-    painter.drawComplexControl(QStyle::CC_ComboBox, option);
-    option.currentText = text::isolatedLtr(option.currentText);
-    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+class IsolatingPainter : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint)
+            return false;
+        paintIsolated(*static_cast<QComboBox*>(watched));
+        return true;
+    }
+};
+
+} // namespace
+
+void drawLeftToRight(QComboBox& box) {
+    box.setItemDelegate(new IsolatingDelegate(&box));
+    box.installEventFilter(new IsolatingPainter(&box));
 }
 
 RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent,

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QList>
 
+class QComboBox;
 class QPlainTextEdit;
 class QRadioButton;
 class QButtonGroup;
@@ -24,16 +24,11 @@ class ClickableLabel : public QLabel {
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-// A drop-down list of left-to-right texts ("32-bit") in a right-to-left program: the box and
-// its list draw each text as an isolated run, so it reads in its order; the texts stay plain.
-class LtrComboBox : public QComboBox {
-    Q_OBJECT
-  public:
-    explicit LtrComboBox(QWidget* parent = nullptr);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-};
+// Makes a drop-down of left-to-right texts ("32-bit", a path) read in their order in a
+// right-to-left program: the box and its list draw each text as an isolated run (a long one
+// elided in the middle), while the texts themselves stay plain. Qt draws a box's text in the
+// program's direction whatever the box's own, so "/tmp/x" read "tmp/x/".
+void drawLeftToRight(QComboBox& box);
 
 // A captioned group of radio items with one selected index (-1 for none), laid out in
 // `columns` columns filled top to bottom.

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,8 +88,29 @@ TEST(DesktopDialogs, FileDialogsListDatesInTheSolarHijriCalendar) {
         5000));
     EXPECT_EQ(listed, "1403/01/01 09:30");
     EXPECT_EQ(dialog->selectedFiles().value(0), dir.filePath("gate.db"));
-    const QWidget* types = dialog->findChild<QWidget*>("fileTypeCombo");
-    ASSERT_NE(types, nullptr);
-    EXPECT_EQ(types->layoutDirection(), Qt::LeftToRight) << "the patterns read in their order";
     dialog->hide();
+}
+
+// The folder's path and the file patterns read in their order in a right-to-left program
+// ("/tmp", not "tmp/"): drawn as in a left-to-right one.
+TEST(DesktopDialogs, PathsAndPatternsReadInTheirOrder) {
+    const Qt::LayoutDirection before = QApplication::layoutDirection();
+    const auto drawn = [](Qt::LayoutDirection program, const char* name) {
+        QApplication::setLayoutDirection(program);
+        const auto dialog =
+            gc::ui::fileDialog(QFileDialog::AcceptOpen, "title", "Database (*.db)", "/tmp");
+        auto* box = dialog->findChild<QComboBox*>(name);
+        if (!box)
+            return QImage();
+        box->setLayoutDirection(Qt::LeftToRight); // arrow and text in the same place
+        box->resize(300, box->sizeHint().height());
+        return box->grab().toImage();
+    };
+    for (const char* name : {"lookInCombo", "fileTypeCombo"}) {
+        const QImage rtl = drawn(Qt::RightToLeft, name);
+        const QImage ltr = drawn(Qt::LeftToRight, name);
+        ASSERT_FALSE(rtl.isNull()) << name;
+        EXPECT_TRUE(rtl == ltr) << name;
+    }
+    QApplication::setLayoutDirection(before);
 }

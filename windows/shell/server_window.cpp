@@ -42,7 +42,8 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
     Password = new QLineEdit(kServerPassword, this);
     Password->setEchoMode(QLineEdit::Password);
     Label9 = new QLabel("System Type:", this);
-    SystemType = new ui::LtrComboBox(this);
+    SystemType = new QComboBox(this);
+    ui::drawLeftToRight(*SystemType);
     SystemType->addItems({"32-bit", "64-bit"});
     RadioGroup1 =
         new ui::RadioGroup(QString::fromUtf8("نحوه اتصال به سرور: "),

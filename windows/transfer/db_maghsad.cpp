@@ -85,7 +85,8 @@ void Tdb_maghsad::buildControls() {
     Password = edit(kServerPassword, "Password", this);
     Password->setEchoMode(QLineEdit::Password);
     Label9 = label("System Type:", "Label9", this);
-    SystemType = new ui::LtrComboBox(this);
+    SystemType = new QComboBox(this);
+    ui::drawLeftToRight(*SystemType);
     SystemType->setObjectName("SystemType");
     SystemType->setLayoutDirection(Qt::LeftToRight);
     SystemType->addItems({"32-bit", "64-bit"});
