@@ -361,6 +361,32 @@ void checkSamples(const QString& source, const QString& destination) {
                    qPrintable(to[i]));
 }
 
+// Copies `options` into a fresh destination once an iteration, timing the copy alone, and
+// checks each destination outside the timing; the seconds the copies took.
+double timedTransfers(benchmark::State& state, bool toPg,
+                      const std::function<TransferOptions(const QString&)>& options,
+                      const std::function<void(const QString&)>& check, const QString& namePrefix) {
+    std::atomic_bool cancel = false;
+    double copying = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString destination = newDestination(toPg);
+        Quiet quiet;
+        const TransferOptions o = options(destination);
+        state.ResumeTiming();
+        QElapsedTimer t;
+        t.start();
+        const auto r = gc::transfer::runTransfer(o, quiet, cancel, namePrefix);
+        copying += seconds(t);
+        state.PauseTiming();
+        if (!r.ok)
+            qFatal("%s", qPrintable(r.message));
+        check(destination);
+        state.ResumeTiming();
+    }
+    return copying;
+}
+
 void TransferAYear(benchmark::State& state) {
     const bool fromPg = state.range(0) != 0;
     const bool toPg = state.range(1) != 0;
@@ -377,26 +403,17 @@ void TransferAYear(benchmark::State& state) {
             qFatal("the library's own copy did not copy every row");
         checkSamples(source.connectionString, destination);
     }
-    std::atomic_bool cancel = false;
-    double ours = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const QString destination = newDestination(toPg);
-        Quiet quiet;
-        state.ResumeTiming();
-        QElapsedTimer t;
-        t.start();
-        const auto r = gc::transfer::runTransfer(everyGroup(source.connectionString, destination),
-                                                 quiet, cancel, "bench");
-        ours += seconds(t);
-        state.PauseTiming();
-        if (!r.ok)
-            qFatal("%s", qPrintable(r.message));
-        if (const int rows = destinationRows(destination); rows != 140000)
-            qFatal("%d rows arrived, not 140,000", rows);
-        checkSamples(source.connectionString, destination);
-        state.ResumeTiming();
-    }
+    const double ours = timedTransfers(
+        state, toPg,
+        [&](const QString& destination) {
+            return everyGroup(source.connectionString, destination);
+        },
+        [&](const QString& destination) {
+            if (const int rows = destinationRows(destination); rows != 140000)
+                qFatal("%d rows arrived, not 140,000", rows);
+            checkSamples(source.connectionString, destination);
+        },
+        "bench");
     state.counters["rows_per_s"] =
         benchmark::Counter(140000.0 * double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["peak_MB"] = gcbench::peakMb();
@@ -577,24 +594,9 @@ void TransferVisitPictures(benchmark::State& state) {
     const double peer = toPg ? libpqCopyVisits(source, peerDestination)
                              : sqlite3CopyVisits(source, peerDestination);
     checkVisitPictures(peerDestination);
-    std::atomic_bool cancel = false;
-    double ours = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const QString destination = newDestination(toPg);
-        Quiet quiet;
-        const TransferOptions o = visitPictures(source, destination);
-        state.ResumeTiming();
-        QElapsedTimer t;
-        t.start();
-        const auto r = gc::transfer::runTransfer(o, quiet, cancel, "bench_visits");
-        ours += seconds(t);
-        state.PauseTiming();
-        if (!r.ok)
-            qFatal("%s", qPrintable(r.message));
-        checkVisitPictures(destination);
-        state.ResumeTiming();
-    }
+    const double ours = timedTransfers(
+        state, toPg, [&](const QString& destination) { return visitPictures(source, destination); },
+        checkVisitPictures, "bench_visits");
     state.counters["peak_MB"] = gcbench::peakMb();
     state.counters["peer_s"] = peer;
     state.counters["x_peer"] = ours / double(state.iterations()) / peer;
