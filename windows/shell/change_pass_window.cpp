@@ -3,16 +3,15 @@
 #include "core/accounts.h"
 #include "platform/db/db_error.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/placement.h"
 #include "windows/shell/login_window.h"
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace gc {
@@ -59,8 +58,7 @@ Tchange_pass::Tchange_pass(Tdm& dm, Tlogin& login, QWidget* parent)
 
 void Tchange_pass::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ui::centreOnScreen(*this);
 }
 
 void Tchange_pass::closeEvent(QCloseEvent* event) {
