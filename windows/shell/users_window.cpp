@@ -182,6 +182,11 @@ QWidget* Tusers::buildRights() {
         boxes_.insert(page.key, boxes);
         ++row;
     }
+    // A column's box follows its pages, however they changed: a click on a user, a click on a
+    // page's box, a click on the column's box.
+    for (const auto& boxes : std::as_const(boxes_))
+        for (int f = 0; f < 4; ++f)
+            connect(boxes[f], &QCheckBox::toggled, this, [this, f] { showColumn(Flag(f)); });
     return group;
 }
 
@@ -199,6 +204,20 @@ void Tusers::prepare() {
 void Tusers::setColumn(Flag flag, bool checked) {
     for (const PageRight& page : PageRights())
         box(page.key, flag)->setChecked(checked);
+}
+
+QCheckBox* Tusers::columnBox(Flag flag) const {
+    const std::array<QCheckBox*, 4> columns{ins_chek, edit_chek, del_chek, show_chek};
+    return columns[flag];
+}
+
+// Ticked while every page of the column is, so that one click clears a full column and
+// one click fills any other.
+void Tusers::showColumn(Flag flag) {
+    bool all = true;
+    for (const PageRight& page : PageRights())
+        all = all && box(page.key, flag)->isChecked();
+    columnBox(flag)->setChecked(all);
 }
 
 bool Tusers::hasSelectedUser() {

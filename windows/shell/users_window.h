@@ -70,6 +70,9 @@ class Tusers : public QDialog {
 
   private:
     QWidget* buildRights();
+    // The box of the first row, which sets the whole column.
+    QCheckBox* columnBox(Flag flag) const;
+    void showColumn(Flag flag);
     bool hasSelectedUser();
     void saveRights(const QString& userId);
     using Flags = std::array<bool, 4>;

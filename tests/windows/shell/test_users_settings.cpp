@@ -220,6 +220,47 @@ TEST_P(Users, AColumnBoxChangesOnlyItsOwnFourteenBoxes) {
     EXPECT_NE(w.findChild<QCheckBox*>("set_show"), nullptr);
 }
 
+// The first row's boxes show whether the clicked user holds the whole column, never what
+// the user clicked before had: one click then fills a column, the next clears it.
+TEST_P(Users, TheColumnBoxesShowTheClickedUsersRights) {
+    Tusers w(*dm);
+    w.prepare();
+    addUser(w, "guard");
+    w.prepare(); // ordered by name: admin, guard
+    w.show();
+    const auto columnTicked = [&](Tusers::Flag flag) {
+        for (const PageRight& p : PageRights())
+            if (!w.box(p.key, flag)->isChecked())
+                return false;
+        return true;
+    };
+    ASSERT_EQ(dm->adoq_user.fieldByName("us").asString(), "admin");
+    gctest::clickCentre(w.show_chek);
+    ASSERT_TRUE(w.show_chek->isChecked());
+    ASSERT_TRUE(columnTicked(Tusers::Show));
+
+    ASSERT_TRUE(dm->adoq_user.locate("us", "guard"));
+    for (QCheckBox* column : {w.ins_chek, w.edit_chek, w.del_chek, w.show_chek})
+        EXPECT_FALSE(column->isChecked()) << column->objectName().toStdString();
+    EXPECT_FALSE(w.box("amval", Tusers::Show)->isChecked());
+    gctest::clickCentre(w.show_chek);
+    EXPECT_TRUE(columnTicked(Tusers::Show)) << "one click fills the column";
+    gctest::clickCentre(w.box("loh", Tusers::Show));
+    EXPECT_FALSE(w.show_chek->isChecked()) << "a page taken out leaves the column incomplete";
+    gctest::clickCentre(w.box("loh", Tusers::Show));
+    EXPECT_TRUE(w.show_chek->isChecked());
+    w.ins_btn2Click();
+
+    ASSERT_TRUE(dm->adoq_user.locate("us", "admin"));
+    EXPECT_FALSE(w.show_chek->isChecked());
+    EXPECT_TRUE(w.box("karbaran", Tusers::Show)->isChecked());
+    ASSERT_TRUE(dm->adoq_user.locate("us", "guard"));
+    EXPECT_TRUE(w.show_chek->isChecked()) << "the saved full column";
+    EXPECT_FALSE(w.ins_chek->isChecked());
+    gctest::clickCentre(w.show_chek);
+    EXPECT_FALSE(w.box("amval", Tusers::Show)->isChecked()) << "one click clears it";
+}
+
 TEST_P(Users, CommandsOnAnEmptyGridDoNothing) {
     Tusers w(*dm);
     dm->adoq_user.setSql("select * from users where us='nobody'");
