@@ -3,17 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #ifdef GC_TEST_XKB
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
+#include "support/virtual_display.h"
 #endif
 
 using gc::platform::GroupGiveBack;
@@ -96,92 +91,8 @@ TEST(KeyboardSwitchNote, SaysWhyAndNothingAfterASwitch) {
 
 #ifdef GC_TEST_XKB
 
-namespace {
-
-// A private X server with the layouts a test asks for.
-class VirtualDisplay {
-  public:
-    bool start() {
-        if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
-            QStandardPaths::findExecutable("setxkbmap").isEmpty())
-            return false;
-        server_.start("Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0",
-                               "64x64x24"});
-        if (!server_.waitForStarted(5000))
-            return false;
-        while (!server_.canReadLine() && server_.waitForReadyRead(10000)) {
-        }
-        const QByteArray number = server_.readLine().trimmed();
-        if (number.isEmpty())
-            return false;
-        name_ = ":" + QString::fromLatin1(number);
-        // A busy machine may announce the display before it takes connections; -noreset
-        // keeps it from restarting between the connections of a test.
-        const QByteArray n = name_.toLatin1();
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            if (Display* d = XOpenDisplay(n.constData())) {
-                XCloseDisplay(d);
-                return true;
-            }
-            QThread::msleep(50);
-        }
-        return false;
-    }
-    ~VirtualDisplay() {
-        server_.terminate();
-        server_.waitForFinished(5000);
-    }
-
-    // False when the server did not take the layouts (some sandboxed servers keep
-    // their first keymap whatever they are sent).
-    bool setLayouts(const QString& layouts) {
-        QProcess setxkbmap;
-        setxkbmap.start("setxkbmap", {"-display", name_, "-layout", layouts});
-        if (!setxkbmap.waitForFinished(10000) || setxkbmap.exitCode() != 0)
-            return false;
-        QProcess query;
-        query.start("setxkbmap", {"-display", name_, "-query"});
-        if (!query.waitForFinished(10000))
-            return false;
-        const QString out = QString::fromLocal8Bit(query.readAllStandardOutput());
-        return out.contains(
-            QRegularExpression("layout:\\s+" + QRegularExpression::escape(layouts) + "\\n"));
-    }
-
-    // The user's own switch, straight to the server.
-    void lockGroup(int group) const {
-        const QByteArray n = name_.toLatin1();
-        if (Display* d = XOpenDisplay(n.constData())) {
-            XkbLockGroup(d, XkbUseCoreKbd, static_cast<unsigned>(group));
-            XSync(d, False);
-            XCloseDisplay(d);
-        }
-    }
-
-    // Read straight from the server, not through the code under test.
-    int lockedGroup() const {
-        const QByteArray n = name_.toLatin1();
-        Display* d = XOpenDisplay(n.constData());
-        if (!d)
-            return -1;
-        XkbStateRec state{};
-        const int group =
-            XkbGetState(d, XkbUseCoreKbd, &state) == Success ? state.locked_group : -1;
-        XCloseDisplay(d);
-        return group;
-    }
-
-    const QString& name() const { return name_; }
-
-  private:
-    QProcess server_;
-    QString name_;
-};
-
-} // namespace
-
 TEST(XkbLock, LocksThePersianGroupOfARealServer) {
-    VirtualDisplay display;
+    gctest::VirtualDisplay display;
     if (!display.start())
         GTEST_SKIP() << "Xvfb or setxkbmap not available";
 
@@ -214,7 +125,7 @@ class KeyboardGiveBack : public ::testing::Test {
     SystemKeyboardLayout layout() const { return {display.name(), runtime.path()}; }
     LockRecordFile record() const { return {runtime.path(), display.name()}; }
 
-    VirtualDisplay display;
+    gctest::VirtualDisplay display;
     QTemporaryDir runtime;
 };
 
@@ -299,7 +210,7 @@ TEST_F(KeyboardGiveBack, ALockOfACopyStillRunningIsLeftToIt) {
 
 // The server's first keymap is US English alone.
 TEST(XkbLock, LeavesTheKeyboardAloneWithoutPersian) {
-    VirtualDisplay display;
+    gctest::VirtualDisplay display;
     if (!display.start())
         GTEST_SKIP() << "Xvfb or setxkbmap not available";
 
