@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
