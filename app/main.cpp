@@ -1,9 +1,7 @@
 #include "app/forms.h"
-#include "app/startup.h"
+#include "app/program.h"
 #include "platform/ui/appearance.h"
 #include "platform/xlsx/temp_files.h"
-#include "windows/shell/login_window.h"
-#include "windows/shell/server_window.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -15,11 +13,7 @@ int main(int argc, char** argv) {
     // elsewhere and never removed.
     gc::xlsx::removeFilesOlderThan(QDateTime::currentDateTime().addDays(-1));
     gc::Forms forms;
-    gc::ConnectionLoop loop(*forms.dm, *forms.server);
-    if (!loop.run())
-        return 0;
-    forms.login->show();
-    const int code = app.exec();
+    const int code = gc::runProgram(forms);
     gc::xlsx::removeThisRunsFiles();
     return code;
 }

@@ -15,7 +15,14 @@ enum class KeyboardSwitch {
     Refused,         // the display did not take the switch
 };
 
-// Switches the keyboard to Persian after login; tests supply their own.
+// A keyboard group the program locked, and the group the display held before.
+struct GroupLock {
+    int locked = 0;
+    int found = 0;
+    bool operator==(const GroupLock&) const = default;
+};
+
+// Switches the keyboard to Persian after login and gives it back; tests supply their own.
 class KeyboardLayout {
   public:
     virtual ~KeyboardLayout() = default;
@@ -23,13 +30,34 @@ class KeyboardLayout {
     // Where the desktop offers no Persian layout, or gives no access to its layouts,
     // nothing changes and the result says why.
     virtual KeyboardSwitch activatePersian() = 0;
+    // Gives back the layout the program found before it switched, in this run or in one
+    // that ended without giving it back; a layout the user picked since is left alone.
+    virtual void restore() = 0;
 };
 
-// Windows: the Persian keyboard layout, loaded and activated. X11: the keyboard
-// group that holds a Persian layout, locked. Elsewhere nothing.
+// Windows: the Persian keyboard layout, loaded and activated for the program's own thread;
+// nothing outlives the program, so nothing is given back. X11: the keyboard group that
+// holds a Persian layout, locked for the whole display until restore() gives the group
+// found back. Elsewhere nothing.
 class SystemKeyboardLayout final : public KeyboardLayout {
   public:
+    // The desktop the program runs on; the lock is recorded in the user's runtime folder.
+    SystemKeyboardLayout() = default;
+    // The X display `displayName`, the lock recorded in `recordFolder`.
+    SystemKeyboardLayout(const QString& displayName, const QString& recordFolder);
+
     KeyboardSwitch activatePersian() override;
+    void restore() override;
+
+  private:
+    bool onX11() const;
+    QString recordFolder() const;
+    void remember(GroupLock groups);
+
+    QString displayName_;
+    QString recordFolder_;
+    bool ownDesktop_ = true;
+    std::optional<GroupLock> lock_;
 };
 
 // What the user is told when the keyboard stayed as it was, naming the window system
@@ -42,7 +70,47 @@ QString keyboardSwitchNote(KeyboardSwitch result, const QString& platformName);
 // layouts do not count.
 std::optional<int> persianGroup(const QStringList& groupNames, const QString& symbols);
 
+// What locking the Persian group did; `groups` is set when the result is Switched.
+struct PersianLock {
+    KeyboardSwitch result = KeyboardSwitch::NoX11Access;
+    GroupLock groups;
+};
+
 // Locks the Persian group of the X display `displayName` (empty: $DISPLAY).
-KeyboardSwitch lockPersianGroupOnDisplay(const QString& displayName);
+PersianLock lockPersianGroupOnDisplay(const QString& displayName);
+
+// What came of giving a locked group back.
+enum class GroupGiveBack {
+    GivenBack,   // the group found is locked again
+    LeftAsIs,    // the display no longer holds the group locked: the user switched since
+    NoX11Access, // no display, or it did not take the group
+};
+
+// Locks `lock.found` again on the X display `displayName` (empty: $DISPLAY), if the
+// display still holds `lock.locked`.
+GroupGiveBack giveGroupBackOnDisplay(const QString& displayName, const GroupLock& lock);
+
+// The lock the program holds on one X display, kept in a file while it holds it, so that
+// a run ended by a crash or a kill is undone at the next start.
+struct LockRecord {
+    GroupLock groups;
+    qint64 pid = 0; // the process that locked
+    bool operator==(const LockRecord&) const = default;
+};
+
+class LockRecordFile {
+  public:
+    // The record of the display `displayName` (empty: $DISPLAY) in `folder`.
+    LockRecordFile(const QString& folder, const QString& displayName);
+
+    // None when there is no record or it cannot be read.
+    std::optional<LockRecord> read() const;
+    bool write(const LockRecord& record) const;
+    void remove() const;
+    const QString& path() const { return path_; }
+
+  private:
+    QString path_;
+};
 
 } // namespace gc::platform

@@ -39,19 +39,37 @@ QString atomText(Display* display, Atom atom) {
     return text;
 }
 
-} // namespace
+using DisplayPtr = std::unique_ptr<Display, int (*)(Display*)>;
 
-KeyboardSwitch lockPersianGroupOnDisplay(const QString& displayName) {
-    const ErrorHandlerGuard guard;
+DisplayPtr openDisplay(const QString& displayName) {
     QByteArray name = displayName.toLocal8Bit();
     int event = 0, error = 0, reason = 0;
     int major = XkbMajorVersion, minor = XkbMinorVersion;
-    const std::unique_ptr<Display, int (*)(Display*)> display(
-        XkbOpenDisplay(name.isEmpty() ? nullptr : name.data(), &event, &error, &major, &minor,
-                       &reason),
-        XCloseDisplay);
+    return DisplayPtr(XkbOpenDisplay(name.isEmpty() ? nullptr : name.data(), &event, &error, &major,
+                                     &minor, &reason),
+                      XCloseDisplay);
+}
+
+std::optional<int> lockedGroup(Display* display) {
+    XkbStateRec state{};
+    if (XkbGetState(display, XkbUseCoreKbd, &state) != Success)
+        return std::nullopt;
+    return state.locked_group;
+}
+
+// Locks `group` and reads back whether the display took it.
+bool lockGroup(Display* display, int group) {
+    return XkbLockGroup(display, XkbUseCoreKbd, static_cast<unsigned>(group)) &&
+           lockedGroup(display) == group;
+}
+
+} // namespace
+
+PersianLock lockPersianGroupOnDisplay(const QString& displayName) {
+    const ErrorHandlerGuard guard;
+    const DisplayPtr display = openDisplay(displayName);
     if (!display)
-        return KeyboardSwitch::NoX11Access;
+        return {};
 
     const auto freeKeyboard = [](XkbDescPtr desc) { XkbFreeKeyboard(desc, 0, True); };
     const std::unique_ptr<XkbDescRec, decltype(freeKeyboard)> desc(XkbAllocKeyboard(),
@@ -59,7 +77,7 @@ KeyboardSwitch lockPersianGroupOnDisplay(const QString& displayName) {
     if (!desc ||
         XkbGetNames(display.get(), XkbGroupNamesMask | XkbSymbolsNameMask, desc.get()) != Success ||
         !desc->names)
-        return KeyboardSwitch::NoX11Access;
+        return {};
 
     QStringList groupNames;
     for (int i = 0; i < XkbNumKbdGroups; ++i)
@@ -67,19 +85,35 @@ KeyboardSwitch lockPersianGroupOnDisplay(const QString& displayName) {
     const std::optional<int> group =
         persianGroup(groupNames, atomText(display.get(), desc->names->symbols));
     if (!group)
-        return KeyboardSwitch::NoPersianLayout;
-    if (!XkbLockGroup(display.get(), XkbUseCoreKbd, static_cast<unsigned>(*group)))
-        return KeyboardSwitch::Refused;
-    XkbStateRec state{};
-    const bool locked = XkbGetState(display.get(), XkbUseCoreKbd, &state) == Success &&
-                        state.locked_group == *group;
-    return locked ? KeyboardSwitch::Switched : KeyboardSwitch::Refused;
+        return {KeyboardSwitch::NoPersianLayout, {}};
+    const std::optional<int> found = lockedGroup(display.get());
+    if (!found)
+        return {};
+    if (!lockGroup(display.get(), *group))
+        return {KeyboardSwitch::Refused, {}};
+    return {KeyboardSwitch::Switched, {*group, *found}};
+}
+
+GroupGiveBack giveGroupBackOnDisplay(const QString& displayName, const GroupLock& lock) {
+    const ErrorHandlerGuard guard;
+    const DisplayPtr display = openDisplay(displayName);
+    const std::optional<int> now = display ? lockedGroup(display.get()) : std::nullopt;
+    if (!now)
+        return GroupGiveBack::NoX11Access;
+    if (*now != lock.locked)
+        return GroupGiveBack::LeftAsIs;
+    return lockGroup(display.get(), lock.found) ? GroupGiveBack::GivenBack
+                                                : GroupGiveBack::NoX11Access;
 }
 
 #else
 
-KeyboardSwitch lockPersianGroupOnDisplay(const QString&) {
-    return KeyboardSwitch::NoX11Access;
+PersianLock lockPersianGroupOnDisplay(const QString&) {
+    return {};
+}
+
+GroupGiveBack giveGroupBackOnDisplay(const QString&, const GroupLock&) {
+    return GroupGiveBack::NoX11Access;
 }
 
 #endif

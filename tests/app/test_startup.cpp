@@ -1,14 +1,20 @@
 #include "app/forms.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "core/connection_settings.h"
 #include "core/data_module.h"
 #include "core/schema.h"
+#include "core/services.h"
+#include "fakes/fake_platform.h"
 #include "platform/db/connection.h"
 #include "platform/db/connection_string.h"
 #include "platform/settings/registry.h"
 #include "platform/ui/widgets.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_db.h"
+#include "support/virtual_display.h"
+#include "windows/shell/login_window.h"
+#include "windows/shell/main_window.h"
 #include "windows/shell/server_window.h"
 
 #include <QComboBox>
@@ -19,6 +25,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace gc;
@@ -371,3 +379,137 @@ TEST_F(Startup, ADamagedFileSaysWhyAtStart) {
         f.close();
     }
 }
+
+namespace {
+
+// The program run from its start to its end on a file database, with a keyboard that counts.
+class ProgramRun : public Startup {
+  protected:
+    void SetUp() override {
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        auto owned = std::make_unique<test::FakeKeyboardLayout>();
+        keyboard = owned.get();
+        useKeyboard(std::move(owned));
+        QFile(fileDb()).open(QIODevice::WriteOnly); // set up at the start, when asked
+        store("Access", "64-bit", fileDb());
+    }
+
+    void useKeyboard(std::unique_ptr<platform::KeyboardLayout> layout) {
+        PlatformServices platform = PlatformServices::system();
+        platform.keyboard = std::move(layout);
+        forms = std::make_unique<Forms>(std::move(platform));
+    }
+
+    // Runs the program; `act` runs inside its message loop once the login window is shown.
+    // A run that does not end fails the test.
+    int run(const std::function<void()>& act) {
+        QObject scope;
+        auto* poll = new QTimer(&scope);
+        QObject::connect(poll, &QTimer::timeout, &scope, [&] {
+            if (!forms->login->isVisible())
+                return;
+            poll->stop();
+            act();
+        });
+        poll->start(10);
+        QTimer::singleShot(20000, &scope, [] {
+            ADD_FAILURE() << "the program did not end";
+            QCoreApplication::exit(1);
+        });
+        return runProgram(*forms);
+    }
+
+    void logInAsAdmin() {
+        forms->login->us->setEditText("admin");
+        forms->login->ps->setText(kInitialAdminPassword);
+        forms->login->BitBtn1->click();
+    }
+    QAction* exitItem() { return forms->main->findChild<QAction*>("N2"); }
+
+    test::FakeKeyboardLayout* keyboard = nullptr;
+};
+
+} // namespace
+
+// An earlier run's lock is given back before the login window; the cancel ends the run and
+// gives back what this one locked.
+TEST_F(ProgramRun, TheLoginWindowsCancelGivesTheKeyboardBack) {
+    int restoresAtLogin = -1;
+    EXPECT_EQ(run([&] {
+                  restoresAtLogin = keyboard->restores;
+                  forms->login->BitBtn2->click();
+              }),
+              0);
+    EXPECT_EQ(restoresAtLogin, 1);
+    EXPECT_EQ(keyboard->activations, 0);
+    EXPECT_EQ(keyboard->restores, 2);
+}
+
+// "No" to the exit question keeps the program and its Persian keyboard; "Yes" gives it back.
+TEST_F(ProgramRun, TheMainWindowsExitGivesTheKeyboardBack) {
+    int restoresAfterNo = -1;
+    bool stayed = false;
+    run([&] {
+        logInAsAdmin();
+        ASSERT_TRUE(forms->main->isVisible());
+        ASSERT_NE(exitItem(), nullptr);
+        dialogs.answers = {ui::No};
+        exitItem()->trigger();
+        stayed = forms->main->isVisible();
+        restoresAfterNo = keyboard->restores;
+        exitItem()->trigger();
+    });
+    EXPECT_EQ(keyboard->activations, 1);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(restoresAfterNo, 1);
+    EXPECT_EQ(keyboard->restores, 2);
+    EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("آيا مي خواهيد از برنامه خارج شويد"));
+}
+
+// A session's end or a kill sent as SIGTERM ends the run through its end, not at once; the
+// signal's own handling comes back with the run.
+TEST_F(ProgramRun, ATerminationSignalEndsTheRunThroughItsEnd) {
+    struct sigaction before {};
+    sigaction(SIGTERM, nullptr, &before);
+    run([this] {
+        logInAsAdmin();
+        std::raise(SIGTERM);
+    });
+    EXPECT_EQ(keyboard->activations, 1);
+    EXPECT_EQ(keyboard->restores, 2);
+    struct sigaction after {};
+    sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+#ifdef GC_TEST_XKB
+
+// With the desktop's own keyboard: a run killed after login left Persian locked; the next run
+// starts in the group the user had, switches after login and gives the group back at its exit.
+TEST_F(ProgramRun, TheDesktopsKeyboardAroundARun) {
+    gctest::VirtualDisplay display;
+    if (!display.start() || !display.setLayouts("us,ir"))
+        GTEST_SKIP() << "no X server with keyboard layouts";
+    QTemporaryDir runtime;
+    {
+        platform::SystemKeyboardLayout killed(display.name(), runtime.path());
+        ASSERT_EQ(killed.activatePersian(), platform::KeyboardSwitch::Switched);
+    }
+    ASSERT_EQ(display.lockedGroup(), 1);
+    keyboard = nullptr;
+    useKeyboard(std::make_unique<platform::SystemKeyboardLayout>(display.name(), runtime.path()));
+    int atLogin = -1;
+    int afterLogin = -1;
+    run([&] {
+        atLogin = display.lockedGroup();
+        logInAsAdmin();
+        afterLogin = display.lockedGroup();
+        exitItem()->trigger();
+    });
+    EXPECT_EQ(atLogin, 0);
+    EXPECT_EQ(afterLogin, 1);
+    EXPECT_EQ(display.lockedGroup(), 0);
+    EXPECT_TRUE(QDir(runtime.path()).isEmpty());
+}
+
+#endif

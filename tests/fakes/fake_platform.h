@@ -5,15 +5,17 @@
 
 namespace gc::test {
 
-// Counts the switches asked for; answers as the test says.
+// Counts the switches and give-backs asked for; answers as the test says.
 class FakeKeyboardLayout final : public platform::KeyboardLayout {
   public:
     platform::KeyboardSwitch result = platform::KeyboardSwitch::Switched;
     int activations = 0;
+    int restores = 0;
     platform::KeyboardSwitch activatePersian() override {
         ++activations;
         return result;
     }
+    void restore() override { ++restores; }
 };
 
 // Counts the sounds that would have played.

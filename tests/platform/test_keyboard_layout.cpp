@@ -1,19 +1,24 @@
 #include "platform/keyboard/keyboard_layout.h"
 
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QThread>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #ifdef GC_TEST_XKB
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
+#include "support/virtual_display.h"
 #endif
 
+using gc::platform::GroupGiveBack;
+using gc::platform::GroupLock;
 using gc::platform::KeyboardSwitch;
 using gc::platform::keyboardSwitchNote;
+using gc::platform::LockRecord;
+using gc::platform::LockRecordFile;
 using gc::platform::persianGroup;
+using gc::platform::SystemKeyboardLayout;
 
 TEST(PersianGroup, FoundByGroupName) {
     EXPECT_EQ(persianGroup({"English (US)", "Persian", "", ""}, {}), 1);
@@ -34,8 +39,41 @@ TEST(PersianGroup, FoundBySymbolsWhenNamesAreMissing) {
 
 // Offscreen has no keyboard layouts: nothing happens, and the result says it is not X11.
 TEST(SystemKeyboardLayout, DoesNothingWithoutADesktop) {
-    gc::platform::SystemKeyboardLayout layout;
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    SystemKeyboardLayout layout;
     EXPECT_EQ(layout.activatePersian(), KeyboardSwitch::OtherDesktop);
+    layout.restore();
+    EXPECT_TRUE(QDir(runtime.path()).isEmpty());
+}
+
+TEST(LockRecordFile, KeepsTheLockUntilRemoved) {
+    QTemporaryDir folder;
+    const LockRecordFile file(folder.path(), ":7");
+    EXPECT_EQ(file.read(), std::nullopt);
+    const LockRecord record{{2, 1}, 4242};
+    ASSERT_TRUE(file.write(record));
+    EXPECT_EQ(file.read(), record);
+    // One keyboard serves every screen of a display; another display has its own record.
+    EXPECT_EQ(LockRecordFile(folder.path(), ":7.1").read(), record);
+    EXPECT_EQ(LockRecordFile(folder.path(), ":17").read(), std::nullopt);
+    EXPECT_EQ(LockRecordFile(folder.path(), "host:7").read(), std::nullopt);
+    file.remove();
+    EXPECT_EQ(file.read(), std::nullopt);
+}
+
+// A record cut short or written by hand is no lock: nothing is given back from it.
+TEST(LockRecordFile, ADamagedRecordIsNone) {
+    QTemporaryDir folder;
+    const LockRecordFile file(folder.path(), ":7");
+    for (const char* text : {"", "locked=1\nfound=0\n", "locked=1\nfound=x\npid=5\n",
+                             "locked=4\nfound=0\npid=5\n", "locked=1\nfound=-1\npid=5\n"}) {
+        QFile raw(file.path());
+        ASSERT_TRUE(raw.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        raw.write(text);
+        raw.close();
+        EXPECT_EQ(file.read(), std::nullopt) << text;
+    }
 }
 
 TEST(KeyboardSwitchNote, SaysWhyAndNothingAfterASwitch) {
@@ -53,103 +91,130 @@ TEST(KeyboardSwitchNote, SaysWhyAndNothingAfterASwitch) {
 
 #ifdef GC_TEST_XKB
 
-namespace {
-
-// A private X server with the layouts a test asks for.
-class VirtualDisplay {
-  public:
-    bool start() {
-        if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
-            QStandardPaths::findExecutable("setxkbmap").isEmpty())
-            return false;
-        server_.start("Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0",
-                               "64x64x24"});
-        if (!server_.waitForStarted(5000))
-            return false;
-        while (!server_.canReadLine() && server_.waitForReadyRead(10000)) {
-        }
-        const QByteArray number = server_.readLine().trimmed();
-        if (number.isEmpty())
-            return false;
-        name_ = ":" + QString::fromLatin1(number);
-        // A busy machine may announce the display before it takes connections; -noreset
-        // keeps it from restarting between the connections of a test.
-        const QByteArray n = name_.toLatin1();
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            if (Display* d = XOpenDisplay(n.constData())) {
-                XCloseDisplay(d);
-                return true;
-            }
-            QThread::msleep(50);
-        }
-        return false;
-    }
-    ~VirtualDisplay() {
-        server_.terminate();
-        server_.waitForFinished(5000);
-    }
-
-    // False when the server did not take the layouts (some sandboxed servers keep
-    // their first keymap whatever they are sent).
-    bool setLayouts(const QString& layouts) {
-        QProcess setxkbmap;
-        setxkbmap.start("setxkbmap", {"-display", name_, "-layout", layouts});
-        if (!setxkbmap.waitForFinished(10000) || setxkbmap.exitCode() != 0)
-            return false;
-        QProcess query;
-        query.start("setxkbmap", {"-display", name_, "-query"});
-        if (!query.waitForFinished(10000))
-            return false;
-        const QString out = QString::fromLocal8Bit(query.readAllStandardOutput());
-        return out.contains(
-            QRegularExpression("layout:\\s+" + QRegularExpression::escape(layouts) + "\\n"));
-    }
-
-    // Read straight from the server, not through the code under test.
-    int lockedGroup() const {
-        const QByteArray n = name_.toLatin1();
-        Display* d = XOpenDisplay(n.constData());
-        if (!d)
-            return -1;
-        XkbStateRec state{};
-        const int group =
-            XkbGetState(d, XkbUseCoreKbd, &state) == Success ? state.locked_group : -1;
-        XCloseDisplay(d);
-        return group;
-    }
-
-    const QString& name() const { return name_; }
-
-  private:
-    QProcess server_;
-    QString name_;
-};
-
-} // namespace
-
 TEST(XkbLock, LocksThePersianGroupOfARealServer) {
-    VirtualDisplay display;
+    gctest::VirtualDisplay display;
     if (!display.start())
         GTEST_SKIP() << "Xvfb or setxkbmap not available";
 
     if (!display.setLayouts("us,ir"))
         GTEST_SKIP() << "the X server does not take keyboard layouts";
     EXPECT_EQ(display.lockedGroup(), 0);
-    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()), KeyboardSwitch::Switched);
+    const auto lock = gc::platform::lockPersianGroupOnDisplay(display.name());
+    EXPECT_EQ(lock.result, KeyboardSwitch::Switched);
+    EXPECT_EQ(lock.groups, (GroupLock{1, 0}));
     EXPECT_EQ(display.lockedGroup(), 1);
 
     ASSERT_TRUE(display.setLayouts("us,de,ir(pes_keypad)"));
-    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()), KeyboardSwitch::Switched);
+    display.lockGroup(1);
+    const auto again = gc::platform::lockPersianGroupOnDisplay(display.name());
+    EXPECT_EQ(again.result, KeyboardSwitch::Switched);
+    EXPECT_EQ(again.groups, (GroupLock{2, 1}));
     EXPECT_EQ(display.lockedGroup(), 2);
+}
+
+// The keyboard of a private server with Persian among its layouts, its lock recorded in a
+// private runtime folder.
+class KeyboardGiveBack : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!display.start())
+            GTEST_SKIP() << "Xvfb or setxkbmap not available";
+        if (!display.setLayouts("us,de,ir"))
+            GTEST_SKIP() << "the X server does not take keyboard layouts";
+    }
+    SystemKeyboardLayout layout() const { return {display.name(), runtime.path()}; }
+    LockRecordFile record() const { return {runtime.path(), display.name()}; }
+
+    gctest::VirtualDisplay display;
+    QTemporaryDir runtime;
+};
+
+TEST_F(KeyboardGiveBack, TheGroupFoundIsLockedAgain) {
+    display.lockGroup(1); // German, as the user left it
+    SystemKeyboardLayout keyboard = layout();
+    ASSERT_EQ(keyboard.activatePersian(), KeyboardSwitch::Switched);
+    EXPECT_EQ(display.lockedGroup(), 2);
+    EXPECT_EQ(record().read(), (LockRecord{{2, 1}, QCoreApplication::applicationPid()}));
+    keyboard.restore();
+    EXPECT_EQ(display.lockedGroup(), 1);
+    EXPECT_EQ(record().read(), std::nullopt);
+    // Given back once: a second end changes nothing the user does next.
+    display.lockGroup(0);
+    keyboard.restore();
+    EXPECT_EQ(display.lockedGroup(), 0);
+}
+
+TEST_F(KeyboardGiveBack, AGroupTheUserPickedSinceIsLeft) {
+    SystemKeyboardLayout keyboard = layout();
+    ASSERT_EQ(keyboard.activatePersian(), KeyboardSwitch::Switched);
+    display.lockGroup(1);
+    keyboard.restore();
+    EXPECT_EQ(display.lockedGroup(), 1);
+    EXPECT_EQ(record().read(), std::nullopt);
+
+    EXPECT_EQ(gc::platform::giveGroupBackOnDisplay(display.name(), {2, 0}),
+              GroupGiveBack::LeftAsIs);
+    EXPECT_EQ(gc::platform::giveGroupBackOnDisplay(display.name(), {1, 0}),
+              GroupGiveBack::GivenBack);
+    EXPECT_EQ(display.lockedGroup(), 0);
+}
+
+// A desktop already in Persian is the user's own: there is nothing to give back.
+TEST_F(KeyboardGiveBack, PersianChosenByTheUserStays) {
+    display.lockGroup(2);
+    SystemKeyboardLayout keyboard = layout();
+    ASSERT_EQ(keyboard.activatePersian(), KeyboardSwitch::Switched);
+    EXPECT_EQ(record().read(), std::nullopt);
+    keyboard.restore();
+    EXPECT_EQ(display.lockedGroup(), 2);
+}
+
+// A run that crashed after login left its lock; the next start gives the group back before
+// anything is typed, unless the user has switched since.
+TEST_F(KeyboardGiveBack, ALockLeftByAnEndedRunIsGivenBackAtTheNextStart) {
+    {
+        SystemKeyboardLayout crashed = layout();
+        ASSERT_EQ(crashed.activatePersian(), KeyboardSwitch::Switched);
+    }
+    ASSERT_EQ(display.lockedGroup(), 2);
+    layout().restore();
+    EXPECT_EQ(display.lockedGroup(), 0);
+    EXPECT_EQ(record().read(), std::nullopt);
+
+    {
+        SystemKeyboardLayout crashed = layout();
+        ASSERT_EQ(crashed.activatePersian(), KeyboardSwitch::Switched);
+    }
+    display.lockGroup(1);
+    layout().restore();
+    EXPECT_EQ(display.lockedGroup(), 1);
+    EXPECT_EQ(record().read(), std::nullopt);
+}
+
+// Another copy that locked and still runs keeps its Persian group; a copy started beside it
+// takes over the group that copy found, and gives that back when it ends.
+TEST_F(KeyboardGiveBack, ALockOfACopyStillRunningIsLeftToIt) {
+    const qint64 running = getppid();
+    display.lockGroup(2);
+    ASSERT_TRUE(record().write({{2, 1}, running}));
+    SystemKeyboardLayout keyboard = layout();
+    keyboard.restore();
+    EXPECT_EQ(display.lockedGroup(), 2);
+    EXPECT_EQ(record().read(), (LockRecord{{2, 1}, running}));
+
+    ASSERT_EQ(keyboard.activatePersian(), KeyboardSwitch::Switched);
+    EXPECT_EQ(record().read(), (LockRecord{{2, 1}, QCoreApplication::applicationPid()}));
+    keyboard.restore();
+    EXPECT_EQ(display.lockedGroup(), 1);
 }
 
 // The server's first keymap is US English alone.
 TEST(XkbLock, LeavesTheKeyboardAloneWithoutPersian) {
-    VirtualDisplay display;
+    gctest::VirtualDisplay display;
     if (!display.start())
         GTEST_SKIP() << "Xvfb or setxkbmap not available";
 
-    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()),
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(display.name()).result,
               KeyboardSwitch::NoPersianLayout);
     EXPECT_EQ(display.lockedGroup(), 0);
 }
@@ -157,5 +222,6 @@ TEST(XkbLock, LeavesTheKeyboardAloneWithoutPersian) {
 #endif
 
 TEST(XkbLock, NoSuchDisplayIsQuiet) {
-    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(":4321"), KeyboardSwitch::NoX11Access);
+    EXPECT_EQ(gc::platform::lockPersianGroupOnDisplay(":4321").result, KeyboardSwitch::NoX11Access);
+    EXPECT_EQ(gc::platform::giveGroupBackOnDisplay(":4321", {1, 0}), GroupGiveBack::NoX11Access);
 }
