@@ -261,8 +261,11 @@ std::optional<qint64> Tasami::currentId() {
 
 void Tasami::copyCurrentRow() {
     const QList<QLineEdit*> fields = editFields();
-    for (int i = 0; i < fields.size(); ++i)
-        fields[i]->setText(query().fieldByName(kEditColumns[i]).asString());
+    held_.clear();
+    for (int i = 0; i < fields.size(); ++i) {
+        held_ << query().fieldByName(kEditColumns[i]).asString();
+        fields[i]->setText(held_.back());
+    }
     rememberFields();
 }
 
@@ -326,19 +329,24 @@ void Tasami::EditClick() {
 }
 
 // Writes only the fields the guard changed, and none when the person's row no longer
-// holds what one of them was loaded with: another workstation saved it meanwhile.
+// holds what one of them was loaded or last saved with: another workstation saved it
+// meanwhile.
 void Tasami::writeEdited(db::Query& q) {
     q.edit();
     const QList<QLineEdit*> fields = editFields();
+    QList<int> written;
     for (int i = 0; i < fields.size(); ++i) {
         if (fields[i]->text() == loaded_.value(i))
             continue;
         db::Field column = q.fieldByName(kEditColumns[i]);
-        if (column.asString() != loaded_.value(i))
+        if (column.asString() != held_.value(i))
             throw db::DbError(db::changedMeanwhileMessage(kEditColumns[i]));
         column.setAsString(fields[i]->text());
+        written << i;
     }
     q.post();
+    for (const int i : written)
+        held_[i] = q.fieldByName(kEditColumns[i]).asString();
     rememberFields();
 }
 

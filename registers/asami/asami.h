@@ -96,7 +96,10 @@ class Tasami : public RegisterList {
     QList<QAction*> popup_;
     std::optional<qint64> editId_; // the person "ويرايش" loaded
     QStringList loaded_;           // the edit fields' texts as loaded or last saved
-    QByteArray picture_;           // the shown picture as stored
+    // What the person's row held of each edit field when loaded or last saved, as stored:
+    // a field typed with the Persian yeh is held with the Arabic one.
+    QStringList held_;
+    QByteArray picture_; // the shown picture as stored
     QString pictureExt_;
     QString pictureOwner_; // the surname proposed when the picture is saved
     asami::RemoveFile removeSource_ = asami::RemoveSourceFile;

@@ -186,6 +186,11 @@ void RegisterEntry::rememberInputs() {
         loaded_.insert(w->objectName(), inputText(w));
 }
 
+void RegisterEntry::rememberSaved() {
+    for (const QString& name : decl_.savedColumns)
+        rowTexts_.insert(name, text(name));
+}
+
 bool RegisterEntry::hasUnsavedInput() const {
     for (const QWidget* w : inputs_)
         if (inputText(w) != loaded_.value(w->objectName()))
@@ -248,6 +253,9 @@ bool RegisterEntry::post(bool insert) {
         }
         assignColumns(insert, adding ? decl_.savedColumns : editedColumns());
         q.post();
+        // A row an edit added is the one its next save edits.
+        if (!insert && adding && q.fieldIndex(kKeyField) >= 0)
+            editKey_ = q.fieldByName(kKeyField).value();
     } catch (const db::DbError& e) {
         q.cancel();
         ui::showMessage(ui::MsgIcon::Error, labelled(e.message()));
@@ -283,8 +291,9 @@ bool RegisterEntry::saveNew() {
         return false;
     if (!writeNew())
         return false;
-    rememberInputs();
+    rememberSaved();
     afterSaveNew();
+    rememberInputs();
     return true;
 }
 
@@ -295,8 +304,9 @@ bool RegisterEntry::saveEdit() {
         return false;
     if (!post(false))
         return false;
-    rememberInputs();
+    rememberSaved();
     afterSaveEdit();
+    rememberInputs();
     return true;
 }
 

@@ -102,7 +102,8 @@ class RegisterEntry : public QDialog {
     virtual void onPrepareEdit() {}
     virtual void onShow() {}
     void showEvent(QShowEvent* event) override;
-    // The key of the row that "edit" was opened on; invalid in new mode.
+    // The key of the row that "edit" was opened on, or of the row its first save added;
+    // invalid in new mode.
     const QVariant& editKey() const { return editKey_; }
 
     // Appends (or edits the chosen row) and posts; shows a database error. False when
@@ -111,12 +112,15 @@ class RegisterEntry : public QDialog {
 
   private:
     void assignColumns(bool insert, const QStringList& columns);
-    // The columns an edit writes: those whose input differs from what the row held (or,
-    // for an input not copied from it, from what the form was loaded with), and the guard
-    // stamp when its witnesses changed.
+    // The columns an edit writes: those whose input differs from what the row held when
+    // loaded or last saved (or, for an input not copied from it and not saved yet, from
+    // what the form was loaded with), and the guard stamp when its witnesses changed.
     QStringList editedColumns() const;
     QString editGuardName() const;
+    // The inputs as the window now shows them: what the close question compares with.
     void rememberInputs();
+    // What a save wrote is what the row holds: the next edit writes what differs from it.
+    void rememberSaved();
     // A refusal that names a column («cmt») names it as the window labels its input.
     QString labelled(const QString& message) const;
     // Refuses an impossible or partly typed date or time before anything is asked or written.
@@ -129,10 +133,11 @@ class RegisterEntry : public QDialog {
     QPushButton* editBtn_;
     FocusColours focusColours_;
     EnterChain enterChain_;
-    QVariant editKey_;               // the key of the row that "edit" was opened on
-    QHash<QString, QString> loaded_; // each input's text as prepared or last saved
-    // The row's own text of each column "edit" copied: an input that shows something else
-    // (a selector that cannot show the stored value) writes what it shows.
+    QVariant editKey_; // the row "edit" saves: the one it was opened on, or the one it added
+    QHash<QString, QString> loaded_; // each input's text as prepared, or as a save left it
+    // The row's own text of each column "edit" copied, and after a save the text each saved
+    // column was written from: an input that shows something else (a selector that cannot
+    // show the stored value, or a change since the last save) writes what it shows.
     QHash<QString, QString> rowTexts_;
 };
 

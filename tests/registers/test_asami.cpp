@@ -232,6 +232,26 @@ TEST_P(Asami, AStaleEditKeepsAnotherWorkstationsSaveAndRefusesARealConflict) {
     EXPECT_EQ(scalar("select mobile from asami where id=" + QString::number(id)), "0911");
 }
 
+// The Persian keyboard types the Persian yeh, stored as the Arabic one: the window stays
+// open, and each further edit of that field is stored, not taken for another
+// workstation's.
+TEST_P(Asami, EachEditOfAFieldTypedOnThePersianKeyboardIsStored) {
+    addPerson("الف", "1001");
+    w->prepare();
+    clickRow("الف");
+    w->popup(0)->trigger();
+    for (const char* typed : {"کریمی", "رضایی", "کریمی"}) {
+        const QString text = QString::fromUtf8(typed);
+        w->surname1->clear();
+        w->surname1->setFocus();
+        gctest::typeKeys(w->surname1, text);
+        click(w->edit_btn);
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join("\n").toStdString();
+        EXPECT_EQ(scalar("select surname from asami"),
+                  QString(text).replace(QChar(0x06CC), QChar(0x064A)));
+    }
+}
+
 TEST_P(Asami, NationalCodeTakesDigitsOnlyAndIsChecked) {
     const auto leaveWith = [&](const QString& typed) {
         w->nation->clear();

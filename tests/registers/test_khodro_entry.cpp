@@ -30,6 +30,7 @@ const QString kPersonnel =
     QStringLiteral("خودرو ثبت شد.  آيا مي خواهيد نام راننده در بخش پرسنل نيز ثبت گردد؟");
 const QString kClose =
     QStringLiteral("ويرايش انجام شد.  آيا مي خواهيد خود اين فرد نيز خروج بخورد؟");
+const QString kUnsaved = QStringLiteral("اطلاعات ثبت نشده است. بسته شود؟");
 
 QStringList items(const QComboBox* box) {
     QStringList out;
@@ -260,6 +261,66 @@ TEST_P(KhodroEntry, AnsweringNoLeavesThePersonnelRowOpenWhateverTheType) {
     });
     EXPECT_EQ(scalar("select exit_tim||'|'||cmt from prs"), ":  |x");
     EXPECT_EQ(scalar("select vorod_tim from khodro"), "12:00");
+}
+
+// "No" keeps the window open on the edited row: each further change is written, one back
+// to an earlier value included.
+TEST_P(KhodroEntry, AfterNoEachFurtherEditIsStored) {
+    exec("insert into khodro (ranande, num, exit_dat, exit_tim, vorod_dat, vorod_tim, cmt, "
+         "khodro_typ) values ('حسيني', '55د555', '1403/01/01', '08:00', '    /  /  ', '  :  ', "
+         "'صبح', 'اداري')");
+    exec("insert into prs (nam, exit_dat, exit_tim, cmt) values ('حسيني', '1403/01/01', '  :  ', "
+         "'x')");
+    list->search();
+    const QList<QPair<QString, QString>> steps = {
+        {"بازگشت", "1200"}, {"صبح", "1230"}, {"بازگشت", "1200"}};
+    whileModal(list->editAction(), ins.get(), [&] {
+        for (const auto& [comment, time] : steps) {
+            SCOPED_TRACE(comment.toStdString());
+            dialogs.messages.clear();
+            dialogs.answers = {gc::ui::No};
+            type(ins->input("cmt"), comment);
+            type(ins->input("vorod_tim"), time);
+            ins->editButton()->click();
+            EXPECT_EQ(dialogs.texts(), QStringList{kClose});
+            EXPECT_TRUE(ins->isVisible());
+            EXPECT_EQ(scalar("select cmt||'|'||vorod_tim from khodro"),
+                      comment + "|" + time.left(2) + ":" + time.mid(2));
+        }
+        dialogs.messages.clear();
+        QTest::keyClick(ins.get(), Qt::Key_Escape);
+        EXPECT_FALSE(ins->isVisible());
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+    });
+    EXPECT_EQ(scalar("select count(*) from khodro"), "1");
+    EXPECT_EQ(scalar("select exit_tim||'|'||cmt from prs"), ":  |x");
+}
+
+// Emptying the driver and presetting the entry for the next car is the window's own work,
+// not typing: closing asks only about what was typed after the save.
+TEST_P(KhodroEntry, ClosingRightAfterASaveAsksNothingButAfterTypingAsks) {
+    for (const QString& kind : {kOfficial, kPersonal}) {
+        SCOPED_TRACE(kind.toStdString());
+        for (const bool typeAfterSave : {false, true}) {
+            dialogs.messages.clear();
+            whileModal(list->insertAction(), ins.get(), [&] {
+                pick(ins->khodro_typ(), kind);
+                type(ins->ranande(), typeAfterSave ? "احمدي" : "رضايي");
+                ins->insButton()->click();
+                EXPECT_EQ(dialogs.texts(), QStringList{kind == kOfficial ? "ثبت شد" : kPersonnel});
+                EXPECT_EQ(in("ranande"), "");
+                if (typeAfterSave) {
+                    type(ins->input("cmt"), "ب");
+                    dialogs.answers = {gc::ui::No, gc::ui::Yes};
+                    QTest::keyClick(ins.get(), Qt::Key_Escape);
+                    EXPECT_TRUE(ins->isVisible());
+                }
+                QTest::keyClick(ins.get(), Qt::Key_Escape);
+                EXPECT_FALSE(ins->isVisible());
+            });
+            EXPECT_EQ(dialogs.texts().count(kUnsaved), typeAfterSave ? 2 : 0);
+        }
+    }
 }
 
 TEST_P(KhodroEntry, EditSavesTheChosenRowAndSaysWhenItIsGone) {

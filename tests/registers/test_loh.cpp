@@ -177,6 +177,35 @@ TEST_P(Loh, EditCopiesTheRowStaysOpenAndCannotMakeADuplicate) {
                       "1403/01/02|درب اصلي|پنجشنبه|روز|احمدي");
 }
 
+// The window stays open after an edit: each further edit is written, a guard put back
+// included, and closing after the last one has nothing to ask.
+TEST_P(Loh, EveryEditInTheOpenWindowIsStoredBackAndForth) {
+    addRow("1403/01/02", "درب اصلي", "پنجشنبه", "روز", "رضايي");
+    untickAll();
+    list->search();
+    whileModal(list->editAction(), ins.get(), [&] {
+        for (const QString guard : {"احمدي", "رضايي", "احمدي"}) {
+            SCOPED_TRACE(guard.toStdString());
+            boxes.messages.clear();
+            type(ins->negahban(), guard);
+            ins->editButton()->click();
+            EXPECT_EQ(boxes.texts(), QStringList{"ويرايش شد"});
+            EXPECT_EQ(scalar("select negahban from loh"), guard);
+            EXPECT_EQ(dm->ADOQ_loh.fieldByName("negahban").asString(), guard);
+        }
+        // Another column alone leaves the guard as last saved.
+        boxes.messages.clear();
+        type(ins->shift(), "شب");
+        ins->editButton()->click();
+        EXPECT_EQ(boxes.texts(), QStringList{"ويرايش شد"});
+        boxes.messages.clear();
+        ins->close();
+        EXPECT_FALSE(ins->isVisible());
+        EXPECT_TRUE(boxes.messages.isEmpty());
+    });
+    EXPECT_EQ(rows(), "1403/01/02|درب اصلي|پنجشنبه|شب|احمدي");
+}
+
 TEST_P(Loh, EditBeforeAnySearchAddsARowAndLeavesTheStoredOnesAlone) {
     addRow("1403/01/01", "درب اصلي", "چهارشنبه", "روز", "كريمي");
     list->prepare();
@@ -190,9 +219,13 @@ TEST_P(Loh, EditBeforeAnySearchAddsARowAndLeavesTheStoredOnesAlone) {
         ins->shift()->setEditText("شب");
         ins->negahban()->setEditText("رضايي");
         ins->editButton()->click();
+        // The next edit changes the row just added, which is no duplicate of itself.
+        type(ins->negahban(), "احمدي");
+        ins->editButton()->click();
+        EXPECT_EQ(boxes.texts(), (QStringList{"ويرايش شد", "ويرايش شد"}));
     });
     EXPECT_EQ(rows(), "1403/01/01|درب اصلي|چهارشنبه|روز|كريمي\n"
-                      "1403/01/02|درب شمالي|پنجشنبه|شب|رضايي");
+                      "1403/01/02|درب شمالي|پنجشنبه|شب|احمدي");
 }
 
 TEST_P(Loh, ATooLongValueIsRefusedNamingTheFieldAsTheWindowLabelsIt) {

@@ -271,6 +271,34 @@ TEST_P(Prs, EditWithCarLeftOutSaysSoAndWithoutCarCloses) {
     EXPECT_EQ(scalar("select vorod_tim from prs"), "08:00");
 }
 
+// The car question answered "No" keeps the window open: each further edit is written.
+TEST_P(Prs, AfterNoEachFurtherEditIsStored) {
+    addPerson("رضايي", "1001", "12ب345", "مالي");
+    addPrs("1001", "رضايي", "1403/01/01", "07:30", "07:45", "");
+    exec("insert into khodro (ranande, num, exit_dat, exit_tim, vorod_dat, khodro_typ) values "
+         "('رضايي', '12ب345', " +
+         quoted(kBlankDate) + ", " + quoted(kBlankTime) + ", '1403/01/01', 'شخصي')");
+    list->search();
+    whileModal(list->editAction(), ins.get(), [&] {
+        for (const QString time : {"0800", "0745", "0800"}) {
+            SCOPED_TRACE(time.toStdString());
+            dialogs.messages.clear();
+            dialogs.answers = {gc::ui::No};
+            type(ins->input("vorod_tim"), time);
+            ins->editButton()->click();
+            EXPECT_EQ(dialogs.texts(), (QStringList{kCloseQuestion, kCarStillOut}));
+            EXPECT_TRUE(ins->isVisible());
+            EXPECT_EQ(scalar("select vorod_tim from prs"), time.left(2) + ":" + time.mid(2));
+        }
+        dialogs.messages.clear();
+        QTest::keyClick(ins.get(), Qt::Key_Escape);
+        EXPECT_FALSE(ins->isVisible());
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+    });
+    EXPECT_EQ(scalar("select count(*) from prs"), "1");
+    EXPECT_EQ(scalar("select exit_tim || '|' || negahban2 from prs"), "07:30|" + kGuard);
+}
+
 TEST_P(Prs, SearchFiltersOrderAndCount) {
     addPrs("1", "الف", "1403/01/01", "10:00", "12:00", "پرسنل با خودرو");
     addPrs("2", "ب", "1403/01/02", kBlankTime, kBlankTime, "مرخصي");
