@@ -2,6 +2,7 @@
 
 #include "core/connection_settings.h"
 #include "core/data_module.h"
+#include "platform/db/connection_string.h"
 #include "platform/db/db_error.h"
 #include "platform/text/bidi.h"
 #include "platform/ui/dialogs.h"
@@ -75,7 +76,8 @@ void ConnectionLoop::attempt() {
 }
 
 // Opens the shared connection on the settings, or says why not. A file's own reason (damaged,
-// of another kind, its path) is shown; a server's stays the administrator's.
+// of another kind, its path) and a mistyped server name are shown; a server's reason stays the
+// administrator's.
 bool ConnectionLoop::open(const ConnectionSettings& settings) {
     db::Connection& connection = dm_.ADOConnection1;
     if (connection.connected())
@@ -90,18 +92,21 @@ bool ConnectionLoop::open(const ConnectionSettings& settings) {
         else if (settings.Authentication == "Windows")
             server_.RadioGroup1->setItemIndex(0);
     }
+    QString refusal;
     try {
         if (!text)
             throw db::DbError(QString());
         connection.open();
         return true;
+    } catch (const db::DataSourceError& e) {
+        refusal = e.message();
     } catch (const db::DbError& e) {
         const bool ownReason = text && isFile(settings) && !e.message().isEmpty();
-        ui::dialogs().message(ui::MsgIcon::Warning, ownReason ? e.message() : failedMessage(),
-                              ui::Yes);
-        backToSettings();
-        return false;
+        refusal = ownReason ? e.message() : failedMessage();
     }
+    ui::dialogs().message(ui::MsgIcon::Warning, refusal, ui::Yes);
+    backToSettings();
+    return false;
 }
 
 // Login reads the users first: a database without them is set up, or given back to the

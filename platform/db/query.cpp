@@ -610,7 +610,7 @@ QVariant Query::storedValue(const ColumnInfo& column, const QVariant& v) const {
         const auto mapped = codepage::toRepertoire(displayText(v), &bad);
         if (!mapped)
             throw DbError(codepage::unsupportedCharMessage(bad));
-        if (column.width > 0 && mapped->size() > column.width)
+        if (column.width > 0 && textWidth(*mapped) > column.width)
             throw DbError(widthMessage(column.name, column.width));
         return *mapped;
     }

@@ -91,6 +91,26 @@ TEST_F(Startup, FailedOpenRepeatsUntilFinish) {
     EXPECT_EQ(forms->server->RadioGroup1->itemIndex(), 1);
 }
 
+// A server name whose port is mistyped is refused with its reason, not tried on the default
+// port, and the settings window follows.
+TEST_F(Startup, AMistypedPortIsNamedNotTriedOnTheDefault) {
+    store("SQL Server", "32-bit", "127.0.0.1,5433x");
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    int shown = 0;
+    loop.showServerModal = [&] {
+        ++shown;
+        forms->server->Button2Click();
+    };
+    EXPECT_FALSE(loop.run());
+    EXPECT_EQ(shown, 1);
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    const QString said = dialogs.texts()[0];
+    EXPECT_TRUE(said.contains(forms->server->Label1->text()) &&
+                said.contains(QChar(0x2066) + QString("5433x") + QChar(0x2069)))
+        << said.toStdString();
+    EXPECT_FALSE(forms->dm->ADOConnection1.connected());
+}
+
 TEST_F(Startup, NoStringIsBuiltSoThePreviousOneIsNotReused) {
     QFile(fileDb()).open(QIODevice::WriteOnly); // an empty file opens as a new database
     store("Access", "64-bit", fileDb());

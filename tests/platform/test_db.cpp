@@ -46,6 +46,34 @@ TEST(ConnectionString, PicksEngineAndParts) {
     EXPECT_THROW(connectionTarget("Provider=MSDASQL"), DbError);
 }
 
+// A port that is no port never falls back to the default one: the refusal names the server
+// field and the port as typed, set apart left to right.
+TEST(ConnectionString, APortThatIsNotOneIsRefused) {
+    const auto server = [](const QString& source) {
+        return connectionTarget("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial "
+                                "Catalog=X;Data Source=" +
+                                source);
+    };
+    EXPECT_EQ(server("127.0.0.1, 5433 ").port, 5433);
+    EXPECT_EQ(server("h\\inst,1").port, 1);
+    EXPECT_EQ(server("h,65535").port, 65535);
+    for (const QString port : {"5433x", "", "0", "65536", "-5", "54 33", "۵۴۳۳", "0x15"}) {
+        SCOPED_TRACE(port.toStdString());
+        try {
+            server("127.0.0.1," + port);
+            ADD_FAILURE() << "accepted";
+        } catch (const DataSourceError& e) {
+            EXPECT_TRUE(
+                e.message().contains(QString::fromUtf8("نام سرور sql /محل قرارگيري فايل اكسس")));
+            EXPECT_TRUE(e.message().contains(QChar(0x2066) + port + QChar(0x2069)))
+                << e.message().toStdString();
+        }
+    }
+    // A file's path may hold a comma.
+    EXPECT_EQ(connectionTarget("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/a,b.mdb").file,
+              "/d/a,b.mdb");
+}
+
 // Every value, whatever quotes and separators it holds, reads back as written and leaves
 // the next keyword alone.
 TEST(ConnectionString, QuotedValuesRoundTrip) {

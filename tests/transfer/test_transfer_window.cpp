@@ -148,6 +148,23 @@ TEST_F(TransferWindow, ConnectShowsWhetherTheDestinationOpens) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
+// A mistyped port is named, in "Connect" and in the transfer, and never tried on the default
+// port, where another server could hold a database of the same name.
+TEST_F(TransferWindow, AMistypedPortIsNamedInsteadOfTried) {
+    describeServer("Tovarmesk");
+    window->SqlServerName->setText("127.0.0.1,5433x");
+    click(window->Button1);
+    EXPECT_EQ(window->Button1->text(), "No Connected");
+    EXPECT_TRUE(window->Memo1->toPlainText().contains(window->Label1->text()));
+    click(window->phone_chk);
+    transferNow();
+    EXPECT_FALSE(window->running());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(window->Label1->text()) &&
+                dialogs.messages[0].text.contains("5433x"))
+        << dialogs.messages[0].text.toStdString();
+}
+
 // The copy goes where the fields point when the transfer is pressed, not where the
 // last "Connect" went; the date is typed with Persian digits, key by key.
 TEST_F(TransferWindow, TheTransferGoesToTheDatabaseTheFieldsShow) {
