@@ -39,12 +39,13 @@ QString named(const ConnectionSettings& s) {
     return text::quotedLtr(name);
 }
 
-QString noTablesMessage(const ConnectionSettings& s, DatabaseState state) {
-    const QString what = state == DatabaseState::Empty
+QString noTablesMessage(const ConnectionSettings& s, const DatabaseCheck& check) {
+    const bool empty = check.state == DatabaseState::Empty;
+    const QString what = empty
                              ? QString::fromUtf8("بانک اطلاعاتي %1 خالي است و جدول هاي اين "
                                                  "برنامه را ندارد.")
                              : QString::fromUtf8("بانک اطلاعاتي %1 جدول هاي اين برنامه را ندارد.");
-    return what.arg(named(s)) + '\n' +
+    return what.arg(named(s)) + '\n' + (empty ? QString() : OtherTablesNote(check.tables) + '\n') +
            QString::fromUtf8("جدول ها اکنون ساخته شوند؟ (همان کار «- - -» در پنجره تنظيمات)");
 }
 
@@ -113,9 +114,8 @@ bool ConnectionLoop::open(const ConnectionSettings& settings) {
 // settings with the reason, before the login window is shown.
 void ConnectionLoop::settle(const ConnectionSettings& settings) {
     const DatabaseCheck check = CheckDatabase(dm_);
-    const bool ready =
-        check.state == DatabaseState::Ready ||
-        (check.state != DatabaseState::Unreadable && setUpTables(settings, check.state));
+    const bool ready = check.state == DatabaseState::Ready ||
+                       (check.state != DatabaseState::Unreadable && setUpTables(settings, check));
     if (ready) {
         KeepTrying = false;
         RunApplication = true;
@@ -128,9 +128,9 @@ void ConnectionLoop::settle(const ConnectionSettings& settings) {
 }
 
 // A new, empty file chosen at the first start is the program's own: set up without asking.
-bool ConnectionLoop::setUpTables(const ConnectionSettings& settings, DatabaseState state) {
-    const bool fresh = mayCreateFile_ && isFile(settings) && state == DatabaseState::Empty;
-    if (!fresh && ui::dialogs().message(ui::MsgIcon::Question, noTablesMessage(settings, state),
+bool ConnectionLoop::setUpTables(const ConnectionSettings& settings, const DatabaseCheck& check) {
+    const bool fresh = mayCreateFile_ && isFile(settings) && check.state == DatabaseState::Empty;
+    if (!fresh && ui::dialogs().message(ui::MsgIcon::Question, noTablesMessage(settings, check),
                                         ui::Yes | ui::No) != ui::Yes)
         return false;
     return SetUpSchema(dm_);

@@ -182,7 +182,9 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     if (!info.exists() && readOnly_)
         throw DbError(
             QString::fromUtf8("فايل بانک اطلاعاتي %1 وجود ندارد").arg(text::quotedLtr(t.file)));
-    if (!info.exists())
+    // A file made here is the program's own: a set-up always follows.
+    const bool created = !info.exists();
+    if (created)
         createPrivateFile(t.file);
     auto db = QSqlDatabase::addDatabase("QSQLITE", name_);
     db.setDatabaseName(t.file);
@@ -193,12 +195,23 @@ void Connection::openSqlite(const ConnectionTarget& t) {
                           .arg(text::quotedLtr(t.file), db.lastError().text()));
     checkSqliteHeader(db, t.file);
     registerPersianCollation(db);
-    if (readOnly_)
-        return;
+    if (created && !readOnly_)
+        applyOwnFileSettings(db);
+}
+
+// Readers must not block the writers of other windows or processes on this machine. The
+// write-ahead log is recorded in the file's header, so only the program's own file gets it.
+void Connection::applyOwnFileSettings(QSqlDatabase& db) {
     QSqlQuery q(db);
-    // Readers must not block the writers of other windows or processes on this machine.
     q.exec("PRAGMA journal_mode=WAL");
     q.exec("PRAGMA synchronous=NORMAL");
+}
+
+void Connection::useAsOwnFile() {
+    if (engine_ != Engine::SQLite || readOnly_ || !connected())
+        return;
+    QSqlDatabase db = database();
+    applyOwnFileSettings(db);
 }
 
 void Connection::openPostgres(const ConnectionTarget& t) {

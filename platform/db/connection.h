@@ -65,6 +65,11 @@ class Connection {
     // revive(), then throws DbError when there is no connection at all (never opened, or
     // closed): what every read and write needs before it starts.
     void reviveOpen();
+    // The file holds the program's tables, or has just been given them: it gets the program's
+    // own settings (the write-ahead log). Another program's file, a file whose set-up was
+    // declined and a read-only connection are left as they are; a file the connection made
+    // itself has them from its start. Nothing for a server.
+    void useAsOwnFile();
     Engine engine() const { return engine_; }
     QSqlDatabase database() const;
 
@@ -98,6 +103,7 @@ class Connection {
   private:
     void openSqlite(const ConnectionTarget& t);
     void openPostgres(const ConnectionTarget& t);
+    static void applyOwnFileSettings(QSqlDatabase& db);
     bool serverLost() const;
     void watchServer();
     TableInfo loadTableInfo(const QString& table) const;

@@ -241,6 +241,36 @@ TEST_F(TransferWindow, ADestinationWithoutTablesIsOfferedTheSetUpFirst) {
     EXPECT_EQ(destination.count("users"), 1);
 }
 
+// Another program's file is told to hold other tables; declined, it is left byte for byte.
+TEST_F(TransferWindow, AForeignFileIsSaidToHoldOtherTablesAndDeclinedIsLeftAsItWas) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("other.db");
+    {
+        auto db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec("create table invoices (id integer primary key)"));
+    }
+    QSqlDatabase::removeDatabase("foreign");
+    const auto bytes = [&path] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    describeFile(path);
+    click(window->phone_chk);
+    dialogs.answers = {gc::ui::No};
+    transferNow();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const QString offer = dialogs.messages[0].text;
+    EXPECT_TRUE(offer.contains(gc::text::quotedLtr("invoices")) &&
+                offer.endsWith(gc::transfer::schemaQuestion(gc::text::isolatedLtr(path))))
+        << offer.toStdString();
+    EXPECT_TRUE(bytes() == before);
+    EXPECT_FALSE(QFileInfo::exists(path + "-wal"));
+    EXPECT_FALSE(QFileInfo::exists(path + "-shm"));
+}
+
 // A file that does not exist is made only once its set-up is agreed to.
 TEST_F(TransferWindow, AMissingFileIsMadeOnlyWhenItsSetUpIsAgreed) {
     QTemporaryDir dir;
