@@ -52,6 +52,10 @@ class Connection {
     // Set before open: the database is only read. A missing file is an error instead of a
     // new file, and nothing is written, not even the file's journal mode.
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // A read-only file that could not be shared (on read-only media SQLite cannot make its
+    // -shm beside it) was opened as a snapshot: read as it is, without locks, so a change
+    // made to it meanwhile is not seen.
+    bool readAsSnapshot() const { return snapshot_; }
 
     // Throws DbError. Gives up within 15 seconds on an unreachable server, and on a
     // statement that a server leaves unanswered as long.
@@ -103,6 +107,7 @@ class Connection {
   private:
     void openSqlite(const ConnectionTarget& t);
     void openPostgres(const ConnectionTarget& t);
+    void openSnapshot(QSqlDatabase& db, const QString& file);
     static void applyOwnFileSettings(QSqlDatabase& db);
     bool serverLost() const;
     void watchServer();
@@ -113,6 +118,7 @@ class Connection {
     Engine engine_ = Engine::None;
     bool inTransaction_ = false;
     bool readOnly_ = false;
+    bool snapshot_ = false;
     QHash<QString, TableInfo> tableCache_;
     std::unique_ptr<ServerWatch> watch_;
     QString textCollation_;
