@@ -558,3 +558,61 @@ TEST(Postgres, UnreachableServerFailsQuickly) {
                           "Data Source=127.0.0.1,1");
     EXPECT_THROW(c.open(), DbError);
 }
+
+// A server's timestamp holds microseconds, Qt's value milliseconds: the guarded edit compares
+// what was read to the microsecond. A row is edited whatever digits its timestamp holds, and a
+// change made elsewhere is refused, a change of a microsecond too.
+TEST(Postgres, TheGuardedEditComparesTimestampsToTheMicrosecond) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    const QString database = gctest::freshDatabase(Backend::PostgreSQL);
+    Connection c("stamps");
+    c.setConnectionString(database);
+    c.open();
+    Connection other("stamps_elsewhere");
+    other.setConnectionString(database);
+    other.open();
+    c.execute("create table s (id int identity primary key, nam nvarchar(10), saat_sys datetime)");
+    const auto stamp = [&c] {
+        QSqlQuery q(c.database());
+        return q.exec("select saat_sys::text from s") && q.next() ? q.value(0).toString()
+                                                                  : QString();
+    };
+    const QDateTime morning(QDate(2024, 1, 2), QTime(8, 0));
+    for (const QString sql : {"select * from s", "select * from s order by saat_sys desc"}) {
+        SCOPED_TRACE(sql.toStdString());
+        c.execute("delete from s");
+        c.execute("insert into s (nam, saat_sys) values ('a', '2024-01-01 12:00:00.123456')");
+        Query q(c, "q");
+        q.setSql(sql);
+        q.open();
+        q.edit();
+        q.fieldByName("nam").setAsString("b");
+        EXPECT_NO_THROW(q.post());
+        q.edit();
+        q.fieldByName("saat_sys").setValue(morning.addMSecs(1));
+        q.fieldByName("nam").setAsString("c");
+        EXPECT_NO_THROW(q.post());
+        EXPECT_EQ(stamp(), "2024-01-02 08:00:00.001");
+
+        // Elsewhere, by a microsecond: the saved row, then the row as read, refuse the edit.
+        other.execute("update s set saat_sys = '2024-01-02 08:00:00.001001'");
+        q.edit();
+        q.fieldByName("saat_sys").setValue(morning);
+        EXPECT_THROW(q.post(), DbError);
+        q.cancel();
+        q.close();
+        q.open();
+        other.execute("update s set saat_sys = '2024-01-02 08:00:00.001002'");
+        q.edit();
+        q.fieldByName("saat_sys").setValue(morning);
+        try {
+            q.post();
+            ADD_FAILURE() << "a change made elsewhere was overwritten";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.message(), changedMeanwhileMessage("saat_sys"));
+        }
+        q.cancel();
+        EXPECT_EQ(stamp(), "2024-01-02 08:00:00.001002");
+    }
+}
