@@ -2,6 +2,7 @@
 
 #include "core/connection_settings.h"
 #include "core/data_module.h"
+#include "platform/db/connection_string.h"
 #include "platform/db/db_error.h"
 #include "platform/text/bidi.h"
 #include "platform/ui/dialogs.h"
@@ -38,12 +39,13 @@ QString named(const ConnectionSettings& s) {
     return text::quotedLtr(name);
 }
 
-QString noTablesMessage(const ConnectionSettings& s, DatabaseState state) {
-    const QString what = state == DatabaseState::Empty
+QString noTablesMessage(const ConnectionSettings& s, const DatabaseCheck& check) {
+    const bool empty = check.state == DatabaseState::Empty;
+    const QString what = empty
                              ? QString::fromUtf8("بانک اطلاعاتي %1 خالي است و جدول هاي اين "
                                                  "برنامه را ندارد.")
                              : QString::fromUtf8("بانک اطلاعاتي %1 جدول هاي اين برنامه را ندارد.");
-    return what.arg(named(s)) + '\n' +
+    return what.arg(named(s)) + '\n' + (empty ? QString() : OtherTablesNote(check.tables) + '\n') +
            QString::fromUtf8("جدول ها اکنون ساخته شوند؟ (همان کار «- - -» در پنجره تنظيمات)");
 }
 
@@ -75,7 +77,8 @@ void ConnectionLoop::attempt() {
 }
 
 // Opens the shared connection on the settings, or says why not. A file's own reason (damaged,
-// of another kind, its path) is shown; a server's stays the administrator's.
+// of another kind, its path) and a mistyped server name are shown; a server's reason stays the
+// administrator's.
 bool ConnectionLoop::open(const ConnectionSettings& settings) {
     db::Connection& connection = dm_.ADOConnection1;
     if (connection.connected())
@@ -90,27 +93,29 @@ bool ConnectionLoop::open(const ConnectionSettings& settings) {
         else if (settings.Authentication == "Windows")
             server_.RadioGroup1->setItemIndex(0);
     }
+    QString refusal;
     try {
         if (!text)
             throw db::DbError(QString());
         connection.open();
         return true;
+    } catch (const db::DataSourceError& e) {
+        refusal = e.message();
     } catch (const db::DbError& e) {
         const bool ownReason = text && isFile(settings) && !e.message().isEmpty();
-        ui::dialogs().message(ui::MsgIcon::Warning, ownReason ? e.message() : failedMessage(),
-                              ui::Yes);
-        backToSettings();
-        return false;
+        refusal = ownReason ? e.message() : failedMessage();
     }
+    ui::dialogs().message(ui::MsgIcon::Warning, refusal, ui::Yes);
+    backToSettings();
+    return false;
 }
 
 // Login reads the users first: a database without them is set up, or given back to the
 // settings with the reason, before the login window is shown.
 void ConnectionLoop::settle(const ConnectionSettings& settings) {
     const DatabaseCheck check = CheckDatabase(dm_);
-    const bool ready =
-        check.state == DatabaseState::Ready ||
-        (check.state != DatabaseState::Unreadable && setUpTables(settings, check.state));
+    const bool ready = check.state == DatabaseState::Ready ||
+                       (check.state != DatabaseState::Unreadable && setUpTables(settings, check));
     if (ready) {
         KeepTrying = false;
         RunApplication = true;
@@ -123,9 +128,9 @@ void ConnectionLoop::settle(const ConnectionSettings& settings) {
 }
 
 // A new, empty file chosen at the first start is the program's own: set up without asking.
-bool ConnectionLoop::setUpTables(const ConnectionSettings& settings, DatabaseState state) {
-    const bool fresh = mayCreateFile_ && isFile(settings) && state == DatabaseState::Empty;
-    if (!fresh && ui::dialogs().message(ui::MsgIcon::Question, noTablesMessage(settings, state),
+bool ConnectionLoop::setUpTables(const ConnectionSettings& settings, const DatabaseCheck& check) {
+    const bool fresh = mayCreateFile_ && isFile(settings) && check.state == DatabaseState::Empty;
+    if (!fresh && ui::dialogs().message(ui::MsgIcon::Question, noTablesMessage(settings, check),
                                         ui::Yes | ui::No) != ui::Yes)
         return false;
     return SetUpSchema(dm_);

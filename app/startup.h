@@ -33,7 +33,7 @@ class ConnectionLoop {
   private:
     bool open(const ConnectionSettings& settings);
     void settle(const ConnectionSettings& settings);
-    bool setUpTables(const ConnectionSettings& settings, DatabaseState state);
+    bool setUpTables(const ConnectionSettings& settings, const DatabaseCheck& check);
     void backToSettings();
 
     // A file database is created only by the first start (no settings were stored yet);

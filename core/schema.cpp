@@ -340,6 +340,8 @@ SchemaResult ensureSchema(db::Connection& connection, db::Query& scratch) {
     result.missing = missingParts(connection);
     if (!result.complete())
         result.failures = failures;
+    // Set up at the user's word: the file is the program's own from now on.
+    connection.useAsOwnFile();
     return result;
 }
 

@@ -8,6 +8,7 @@
 #include "core/transfer/values.h"
 #include "platform/db/db_error.h"
 #include "platform/db/sql_text.h"
+#include "platform/text/bidi.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -47,6 +48,8 @@ class Copier {
 
     void run() {
         begin();
+        if (src_.readAsSnapshot())
+            log(snapshotLine());
         for (const Section& s : sectionsFor(o_))
             section(s);
         checkCancel();
@@ -76,6 +79,12 @@ class Copier {
             scalar(src_, "select 1");
         }
         exec(dst_, dst_.engine() == db::Engine::SQLite ? "begin immediate" : "begin");
+    }
+
+    QString snapshotLine() const {
+        return QString::fromUtf8("فايل مبدا %1 روي رسانه فقط خواندني است و همچون نسخه اي ثابت "
+                                 "خوانده شد؛ تغييري که در حين انتقال در آن داده شود منتقل نمي شود")
+            .arg(text::quotedLtr(db::connectionTarget(o_.source).file));
     }
 
     void checkCancel() const {

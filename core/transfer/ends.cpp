@@ -71,6 +71,8 @@ Ends::Ends(const QString& sourceString, const QString& destinationString, const 
         throw db::DbError(missingFileMessage(to.file));
     destination.setConnectionString(destinationString);
     destination.open();
+    if (destination.tableInfo("users"))
+        destination.useAsOwnFile();
     if (from.engine == db::Engine::PostgreSQL && to.engine == db::Engine::PostgreSQL &&
         sameServerDatabase(source, destination))
         throw db::DbError(sameDatabaseMessage());

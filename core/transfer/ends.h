@@ -8,8 +8,9 @@ namespace gc::transfer {
 
 // Both databases of a run, opened on the calling thread: the source only to read from its
 // first statement, the destination only once it is known to be another database. A
-// destination file is made only when `create` says so. Throws DbError, with the refusal
-// when both name the same database.
+// destination file is made only when `create` says so; one that holds the program's tables
+// gets the program's file settings. Throws DbError, with the refusal when both name the same
+// database.
 class Ends {
   public:
     Ends(const QString& source, const QString& destination, const QString& namePrefix,

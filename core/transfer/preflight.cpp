@@ -58,6 +58,13 @@ QStringList Preflight::missingColumns() {
     return missing;
 }
 
+QStringList Preflight::otherTables() {
+    QStringList out = ends_.destination.tables();
+    for (const TableSpec& t : SchemaTables())
+        out.removeAll(t.name);
+    return out;
+}
+
 QStringList Preflight::occupiedSections() {
     QStringList out;
     for (const Section& s : sectionsFor(options_)) {

@@ -21,6 +21,8 @@ class Preflight {
     QStringList missingTables();
     // "table.column" for every column the run writes that the destination's tables lack.
     QStringList missingColumns();
+    // The destination's tables that are not the program's: another program's data.
+    QStringList otherTables();
     SchemaResult setUpSchema() { return EnsureSchema(ends_.destination); }
 
     // "label: rows" for every section whose range already holds rows in the destination.

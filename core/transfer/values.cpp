@@ -82,7 +82,7 @@ std::optional<QVariant> destinationValue(const QVariant& value, const db::Column
     switch (column.kind) {
     case FieldKind::Text: {
         const QString text = value.toString();
-        if (column.width > 0 && text.size() > column.width) {
+        if (column.width > 0 && db::textWidth(text) > column.width) {
             *why = db::widthMessage(column.name, column.width);
             return std::nullopt;
         }

@@ -14,6 +14,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 #include <libpq-fe.h>
 
 namespace gc::db {
@@ -67,6 +68,26 @@ void checkSqliteHeader(QSqlDatabase& db, const QString& file) {
                           .arg(text::quotedLtr(file), error.text()));
     throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
                       .arg(text::quotedLtr(file), error.text()));
+}
+
+// SQLite's code for a write refused on read-only media, its own -shm included.
+constexpr int kReadOnly = 8;
+constexpr int kCannotOpen = 14;
+
+// A read-only connection shares a file in write-ahead-log mode through its -shm, which SQLite
+// makes beside it; on read-only media it cannot, and the first read fails.
+bool cannotShare(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    if (q.exec("select count(*) from sqlite_master"))
+        return false;
+    const int code = sqliteCode(q.lastError());
+    return code == kReadOnly || code == kCannotOpen;
+}
+
+// A snapshot leaves out what a write-ahead log beside the file still holds.
+bool snapshotIsWhole(const QString& file) {
+    const QFileInfo log(file + "-wal");
+    return !log.exists() || log.size() == 0;
 }
 
 // The program's literals double the quote only; they stay literals only while
@@ -134,6 +155,7 @@ void Connection::close() {
     }
     engine_ = Engine::None;
     inTransaction_ = false;
+    snapshot_ = false;
     tableCache_.clear();
 }
 
@@ -182,7 +204,9 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     if (!info.exists() && readOnly_)
         throw DbError(
             QString::fromUtf8("فايل بانک اطلاعاتي %1 وجود ندارد").arg(text::quotedLtr(t.file)));
-    if (!info.exists())
+    // A file made here is the program's own: a set-up always follows.
+    const bool created = !info.exists();
+    if (created)
         createPrivateFile(t.file);
     auto db = QSqlDatabase::addDatabase("QSQLITE", name_);
     db.setDatabaseName(t.file);
@@ -191,14 +215,38 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
                           .arg(text::quotedLtr(t.file), db.lastError().text()));
+    if (readOnly_ && cannotShare(db) && snapshotIsWhole(t.file))
+        openSnapshot(db, t.file);
     checkSqliteHeader(db, t.file);
     registerPersianCollation(db);
-    if (readOnly_)
-        return;
+    if (created && !readOnly_)
+        applyOwnFileSettings(db);
+}
+
+// Read as a file that nothing changes: without locks and without the -shm SQLite cannot make.
+void Connection::openSnapshot(QSqlDatabase& db, const QString& file) {
+    db.close();
+    db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) + "?immutable=1");
+    db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
+    if (!db.open())
+        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
+                          .arg(text::quotedLtr(file), db.lastError().text()));
+    snapshot_ = true;
+}
+
+// Readers must not block the writers of other windows or processes on this machine. The
+// write-ahead log is recorded in the file's header, so only the program's own file gets it.
+void Connection::applyOwnFileSettings(QSqlDatabase& db) {
     QSqlQuery q(db);
-    // Readers must not block the writers of other windows or processes on this machine.
     q.exec("PRAGMA journal_mode=WAL");
     q.exec("PRAGMA synchronous=NORMAL");
+}
+
+void Connection::useAsOwnFile() {
+    if (engine_ != Engine::SQLite || readOnly_ || !connected())
+        return;
+    QSqlDatabase db = database();
+    applyOwnFileSettings(db);
 }
 
 void Connection::openPostgres(const ConnectionTarget& t) {

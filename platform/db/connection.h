@@ -52,6 +52,10 @@ class Connection {
     // Set before open: the database is only read. A missing file is an error instead of a
     // new file, and nothing is written, not even the file's journal mode.
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // A read-only file that could not be shared (on read-only media SQLite cannot make its
+    // -shm beside it) was opened as a snapshot: read as it is, without locks, so a change
+    // made to it meanwhile is not seen.
+    bool readAsSnapshot() const { return snapshot_; }
 
     // Throws DbError. Gives up within 15 seconds on an unreachable server, and on a
     // statement that a server leaves unanswered as long.
@@ -65,6 +69,11 @@ class Connection {
     // revive(), then throws DbError when there is no connection at all (never opened, or
     // closed): what every read and write needs before it starts.
     void reviveOpen();
+    // The file holds the program's tables, or has just been given them: it gets the program's
+    // own settings (the write-ahead log). Another program's file, a file whose set-up was
+    // declined and a read-only connection are left as they are; a file the connection made
+    // itself has them from its start. Nothing for a server.
+    void useAsOwnFile();
     Engine engine() const { return engine_; }
     QSqlDatabase database() const;
 
@@ -98,6 +107,8 @@ class Connection {
   private:
     void openSqlite(const ConnectionTarget& t);
     void openPostgres(const ConnectionTarget& t);
+    void openSnapshot(QSqlDatabase& db, const QString& file);
+    static void applyOwnFileSettings(QSqlDatabase& db);
     bool serverLost() const;
     void watchServer();
     TableInfo loadTableInfo(const QString& table) const;
@@ -107,6 +118,7 @@ class Connection {
     Engine engine_ = Engine::None;
     bool inTransaction_ = false;
     bool readOnly_ = false;
+    bool snapshot_ = false;
     QHash<QString, TableInfo> tableCache_;
     std::unique_ptr<ServerWatch> watch_;
     QString textCollation_;

@@ -1,6 +1,7 @@
 #include "platform/db/connection_string.h"
 
 #include "platform/db/db_error.h"
+#include "platform/text/bidi.h"
 
 #include <QDir>
 
@@ -78,12 +79,31 @@ QString connectionStringValue(const QString& value) {
 
 namespace {
 
+// The server field's caption, the same in the settings and the transfer windows.
+QString serverFieldCaption() {
+    return QString::fromUtf8("نام سرور sql /محل قرارگيري فايل اكسس");
+}
+
+// A port that is not one would reach the default port, perhaps another server's database
+// of the same name.
+int parsePort(const QString& text) {
+    bool ok = false;
+    const int port = text.toInt(&ok);
+    if (ok && port >= 1 && port <= 65535)
+        return port;
+    throw DataSourceError(
+        QString::fromUtf8("شماره درگاه %1 در «%2» درست نيست: پس از ويرگول نام سرور عددي از 1 تا "
+                          "65535 بنويسيد، مانند %3")
+            .arg(text::quotedLtr(text), serverFieldCaption(),
+                 text::isolatedLtr(QStringLiteral("127.0.0.1,5432"))));
+}
+
 // "host", "host,port", "host\instance", "host\instance,port"
 void parseDataSource(const QString& source, ConnectionTarget& t) {
     QString hostPart = source.trimmed();
     const qsizetype comma = hostPart.indexOf(',');
     if (comma >= 0) {
-        t.port = hostPart.mid(comma + 1).trimmed().toInt();
+        t.port = parsePort(hostPart.mid(comma + 1).trimmed());
         hostPart = hostPart.left(comma);
     }
     const qsizetype slash = hostPart.indexOf('\\');

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/db/db_error.h"
+
 #include <QMap>
 #include <QString>
 
@@ -29,7 +31,15 @@ QMap<QString, QString> parseConnectionString(const QString& text);
 // end the value or start a quoted one, else quoted, so that it never adds a keyword.
 QString connectionStringValue(const QString& value);
 
-// Throws DbError with a message for the user when the string names no supported provider.
+// A server name the user typed that names no server, such as a port that is not a number:
+// shown as it is, whatever else the connection's failures show.
+class DataSourceError : public DbError {
+  public:
+    using DbError::DbError;
+};
+
+// Throws DbError with a message for the user when the string names no supported provider,
+// and DataSourceError when its server name holds a port that is not one.
 ConnectionTarget connectionTarget(const QString& connectionString);
 
 } // namespace gc::db

@@ -230,6 +230,14 @@ QString widthMessage(const QString& column, int width) {
         .arg(width);
 }
 
+qsizetype textWidth(const QString& text) {
+    qsizetype width = text.size();
+    for (qsizetype i = 1; i < text.size(); ++i)
+        if (text[i].isLowSurrogate() && text[i - 1].isHighSurrogate())
+            --width;
+    return width;
+}
+
 bool isPlainIdentifier(const QString& name) {
     static const RE re(R"(^[A-Za-z_][A-Za-z0-9_.]*$)");
     return re.match(name).hasMatch();

@@ -31,6 +31,10 @@ std::optional<WidthViolation> widthViolationIn(const QString& engineError);
 
 QString widthMessage(const QString& column, int width);
 
+// A text's width as the engines measure it against a column's: in characters (code points), so
+// a character beyond the 16-bit range, such as an emoji, counts once.
+qsizetype textWidth(const QString& text);
+
 // Every "column like 'pattern'" outside a literal compares with the Persian keheh (U+06A9)
 // and the Arabic kaf (U+0643) as one letter: names are stored with either, as each keyboard
 // typed them, and a search finds them whichever was typed. Stored texts are left as they are.

@@ -77,6 +77,11 @@ bool sameValue(const QVariant& a, const QVariant& b) {
     return displayText(a) == displayText(b);
 }
 
+// The name a column's full-precision text is read under, beside the row.
+QString exactAlias(const QString& column) {
+    return "gc_exact_" + column;
+}
+
 } // namespace
 
 // ---- Field ----
@@ -333,13 +338,28 @@ bool Query::rowAt(qint64 logical, Row& out) const {
     if (!r)
         return false;
     if (!asRead) {
-        out = *r;
+        out = r->mid(0, fields_.size());
         return true;
     }
     out.resize(fields_.size());
     for (int i = 0; i < fields_.size(); ++i)
         out[i] = (*r)[columnOf_[i]];
     return true;
+}
+
+// Per field, the full-precision text its value was read with (null: none). A row as read
+// holds them after its columns; a row this query saved holds them after its fields.
+Row Query::exactTextsAt(qint64 logical) const {
+    Row out(fields_.size());
+    bool asRead = false;
+    const Row* r = storedRow(logical, asRead);
+    if (!r)
+        return out;
+    for (int i = 0; i < fields_.size(); ++i) {
+        const int at = asRead ? rows_->exactColumn(columnOf_[i]) : int(fields_.size()) + i;
+        out[i] = at < 0 ? QVariant() : r->value(at);
+    }
+    return out;
 }
 
 int Query::loadedRowCount() const {
@@ -391,6 +411,7 @@ bool Query::ensureCurrent() {
         return true;
     const int before = loadedRowCount();
     currentValid_ = rowAt(cur_, current_);
+    exact_ = currentValid_ ? exactTextsAt(cur_) : Row();
     const int after = loadedRowCount();
     if (after > before) {
         emit rowsAboutToBeInserted(before, after - 1);
@@ -610,7 +631,7 @@ QVariant Query::storedValue(const ColumnInfo& column, const QVariant& v) const {
         const auto mapped = codepage::toRepertoire(displayText(v), &bad);
         if (!mapped)
             throw DbError(codepage::unsupportedCharMessage(bad));
-        if (column.width > 0 && mapped->size() > column.width)
+        if (column.width > 0 && textWidth(*mapped) > column.width)
             throw DbError(widthMessage(column.name, column.width));
         return *mapped;
     }
@@ -662,11 +683,12 @@ QVariant Query::storedValue(const ColumnInfo& column, const QVariant& v) const {
 
 Row Query::reread(const TableInfo& table, const QVariant& key) {
     Row row = buffer_;
+    row.resize(fields_.size() * 2);
     if (table.keyColumn.isEmpty() || key.isNull())
         return row;
     QSqlQuery q(connection_.database());
     q.setForwardOnly(true);
-    q.prepare("select * from " + table.name + " where " + table.keyColumn + " = ?");
+    q.prepare(rowByKeySql(table));
     q.addBindValue(key);
     if (!q.exec() || !q.next()) {
         if (q.lastError().isValid())
@@ -685,8 +707,20 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
                              ? v.toString().compare("true", Qt::CaseInsensitive) == 0
                              : v.toLongLong() != 0);
         row[i] = v;
+        if (const int exact = rec.indexOf(exactAlias(col)); exact >= 0)
+            row[fields_.size() + i] = q.value(exact);
     }
     return row;
+}
+
+// A server's timestamps keep only milliseconds in Qt: each is read as text beside the row too.
+QString Query::rowByKeySql(const TableInfo& table) const {
+    QString columns = "*";
+    if (connection_.engine() == Engine::PostgreSQL)
+        for (const ColumnInfo& c : table.columns)
+            if (c.kind == FieldKind::DateTime)
+                columns += ", " + c.name + "::text as " + exactAlias(c.name);
+    return "select " + columns + " from " + table.name + " where " + table.keyColumn + " = ?";
 }
 
 void Query::post() {
@@ -717,7 +751,10 @@ Query::ChangedColumns Query::changedColumns(const TableInfo& table) const {
             continue;
         out.values << storedValue(*table.column(col), buffer_[i]);
         out.names << col;
-        out.asRead << current_.value(i);
+        const QVariant exact =
+            table.column(col)->kind == FieldKind::DateTime ? exact_.value(i) : QVariant();
+        out.exact << !exact.isNull();
+        out.asRead << (exact.isNull() ? current_.value(i) : exact);
     }
     return out;
 }
@@ -752,7 +789,8 @@ void Query::postInsert(const TableInfo& table) {
     order_.insert(order_.begin() + at, -qint64(added_.size()));
     emit rowsInserted();
     cur_ = at;
-    current_ = row;
+    current_ = row.mid(0, fields_.size());
+    exact_ = row.mid(fields_.size());
     currentValid_ = true;
     emit currentRowChanged(cur_);
 }
@@ -782,7 +820,8 @@ void Query::postEdit(const TableInfo& table) {
         added_[std::size_t(-1 - order_[std::size_t(cur_)])] = row;
     else
         edited_.insert(ordered_ ? order_[std::size_t(cur_)] : cur_, row);
-    current_ = row;
+    current_ = row.mid(0, fields_.size());
+    exact_ = row.mid(fields_.size());
     currentValid_ = true;
     emit rowChanged(cur_);
 }
@@ -797,7 +836,10 @@ QString Query::guardedUpdateSql(const TableInfo& table, const ChangedColumns& ch
     QString sql =
         "update " + table.name + " set " + sets.join(", ") + " where " + table.keyColumn + " = ?";
     for (int i = 0; i < changed.names.size(); ++i)
-        sql += " and " + changed.names[i] + (changed.asRead[i].isNull() ? " is null" : " = ?");
+        sql += " and " + changed.names[i] +
+               (changed.asRead[i].isNull() ? " is null"
+                : changed.exact[i]         ? "::text = ?"
+                                           : " = ?");
     return sql;
 }
 
@@ -805,7 +847,7 @@ QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
                                   const ChangedColumns& changed) {
     QSqlQuery q(connection_.database());
     q.setForwardOnly(true);
-    q.prepare("select * from " + table.name + " where " + table.keyColumn + " = ?");
+    q.prepare(rowByKeySql(table));
     q.addBindValue(key);
     if (!q.exec())
         throw DbError(connection_.errorMessage(q.lastError()));
@@ -814,8 +856,9 @@ QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
                                  "باشد)؛ تغييرات ثبت نشد");
     QString column = changed.names.value(0);
     for (int i = 0; i < changed.names.size(); ++i) {
-        if (!sameValue(q.value(changed.names[i]), changed.asRead[i])) {
-            column = changed.names[i];
+        const QString& name = changed.names[i];
+        if (!sameValue(q.value(changed.exact[i] ? exactAlias(name) : name), changed.asRead[i])) {
+            column = name;
             break;
         }
     }

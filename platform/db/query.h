@@ -174,7 +174,10 @@ class Query : public QObject {
         QStringList names;
         QVariantList values; // as stored
         QVariantList asRead; // what the row held when the edit began
+        QVector<bool> exact; // asRead is the value's full-precision text
     };
+    Row exactTextsAt(qint64 logical) const;
+    QString rowByKeySql(const TableInfo& table) const;
     ChangedColumns changedColumns(const TableInfo& table) const;
     void postInsert(const TableInfo& table);
     void postEdit(const TableInfo& table);
@@ -197,7 +200,8 @@ class Query : public QObject {
     QVector<int> columnOf_; // exposed field -> result column
 
     // Local changes over the result: edited rows, and once rows are added or removed,
-    // the order of logical rows (>= 0: result row; < 0: -1 - index into added_).
+    // the order of logical rows (>= 0: result row; < 0: -1 - index into added_). Each holds
+    // its fields' values, then their full-precision texts (exactTextsAt).
     QHash<qint64, Row> edited_;
     std::vector<qint64> order_;
     bool ordered_ = false;
@@ -207,6 +211,7 @@ class Query : public QObject {
     int cur_ = 0;
     bool bof_ = true;
     Row current_;
+    Row exact_; // per field of current_, the full-precision text it was read with
     bool currentValid_ = false;
     Row buffer_;
     QVector<bool> changed_;

@@ -31,13 +31,16 @@ QVariant asBool(const QVariant& v) {
     return QVariant(v.toLongLong() != 0);
 }
 
-// The current row of `rows` (a QSqlQuery or StatementRows).
-template <class Rows> Row readRow(const Rows& rows, const QVector<bool>& boolColumns) {
+// The current row of `rows` (a QSqlQuery or StatementRows), and the `exact` texts after it.
+template <class Rows>
+Row readRow(const Rows& rows, const QVector<bool>& boolColumns, int exact = 0) {
     const int columns = int(boolColumns.size());
     Row r;
-    r.reserve(columns);
+    r.reserve(columns + exact);
     for (int i = 0; i < columns; ++i)
         r.push_back(boolColumns[i] ? asBool(rows.value(i)) : rows.value(i));
+    for (int i = columns; i < columns + exact; ++i)
+        r.push_back(rows.value(i));
     return r;
 }
 
@@ -156,16 +159,23 @@ bool ResultPages::chooseKeyed(const OrderedStatement& st, const QString& keyColu
             record_.fieldName(key), !st.terms.isEmpty() && st.terms.last().descending, true, {}};
         termColumns_ << key;
     }
-    for (int c : termColumns_) {
+    for (int c = 0; c < record_.count(); ++c) {
         const int type = record_.field(c).metaType().id();
         const bool inexact = connection_.engine() == Engine::PostgreSQL &&
                              (type == QMetaType::QDateTime || type == QMetaType::QTime);
-        exactOf_ << (inexact ? int(exactTexts_.size()) : -1);
+        exactOfColumn_ << (inexact ? int(exactTexts_.size()) : -1);
         if (inexact)
             exactTexts_ << kAlias + '.' + record_.fieldName(c) + "::text";
     }
+    for (int c : termColumns_)
+        exactOf_ << exactOfColumn_[c];
     keyIndex_ = key;
     return true;
+}
+
+int ResultPages::exactColumn(int column) const {
+    const int at = exactOfColumn_.value(column, -1);
+    return at < 0 ? -1 : int(record_.count()) + at;
 }
 
 QString ResultPages::select(const QString& condition, const QStringList& columns) const {
@@ -237,7 +247,7 @@ void ResultPages::readAfter(qint64 wanted, bool whole) {
                 continue;
             keys.push_back(key);
             if (whole)
-                rows.push_back(readRow(q, boolColumns_));
+                rows.push_back(readRow(q, boolColumns_, int(exactTexts_.size())));
         }
         if (got < limit && nullsLater && !nullRun)
             nullsNext_ = true;
@@ -260,11 +270,11 @@ void ResultPages::readAfter(qint64 wanted, bool whole) {
 ResultPages::Page ResultPages::reread(qint64 pageIndex) {
     const std::vector<qint64>& keys = pageKeys_[std::size_t(pageIndex)];
     StatementRows q(connection_,
-                    select(keysCondition(kAlias + '.' + record_.fieldName(keyIndex_), keys)));
+                    selectRows(keysCondition(kAlias + '.' + record_.fieldName(keyIndex_), keys)));
     std::unordered_map<qint64, Row> byKey;
     byKey.reserve(keys.size());
     while (q.next()) {
-        Row r = readRow(q, boolColumns_);
+        Row r = readRow(q, boolColumns_, int(exactTexts_.size()));
         byKey.emplace(r[keyIndex_].toLongLong(), std::move(r));
     }
     Page p;
@@ -276,7 +286,7 @@ ResultPages::Page ResultPages::reread(qint64 pageIndex) {
             continue;
         }
         // Deleted since: the row keeps its place, with only its key.
-        Row gone(record_.count());
+        Row gone(record_.count() + exactTexts_.size());
         gone[keyIndex_] = k;
         p.push_back(std::move(gone));
     }

@@ -56,6 +56,10 @@ class ResultPages {
     // rows, which are all the engine counts. Keyed results only. Throws DbError.
     std::optional<qint64> positionOf(const QVariant& key, qint64 within);
     bool keyed() const { return keyIndex_ >= 0; }
+    // Where a row holds the full-precision text of result column `column`, read beside it: a
+    // server's timestamp, whose value in Qt keeps only milliseconds. -1 when there is none
+    // (another type, the file engine, a result read whole).
+    int exactColumn(int column) const;
 
   private:
     using Page = std::vector<Row>;
@@ -89,6 +93,7 @@ class ResultPages {
     // Per term, the position among the texts selected beside the row (-1: none): a server's
     // timestamp is read as text too, since its value in Qt keeps only milliseconds.
     QVector<int> exactOf_;
+    QVector<int> exactOfColumn_; // the same per result column
     QStringList exactTexts_;
     int keyIndex_ = -1;
     int keyTerm_ = -1;

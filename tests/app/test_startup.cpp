@@ -9,6 +9,7 @@
 #include "platform/db/connection.h"
 #include "platform/db/connection_string.h"
 #include "platform/settings/registry.h"
+#include "platform/text/bidi.h"
 #include "platform/ui/widgets.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_db.h"
@@ -97,6 +98,26 @@ TEST_F(Startup, FailedOpenRepeatsUntilFinish) {
     EXPECT_EQ(forms->server->Button2->text(), "end");
     // The stored choice was selected during the attempt.
     EXPECT_EQ(forms->server->RadioGroup1->itemIndex(), 1);
+}
+
+// A server name whose port is mistyped is refused with its reason, not tried on the default
+// port, and the settings window follows.
+TEST_F(Startup, AMistypedPortIsNamedNotTriedOnTheDefault) {
+    store("SQL Server", "32-bit", "127.0.0.1,5433x");
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    int shown = 0;
+    loop.showServerModal = [&] {
+        ++shown;
+        forms->server->Button2Click();
+    };
+    EXPECT_FALSE(loop.run());
+    EXPECT_EQ(shown, 1);
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    const QString said = dialogs.texts()[0];
+    EXPECT_TRUE(said.contains(forms->server->Label1->text()) &&
+                said.contains(QChar(0x2066) + QString("5433x") + QChar(0x2069)))
+        << said.toStdString();
+    EXPECT_FALSE(forms->dm->ADOConnection1.connected());
 }
 
 TEST_F(Startup, NoStringIsBuiltSoThePreviousOneIsNotReused) {
@@ -513,3 +534,96 @@ TEST_F(ProgramRun, TheDesktopsKeyboardAroundARun) {
 }
 
 #endif
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Another program's file: its own tables and a row, in rollback-journal mode.
+void writeForeignFile(const QString& path) {
+    {
+        auto db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const char* t : {"stock", "invoices", "notes", "customers"})
+            ASSERT_TRUE(q.exec(QString("create table %1 (id integer primary key, v text)").arg(t)));
+        ASSERT_TRUE(q.exec("insert into invoices (v) values ('kept')"));
+    }
+    QSqlDatabase::removeDatabase("foreign");
+}
+
+QString journalMode(const db::Connection& c) {
+    QSqlQuery q(c.database());
+    return q.exec("pragma journal_mode") && q.next() ? q.value(0).toString() : QString();
+}
+
+} // namespace
+
+// A file whose set-up is declined is left byte for byte as it was, an empty one and another
+// program's, which the offer says holds other tables; agreed, the set-up adds the program's
+// tables beside them and the file is the program's own.
+TEST_F(Startup, ADeclinedFileIsLeftAsItWasAndAForeignOneIsSaidToHoldOtherTables) {
+    store("Access", "32-bit", fileDb());
+    const QString other = QString::fromUtf8("جدول هاي ديگري دارد");
+    for (const bool foreign : {false, true}) {
+        SCOPED_TRACE(foreign ? "foreign" : "empty");
+        QFile::remove(fileDb());
+        if (foreign)
+            writeForeignFile(fileDb());
+        else
+            ASSERT_TRUE(QFile(fileDb()).open(QIODevice::WriteOnly));
+        const QByteArray before = bytesOf(fileDb());
+        dialogs.messages.clear();
+        dialogs.answers = {ui::No};
+        ConnectionLoop loop(*forms->dm, *forms->server);
+        loop.showServerModal = [&] { forms->server->Button2Click(); };
+        EXPECT_FALSE(loop.run());
+        ASSERT_EQ(dialogs.texts().size(), 1);
+        const QString offer = dialogs.texts()[0];
+        EXPECT_EQ(offer.contains(other), foreign) << offer.toStdString();
+        if (foreign) {
+            EXPECT_TRUE(offer.contains(text::quotedLtr("customers") + QString::fromUtf8("، ") +
+                                       text::quotedLtr("invoices") + QString::fromUtf8("، ") +
+                                       text::quotedLtr("notes") +
+                                       QString::fromUtf8(" و 1 جدول ديگر")) &&
+                        offer.contains(QString::fromUtf8("کنار آنها مي افزايد")))
+                << offer.toStdString();
+        }
+        EXPECT_TRUE(bytesOf(fileDb()) == before);
+        EXPECT_FALSE(QFile::exists(fileDb() + "-wal"));
+        EXPECT_FALSE(QFile::exists(fileDb() + "-shm"));
+        EXPECT_FALSE(QFile::exists(fileDb() + "-journal"));
+    }
+
+    dialogs.answers = {ui::Yes};
+    ConnectionLoop agreed(*forms->dm, *forms->server);
+    agreed.showServerModal = [] {};
+    ASSERT_TRUE(agreed.run());
+    const db::Connection& c = forms->dm->ADOConnection1;
+    EXPECT_EQ(journalMode(c), "wal");
+    QSqlQuery q(c.database());
+    ASSERT_TRUE(q.exec("select v from invoices") && q.next());
+    EXPECT_EQ(q.value(0).toString(), "kept");
+}
+
+// The program's own file gets the write-ahead log as it opens, whatever it was left with.
+TEST_F(Startup, TheProgramsOwnFileOpensWithTheWriteAheadLog) {
+    {
+        db::Connection c("own");
+        c.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + fileDb());
+        c.open();
+        ASSERT_TRUE(EnsureSchema(c).complete());
+        QSqlQuery q(c.database());
+        ASSERT_TRUE(q.exec("pragma journal_mode=delete"));
+    }
+    QSqlDatabase::removeDatabase("own");
+    store("Access", "32-bit", fileDb());
+    ConnectionLoop loop(*forms->dm, *forms->server);
+    loop.showServerModal = [] {};
+    ASSERT_TRUE(loop.run());
+    EXPECT_EQ(journalMode(forms->dm->ADOConnection1), "wal");
+}

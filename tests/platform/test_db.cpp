@@ -46,6 +46,34 @@ TEST(ConnectionString, PicksEngineAndParts) {
     EXPECT_THROW(connectionTarget("Provider=MSDASQL"), DbError);
 }
 
+// A port that is no port never falls back to the default one: the refusal names the server
+// field and the port as typed, set apart left to right.
+TEST(ConnectionString, APortThatIsNotOneIsRefused) {
+    const auto server = [](const QString& source) {
+        return connectionTarget("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial "
+                                "Catalog=X;Data Source=" +
+                                source);
+    };
+    EXPECT_EQ(server("127.0.0.1, 5433 ").port, 5433);
+    EXPECT_EQ(server("h\\inst,1").port, 1);
+    EXPECT_EQ(server("h,65535").port, 65535);
+    for (const QString port : {"5433x", "", "0", "65536", "-5", "54 33", "۵۴۳۳", "0x15"}) {
+        SCOPED_TRACE(port.toStdString());
+        try {
+            server("127.0.0.1," + port);
+            ADD_FAILURE() << "accepted";
+        } catch (const DataSourceError& e) {
+            EXPECT_TRUE(
+                e.message().contains(QString::fromUtf8("نام سرور sql /محل قرارگيري فايل اكسس")));
+            EXPECT_TRUE(e.message().contains(QChar(0x2066) + port + QChar(0x2069)))
+                << e.message().toStdString();
+        }
+    }
+    // A file's path may hold a comma.
+    EXPECT_EQ(connectionTarget("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/d/a,b.mdb").file,
+              "/d/a,b.mdb");
+}
+
 // Every value, whatever quotes and separators it holds, reads back as written and leaves
 // the next keyword alone.
 TEST(ConnectionString, QuotedValuesRoundTrip) {
@@ -529,4 +557,62 @@ TEST(Postgres, UnreachableServerFailsQuickly) {
     c.setConnectionString("Provider=SQLOLEDB.1;Password=x;User ID=sa;Initial Catalog=x;"
                           "Data Source=127.0.0.1,1");
     EXPECT_THROW(c.open(), DbError);
+}
+
+// A server's timestamp holds microseconds, Qt's value milliseconds: the guarded edit compares
+// what was read to the microsecond. A row is edited whatever digits its timestamp holds, and a
+// change made elsewhere is refused, a change of a microsecond too.
+TEST(Postgres, TheGuardedEditComparesTimestampsToTheMicrosecond) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    const QString database = gctest::freshDatabase(Backend::PostgreSQL);
+    Connection c("stamps");
+    c.setConnectionString(database);
+    c.open();
+    Connection other("stamps_elsewhere");
+    other.setConnectionString(database);
+    other.open();
+    c.execute("create table s (id int identity primary key, nam nvarchar(10), saat_sys datetime)");
+    const auto stamp = [&c] {
+        QSqlQuery q(c.database());
+        return q.exec("select saat_sys::text from s") && q.next() ? q.value(0).toString()
+                                                                  : QString();
+    };
+    const QDateTime morning(QDate(2024, 1, 2), QTime(8, 0));
+    for (const QString sql : {"select * from s", "select * from s order by saat_sys desc"}) {
+        SCOPED_TRACE(sql.toStdString());
+        c.execute("delete from s");
+        c.execute("insert into s (nam, saat_sys) values ('a', '2024-01-01 12:00:00.123456')");
+        Query q(c, "q");
+        q.setSql(sql);
+        q.open();
+        q.edit();
+        q.fieldByName("nam").setAsString("b");
+        EXPECT_NO_THROW(q.post());
+        q.edit();
+        q.fieldByName("saat_sys").setValue(morning.addMSecs(1));
+        q.fieldByName("nam").setAsString("c");
+        EXPECT_NO_THROW(q.post());
+        EXPECT_EQ(stamp(), "2024-01-02 08:00:00.001");
+
+        // Elsewhere, by a microsecond: the saved row, then the row as read, refuse the edit.
+        other.execute("update s set saat_sys = '2024-01-02 08:00:00.001001'");
+        q.edit();
+        q.fieldByName("saat_sys").setValue(morning);
+        EXPECT_THROW(q.post(), DbError);
+        q.cancel();
+        q.close();
+        q.open();
+        other.execute("update s set saat_sys = '2024-01-02 08:00:00.001002'");
+        q.edit();
+        q.fieldByName("saat_sys").setValue(morning);
+        try {
+            q.post();
+            ADD_FAILURE() << "a change made elsewhere was overwritten";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.message(), changedMeanwhileMessage("saat_sys"));
+        }
+        q.cancel();
+        EXPECT_EQ(stamp(), "2024-01-02 08:00:00.001002");
+    }
 }

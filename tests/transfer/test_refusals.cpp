@@ -6,6 +6,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QTemporaryDir>
+#include <cstring>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 using namespace gctest;
@@ -98,5 +102,77 @@ TEST_P(ReadOnlySource, NothingCanBeWrittenThroughTheSourceConnection) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, ReadOnlySource, ::testing::ValuesIn(allPairs()), pairName);
+
+// File modes bind this thread while it lives, also when the tests run as root: the rights to
+// pass over them are set aside from the thread's effective set, and given back.
+class FileModesBind {
+  public:
+    FileModesBind() {
+        if (syscall(SYS_capget, &header_, saved_) != 0)
+            return;
+        __user_cap_data_struct bound[2];
+        std::memcpy(bound, saved_, sizeof bound);
+        for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+            bound[cap / 32].effective &= ~(1u << (cap % 32));
+        changed_ = syscall(SYS_capset, &header_, bound) == 0;
+    }
+    ~FileModesBind() {
+        if (changed_)
+            syscall(SYS_capset, &header_, saved_);
+    }
+    FileModesBind(const FileModesBind&) = delete;
+    FileModesBind& operator=(const FileModesBind&) = delete;
+
+  private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool changed_ = false;
+};
+
+class ReadOnlyMedia : public PairTest {};
+
+// A file in write-ahead-log mode on read-only media (the file 0444, its folder 0555, no -shm)
+// is copied from a snapshot, and the log says so.
+TEST_P(ReadOnlyMedia, AWriteAheadLogFileIsCopiedFromASnapshot) {
+    if (GetParam().from != Backend::SQLite)
+        GTEST_SKIP() << "a file source";
+    TestDb seeded(Backend::SQLite);
+    TestDb destination(GetParam().to);
+    seedSource(seeded);
+    const auto before = seeded.counts();
+    seeded.c->close();
+    ASSERT_EQ(seeded.client("pragma journal_mode"), QStringList{"wal"});
+    QTemporaryDir media;
+    const QString file = media.filePath("gate.db");
+    ASSERT_TRUE(QFile::copy(seeded.file(), file));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(media.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    auto o = everything(seeded, destination);
+    o.source = "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + file;
+    o.deleteOld = true;
+    TransferResult r;
+    {
+        const FileModesBind binding;
+        if (QFile probe(media.filePath("probe")); probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QFile::setPermissions(media.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            GTEST_SKIP() << "file modes do not bind this process: no read-only media to copy from";
+        }
+        r = transfer(o);
+    }
+    QFile::setPermissions(media.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    EXPECT_TRUE(r.log.first().contains(QString::fromUtf8("همچون نسخه اي ثابت")) &&
+                r.log.first().contains(QChar(0x2066) + file + QChar(0x2069)))
+        << r.log.first().toStdString();
+    EXPECT_EQ(destination.count("phone"), before.value("phone"));
+    EXPECT_EQ(destination.count("asami"), before.value("asami"));
+    EXPECT_FALSE(QFile::exists(file + "-shm"));
+    EXPECT_FALSE(QFile::exists(file + "-wal"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, ReadOnlyMedia, ::testing::ValuesIn(allPairs()), pairName);
 
 } // namespace

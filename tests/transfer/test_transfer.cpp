@@ -1,6 +1,7 @@
 // The copy on the four engine pairs: what arrives, how it links, and that a failure or
 // a cancel leaves the destination as it was.
 #include "core/schema.h"
+#include "platform/db/dialect.h"
 #include "transfer_fixture.h"
 
 #include <QSqlQuery>
@@ -211,6 +212,28 @@ TEST_P(Copy, ARowTheEngineRefusesIsNamed) {
         << r.message.toStdString();
     EXPECT_EQ(destination->count("phone"), 0);
     EXPECT_EQ(destination->count("users"), 1);
+}
+
+// A width is counted in characters, as the engines count them: a text of 150 with an emoji
+// among them fits a column of 150; one more character is refused, naming the column.
+TEST_P(Copy, AWidthIsCountedInCharacters) {
+    source->exec("drop table phone");
+    source->c->execute("create table phone (id int identity primary key, name nvarchar(100), "
+                       "tel nvarchar(40), cmt nvarchar(200))");
+    const QString fits = QString(149, QChar(0x0628)) + QString::fromUcs4(U"\U0001F600");
+    ASSERT_EQ(fits.size(), 151);
+    source->insert("phone", {{"name", "fits"}, {"cmt", fits}});
+    auto o = everything(*source, *destination);
+    o.deleteOld = true;
+    TransferResult r = transfer(o);
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    EXPECT_EQ(destination->scalar("select cmt from phone where name = 'fits'").toString(), fits);
+
+    source->insert("phone", {{"name", "wide"}, {"cmt", fits + "x"}});
+    r = transfer(o);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message.contains(gc::db::widthMessage("cmt", 150))) << r.message.toStdString();
+    EXPECT_EQ(destination->scalar("select count(*) from phone").toInt(), 1);
 }
 
 // Cancel in the middle, the delete box ticked: nothing of the run stays.

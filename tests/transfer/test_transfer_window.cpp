@@ -148,6 +148,23 @@ TEST_F(TransferWindow, ConnectShowsWhetherTheDestinationOpens) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
+// A mistyped port is named, in "Connect" and in the transfer, and never tried on the default
+// port, where another server could hold a database of the same name.
+TEST_F(TransferWindow, AMistypedPortIsNamedInsteadOfTried) {
+    describeServer("Tovarmesk");
+    window->SqlServerName->setText("127.0.0.1,5433x");
+    click(window->Button1);
+    EXPECT_EQ(window->Button1->text(), "No Connected");
+    EXPECT_TRUE(window->Memo1->toPlainText().contains(window->Label1->text()));
+    click(window->phone_chk);
+    transferNow();
+    EXPECT_FALSE(window->running());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(window->Label1->text()) &&
+                dialogs.messages[0].text.contains("5433x"))
+        << dialogs.messages[0].text.toStdString();
+}
+
 // The copy goes where the fields point when the transfer is pressed, not where the
 // last "Connect" went; the date is typed with Persian digits, key by key.
 TEST_F(TransferWindow, TheTransferGoesToTheDatabaseTheFieldsShow) {
@@ -222,6 +239,36 @@ TEST_F(TransferWindow, ADestinationWithoutTablesIsOfferedTheSetUpFirst) {
               gc::transfer::schemaQuestion(gc::text::isolatedLtr(destination.file())));
     EXPECT_EQ(destination.count("kala"), 1);
     EXPECT_EQ(destination.count("users"), 1);
+}
+
+// Another program's file is told to hold other tables; declined, it is left byte for byte.
+TEST_F(TransferWindow, AForeignFileIsSaidToHoldOtherTablesAndDeclinedIsLeftAsItWas) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("other.db");
+    {
+        auto db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec("create table invoices (id integer primary key)"));
+    }
+    QSqlDatabase::removeDatabase("foreign");
+    const auto bytes = [&path] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    describeFile(path);
+    click(window->phone_chk);
+    dialogs.answers = {gc::ui::No};
+    transferNow();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const QString offer = dialogs.messages[0].text;
+    EXPECT_TRUE(offer.contains(gc::text::quotedLtr("invoices")) &&
+                offer.endsWith(gc::transfer::schemaQuestion(gc::text::isolatedLtr(path))))
+        << offer.toStdString();
+    EXPECT_TRUE(bytes() == before);
+    EXPECT_FALSE(QFileInfo::exists(path + "-wal"));
+    EXPECT_FALSE(QFileInfo::exists(path + "-shm"));
 }
 
 // A file that does not exist is made only once its set-up is agreed to.

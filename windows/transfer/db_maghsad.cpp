@@ -1,6 +1,7 @@
 #include "windows/transfer/db_maghsad.h"
 
 #include "core/connection_settings.h"
+#include "core/database_check.h"
 #include "core/digits.h"
 #include "core/persian_date.h"
 #include "core/transfer/preflight.h"
@@ -289,8 +290,10 @@ bool setUpDestination(transfer::Preflight& check, const QString& where, bool new
     const QStringList columns = check.missingColumns();
     if (tables.isEmpty() && columns.isEmpty())
         return true;
-    const QString question = tables.isEmpty() ? transfer::upgradeQuestion(where, columns)
-                                              : transfer::schemaQuestion(where);
+    QString question = tables.isEmpty() ? transfer::upgradeQuestion(where, columns)
+                                        : transfer::schemaQuestion(where);
+    if (const QStringList others = check.otherTables(); !tables.isEmpty() && !others.isEmpty())
+        question = OtherTablesNote(others) + '\n' + question;
     if (!newFile && !agreed(MsgIcon::Question, question))
         return false;
     const SchemaResult schema = check.setUpSchema();

@@ -108,7 +108,7 @@ std::optional<QString> TooLongValue(db::Connection& connection, const VisitColum
         const db::ColumnInfo* column = table->column(name);
         // Measured as stored; a character the code page lacks is refused by the save itself.
         const QString stored = codepage::toRepertoire(value).value_or(value);
-        if (column && column->width > 0 && stored.size() > column->width)
+        if (column && column->width > 0 && db::textWidth(stored) > column->width)
             return db::widthMessage(captionOf(name), column->width);
     }
     return std::nullopt;
