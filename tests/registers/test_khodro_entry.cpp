@@ -357,7 +357,7 @@ TEST_P(KhodroEntry, ASaveToAStoppedServerIsGivenUpAndKeepsWhatWasTyped) {
         ::kill(server, SIGCONT);
         EXPECT_LT(ms, 20000) << "the window stayed frozen";
         ASSERT_EQ(dialogs.messages.size(), 1);
-        EXPECT_TRUE(dialogs.messages[0].text.contains("15 ثانيه"));
+        EXPECT_TRUE(dialogs.messages[0].text.contains("12 ثانيه"));
         EXPECT_TRUE(ins->isVisible());
         EXPECT_EQ(in("cmt"), "در انتظار سرور");
         // The next press opens the connection again and saves.
