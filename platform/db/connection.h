@@ -67,8 +67,8 @@ class Connection {
     // new file, and nothing is written, not even the file's journal mode.
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
-    // Throws DbError. Gives up within 15 seconds on an unreachable server, and on a
-    // statement that a server leaves unanswered as long.
+    // Throws DbError. Gives up within 15 seconds on an unreachable server, and on a server
+    // that sends nothing as long while it is waited for.
     void open();
     void close();
     bool connected() const;
