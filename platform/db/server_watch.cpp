@@ -49,8 +49,7 @@ void ServerWatch::begin(int socket, int serverPid) {
     socket_ = socket;
     serverPid_ = serverPid;
     since_ = Clock::now();
-    tcp_info info;
-    bytesTaken_ = socketTraffic(socket_, info) ? info.tcpi_bytes_acked : 0;
+    bytesTaken_.reset(); // read by the watch's first look: a wait costs no system call
     wake_.notify_all();
 }
 
@@ -66,10 +65,9 @@ ServerWatch::Clock::time_point ServerWatch::lastProgress() {
     if (!socketTraffic(socket_, info))
         return since_;
     const Clock::time_point now = Clock::now();
-    if (info.tcpi_bytes_acked != bytesTaken_) {
-        bytesTaken_ = info.tcpi_bytes_acked;
+    if (bytesTaken_ && *bytesTaken_ != info.tcpi_bytes_acked)
         since_ = now;
-    }
+    bytesTaken_ = info.tcpi_bytes_acked;
     return std::max(since_, now - std::chrono::milliseconds(info.tcpi_last_data_recv));
 }
 

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 typedef struct pg_conn PGconn;
@@ -57,7 +58,7 @@ class ServerWatch {
     int socket_ = -1;
     int serverPid_ = 0;
     Clock::time_point since_;
-    std::uint64_t bytesTaken_ = 0;
+    std::optional<std::uint64_t> bytesTaken_;
     std::thread watcher_;
 };
 
