@@ -81,9 +81,17 @@ void ServerWatch::endServerProcess() const {
     values.push_back(nullptr);
     PGconn* own = PQconnectdbParams(keywords.data(), values.data(), 0);
     if (PQstatus(own) == CONNECTION_OK) {
-        const QByteArray sql =
-            "select pg_terminate_backend(" + QByteArray::number(serverPid_) + ")";
-        PQclear(PQexec(own, sql.constData()));
+        // Waits up to a second for the process to be gone, so that its transaction's outcome
+        // is known when the connection is opened again; servers before 14 take no wait.
+        const QByteArray pid = QByteArray::number(serverPid_);
+        const QByteArray waiting = "select pg_terminate_backend(" + pid + ", 1000)";
+        PGresult* ended = PQexec(own, waiting.constData());
+        if (PQresultStatus(ended) != PGRES_TUPLES_OK) {
+            PQclear(ended);
+            const QByteArray plain = "select pg_terminate_backend(" + pid + ")";
+            ended = PQexec(own, plain.constData());
+        }
+        PQclear(ended);
     }
     PQfinish(own);
 }

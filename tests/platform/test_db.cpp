@@ -758,3 +758,39 @@ TEST(Postgres, ARowLockedAtAnotherWorkstationIsReportedAsSuch) {
     q.post();
     EXPECT_EQ(other.execute("update t set id = id where nam = 'b'"), 1);
 }
+
+// The server goes silent in the middle of a commit (a check run at commit takes 30 s): the
+// watch gives up, the save's outcome is asked over a new connection, and the save, rolled
+// back by the ended server process, is reported as not done.
+TEST(Postgres, ACommitGivenUpAndRolledBackIsReportedNotDone) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    Connection c("slowcommit");
+    c.setConnectionString(gctest::freshDatabase(Backend::PostgreSQL));
+    c.open();
+    c.execute("create table t (id int identity primary key, nam nvarchar(10))");
+    QSqlQuery slow(c.database());
+    ASSERT_TRUE(slow.exec("create function slow() returns trigger language plpgsql as "
+                          "$$ begin perform pg_sleep(30); return null; end $$"));
+    ASSERT_TRUE(slow.exec("create constraint trigger slow after insert on t deferrable "
+                          "initially deferred for each row execute function slow()"));
+    Query q(c, "q");
+    q.setSql("select * from t");
+    q.open();
+    q.append();
+    q.fieldByName("nam").setAsString("a");
+    QElapsedTimer waited;
+    waited.start();
+    try {
+        q.post();
+        ADD_FAILURE() << "a save the server rolled back was taken as done";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith(QString::fromUtf8("سرور بانک اطلاعاتي در 12 ثانيه")))
+            << e.message().toStdString();
+    }
+    EXPECT_LT(waited.elapsed(), 15000);
+    EXPECT_EQ(q.fieldByName("nam").asString(), "a");
+    q.cancel();
+    // The next action opens the connection again.
+    EXPECT_EQ(c.execute("update t set id = id"), 0);
+}
