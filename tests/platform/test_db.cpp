@@ -542,8 +542,7 @@ TEST(Postgres, UnreachableServerFailsQuickly) {
 
 namespace {
 
-// A slow link to the test server: what the server sends passes at `bytesPerSecond`, what the
-// program sends goes straight through.
+// A slow link to the test server: what passes either way passes at `bytesPerSecond`.
 class SlowLink {
   public:
     SlowLink(int serverPort, int bytesPerSecond)
@@ -595,31 +594,32 @@ class SlowLink {
             passes_.emplace_back([this, client, server] { pass(client, server); });
         }
     }
+    // Each way has its own allowance of rate_ bytes a second.
     void pass(int client, int server) {
         using Clock = std::chrono::steady_clock;
         const Clock::time_point start = Clock::now();
-        qint64 sent = 0;
+        qint64 sent[2] = {0, 0};
         char buffer[16384];
         pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
-        while (!stop_ && ::poll(fds, 2, 50) >= 0) {
-            if (fds[0].revents) {
-                const ssize_t n = ::read(client, buffer, sizeof buffer);
-                if (n <= 0 || !writeAll(server, buffer, n))
-                    break;
-            }
-            if (!fds[1].revents)
-                continue;
+        bool open = true;
+        while (open && !stop_ && ::poll(fds, 2, 50) >= 0) {
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            const qint64 allowed =
-                std::min<qint64>(qint64(seconds * rate_) - sent, qint64(sizeof buffer));
-            if (allowed <= 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                continue;
+            bool held = false;
+            for (int from = 0; from < 2 && open; ++from) {
+                if (!fds[from].revents)
+                    continue;
+                const qint64 allowed =
+                    std::min<qint64>(qint64(seconds * rate_) - sent[from], qint64(sizeof buffer));
+                if (allowed <= 0) {
+                    held = true;
+                    continue;
+                }
+                const ssize_t n = ::read(fds[from].fd, buffer, std::size_t(allowed));
+                open = n > 0 && writeAll(fds[1 - from].fd, buffer, n);
+                sent[from] += n;
             }
-            const ssize_t n = ::read(server, buffer, std::size_t(allowed));
-            if (n <= 0 || !writeAll(client, buffer, n))
-                break;
-            sent += n;
+            if (held)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         ::close(client);
         ::close(server);
@@ -659,7 +659,7 @@ void runLoad(const QString& name, const QString& connectionString,
 } // namespace
 
 // A server that keeps answering is never given up on, however long the work lasts: short
-// statements back to back, a slow stream of rows, one large value on a slow link.
+// statements back to back, a slow stream of rows, one large value down or up a slow link.
 TEST(Postgres, AServerThatKeepsAnsweringIsNeverCut) {
     if (!gctest::postgresAvailable())
         GTEST_SKIP() << "no PostgreSQL test server";
@@ -669,7 +669,7 @@ TEST(Postgres, AServerThatKeepsAnsweringIsNeverCut) {
     SlowLink link(server.section(',', 1).toInt(), 200 * 1024);
     QString slow = database;
     slow.replace("Data Source=" + server, "Data Source=127.0.0.1," + QString::number(link.port()));
-    Load statements, rows, value;
+    Load statements, rows, value, upload;
     QElapsedTimer timer;
     std::thread first([&] {
         runLoad(
@@ -708,12 +708,28 @@ TEST(Postgres, AServerThatKeepsAnsweringIsNeverCut) {
             },
             value);
     });
-    first.join();
-    second.join();
-    third.join();
+    // Nothing arrives while the value goes up: the server taking it is the progress.
+    std::thread fourth([&] {
+        runLoad(
+            "answering4", slow,
+            [](Connection& c) {
+                QSqlQuery q(c.database());
+                if (!c.exec(q, "create table upload (v text)") ||
+                    !c.prepare(q, "insert into upload (v) values (?)"))
+                    throw DbError(c.errorMessage(q.lastError()));
+                q.addBindValue(QString(4194304, QChar('x')));
+                if (!c.exec(q))
+                    throw DbError(c.errorMessage(q.lastError()));
+            },
+            upload);
+    });
+    for (std::thread* t : {&first, &second, &third, &fourth})
+        t->join();
     // Each lasted well beyond the limit of silence.
-    const std::tuple<const char*, const Load&, int> loads[] = {
-        {"statements", statements, 20000}, {"rows", rows, 20000}, {"value", value, 18000}};
+    const std::tuple<const char*, const Load&, int> loads[] = {{"statements", statements, 20000},
+                                                               {"rows", rows, 20000},
+                                                               {"value", value, 18000},
+                                                               {"upload", upload, 18000}};
     for (const auto& [name, load, least] : loads) {
         EXPECT_TRUE(load.error.isEmpty())
             << name << " cut at " << load.ms << " ms: " << load.error.toStdString();
