@@ -54,16 +54,21 @@ class Copier {
             section(s);
         checkCancel();
         exec(dst_, "commit");
-        QSqlQuery(src_.database()).exec("rollback");
+        rollBack(src_);
         log(QString::fromUtf8("پايان عمليات انتقال"));
     }
 
     void abandon() {
-        QSqlQuery(dst_.database()).exec("rollback");
-        QSqlQuery(src_.database()).exec("rollback");
+        rollBack(dst_);
+        rollBack(src_);
     }
 
   private:
+    // Quietly: a connection that failed has nothing to roll back.
+    static void rollBack(db::Connection& c) {
+        QSqlQuery q(c.database());
+        c.exec(q, "rollback");
+    }
     static void exec(db::Connection& c, const QString& sql, const QVariantList& binds = {}) {
         runStatement(c, sql, binds);
     }
@@ -401,7 +406,7 @@ class Copier {
         destinationTable("asami", match);
         QHash<QString, qint64> persons; // -1: more than one
         QSqlQuery q = runStatement(dst_, "select id, " + match.join(", ") + " from asami", {});
-        while (q.next()) {
+        while (dst_.next(q)) {
             QVariantList v;
             for (int i = 0; i < 5; ++i)
                 v << q.value(i);

@@ -71,12 +71,14 @@ QStringList Preflight::occupiedSections() {
         // Users are never doubled (sameNameUsers), and so neither are their rights.
         if (s.kind == SectionKind::Users || s.kind == SectionKind::Rights)
             continue;
-        QSqlQuery q(ends_.destination.database());
-        q.prepare("select count(*) from " + s.table +
-                  (s.dateColumn.isEmpty() ? QString() : " where " + s.dateColumn + " >= ?"));
+        db::Connection& destination = ends_.destination;
+        QSqlQuery q(destination.database());
+        destination.prepare(
+            q, "select count(*) from " + s.table +
+                   (s.dateColumn.isEmpty() ? QString() : " where " + s.dateColumn + " >= ?"));
         if (!s.dateColumn.isEmpty())
             q.addBindValue(options_.startDate);
-        if (!q.exec() || !q.next())
+        if (!destination.exec(q) || !destination.next(q))
             throw db::DbError(ends_.destination.errorMessage(q.lastError()));
         if (const int rows = q.value(0).toInt(); rows > 0)
             out << QString("%1: %2").arg(s.label).arg(rows);
@@ -92,7 +94,7 @@ QStringList Preflight::sameNameUsers() {
         return {};
     QStringList out;
     QSqlQuery q = runStatement(ends_.source, "select us from users order by id");
-    while (q.next())
+    while (ends_.source.next(q))
         if (destination.named.contains(q.value(0).toString()) &&
             !out.contains(q.value(0).toString()))
             out << q.value(0).toString();

@@ -25,7 +25,7 @@ std::vector<qint64> RowWriter::reserveIds(const QString& table, const QString& k
                          "select nextval(pg_get_serial_sequence('" + table + "', '" + key +
                              "')) from generate_series(1, " + QString::number(n) + ")",
                          {});
-        while (q.next())
+        while (c_.next(q))
             ids.push_back(q.value(0).toLongLong());
         if (q.lastError().isValid() || int(ids.size()) != n)
             throw DbError(c_.errorMessage(q.lastError()));
@@ -45,7 +45,7 @@ QSqlQuery& RowWriter::statement(const QString& sql) {
     auto it = statements_.find(sql);
     if (it == statements_.end()) {
         it = statements_.emplace(sql, QSqlQuery(c_.database())).first;
-        if (!it->second.prepare(sql))
+        if (!c_.prepare(it->second, sql))
             throw DbError(c_.errorMessage(it->second.lastError()));
     }
     return it->second;
@@ -75,7 +75,7 @@ bool RowWriter::write(const Shape& shape, const std::vector<QVariantList>& rows,
         for (const QVariant& v : rows[r])
             q.bindValue(at++, v);
     }
-    if (q.exec())
+    if (c_.exec(q))
         return true;
     *error = c_.errorMessage(q.lastError());
     return false;

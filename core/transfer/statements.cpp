@@ -12,21 +12,21 @@ QSqlQuery runStatement(db::Connection& c, const QString& sql, const QVariantList
     QSqlQuery q(c.database());
     q.setForwardOnly(true);
     // Statements without values go as they are: the server prepares only queries.
-    const bool ok = binds.isEmpty() ? q.exec(sql) : q.prepare(sql);
+    const bool ok = binds.isEmpty() ? c.exec(q, sql) : c.prepare(q, sql);
     if (!ok)
         throw DbError(c.errorMessage(q.lastError()));
     if (binds.isEmpty())
         return q;
     for (const QVariant& v : binds)
         q.addBindValue(v);
-    if (!q.exec())
+    if (!c.exec(q))
         throw DbError(c.errorMessage(q.lastError()));
     return q;
 }
 
 QVariant scalar(db::Connection& c, const QString& sql, const QVariantList& binds) {
     QSqlQuery q = runStatement(c, sql, binds);
-    if (!q.next()) {
+    if (!c.next(q)) {
         if (q.lastError().isValid())
             throw DbError(c.errorMessage(q.lastError()));
         return {};

@@ -13,7 +13,7 @@ ExistingUsers existingUsers(db::Connection& c) {
     ExistingUsers out;
     int accounts = 0;
     qint64 seed = 0;
-    while (q.next()) {
+    while (c.next(q)) {
         const qint64 id = q.value(0).toLongLong();
         const QString name = q.value(1).toString();
         if (!out.named.contains(name))

@@ -103,12 +103,20 @@ QString postgresOptions(bool readOnly) {
            "keepalives_count=3;options='" +
            settings + "'";
 }
-// With the watch's look and its ending the server process, given up within 15 s.
+// Silence for this long while waiting for the server gives it up; with the watch's look and
+// its ending the server process, within 15 s.
 constexpr std::chrono::seconds kServerLimit{12};
+// A row another workstation holds locked is waited for this long, then reported as such,
+// before the watch would take the wait for a silent server.
+constexpr std::chrono::seconds kLockLimit{10};
+
+// SQLSTATE lock_not_available: lock_timeout ran out.
+const QString kLockNotAvailable = QStringLiteral("55P03");
 
 void setUpPostgresSession(QSqlDatabase& db) {
     QSqlQuery q(db);
     q.exec("set client_min_messages to warning");
+    q.exec(QStringLiteral("set lock_timeout = '%1s'").arg(kLockLimit.count()));
     const bool pinned =
         q.exec("show standard_conforming_strings") && q.next() && q.value(0).toString() == "on";
     q.finish();
@@ -131,6 +139,11 @@ PGconn* libpqConnection(const QSqlDatabase& db) {
 }
 
 } // namespace
+
+ServerWait::~ServerWait() {
+    if (watch_)
+        watch_->end();
+}
 
 Connection::Connection(const QString& name) : name_(name) {}
 
@@ -169,18 +182,50 @@ void Connection::open() {
     else
         openPostgres(target);
     engine_ = target.engine;
+    const ServerWait wait = serverWait();
     textCollation_ =
         engine_ == Engine::SQLite ? kFileCollation : serverPersianCollation(database());
-    watchServer();
 }
 
 void Connection::watchServer() {
     watch_.reset();
-    if (engine_ != Engine::PostgreSQL)
-        return;
     PGconn* pg = libpqConnection(database());
     if (pg && PQsocket(pg) >= 0)
         watch_ = std::make_unique<ServerWatch>(pg, kServerLimit);
+}
+
+// The socket and server process are the connection's of this moment, never those of a
+// connection lost before.
+ServerWait Connection::serverWait() {
+    PGconn* pg = watch_ ? libpqConnection(database()) : nullptr;
+    if (!pg || PQsocket(pg) < 0)
+        return ServerWait(nullptr);
+    watch_->begin(PQsocket(pg), PQbackendPID(pg));
+    return ServerWait(watch_.get());
+}
+
+bool Connection::exec(QSqlQuery& query, const QString& sql) {
+    const ServerWait wait = serverWait();
+    return query.exec(sql);
+}
+
+bool Connection::exec(QSqlQuery& query) {
+    const ServerWait wait = serverWait();
+    return query.exec();
+}
+
+bool Connection::prepare(QSqlQuery& query, const QString& sql) {
+    const ServerWait wait = serverWait();
+    return query.prepare(sql);
+}
+
+bool Connection::next(QSqlQuery& query) {
+    const ServerWait wait = serverWait();
+    return query.next();
+}
+
+bool Connection::cut() const {
+    return watch_ && watch_->gaveUp();
 }
 
 void Connection::setBytewiseColumns(const QStringList& columns) {
@@ -264,13 +309,15 @@ void Connection::openPostgres(const ConnectionTarget& t) {
     db.setConnectOptions(postgresOptions(readOnly_));
     if (!db.open())
         throw DbError(db.lastError().text());
+    watchServer();
+    const ServerWait wait = serverWait();
     setUpPostgresSession(db);
 }
 
 // Reads what the server sent meanwhile, without waiting: a server that stopped or
 // restarted has closed its end, and libpq then marks the connection bad. The first read
 // may take the server's farewell message, the second meets the closed end.
-bool Connection::serverLost() const {
+bool Connection::serverLost() {
     QSqlDatabase db = database();
     if (!db.isOpen())
         return true;
@@ -279,6 +326,7 @@ bool Connection::serverLost() const {
     PGconn* pg = libpqConnection(db);
     if (!pg)
         return true;
+    const ServerWait wait = serverWait();
     for (int i = 0; i < 2; ++i)
         if (!PQconsumeInput(pg))
             return true;
@@ -286,7 +334,12 @@ bool Connection::serverLost() const {
 }
 
 void Connection::revive() {
-    if (engine_ != Engine::PostgreSQL || inTransaction_ || !serverLost())
+    if (engine_ != Engine::PostgreSQL)
+        return;
+    // A transaction the watch cut is gone with its connection.
+    if (cut())
+        inTransaction_ = false;
+    if (inTransaction_ || !serverLost())
         return;
     watch_.reset();
     QSqlDatabase db = database();
@@ -296,8 +349,9 @@ void Connection::revive() {
             QString::fromUtf8("ارتباط با سرور بانک اطلاعاتي قطع شده است و دوباره برقرار نشد؛ "
                               "کار انجام نشد. لطفا کمي بعد دوباره سعي کنيد.\n%1")
                 .arg(db.lastError().text()));
-    setUpPostgresSession(db);
     watchServer();
+    const ServerWait wait = serverWait();
+    setUpPostgresSession(db);
 }
 
 void Connection::reviveOpen() {
@@ -307,9 +361,14 @@ void Connection::reviveOpen() {
 }
 
 QString Connection::errorMessage(const QSqlError& error) const {
-    if (watch_ && watch_->gaveUp())
-        return QString::fromUtf8("سرور بانک اطلاعاتي در 15 ثانيه پاسخ نداد؛ کار انجام نشد و "
-                                 "آنچه وارد کرده ايد سر جايش است. لطفا کمي بعد دوباره سعي کنيد");
+    if (cut())
+        return QString::fromUtf8("سرور بانک اطلاعاتي در %1 ثانيه پاسخ نداد؛ کار انجام نشد و "
+                                 "آنچه وارد کرده ايد سر جايش است. لطفا کمي بعد دوباره سعي کنيد")
+            .arg(kServerLimit.count());
+    if (engine_ == Engine::PostgreSQL && error.nativeErrorCode() == kLockNotAvailable)
+        return QString::fromUtf8("اين رکورد همين حالا در ايستگاه ديگري در حال تغيير است؛ چيزي "
+                                 "ثبت نشد و آنچه وارد کرده ايد سر جايش است. لطفا کمي بعد دوباره "
+                                 "سعي کنيد");
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     if (const auto w = widthViolationIn(text))
         return widthMessage(w->column, w->width);
@@ -327,6 +386,7 @@ int Connection::execute(const QString& sql) {
     const QStringList statements = translateStatement(engine_, *mapped);
     const bool together = statements.size() > 1;
     QSqlDatabase db = database();
+    const ServerWait wait = serverWait();
     if (together)
         db.transaction();
     int affected = 0;
@@ -351,6 +411,7 @@ int Connection::execute(const QString& sql) {
 
 void Connection::beginTransaction() {
     revive();
+    const ServerWait wait = serverWait();
     if (!database().transaction())
         throw DbError(errorMessage(database().lastError()));
     inTransaction_ = true;
@@ -360,7 +421,7 @@ void Connection::beginWriteTransaction(const QString& table) {
     if (engine_ != Engine::PostgreSQL) {
         // The file database locks the whole file; IMMEDIATE takes the write lock at once.
         QSqlQuery q(database());
-        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        if (!exec(q, QStringLiteral("BEGIN IMMEDIATE")))
             throw DbError(errorMessage(q.lastError()));
         inTransaction_ = true;
         return;
@@ -368,7 +429,7 @@ void Connection::beginWriteTransaction(const QString& table) {
     beginTransaction();
     QSqlQuery q(database());
     // Conflicts with itself and with every writer, not with readers.
-    if (!q.exec("LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE")) {
+    if (!exec(q, "LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE")) {
         const QString message = errorMessage(q.lastError());
         rollback();
         throw DbError(message);
@@ -377,16 +438,81 @@ void Connection::beginWriteTransaction(const QString& table) {
 
 void Connection::commit() {
     inTransaction_ = false;
+    const ServerWait wait = serverWait();
     if (!database().commit())
         throw DbError(errorMessage(database().lastError()));
 }
 
 void Connection::rollback() {
     inTransaction_ = false;
+    const ServerWait wait = serverWait();
     database().rollback();
 }
 
-QStringList Connection::tables() const {
+void Connection::saveAtomically(const std::function<void()>& write) {
+    if (engine_ != Engine::PostgreSQL || inTransaction_) {
+        write();
+        return;
+    }
+    beginTransaction();
+    qint64 id = 0;
+    try {
+        id = transactionId();
+        write();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+    commitLookingUp(id);
+}
+
+qint64 Connection::transactionId() {
+    QSqlQuery q(database());
+    if (!exec(q, "select txid_current()") || !next(q))
+        throw DbError(errorMessage(q.lastError()));
+    return q.value(0).toLongLong();
+}
+
+// A commit refused by the server was not made. One whose answer never came (the watch cut
+// it, or the connection was lost) may have been: the server keeps each transaction's outcome.
+void Connection::commitLookingUp(qint64 transactionId) {
+    inTransaction_ = false;
+    {
+        const ServerWait wait = serverWait();
+        if (database().commit())
+            return;
+    }
+    const QString message = errorMessage(database().lastError());
+    if (!cut() && !serverLost())
+        throw DbError(message);
+    const QString outcome = transactionOutcome(transactionId);
+    if (outcome == "committed")
+        return;
+    if (outcome == "aborted")
+        throw DbError(message);
+    throw DbError(QString::fromUtf8(
+        "پاسخ سرور بانک اطلاعاتي به اين ثبت نرسيد و معلوم نيست ثبت شده است يا نه؛ آنچه وارد کرده "
+        "ايد سر جايش است. پيش از ثبت دوباره، جستجو کنيد و ببينيد ثبت شده است يا نه"));
+}
+
+// "committed", "aborted" or "in progress" after reconnecting; empty when the server cannot
+// be asked. An id too old to be known (null) was not this save's.
+QString Connection::transactionOutcome(qint64 transactionId) {
+    try {
+        revive();
+    } catch (const DbError&) {
+        return {};
+    }
+    QSqlQuery q(database());
+    if (!exec(q,
+              QStringLiteral("select coalesce(txid_status(%1), 'aborted')").arg(transactionId)) ||
+        !next(q))
+        return {};
+    return q.value(0).toString();
+}
+
+QStringList Connection::tables() {
+    const ServerWait wait = serverWait();
     QStringList out = database().tables(QSql::Tables);
     for (QString& t : out)
         t = t.toLower();
@@ -427,7 +553,7 @@ FieldKind kindOfDeclared(const QString& declared) {
 
 } // namespace
 
-TableInfo Connection::loadTableInfo(const QString& table) const {
+TableInfo Connection::loadTableInfo(const QString& table) {
     TableInfo info;
     info.name = table;
     if (!isPlainIdentifier(table))
@@ -453,6 +579,7 @@ TableInfo Connection::loadTableInfo(const QString& table) const {
             throw DbError(errorMessage(q.lastError()));
         return info;
     }
+    const ServerWait wait = serverWait();
     q.prepare("select column_name, data_type, coalesce(column_default, '') from "
               "information_schema.columns where table_schema = current_schema() and "
               "table_name = ? order by ordinal_position");

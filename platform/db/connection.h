@@ -7,9 +7,11 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class QSqlError;
+class QSqlQuery;
 
 namespace gc::db {
 
@@ -28,6 +30,18 @@ struct TableInfo {
     QVector<ColumnInfo> columns;
     QString keyColumn; // the auto-numbered key, empty when the table has none
     const ColumnInfo* column(const QString& name) const;
+};
+
+// Marks a wait for the server while it lives (see ServerWatch); nothing on the file database.
+class ServerWait {
+  public:
+    explicit ServerWait(ServerWatch* watch) : watch_(watch) {}
+    ~ServerWait();
+    ServerWait(const ServerWait&) = delete;
+    ServerWait& operator=(const ServerWait&) = delete;
+
+  private:
+    ServerWatch* watch_;
 };
 
 // The shared database connection. Its connection string is the program's own text;
@@ -57,8 +71,8 @@ class Connection {
     // made to it meanwhile is not seen.
     bool readAsSnapshot() const { return snapshot_; }
 
-    // Throws DbError. Gives up within 15 seconds on an unreachable server, and on a
-    // statement that a server leaves unanswered as long.
+    // Throws DbError. Gives up within 15 seconds on an unreachable server, and on a server
+    // that sends nothing as long while it is waited for.
     void open();
     void close();
     bool connected() const;
@@ -81,7 +95,23 @@ class Connection {
     // number of rows it changed. Throws DbError.
     int execute(const QString& sql);
 
+    // Every call that may wait for the server runs while a ServerWait of its connection
+    // lives, so that the watch gives up on a silent server and on nothing else.
+    ServerWait serverWait();
+    // QSqlQuery's calls, each while the wait is marked.
+    bool exec(QSqlQuery& query, const QString& sql);
+    bool exec(QSqlQuery& query);
+    bool prepare(QSqlQuery& query, const QString& sql);
+    bool next(QSqlQuery& query);
+
+    // Runs the statements of one save. On the server they are a transaction of their own
+    // (within an open transaction they are part of it): when the answer to its commit
+    // never comes, its outcome is asked after reconnecting; a commit the server made
+    // stands, and when the outcome cannot be told, the error says so. Throws DbError.
+    void saveAtomically(const std::function<void()>& write);
+
     void beginTransaction();
+    bool inTransaction() const { return inTransaction_; }
     // A transaction that holds the right to write `table` from its start, so that a check
     // and the write that follows it cannot interleave with another workstation's.
     void beginWriteTransaction(const QString& table);
@@ -91,7 +121,7 @@ class Connection {
     // Column metadata, cached; nullptr when the table does not exist. Throws DbError when
     // the engine fails to answer.
     const TableInfo* tableInfo(const QString& table);
-    QStringList tables() const;
+    QStringList tables();
     void forgetSchema() { tableCache_.clear(); }
 
     // The collation text sorts and compares by in Persian alphabetical order (empty: the
@@ -109,9 +139,13 @@ class Connection {
     void openPostgres(const ConnectionTarget& t);
     void openSnapshot(QSqlDatabase& db, const QString& file);
     static void applyOwnFileSettings(QSqlDatabase& db);
-    bool serverLost() const;
+    bool serverLost();
+    bool cut() const;
     void watchServer();
-    TableInfo loadTableInfo(const QString& table) const;
+    qint64 transactionId();
+    void commitLookingUp(qint64 transactionId);
+    QString transactionOutcome(qint64 transactionId);
+    TableInfo loadTableInfo(const QString& table);
 
     QString name_;
     QString connectionString_;

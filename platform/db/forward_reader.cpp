@@ -17,13 +17,13 @@ ForwardReader::ForwardReader(Connection& connection, const QString& sql) : conne
         throw DbError(codepage::unsupportedCharMessage(bad));
     query_ = QSqlQuery(connection_.database());
     query_.setForwardOnly(true);
-    if (!query_.exec(translateQuery(connection_.engine(), kafBlindLike(*mapped))))
+    if (!connection_.exec(query_, translateQuery(connection_.engine(), kafBlindLike(*mapped))))
         throw DbError(connection_.errorMessage(query_.lastError()));
     record_ = query_.record();
 }
 
 bool ForwardReader::next() {
-    if (query_.next())
+    if (connection_.next(query_))
         return true;
     if (query_.lastError().isValid())
         throw DbError(connection_.errorMessage(query_.lastError()));

@@ -688,9 +688,9 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
         return row;
     QSqlQuery q(connection_.database());
     q.setForwardOnly(true);
-    q.prepare(rowByKeySql(table));
+    connection_.prepare(q, rowByKeySql(table));
     q.addBindValue(key);
-    if (!q.exec() || !q.next()) {
+    if (!connection_.exec(q) || !connection_.next(q)) {
         if (q.lastError().isValid())
             throw DbError(connection_.errorMessage(q.lastError()));
         return row;
@@ -771,15 +771,17 @@ void Query::postInsert(const TableInfo& table) {
                             ") values (" + QStringList(changed.names.size(), "?").join(", ") + ")";
     if (pg && !table.keyColumn.isEmpty())
         sql += " returning " + table.keyColumn;
-    QSqlQuery q(connection_.database());
-    q.prepare(sql);
-    for (const QVariant& v : changed.values)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw DbError(connection_.errorMessage(q.lastError()));
     QVariant key;
-    if (!table.keyColumn.isEmpty())
-        key = pg ? (q.next() ? q.value(0) : QVariant()) : q.lastInsertId();
+    connection_.saveAtomically([&] {
+        QSqlQuery q(connection_.database());
+        connection_.prepare(q, sql);
+        for (const QVariant& v : changed.values)
+            q.addBindValue(v);
+        if (!connection_.exec(q))
+            throw DbError(connection_.errorMessage(q.lastError()));
+        if (!table.keyColumn.isEmpty())
+            key = pg ? (connection_.next(q) ? q.value(0) : QVariant()) : q.lastInsertId();
+    });
     Row row = reread(table, key);
     if (!key.isNull())
         rows_->exclude(key.toLongLong());
@@ -802,18 +804,20 @@ void Query::postEdit(const TableInfo& table) {
     const QVariant key = current_.value(keyField);
     const ChangedColumns changed = changedColumns(table);
     if (!changed.names.isEmpty()) {
-        QSqlQuery q(connection_.database());
-        q.prepare(guardedUpdateSql(table, changed));
-        for (const QVariant& v : changed.values)
-            q.addBindValue(v);
-        q.addBindValue(key);
-        for (const QVariant& v : changed.asRead)
-            if (!v.isNull())
+        connection_.saveAtomically([&] {
+            QSqlQuery q(connection_.database());
+            connection_.prepare(q, guardedUpdateSql(table, changed));
+            for (const QVariant& v : changed.values)
                 q.addBindValue(v);
-        if (!q.exec())
-            throw DbError(connection_.errorMessage(q.lastError()));
-        if (q.numRowsAffected() == 0)
-            throw DbError(refusedEditMessage(table, key, changed));
+            q.addBindValue(key);
+            for (const QVariant& v : changed.asRead)
+                if (!v.isNull())
+                    q.addBindValue(v);
+            if (!connection_.exec(q))
+                throw DbError(connection_.errorMessage(q.lastError()));
+            if (q.numRowsAffected() == 0)
+                throw DbError(refusedEditMessage(table, key, changed));
+        });
     }
     const Row row = reread(table, key);
     if (ordered_ && order_[std::size_t(cur_)] < 0)
@@ -847,11 +851,11 @@ QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
                                   const ChangedColumns& changed) {
     QSqlQuery q(connection_.database());
     q.setForwardOnly(true);
-    q.prepare(rowByKeySql(table));
+    connection_.prepare(q, rowByKeySql(table));
     q.addBindValue(key);
-    if (!q.exec())
+    if (!connection_.exec(q))
         throw DbError(connection_.errorMessage(q.lastError()));
-    if (!q.next())
+    if (!connection_.next(q))
         return QString::fromUtf8("اين رکورد در بانک اطلاعاتي نيست (شايد از ايستگاه ديگري حذف شده "
                                  "باشد)؛ تغييرات ثبت نشد");
     QString column = changed.names.value(0);
@@ -887,11 +891,14 @@ void Query::deleteRecord() {
     if (keyField < 0)
         throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و حذف نمي شود").arg(objectName()));
     connection_.revive();
-    QSqlQuery q(connection_.database());
-    q.prepare("delete from " + table->name + " where " + table->keyColumn + " = ?");
-    q.addBindValue(current_.value(keyField));
-    if (!q.exec())
-        throw DbError(connection_.errorMessage(q.lastError()));
+    connection_.saveAtomically([&] {
+        QSqlQuery q(connection_.database());
+        connection_.prepare(q,
+                            "delete from " + table->name + " where " + table->keyColumn + " = ?");
+        q.addBindValue(current_.value(keyField));
+        if (!connection_.exec(q))
+            throw DbError(connection_.errorMessage(q.lastError()));
+    });
     materialiseOrder();
     // A view answering the removal may move the current row; the deleted one stays `row`.
     const int row = cur_;

@@ -103,7 +103,7 @@ QSqlQuery ResultPages::run(const QString& sql) const {
     connection_.revive();
     QSqlQuery q(connection_.database());
     q.setForwardOnly(true);
-    if (!q.exec(sql))
+    if (!connection_.exec(q, sql))
         throw DbError(connection_.errorMessage(q.lastError()));
     return q;
 }
@@ -118,7 +118,7 @@ void ResultPages::setRecord(const QSqlRecord& record) {
 void ResultPages::readWhole(const QString& sql) {
     QSqlQuery q = run(sql);
     setRecord(q.record());
-    while (q.next())
+    while (connection_.next(q))
         whole_.push_back(readRow(q, boolColumns_));
     throwIfCutShort(q, connection_);
     known_ = qint64(whole_.size());

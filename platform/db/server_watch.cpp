@@ -1,32 +1,29 @@
 #include "platform/db/server_watch.h"
 
-#include <QByteArray>
-#include <QFile>
+#include <algorithm>
+#include <cstddef>
 #include <libpq-fe.h>
-#include <poll.h>
+#include <linux/tcp.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/syscall.h>
-#include <sys/uio.h>
-#include <unistd.h>
 #include <vector>
 
 namespace gc::db {
 
 namespace {
 
-bool isPollCall(long number) {
-#ifdef SYS_poll
-    if (number == SYS_poll)
-        return true;
-#endif
-    return number == SYS_ppoll;
+// What the socket knows of its traffic; false where it keeps no TCP_INFO (a Unix-domain
+// socket), and the wait then counts from its start alone.
+bool socketTraffic(int socket, tcp_info& info) {
+    info = {};
+    socklen_t size = sizeof info;
+    return getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 &&
+           size >= offsetof(tcp_info, tcpi_bytes_received);
 }
 
 } // namespace
 
-ServerWatch::ServerWatch(PGconn* connection, std::chrono::seconds limit)
-    : socket_(PQsocket(connection)), serverPid_(PQbackendPID(connection)), limit_(limit),
-      thread_(long(syscall(SYS_gettid))) {
+ServerWatch::ServerWatch(PGconn* connection, std::chrono::milliseconds limit) : limit_(limit) {
     PQconninfoOption* options = PQconninfo(connection);
     for (PQconninfoOption* o = options; o && o->keyword; ++o)
         if (o->val && qstrcmp(o->keyword, "connect_timeout") != 0)
@@ -45,33 +42,33 @@ ServerWatch::~ServerWatch() {
     watcher_.join();
 }
 
-// /proc gives a blocked thread's call as its number and arguments; a poll's first two are
-// the address of its descriptor array (in this process) and the array's length. While the
-// line stays the same the call has not returned, so the array is still in place.
-QByteArray ServerWatch::waitOnSocket() const {
-    QFile file(QStringLiteral("/proc/self/task/%1/syscall").arg(thread_));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray line = file.readAll().trimmed();
-    const QList<QByteArray> parts = line.split(' ');
-    if (parts.size() < 3)
-        return {};
-    bool ok = false;
-    if (!isPollCall(parts[0].toLong(&ok)) || !ok)
-        return {};
-    const unsigned long count = parts[2].toULong(nullptr, 16);
-    if (count == 0 || count > 16)
-        return {};
-    // Copied by the kernel: the array belongs to another thread and may be gone by now.
-    pollfd fds[16];
-    iovec local{fds, count * sizeof(pollfd)};
-    iovec remote{reinterpret_cast<void*>(parts[1].toULongLong(nullptr, 16)), local.iov_len};
-    if (process_vm_readv(getpid(), &local, 1, &remote, 1, 0) != ssize_t(local.iov_len))
-        return {};
-    for (unsigned long i = 0; i < count; ++i)
-        if (fds[i].fd == socket_)
-            return line;
-    return {};
+void ServerWatch::begin(int socket, int serverPid) {
+    std::lock_guard lock(mutex_);
+    if (waits_++ > 0)
+        return;
+    socket_ = socket;
+    serverPid_ = serverPid;
+    since_ = Clock::now();
+    bytesTaken_.reset(); // read by the watch's first look: a wait costs no system call
+    wake_.notify_all();
+}
+
+void ServerWatch::end() {
+    std::lock_guard lock(mutex_);
+    --waits_;
+}
+
+// Data received moves the time forward, and so does the server taking what was sent
+// (a large value on its way up).
+ServerWatch::Clock::time_point ServerWatch::lastProgress() {
+    tcp_info info;
+    if (!socketTraffic(socket_, info))
+        return since_;
+    const Clock::time_point now = Clock::now();
+    if (bytesTaken_ && *bytesTaken_ != info.tcpi_bytes_acked)
+        since_ = now;
+    bytesTaken_ = info.tcpi_bytes_acked;
+    return std::max(since_, now - std::chrono::milliseconds(info.tcpi_last_data_recv));
 }
 
 void ServerWatch::endServerProcess() const {
@@ -84,27 +81,33 @@ void ServerWatch::endServerProcess() const {
     values.push_back(nullptr);
     PGconn* own = PQconnectdbParams(keywords.data(), values.data(), 0);
     if (PQstatus(own) == CONNECTION_OK) {
-        const QByteArray sql =
-            "select pg_terminate_backend(" + QByteArray::number(serverPid_) + ")";
-        PQclear(PQexec(own, sql.constData()));
+        // Waits up to a second for the process to be gone, so that its transaction's outcome
+        // is known when the connection is opened again; servers before 14 take no wait.
+        const QByteArray pid = QByteArray::number(serverPid_);
+        const QByteArray waiting = "select pg_terminate_backend(" + pid + ", 1000)";
+        PGresult* ended = PQexec(own, waiting.constData());
+        if (PQresultStatus(ended) != PGRES_TUPLES_OK) {
+            PQclear(ended);
+            const QByteArray plain = "select pg_terminate_backend(" + pid + ")";
+            ended = PQexec(own, plain.constData());
+        }
+        PQclear(ended);
     }
     PQfinish(own);
 }
 
 void ServerWatch::run() {
-    using Clock = std::chrono::steady_clock;
-    QByteArray waiting;
-    Clock::time_point since;
     std::unique_lock lock(mutex_);
-    while (!wake_.wait_for(lock, std::chrono::milliseconds(250), [this] { return stop_; })) {
-        const QByteArray now = waitOnSocket();
-        if (now.isEmpty() || now != waiting) {
-            waiting = now;
-            since = Clock::now();
+    while (!stop_) {
+        if (waits_ == 0) {
+            wake_.wait(lock, [this] { return stop_ || waits_ > 0; });
             continue;
         }
-        if (Clock::now() - since < limit_)
+        wake_.wait_for(lock, std::chrono::milliseconds(200));
+        if (stop_ || waits_ == 0 || Clock::now() - lastProgress() < limit_)
             continue;
+        // The lock is held to the end: the wait cannot end and its socket cannot be closed
+        // before the process is ended and the socket shut.
         gaveUp_ = true;
         endServerProcess();
         ::shutdown(socket_, SHUT_RDWR);

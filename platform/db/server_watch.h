@@ -6,49 +6,59 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 typedef struct pg_conn PGconn;
 
 namespace gc::db {
 
-// Gives up on a server that stopped answering. A stopped server process keeps its
-// socket open and its machine answers TCP keepalives, so libpq would wait for a reply for
-// ever, with the window frozen. The watch looks four times a second at the thread that
-// opened the connection: when that thread has waited in one and the same poll on the
-// server's socket for the whole limit, the watch ends the server process of the
-// connection (so a statement it still holds is never run later) and shuts the socket;
-// the statement fails, and the next action opens the connection again. An idle
-// connection and a statement answered within the limit are never touched.
+// Gives up on a server that went silent. A stopped server process keeps its socket open
+// and its machine answers TCP keepalives, so libpq would wait for a reply for ever, with
+// the window frozen. The data layer marks each wait for the server (begin/end, through
+// Connection::serverWait); while one is marked the watch asks the socket what it has
+// done (TCP_INFO): when nothing has arrived, and nothing sent has been taken, for the
+// whole limit since the wait began, the watch ends the server process over a connection
+// of its own (so a statement it holds is never run later) and shuts the socket; the
+// statement fails and the next action opens the connection again. A stream of rows, a
+// series of short statements, a large value on a slow link and an idle connection are
+// never touched.
 class ServerWatch {
   public:
-    // Watches the calling thread's waits on `connection`'s socket.
-    ServerWatch(PGconn* connection, std::chrono::seconds limit);
+    // `connection` gives the parameters of the watch's own connection.
+    ServerWatch(PGconn* connection, std::chrono::milliseconds limit);
     ~ServerWatch();
     ServerWatch(const ServerWatch&) = delete;
     ServerWatch& operator=(const ServerWatch&) = delete;
 
+    // A wait on `socket`, served by the server process `serverPid`, starts or ends; an
+    // inner wait counts as part of the outer one. end() waits while the watch cuts.
+    void begin(int socket, int serverPid);
+    void end();
     // True once the watch has cut the connection.
     bool gaveUp() const { return gaveUp_; }
 
   private:
+    using Clock = std::chrono::steady_clock;
     void run();
-    // The watched thread's current system call, when it is a poll that includes the
-    // socket; empty otherwise.
-    QByteArray waitOnSocket() const;
+    // When the socket last showed progress, no earlier than the wait's start.
+    Clock::time_point lastProgress();
     // Over a connection of its own, within a few seconds; a failure leaves it be.
     void endServerProcess() const;
 
-    const int socket_;
-    const int serverPid_;
     QList<QPair<QByteArray, QByteArray>> conninfo_;
-    const std::chrono::seconds limit_;
-    const long thread_;
+    const std::chrono::milliseconds limit_;
     std::atomic_bool gaveUp_{false};
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;
+    int waits_ = 0;
+    int socket_ = -1;
+    int serverPid_ = 0;
+    Clock::time_point since_;
+    std::optional<std::uint64_t> bytesTaken_;
     std::thread watcher_;
 };
 

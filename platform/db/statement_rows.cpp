@@ -66,11 +66,11 @@ StatementRows::StatementRows(Connection& connection, const QString& sql, const Q
     query_.setForwardOnly(true);
     bool ran = false;
     if (values.isEmpty()) {
-        ran = query_.exec(sql);
-    } else if (query_.prepare(sql)) {
+        ran = connection_.exec(query_, sql);
+    } else if (connection_.prepare(query_, sql)) {
         for (const QVariant& v : values)
             query_.addBindValue(v);
-        ran = query_.exec();
+        ran = connection_.exec(query_);
     }
     if (!ran)
         throw DbError(connection_.errorMessage(query_.lastError()));
@@ -91,7 +91,7 @@ StatementRows::~StatementRows() {
 
 bool StatementRows::next() {
     if (!stmt_) {
-        if (query_.next())
+        if (connection_.next(query_))
             return true;
         if (query_.lastError().isValid())
             throw DbError(connection_.errorMessage(query_.lastError()));

@@ -3,17 +3,26 @@
 #include "platform/db/connection.h"
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
+#include "platform/db/forward_reader.h"
 #include "platform/db/query.h"
 #include "platform/db/query_model.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <arpa/inet.h>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace gc::db;
 using gctest::Backend;
@@ -615,4 +624,275 @@ TEST(Postgres, TheGuardedEditComparesTimestampsToTheMicrosecond) {
         q.cancel();
         EXPECT_EQ(stamp(), "2024-01-02 08:00:00.001002");
     }
+}
+
+namespace {
+
+// A slow link to the test server: what passes either way passes at `bytesPerSecond`.
+class SlowLink {
+  public:
+    SlowLink(int serverPort, int bytesPerSecond)
+        : serverPort_(serverPort), rate_(bytesPerSecond),
+          listener_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address = loopback(0);
+        socklen_t size = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
+        ::listen(listener_, 4);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        acceptor_ = std::thread([this] { accept(); });
+    }
+    ~SlowLink() {
+        stop_ = true;
+        acceptor_.join();
+        for (std::thread& t : passes_)
+            t.join();
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+
+  private:
+    static sockaddr_in loopback(int port) {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(uint16_t(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        return a;
+    }
+    static bool writeAll(int fd, const char* data, ssize_t size) {
+        for (ssize_t done = 0; done < size;) {
+            const ssize_t n = ::write(fd, data + done, std::size_t(size - done));
+            if (n <= 0)
+                return false;
+            done += n;
+        }
+        return true;
+    }
+    void accept() {
+        while (!stop_) {
+            pollfd p{listener_, POLLIN, 0};
+            if (::poll(&p, 1, 50) <= 0)
+                continue;
+            const int client = ::accept(listener_, nullptr, nullptr);
+            const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+            const sockaddr_in address = loopback(serverPort_);
+            ::connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+            passes_.emplace_back([this, client, server] { pass(client, server); });
+        }
+    }
+    // Each way has its own allowance of rate_ bytes a second.
+    void pass(int client, int server) {
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point start = Clock::now();
+        qint64 sent[2] = {0, 0};
+        char buffer[16384];
+        pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+        bool open = true;
+        while (open && !stop_ && ::poll(fds, 2, 50) >= 0) {
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            bool held = false;
+            for (int from = 0; from < 2 && open; ++from) {
+                if (!fds[from].revents)
+                    continue;
+                const qint64 allowed =
+                    std::min<qint64>(qint64(seconds * rate_) - sent[from], qint64(sizeof buffer));
+                if (allowed <= 0) {
+                    held = true;
+                    continue;
+                }
+                const ssize_t n = ::read(fds[from].fd, buffer, std::size_t(allowed));
+                open = n > 0 && writeAll(fds[1 - from].fd, buffer, n);
+                sent[from] += n;
+            }
+            if (held)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ::close(client);
+        ::close(server);
+    }
+
+    const int serverPort_;
+    const int rate_;
+    const int listener_;
+    int port_ = 0;
+    std::atomic_bool stop_{false};
+    std::thread acceptor_;
+    std::vector<std::thread> passes_; // the acceptor's own until it is joined
+};
+
+// One load on a connection of its own, in a thread of its own (a connection belongs to the
+// thread that opened it): how long it ran, and the error it met.
+struct Load {
+    QString error;
+    qint64 ms = 0;
+};
+
+void runLoad(const QString& name, const QString& connectionString,
+             const std::function<void(Connection&)>& work, Load& out) {
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        Connection c(name);
+        c.setConnectionString(connectionString);
+        c.open();
+        work(c);
+    } catch (const DbError& e) {
+        out.error = e.message();
+    }
+    out.ms = timer.elapsed();
+}
+
+} // namespace
+
+// A server that keeps answering is never given up on, however long the work lasts: short
+// statements back to back, a slow stream of rows, one large value down or up a slow link.
+TEST(Postgres, AServerThatKeepsAnsweringIsNeverCut) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    using namespace std::chrono_literals;
+    const QString database = gctest::freshDatabase(Backend::PostgreSQL);
+    const QString server = gctest::postgresDataSource();
+    SlowLink link(server.section(',', 1).toInt(), 200 * 1024);
+    QString slow = database;
+    slow.replace("Data Source=" + server, "Data Source=127.0.0.1," + QString::number(link.port()));
+    Load statements, rows, value, upload;
+    QElapsedTimer timer;
+    std::thread first([&] {
+        runLoad(
+            "answering1", database,
+            [](Connection& c) {
+                const double pauses[] = {0.01, 0.5, 0.1, 0.3, 0.05};
+                QElapsedTimer t;
+                t.start();
+                for (int i = 0; t.elapsed() < 20000; ++i)
+                    c.execute(QStringLiteral("select pg_sleep(%1)").arg(pauses[i % 5]));
+            },
+            statements);
+    });
+    // Rows wider than the server's send buffer, so that each leaves as it is made.
+    std::thread second([&] {
+        runLoad(
+            "answering2", database,
+            [&rows](Connection& c) {
+                ForwardReader r(c, "select g, repeat('x', 10000) as pad, pg_sleep(0.05) from "
+                                   "generate_series(1, 400) g");
+                int read = 0;
+                while (r.next())
+                    ++read;
+                if (read != 400)
+                    rows.error = QStringLiteral("%1 rows").arg(read);
+            },
+            rows);
+    });
+    std::thread third([&] {
+        runLoad(
+            "answering3", slow,
+            [&value](Connection& c) {
+                ForwardReader r(c, "select repeat('x', 4194304) as v");
+                if (!r.next() || r.text(0).size() != 4194304)
+                    value.error = QStringLiteral("the value did not arrive whole");
+            },
+            value);
+    });
+    // Nothing arrives while the value goes up: the server taking it is the progress.
+    std::thread fourth([&] {
+        runLoad(
+            "answering4", slow,
+            [](Connection& c) {
+                QSqlQuery q(c.database());
+                if (!c.exec(q, "create table upload (v text)") ||
+                    !c.prepare(q, "insert into upload (v) values (?)"))
+                    throw DbError(c.errorMessage(q.lastError()));
+                q.addBindValue(QString(4194304, QChar('x')));
+                if (!c.exec(q))
+                    throw DbError(c.errorMessage(q.lastError()));
+            },
+            upload);
+    });
+    for (std::thread* t : {&first, &second, &third, &fourth})
+        t->join();
+    // Each lasted well beyond the limit of silence.
+    const std::tuple<const char*, const Load&, int> loads[] = {{"statements", statements, 20000},
+                                                               {"rows", rows, 20000},
+                                                               {"value", value, 18000},
+                                                               {"upload", upload, 18000}};
+    for (const auto& [name, load, least] : loads) {
+        EXPECT_TRUE(load.error.isEmpty())
+            << name << " cut at " << load.ms << " ms: " << load.error.toStdString();
+        EXPECT_GE(load.ms, least) << name;
+    }
+}
+
+// Another workstation holds the row: the save waits less than the watch's limit and says
+// what happened; nothing is written, and the save goes through once the row is free.
+TEST(Postgres, ARowLockedAtAnotherWorkstationIsReportedAsSuch) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    Connection c("locked");
+    c.setConnectionString(gctest::freshDatabase(Backend::PostgreSQL));
+    c.open();
+    c.execute("create table t (id int identity primary key, nam nvarchar(10))");
+    c.execute("insert into t (nam) values ('a')");
+    Connection other("holder");
+    other.setConnectionString(c.connectionString());
+    other.open();
+    other.beginTransaction();
+    other.execute("select nam from t for update");
+    Query q(c, "q");
+    q.setSql("select * from t");
+    q.open();
+    q.edit();
+    q.fieldByName("nam").setAsString("b");
+    QElapsedTimer waited;
+    waited.start();
+    try {
+        q.post();
+        ADD_FAILURE() << "saved over a locked row";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().contains(QString::fromUtf8("در ايستگاه ديگري در حال تغيير است")))
+            << e.message().toStdString();
+    }
+    EXPECT_GE(waited.elapsed(), 9000);
+    EXPECT_LT(waited.elapsed(), 11500);
+    EXPECT_EQ(q.fieldByName("nam").asString(), "b");
+    other.rollback();
+    EXPECT_EQ(other.execute("update t set id = id where nam = 'a'"), 1);
+    q.post();
+    EXPECT_EQ(other.execute("update t set id = id where nam = 'b'"), 1);
+}
+
+// The server goes silent in the middle of a commit (a check run at commit takes 30 s): the
+// watch gives up, the save's outcome is asked over a new connection, and the save, rolled
+// back by the ended server process, is reported as not done.
+TEST(Postgres, ACommitGivenUpAndRolledBackIsReportedNotDone) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    Connection c("slowcommit");
+    c.setConnectionString(gctest::freshDatabase(Backend::PostgreSQL));
+    c.open();
+    c.execute("create table t (id int identity primary key, nam nvarchar(10))");
+    QSqlQuery slow(c.database());
+    ASSERT_TRUE(slow.exec("create function slow() returns trigger language plpgsql as "
+                          "$$ begin perform pg_sleep(30); return null; end $$"));
+    ASSERT_TRUE(slow.exec("create constraint trigger slow after insert on t deferrable "
+                          "initially deferred for each row execute function slow()"));
+    Query q(c, "q");
+    q.setSql("select * from t");
+    q.open();
+    q.append();
+    q.fieldByName("nam").setAsString("a");
+    QElapsedTimer waited;
+    waited.start();
+    try {
+        q.post();
+        ADD_FAILURE() << "a save the server rolled back was taken as done";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith(QString::fromUtf8("سرور بانک اطلاعاتي در 12 ثانيه")))
+            << e.message().toStdString();
+    }
+    EXPECT_LT(waited.elapsed(), 15000);
+    EXPECT_EQ(q.fieldByName("nam").asString(), "a");
+    q.cancel();
+    // The next action opens the connection again.
+    EXPECT_EQ(c.execute("update t set id = id"), 0);
 }

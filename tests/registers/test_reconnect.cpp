@@ -14,12 +14,15 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
+#include <thread>
 
 using namespace gctest::khodro;
 
@@ -75,14 +78,31 @@ class Reconnect : public Harness {
         addPreset("شماره خودرو اداري", "55د555");
     }
     void TearDown() override {
-        if (up_)
+        if (up_) {
             server("resume"); // a failed test must not leave the next one without a server
+            psql("postgres", "alter system reset all");
+            psql("postgres", "select pg_reload_conf()");
+        }
         Harness::TearDown();
     }
     QString stored(const QString& sql) { return psql(database_, sql); }
     void restart() {
         ASSERT_TRUE(server("halt"));
         ASSERT_TRUE(server("resume"));
+    }
+    // The server makes this workstation's next commit durable, but its answer waits for a
+    // standby that does not exist. Other sessions commit as usual.
+    void commitsWaitForAStandby() {
+        ASSERT_EQ(psql("postgres", "alter system set synchronous_standby_names = 'nowhere'"),
+                  "ALTER SYSTEM");
+        ASSERT_EQ(psql("postgres", "alter system set synchronous_commit = local"), "ALTER SYSTEM");
+        ASSERT_EQ(psql("postgres", "select pg_reload_conf()"), "t");
+        dm->ADOConnection1.execute("set synchronous_commit = on");
+    }
+    void typeACar() {
+        pick(ins->khodro_typ(), kOfficial);
+        type(ins->ranande(), "حسيني");
+        pick(ins->num(), "55د555");
     }
 
     QString database_;
@@ -219,6 +239,46 @@ TEST_P(Reconnect, ATransactionCutByARestartStoresNothing) {
     EXPECT_EQ(stored("select count(*) from phone"), "0");
     c.execute("insert into phone (name) values ('third')");
     EXPECT_EQ(stored("select string_agg(name, ',') from phone"), "third");
+}
+
+// The answer to a save's commit never comes: the watch gives up, and the save's outcome is
+// asked over a new connection. It was stored, so it is shown as saved, and stored once.
+TEST_P(Reconnect, ASaveWhoseCommitIsCutIsLookedUpAndStandsOnce) {
+    ASSERT_TRUE(list->search());
+    whileModal(list->insertAction(), ins.get(), [&] {
+        typeACar();
+        commitsWaitForAStandby();
+        QElapsedTimer waited;
+        waited.start();
+        ins->insButton()->click();
+        EXPECT_LT(waited.elapsed(), 15000);
+        EXPECT_EQ(dialogs.texts(), QStringList{kSaved});
+    });
+    EXPECT_EQ(stored("select ranande || '|' || num from khodro"), "حسيني|55د555");
+    EXPECT_EQ(dm->ADOQ_khodro.recordCount(), 1);
+}
+
+// The server goes away while the commit's answer is awaited: whether the save was stored
+// cannot be told, and the guard is told just that, with what was typed kept.
+TEST_P(Reconnect, ASaveWhoseOutcomeCannotBeToldSaysSo) {
+    ASSERT_TRUE(list->search());
+    whileModal(list->insertAction(), ins.get(), [&] {
+        typeACar();
+        commitsWaitForAStandby();
+        std::thread halt([] {
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+            server("halt");
+        });
+        ins->insButton()->click();
+        halt.join();
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].text.contains("معلوم نيست ثبت شده است يا نه"))
+            << dialogs.texts().join('\n').toStdString();
+        EXPECT_EQ(in("ranande"), "حسيني");
+    });
+    ASSERT_TRUE(server("resume"));
+    // The server had made it durable: a second save would have stored it twice.
+    EXPECT_EQ(stored("select count(*) from khodro"), "1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Reconnect, ::testing::Values(gctest::Backend::PostgreSQL),

@@ -62,13 +62,13 @@ QStringList ReadVisitorNames(db::Connection& connection, const QString& typed, i
     // code point order and in the Unicode collation alike.
     QSqlQuery q(connection.database());
     q.setForwardOnly(true);
-    q.prepare(namesSql(limit));
+    connection.prepare(q, namesSql(limit));
     q.addBindValue(*prefix);
     q.addBindValue(*prefix + QChar(0xFFFF));
-    if (!q.exec())
+    if (!connection.exec(q))
         throw db::DbError(connection.errorMessage(q.lastError()));
     QStringList names;
-    while (q.next())
+    while (connection.next(q))
         names << q.value(0).toString();
     if (q.lastError().isValid())
         throw db::DbError(connection.errorMessage(q.lastError()));

@@ -54,11 +54,11 @@ PictureFiles WritePictureFiles(db::Connection& connection, const QString& folder
     const QDir dir(folder);
     QSqlQuery rows(connection.database());
     rows.setForwardOnly(true);
-    if (!rows.exec(visitPicturesSql(dates).join('\n'))) {
+    if (!connection.exec(rows, visitPicturesSql(dates).join('\n'))) {
         out.error = connection.errorMessage(rows.lastError());
         return out;
     }
-    for (int counter = 1; rows.next(); ++counter) {
+    for (int counter = 1; connection.next(rows); ++counter) {
         const QString ext = rows.value(4).toString();
         const QByteArray bytes = rows.value(5).toByteArray();
         if (!pictures::IsPicture(ext, bytes)) {

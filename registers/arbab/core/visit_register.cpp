@@ -44,13 +44,13 @@ QString captionOf(const QString& column) {
 // Straight into the table: the picture is not shown here, so it is not read back.
 void insertSnapshot(db::Connection& connection, qint64 visitId, const QByteArray& bmp) {
     QSqlQuery q(connection.database());
-    q.prepare(QStringLiteral(
-        "insert into arbabrojo_pic (arbabrojo_id, cmt, ext, pic) values (?, ?, ?, ?)"));
+    connection.prepare(q, QStringLiteral("insert into arbabrojo_pic (arbabrojo_id, cmt, ext, "
+                                         "pic) values (?, ?, ?, ?)"));
     q.addBindValue(visitId);
     q.addBindValue(kCameraPicture);
     q.addBindValue(QStringLiteral(".bmp"));
     q.addBindValue(bmp);
-    if (!q.exec())
+    if (!connection.exec(q))
         throw db::DbError(connection.errorMessage(q.lastError()));
 }
 
