@@ -1,5 +1,6 @@
 #include "platform/xlsx/spreadsheet.h"
 
+#include "platform/text/bidi.h"
 #include "platform/xlsx/kept_files.h"
 #include "platform/xlsx/temp_files.h"
 #include "platform/xlsx/xlsx_file.h"
@@ -175,7 +176,7 @@ QString notOpenedMessage(const QString& path) {
     const QString text = QStringLiteral(
         "برنامه‌ای برای باز کردن فایل اکسل پیدا نشد. "
         "فایل در این مسیر ذخیره شد:\n");
-    return text + path;
+    return text + text::isolatedLtr(path);
 }
 
 Application::Application(FileOpener& opener, QString folder, QString name)
