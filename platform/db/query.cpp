@@ -192,6 +192,10 @@ QString Query::executedSql() const {
            " " + parts.value(1, "ASC");
 }
 
+QString Query::engineSql() const {
+    return translateQuery(connection_.engine(), executedSql());
+}
+
 QString Query::keyColumn() {
     const QString table = targetTable();
     const TableInfo* info = isPlainIdentifier(table) ? connection_.tableInfo(table) : nullptr;

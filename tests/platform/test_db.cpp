@@ -292,6 +292,12 @@ TEST_P(DbTest, LikeFindsANameWhicheverKafItWasStoredOrTypedWith) {
         r.setSql("select * from t where nam like '" + QString::fromUtf8(typed) + "' order by id");
         r.open();
         EXPECT_EQ(r.recordCount(), 2) << typed;
+        // What the engine was given: another client running it finds the same rows.
+        QSqlQuery plain(conn->database());
+        ASSERT_TRUE(plain.exec("select count(*) from (" + r.engineSql() + ") s"));
+        ASSERT_TRUE(plain.next());
+        EXPECT_EQ(plain.value(0).toInt(), 2) << r.engineSql().toStdString();
+        EXPECT_EQ(r.engineSql().contains("ilike"), GetParam() == Backend::PostgreSQL);
     }
     // What is stored is not changed.
     r.setSql("select * from t order by id");
