@@ -34,7 +34,8 @@ std::optional<Sketch> ReadSketch(const QString& path, QString* error) {
     const QString suffix = QFileInfo(path).suffix();
     sketch.ext = suffix.isEmpty() ? QString() : '.' + suffix;
     if (!pictures::IsPicture(sketch.ext, sketch.bytes)) {
-        *error = QString::fromUtf8("فايل %1 تصوير نيست؛ کروکي بايد يک فايل تصوير باشد").arg(path);
+        *error = QString::fromUtf8("فايل %1 تصوير نيست؛ کروکي بايد يک فايل تصوير باشد")
+                     .arg(text::isolatedLtr(path));
         return std::nullopt;
     }
     return sketch;

@@ -67,7 +67,7 @@ ImportOutcome ImportPicture(db::Query& perPic, qint64 personId, const QString& p
     if (!remove(path, &error))
         return {ImportStatus::StoredNotRemoved,
                 QStringLiteral("تصوير ثبت شد، ولي فايل %1 حذف نشد (%2)؛ آن را دوباره ثبت نکنيد")
-                    .arg(path, error)};
+                    .arg(text::isolatedLtr(path), error)};
     return {ImportStatus::Stored, kSaved};
 }
 
