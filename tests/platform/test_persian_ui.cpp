@@ -79,6 +79,10 @@ TEST(PersianUi, LeftToRightRunsAreIsolated) {
     EXPECT_FALSE(shownLeftToRight(message + path).contains("1405-09-16 12-38-02.xlsx"));
     EXPECT_TRUE(shownLeftToRight(gc::text::quotedLtr("C:/gate 2/db.sqlite"))
                     .contains("C:/gate 2/db.sqlite"));
+    // An engine's message of two lines: each line is an isolate of its own.
+    EXPECT_EQ(gc::text::isolatedLtr("ERROR: x\n(22001)"), QString(QChar(0x2066)) + "ERROR: x" +
+                                                              QChar(0x2069) + "\n" + QChar(0x2066) +
+                                                              "(22001)" + QChar(0x2069));
 }
 
 // Desktops that give dialog buttons icons ("بله" with a tick): the icon and the caption stand
