@@ -173,10 +173,10 @@ Workbook* Workbooks::Item(int index) {
 }
 
 QString notOpenedMessage(const QString& path) {
-    const QString text = QStringLiteral(
+    const QString said = QStringLiteral(
         "برنامه‌ای برای باز کردن فایل اکسل پیدا نشد. "
         "فایل در این مسیر ذخیره شد:\n");
-    return text + text::isolatedLtr(path);
+    return said + text::isolatedLtr(path);
 }
 
 Application::Application(FileOpener& opener, QString folder, QString name)
