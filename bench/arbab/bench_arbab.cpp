@@ -315,10 +315,8 @@ int main(int argc, char** argv) {
     const QString file = dir.filePath("bench.accdb");
     if (postgres) {
         port = startPostgres(dir);
-        if (port.isEmpty()) {
-            std::fprintf(stderr, "no PostgreSQL server could be started\n");
-            return 1;
-        }
+        if (port.isEmpty())
+            return gcbench::serverMissing("no PostgreSQL server could be started") ? 1 : 0;
         dm.ADOConnection1.setConnectionString(
             "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;"
             "Initial Catalog=postgres;Data Source=127.0.0.1," +

@@ -125,7 +125,7 @@ BENCHMARK(BM_CardBatchSqlite)->UseManualTime()->Iterations(20)->Unit(benchmark::
 void BM_CardBatchPostgres(benchmark::State& state) {
     const QByteArray port = qgetenv("GC_BENCH_PG_PORT");
     if (port.isEmpty()) {
-        state.SkipWithError("GC_BENCH_PG_PORT names no server");
+        gcbench::stopWithoutServer(state, "GC_BENCH_PG_PORT names no server");
         return;
     }
     const QByteArray admin = "host=127.0.0.1 user=gc dbname=postgres port=" + port;

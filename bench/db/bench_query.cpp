@@ -329,6 +329,8 @@ void registerAll(const std::vector<Engine>& engines) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     gcbench::ThrowawayPostgres server;
+    if (server.failed())
+        return 1;
     if (const QString error = openFileDatabase(); !error.isEmpty()) {
         std::fprintf(stderr,
                      "the file database does not hold the visits the benchmarks claim: %s\n",

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bench/support/bench_support.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -32,7 +34,7 @@ class ThrowawayPostgres {
             error_ = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
             if (error_.isEmpty())
                 error_ = "the server did not start";
-            std::fprintf(stderr, "PostgreSQL benchmarks skipped: %s\n", qPrintable(error_));
+            failed_ = serverMissing(error_);
             return;
         }
         QFile f(dir_.filePath("pg/port"));
@@ -48,6 +50,8 @@ class ThrowawayPostgres {
     ThrowawayPostgres& operator=(const ThrowawayPostgres&) = delete;
 
     bool available() const { return !port_.isEmpty(); }
+    // The server did not start and going on without it was not asked for: the run fails.
+    bool failed() const { return failed_; }
     const QString& error() const { return error_; }
 
     // A new empty database, as the program's connection string ("SQL Server" authentication).
@@ -74,6 +78,7 @@ class ThrowawayPostgres {
     QTemporaryDir dir_;
     QString port_;
     QString error_;
+    bool failed_ = false;
 };
 
 } // namespace gcbench

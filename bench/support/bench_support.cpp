@@ -147,6 +147,13 @@ void searchAndCount(benchmark::State& state, gc::db::Query& list, gc::db::Query&
 
 namespace {
 
+// How a benchmark stopped as asked begins its message; the run does not fail for it.
+constexpr const char* kSkipped = "skipped as GC_BENCH_SKIP_PG asks: ";
+
+bool skipAsked() {
+    return qEnvironmentVariable("GC_BENCH_SKIP_PG") == QLatin1String("1");
+}
+
 // The console's report, noting whether a benchmark stopped with an error.
 class ErrorNotingReporter : public benchmark::ConsoleReporter {
   public:
@@ -154,7 +161,7 @@ class ErrorNotingReporter : public benchmark::ConsoleReporter {
     ErrorNotingReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Color : OO_None) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            failed_ = failed_ || run.error_occurred;
+            failed_ = failed_ || (run.error_occurred && run.error_message.rfind(kSkipped, 0) != 0);
         ConsoleReporter::ReportRuns(runs);
     }
     bool failed() const { return failed_; }
@@ -185,6 +192,22 @@ int runBenchmarks(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+bool serverMissing(const QString& why) {
+    if (skipAsked()) {
+        std::fprintf(stderr, "PostgreSQL benchmarks %s%s\n", kSkipped, qPrintable(why));
+        return false;
+    }
+    std::fprintf(stderr,
+                 "PostgreSQL benchmarks cannot run: %s (GC_BENCH_SKIP_PG=1 runs the others "
+                 "without them)\n",
+                 qPrintable(why));
+    return true;
+}
+
+void stopWithoutServer(benchmark::State& state, const QString& why) {
+    state.SkipWithError(((skipAsked() ? kSkipped : "") + why.toStdString()).c_str());
 }
 
 } // namespace gcbench

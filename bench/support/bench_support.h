@@ -77,7 +77,15 @@ double msSince(const QElapsedTimer& t);
 double peakMb();
 
 // Runs the registered benchmarks with the command line's options on the console; 1 when
-// one of them stopped with an error.
+// one of them stopped with an error (a skip asked for is none).
 int runBenchmarks(int argc, char** argv);
+
+// A benchmark that needs a PostgreSQL server fails when none can be had, unless the run
+// asked to go on without one: GC_BENCH_SKIP_PG=1. Says which, and why there is no server;
+// true when the run is to fail.
+bool serverMissing(const QString& why);
+
+// The same inside a benchmark: it stops with an error, or as skipped when that was asked for.
+void stopWithoutServer(benchmark::State& state, const QString& why);
 
 } // namespace gcbench

@@ -348,7 +348,7 @@ QStringList sampleRows(const QString& cs) {
 bool serverMissing(benchmark::State& state, bool needed) {
     if (!needed || !pgDataSource().isEmpty())
         return false;
-    state.SkipWithError("no PostgreSQL server: set GC_PG_DIR");
+    gcbench::stopWithoutServer(state, "no PostgreSQL server: set GC_PG_DIR");
     return true;
 }
 

@@ -108,8 +108,13 @@ std::vector<qint64> RowWriter::insert(const QString& table, const QString& key,
         }
         if (!several)
             throw DbError(rowMessage(error, first));
-        // The engine refused one of several rows: write them one by one to name it.
-        runStatement(c_, "rollback to savepoint rows");
+        // The engine refused one of several rows: write them one by one to name it. A lost
+        // connection refuses the rollback too, with nothing to say; its first reason stands.
+        try {
+            runStatement(c_, "rollback to savepoint rows");
+        } catch (const DbError&) {
+            throw DbError(error);
+        }
         for (std::size_t r = first; r < last; ++r)
             if (QString alone; !write(shape, rows, ids, r, r + 1, &alone))
                 throw DbError(rowMessage(alone, r));

@@ -1,6 +1,7 @@
 #include "platform/db/collation.h"
 
 #include "platform/db/db_error.h"
+#include "platform/text/bidi.h"
 
 #include <QSqlDriver>
 #include <QSqlQuery>
@@ -149,7 +150,7 @@ void registerPersianCollation(sqlite3* engine) {
     if (sqlite3_create_collation_v2(engine, name.constData(), SQLITE_UTF8, nullptr, compareCallback,
                                     nullptr) != SQLITE_OK)
         throw DbError(QString::fromUtf8("ترتيب الفباي فارسي روي بانک اطلاعاتي ثبت نشد: %1")
-                          .arg(QString::fromUtf8(sqlite3_errmsg(engine))));
+                          .arg(text::isolatedLtr(QString::fromUtf8(sqlite3_errmsg(engine)))));
 }
 
 QString serverPersianCollation(const QSqlDatabase& db) {

@@ -40,6 +40,15 @@ QString notConnectedMessage() {
     return QString::fromUtf8("اتصال به بانک اطلاعاتي برقرار نيست");
 }
 
+// The engine's reason inside a Persian message: its English reads left to right, set apart;
+// a lost connection leaves the driver nothing to say, and the message says what happened.
+QString engineReason(const QString& text) {
+    const QString reason = text.trimmed();
+    if (reason.isEmpty())
+        return QString::fromUtf8("ارتباط با سرور بانک اطلاعاتي قطع شد");
+    return reason.isRightToLeft() ? reason : text::isolatedLtr(reason);
+}
+
 // A new file is readable by its owner only (it holds the users' passwords); it is made
 // before SQLite opens it, and SQLite gives its -wal and -shm files the same mode.
 void createPrivateFile(const QString& path) {
@@ -65,9 +74,9 @@ void checkSqliteHeader(QSqlDatabase& db, const QString& file) {
             QString::fromUtf8("فايل %1 بانک اطلاعاتي اين برنامه نيست").arg(text::quotedLtr(file)));
     if (sqliteCode(error) == kCorrupt)
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 آسيب ديده است (بريده يا خراب): %2")
-                          .arg(text::quotedLtr(file), error.text()));
+                          .arg(text::quotedLtr(file), engineReason(error.text())));
     throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
-                      .arg(text::quotedLtr(file), error.text()));
+                      .arg(text::quotedLtr(file), engineReason(error.text())));
 }
 
 // SQLite's code for a write refused on read-only media, its own -shm included.
@@ -373,8 +382,9 @@ QString Connection::errorMessage(const QSqlError& error) const {
     if (const auto w = widthViolationIn(text))
         return widthMessage(w->column, w->width);
     if (engine_ == Engine::SQLite && sqliteCode(error) == kCorrupt)
-        return QString::fromUtf8("فايل بانک اطلاعاتي آسيب ديده است (بريده يا خراب): %1").arg(text);
-    return QString::fromUtf8("خطاي بانک اطلاعاتي: %1").arg(text);
+        return QString::fromUtf8("فايل بانک اطلاعاتي آسيب ديده است (بريده يا خراب): %1")
+            .arg(engineReason(text));
+    return QString::fromUtf8("خطاي بانک اطلاعاتي: %1").arg(engineReason(text));
 }
 
 int Connection::execute(const QString& sql) {

@@ -3,6 +3,7 @@
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
 #include "platform/db/result_order.h"
+#include "platform/text/bidi.h"
 #include "platform/text/codepage.h"
 
 #include <QFile>
@@ -141,17 +142,20 @@ void Field::setValue(const QVariant& v) {
 void Field::loadFromFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw DbError(QString::fromUtf8("فايل «%1» خوانده نشد: %2").arg(path, f.errorString()));
+        throw DbError(QString::fromUtf8("فايل %1 خوانده نشد: %2")
+                          .arg(text::quotedLtr(path), f.errorString()));
     loadFromStream(f);
 }
 
 void Field::saveToFile(const QString& path) const {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw DbError(QString::fromUtf8("فايل «%1» نوشته نشد: %2").arg(path, f.errorString()));
+        throw DbError(
+            QString::fromUtf8("فايل %1 نوشته نشد: %2").arg(text::quotedLtr(path), f.errorString()));
     saveToStream(f);
     if (!f.flush())
-        throw DbError(QString::fromUtf8("فايل «%1» نوشته نشد: %2").arg(path, f.errorString()));
+        throw DbError(
+            QString::fromUtf8("فايل %1 نوشته نشد: %2").arg(text::quotedLtr(path), f.errorString()));
 }
 
 void Field::loadFromStream(QIODevice& in) {
@@ -191,6 +195,10 @@ QString Query::executedSql() const {
     const QStringList parts = sort_.split(' ', Qt::SkipEmptyParts);
     return "select * from (" + splitOrderBy(sql).body + "\n) gc_sorted order by " + parts.value(0) +
            " " + parts.value(1, "ASC");
+}
+
+QString Query::engineSql() const {
+    return translateQuery(connection_.engine(), executedSql());
 }
 
 QString Query::keyColumn() {

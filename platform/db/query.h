@@ -96,6 +96,9 @@ class Query : public QObject {
     State state() const { return state_; }
     // Runs the statement as one that returns no rows; returns the rows it changed.
     int execSql();
+    // The statement as open() gives it to the engine: in the code page, its like conditions
+    // kaf-blind, in the engine's dialect (its pages are read after it in its order).
+    QString engineSql() const;
 
     int fieldCount() const { return int(fields_.size()); }
     QStringList fieldNames() const;

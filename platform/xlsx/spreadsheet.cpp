@@ -1,5 +1,6 @@
 #include "platform/xlsx/spreadsheet.h"
 
+#include "platform/text/bidi.h"
 #include "platform/xlsx/kept_files.h"
 #include "platform/xlsx/temp_files.h"
 #include "platform/xlsx/xlsx_file.h"
@@ -172,10 +173,10 @@ Workbook* Workbooks::Item(int index) {
 }
 
 QString notOpenedMessage(const QString& path) {
-    const QString text = QStringLiteral(
+    const QString said = QStringLiteral(
         "برنامه‌ای برای باز کردن فایل اکسل پیدا نشد. "
         "فایل در این مسیر ذخیره شد:\n");
-    return text + path;
+    return said + text::isolatedLtr(path);
 }
 
 Application::Application(FileOpener& opener, QString folder, QString name)

@@ -5,6 +5,7 @@
 #include "core/preset_lists.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
+#include "platform/text/bidi.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
 #include "registers/arbab/arbabrojo.h"
@@ -341,7 +342,7 @@ void Tarbabrojo_list::N20Click() {
     if (!out.error.isEmpty())
         showError(out.error);
     say(kPicturesWritten.arg(out.written)
-            .arg(QDir::toNativeSeparators(target.absolutePath()))
+            .arg(text::isolatedLtr(QDir::toNativeSeparators(target.absolutePath())))
             .arg(out.skipped)
             .arg(out.failed));
 }

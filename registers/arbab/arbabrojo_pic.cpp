@@ -4,6 +4,7 @@
 #include "core/picture_file.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
+#include "platform/text/bidi.h"
 #include "platform/ui/dialogs.h"
 #include "registers/arbab/core/arbab_sql.h"
 #include "registers/arbab/core/arbab_texts.h"
@@ -129,7 +130,7 @@ void Tarbabrojo_pic::ins_btnClick() {
         bytes = file.readAll();
     const QString ext = QLatin1Char('.') + QFileInfo(path).suffix();
     if (!pictures::IsPicture(ext, bytes)) {
-        showError(QStringLiteral("فايل %1 تصوير نيست؛ چيزي ثبت نشد").arg(path));
+        showError(QStringLiteral("فايل %1 تصوير نيست؛ چيزي ثبت نشد").arg(text::isolatedLtr(path)));
         return;
     }
     db::Query& q = ctx_.dm.ADOQ_arbabrojo_pic;

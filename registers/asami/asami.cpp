@@ -4,6 +4,7 @@
 #include "core/national_code.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
+#include "platform/text/bidi.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/widgets.h"
 #include "registers/asami/core/asami_sql.h"
@@ -471,7 +472,8 @@ void Tasami::Image1Click() {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(picture_) != picture_.size() || !file.flush())
-        showError(QStringLiteral("فايل %1 نوشته نشد: %2").arg(path, file.errorString()));
+        showError(QStringLiteral("فايل %1 نوشته نشد: %2")
+                      .arg(text::isolatedLtr(path), file.errorString()));
 }
 
 void Tasami::DBGrid1CellClick() {

@@ -365,13 +365,13 @@ TEST_F(Startup, ADamagedFileSaysWhyAtStart) {
     QByteArray corrupted = working.bytes;
     corrupted.replace(working.usersOffset, 4096, QByteArray(4096, '\x5a'));
     const QByteArray foreign = QByteArray("\x00\x01\x00\x00Standard ACE DB", 19).repeated(300);
+    const QString damaged = QString::fromUtf8("آسيب ديده است");
     const struct {
         const char* damage;
         QByteArray bytes;
         QString reason;
-    } cases[] = {{"truncated", working.bytes.left(working.bytes.size() / 2),
-                  QString::fromUtf8("آسيب ديده است")},
-                 {"corrupted", corrupted, QString::fromUtf8("آسيب ديده است")},
+    } cases[] = {{"truncated", working.bytes.left(working.bytes.size() / 2), damaged},
+                 {"corrupted", corrupted, damaged},
                  {"foreign", foreign, QString::fromUtf8("بانک اطلاعاتي اين برنامه نيست")}};
     store("Access", "32-bit", fileDb());
     for (const auto& c : cases) {
@@ -394,6 +394,11 @@ TEST_F(Startup, ADamagedFileSaysWhyAtStart) {
         EXPECT_TRUE(said.contains(c.reason) &&
                     said.contains(QChar(0x2066) + fileDb() + QChar(0x2069)))
             << said.toStdString();
+        // The engine's English reason reads left to right after the Persian text.
+        if (c.reason == damaged) {
+            EXPECT_TRUE(said.contains(QString::fromUtf8("(بريده يا خراب): ") + QChar(0x2066)))
+                << said.toStdString();
+        }
         EXPECT_FALSE(forms->dm->ADOConnection1.connected());
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_TRUE(f.readAll() == c.bytes);

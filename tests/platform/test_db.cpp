@@ -251,6 +251,26 @@ TEST_P(DbTest, FailedPostChangesNothingAndNamesTheColumn) {
     EXPECT_EQ(countRows(), 0);
 }
 
+// The engine's English reason reads left to right inside the Persian message; a lost
+// connection, which leaves the driver's texts empty, still says what happened.
+TEST_P(DbTest, TheEnginesReasonIsSetApartAndNeverMissing) {
+    try {
+        conn->execute("select nam from nowhere_2");
+        FAIL() << "a statement on a missing table ran";
+    } catch (const DbError& e) {
+        const QString start = QString::fromUtf8("خطاي بانک اطلاعاتي: ") + QChar(0x2066);
+        EXPECT_TRUE(e.message().startsWith(start)) << e.message().toStdString();
+        EXPECT_TRUE(e.message().endsWith(QChar(0x2069))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains("nowhere_2")) << e.message().toStdString();
+    }
+    EXPECT_EQ(conn->errorMessage(QSqlError({}, {}, QSqlError::ConnectionError)),
+              QString::fromUtf8("خطاي بانک اطلاعاتي: ارتباط با سرور بانک اطلاعاتي قطع شد"));
+    // A reason already in Persian (Qt's own, translated) stays as it is.
+    const QString persian = QString::fromUtf8("اجرای پرس و جو ممکن نیست");
+    EXPECT_EQ(conn->errorMessage(QSqlError(persian, {}, QSqlError::StatementError)),
+              QString::fromUtf8("خطاي بانک اطلاعاتي: ") + persian);
+}
+
 // No engine keeps U+0000 inside a text; it is refused like any character the code page
 // cannot hold, and nothing is written.
 TEST_P(DbTest, TextWithANullCharacterIsRefusedLikeOtherUnsupportedCharacters) {
@@ -309,6 +329,12 @@ TEST_P(DbTest, LikeFindsANameWhicheverKafItWasStoredOrTypedWith) {
         r.setSql("select * from t where nam like '" + QString::fromUtf8(typed) + "' order by id");
         r.open();
         EXPECT_EQ(r.recordCount(), 2) << typed;
+        // What the engine was given: another client running it finds the same rows.
+        QSqlQuery plain(conn->database());
+        ASSERT_TRUE(plain.exec("select count(*) from (" + r.engineSql() + ") s"));
+        ASSERT_TRUE(plain.next());
+        EXPECT_EQ(plain.value(0).toInt(), 2) << r.engineSql().toStdString();
+        EXPECT_EQ(r.engineSql().contains("ilike"), GetParam() == Backend::PostgreSQL);
     }
     // What is stored is not changed.
     r.setSql("select * from t order by id");

@@ -3,9 +3,13 @@
 #include "platform/ui/dialogs.h"
 
 #include <QApplication>
+#include <QGlyphRun>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextLayout>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -14,6 +18,30 @@ bool isPersian(const QString& text) {
         if (c.unicode() >= 0x0600 && c.unicode() <= 0x06FF)
             return true;
     return false;
+}
+
+// The characters of `text` as Qt shows them on one right-to-left line, from left to right
+// (the invisible direction marks left out).
+QString shownLeftToRight(const QString& text) {
+    QTextLayout layout(text, QApplication::font());
+    QTextOption option;
+    option.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    layout.createLine().setLineWidth(100000);
+    layout.endLayout();
+    std::multimap<qreal, QChar> byPlace;
+    for (int i = 0; i < text.size(); ++i) {
+        const QList<QGlyphRun> runs = layout.glyphRuns(i, 1);
+        if (!runs.isEmpty() && !runs[0].positions().isEmpty())
+            byPlace.emplace(runs[0].positions()[0].x() + runs[0].boundingRect().width() / 2,
+                            text[i]);
+    }
+    QString out;
+    for (const auto& [x, c] : byPlace)
+        if (c.category() != QChar::Other_Format)
+            out += c;
+    return out;
 }
 
 } // namespace
@@ -38,6 +66,23 @@ TEST(PersianUi, EveryKindOfMessageHasAPersianTitle) {
 TEST(PersianUi, LeftToRightRunsAreIsolated) {
     EXPECT_EQ(gc::text::isolatedLtr("/tmp/a b.bmp"),
               QString(QChar(0x2066)) + "/tmp/a b.bmp" + QChar(0x2069));
+
+    // A kept export: a Persian name, then the date and time, inside a Persian message.
+    const QString name = QString::fromUtf8("ليست");
+    const QString path = "/home/u/" + name + " 1405-09-16 12-38-02.xlsx";
+    QString reversedName = name;
+    std::reverse(reversedName.begin(), reversedName.end());
+    const QString message = QString::fromUtf8("فايل در اين مسير است: ");
+    EXPECT_TRUE(shownLeftToRight(message + gc::text::isolatedLtr(path))
+                    .startsWith("/home/u/" + reversedName + " 1405-09-16 12-38-02.xlsx"))
+        << shownLeftToRight(message + gc::text::isolatedLtr(path)).toStdString();
+    EXPECT_FALSE(shownLeftToRight(message + path).contains("1405-09-16 12-38-02.xlsx"));
+    EXPECT_TRUE(shownLeftToRight(gc::text::quotedLtr("C:/gate 2/db.sqlite"))
+                    .contains("C:/gate 2/db.sqlite"));
+    // An engine's message of two lines: each line is an isolate of its own.
+    EXPECT_EQ(gc::text::isolatedLtr("ERROR: x\n(22001)"), QString(QChar(0x2066)) + "ERROR: x" +
+                                                              QChar(0x2069) + "\n" + QChar(0x2066) +
+                                                              "(22001)" + QChar(0x2069));
 }
 
 // Desktops that give dialog buttons icons ("بله" with a tick): the icon and the caption stand

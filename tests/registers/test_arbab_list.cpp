@@ -1,5 +1,6 @@
 #include "arbab_harness.h"
 #include "platform/db/query.h"
+#include "platform/text/bidi.h"
 #include "platform/ui/widgets.h"
 #include "registers/arbab/arbabrojo_select.h"
 #include "registers/arbab/core/arbab_sql.h"
@@ -330,10 +331,11 @@ TEST_P(ArbabList, PicturesToFilesWriteIntoTheChosenFolderAndSayHowMany) {
     item("N20")->trigger();
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files),
               QStringList{"visit1a_b_1403_01_01_08_30.png"});
-    EXPECT_EQ(
-        dialogs.texts(),
-        QStringList{
-            ar::kPicturesWritten.arg(1).arg(QDir::toNativeSeparators(out.path())).arg(1).arg(0)});
+    EXPECT_EQ(dialogs.texts(),
+              QStringList{ar::kPicturesWritten.arg(1)
+                              .arg(gc::text::isolatedLtr(QDir::toNativeSeparators(out.path())))
+                              .arg(1)
+                              .arg(0)});
 }
 
 TEST_P(ArbabList, PicturesToFilesWithACancelledDialogGoToTheCurrentFolderAsZ) {

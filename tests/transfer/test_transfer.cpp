@@ -4,6 +4,8 @@
 #include "platform/db/dialect.h"
 #include "transfer_fixture.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QSqlQuery>
 
 using namespace gctest;
@@ -298,4 +300,78 @@ INSTANTIATE_TEST_SUITE_P(Pairs, Chunks,
                                            Pair{Backend::PostgreSQL, Backend::PostgreSQL}),
                          pairName);
 
+// The destination's server stops while the rows go over (it has a server of its own, so that
+// no other test loses its server): the message says why, and nothing of the run stays.
+class StoppedDestination : public ::testing::Test {
+  protected:
+    static bool server(const QString& command) {
+        QProcess p;
+        p.start(GC_PGSERVER_SCRIPT, {command, GC_OWN_PG_DIR});
+        return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit &&
+               p.exitCode() == 0;
+    }
+    static QString port() {
+        QFile f(QStringLiteral(GC_OWN_PG_DIR) + "/port");
+        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()).trimmed() : QString();
+    }
+    // psql's answer on `database`, trimmed.
+    static QString psql(const QString& database, const QString& sql) {
+        QProcess p;
+        p.start("psql",
+                {"-h", "127.0.0.1", "-p", port(), "-U", "gc", "-d", database, "-At", "-c", sql});
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+    static void SetUpTestSuite() { up_ = server("start"); }
+    static void TearDownTestSuite() { server("stop"); }
+    void SetUp() override {
+        if (!up_)
+            GTEST_SKIP() << "the test's own PostgreSQL server did not start";
+    }
+    static inline bool up_ = false;
+};
+
+TEST_F(StoppedDestination, TheMessageGivesTheReasonAndNothingStays) {
+    ASSERT_EQ(psql("postgres", "create database gate"), "CREATE DATABASE");
+    const QString destination =
+        "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;Initial "
+        "Catalog=gate;Data Source=127.0.0.1," +
+        port();
+    {
+        gc::db::Connection c("stopped_setup");
+        c.setConnectionString(destination);
+        c.open();
+        ASSERT_TRUE(gc::EnsureSchema(c).complete());
+    }
+    // The goods' rows go over several at a time; their insert waits on the server, where the
+    // server is stopped.
+    psql("gate", "create function slow() returns trigger language plpgsql as "
+                 "$$ begin perform pg_sleep(30); return null; end $$");
+    psql("gate",
+         "create trigger slow before insert on amval for each statement execute function slow()");
+    TestDb source(Backend::SQLite);
+    seedSource(source);
+    auto o = everything(source, source);
+    o.destination = destination;
+    o.deleteOld = true;
+
+    QProcess halt;
+    halt.start("sh", {"-c", "until psql -h 127.0.0.1 -p " + port() +
+                                " -U gc -d gate -Atc \"select 1 from pg_stat_activity where "
+                                "wait_event = 'PgSleep'\" | grep -q 1; do sleep 0.1; done; " +
+                                GC_PGSERVER_SCRIPT + " halt " + GC_OWN_PG_DIR});
+    RecordingObserver observer;
+    const std::atomic_bool cancel = false;
+    const TransferResult r = gc::transfer::runTransfer(o, observer, cancel, "stopped");
+    const bool halted = halt.waitForFinished(60000) && halt.exitCode() == 0;
+    const bool resumed = server("resume");
+    ASSERT_TRUE(halted);
+    EXPECT_FALSE(r.ok);
+    const QString engine = QString::fromUtf8("خطاي بانک اطلاعاتي:");
+    ASSERT_TRUE(r.message.contains(engine)) << r.message.toStdString();
+    EXPECT_FALSE(r.message.section(engine, 1).trimmed().isEmpty()) << r.message.toStdString();
+    EXPECT_TRUE(r.message.contains("terminating connection")) << r.message.toStdString();
+    ASSERT_TRUE(resumed);
+    EXPECT_EQ(psql("gate", "select count(*) from amval"), "0");
+}
 } // namespace

@@ -1,3 +1,4 @@
+#include "platform/text/bidi.h"
 #include "platform/xlsx/kept_files.h"
 #include "platform/xlsx/spreadsheet.h"
 #include "platform/xlsx/temp_files.h"
@@ -246,7 +247,8 @@ TEST_F(XlsxKeptExport, WithNothingToOpenItTellsWhereTheFileIsKeptThroughExitAndS
         EXPECT_TRUE(d.error.isEmpty()) << d.error.toStdString();
         EXPECT_FALSE(d.opened);
         EXPECT_TRUE(QFileInfo(d.path).isFile());
-        EXPECT_TRUE(notOpenedMessage(d.path).contains(d.path));
+        // The path reads left to right, its date and time in their order.
+        EXPECT_TRUE(notOpenedMessage(d.path).endsWith(gc::text::isolatedLtr(d.path)));
     }
     // Named after the list and the time; an existing file is never written over.
     EXPECT_EQ(done[0].path, kept + "/ليست خودرو 1403-07-01 10-00-00 (2).xlsx");

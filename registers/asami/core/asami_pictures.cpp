@@ -5,6 +5,7 @@
 #include "platform/db/db_error.h"
 #include "platform/db/forward_reader.h"
 #include "platform/db/query.h"
+#include "platform/text/bidi.h"
 #include "registers/asami/core/asami_sql.h"
 
 #include <QFile>
@@ -24,13 +25,14 @@ std::optional<PictureFile> ReadPictureFile(const QString& path, QString* error) 
     if (file.open(QIODevice::ReadOnly))
         picture.bytes = file.readAll();
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("فايل %1 خوانده نشد: %2").arg(path, file.errorString());
+        *error = QStringLiteral("فايل %1 خوانده نشد: %2")
+                     .arg(text::isolatedLtr(path), file.errorString());
         return std::nullopt;
     }
     const QString suffix = QFileInfo(path).suffix();
     picture.ext = suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix;
     if (!pictures::IsPicture(picture.ext, picture.bytes)) {
-        *error = QStringLiteral("فايل %1 تصوير نيست و ثبت نشد").arg(path);
+        *error = QStringLiteral("فايل %1 تصوير نيست و ثبت نشد").arg(text::isolatedLtr(path));
         return std::nullopt;
     }
     return picture;
@@ -65,7 +67,7 @@ ImportOutcome ImportPicture(db::Query& perPic, qint64 personId, const QString& p
     if (!remove(path, &error))
         return {ImportStatus::StoredNotRemoved,
                 QStringLiteral("تصوير ثبت شد، ولي فايل %1 حذف نشد (%2)؛ آن را دوباره ثبت نکنيد")
-                    .arg(path, error)};
+                    .arg(text::isolatedLtr(path), error)};
     return {ImportStatus::Stored, kSaved};
 }
 
@@ -135,7 +137,8 @@ SaveAllOutcome SaveAllPictures(db::Connection& connection, const std::vector<Fil
         else if (written == pictures::NewFile::Existed)
             ++out.existing;
         else if (++out.failed == 1)
-            out.error = QStringLiteral("فايل %1 نوشته نشد: %2").arg(path, reason);
+            out.error =
+                QStringLiteral("فايل %1 نوشته نشد: %2").arg(text::isolatedLtr(path), reason);
     }
     return out;
 }

@@ -374,7 +374,8 @@ class SlowDialogs : public gctest::ScriptedDialogs {
 } // namespace
 
 TEST_P(Uploads, OnlyTheInsertFlagCountsAndTheRowIsReplaced) {
-    const QByteArray binary("\x00\x01\xff\xfe project", 14);
+    static constexpr char raw[] = "\x00\x01\xff\xfe project";
+    const QByteArray binary(raw, sizeof raw - 1);
     dialogs.files = {file("cards.rav", binary)};
     grant("zamaem", false, true, true, true);
     item("N13")->trigger();
