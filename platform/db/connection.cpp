@@ -268,7 +268,7 @@ void Connection::openSqlite(const ConnectionTarget& t) {
                                    : "QSQLITE_BUSY_TIMEOUT=10000");
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
-                          .arg(text::quotedLtr(t.file), db.lastError().text()));
+                          .arg(text::quotedLtr(t.file), engineReason(db.lastError().text())));
     if (readOnly_ && cannotShare(db) && snapshotIsWhole(t.file))
         openSnapshot(db, t.file);
     checkSqliteHeader(db, t.file);
@@ -284,7 +284,7 @@ void Connection::openSnapshot(QSqlDatabase& db, const QString& file) {
     db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
-                          .arg(text::quotedLtr(file), db.lastError().text()));
+                          .arg(text::quotedLtr(file), engineReason(db.lastError().text())));
     snapshot_ = true;
 }
 
@@ -357,7 +357,7 @@ void Connection::revive() {
         throw DbError(
             QString::fromUtf8("ارتباط با سرور بانک اطلاعاتي قطع شده است و دوباره برقرار نشد؛ "
                               "کار انجام نشد. لطفا کمي بعد دوباره سعي کنيد.\n%1")
-                .arg(db.lastError().text()));
+                .arg(engineReason(db.lastError().text())));
     watchServer();
     const ServerWait wait = serverWait();
     setUpPostgresSession(db);
