@@ -6,6 +6,7 @@
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "platform/report/elements.h"
+#include "platform/text/bidi.h"
 #include "platform/xlsx/file_opener.h"
 #include "registers/shared/core/current_time.h"
 #include "registers/shared/list_print.h"
@@ -368,7 +369,7 @@ TEST_F(Families, ExportWritesTheSheetAndKeepsTheCurrentRow) {
         const QString path = opener.opened.takeFirst();
         // Nothing opened it, so the user is told where it is.
         ASSERT_EQ(dialogs.messages.size(), 1);
-        EXPECT_TRUE(dialogs.messages[0].text.contains(path));
+        EXPECT_TRUE(dialogs.messages[0].text.contains(gc::text::isolatedLtr(path)));
 
         const QJsonObject sheet = readXlsx(path);
         EXPECT_EQ(sheet["name"].toString(), "Sheet1");
