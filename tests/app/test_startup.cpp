@@ -56,6 +56,20 @@ class Startup : public ::testing::Test {
         key->writeString(kValPassword, ScramblePassword(password).value());
     }
     QString fileDb() const { return config.filePath("Tovarmesk.accdb"); }
+    // Runs the start-up on settings it refuses: one message, then the settings window, which
+    // is cancelled. Returns what the message said.
+    QString refusedSaying() {
+        ConnectionLoop loop(*forms->dm, *forms->server);
+        int shown = 0;
+        loop.showServerModal = [&] {
+            ++shown;
+            forms->server->Button2Click();
+        };
+        EXPECT_FALSE(loop.run());
+        EXPECT_EQ(shown, 1);
+        EXPECT_EQ(dialogs.texts().size(), 1);
+        return dialogs.texts().value(0);
+    }
 
     QTemporaryDir config;
     gctest::ScriptedDialogs dialogs;
@@ -104,16 +118,7 @@ TEST_F(Startup, FailedOpenRepeatsUntilFinish) {
 // port, and the settings window follows.
 TEST_F(Startup, AMistypedPortIsNamedNotTriedOnTheDefault) {
     store("SQL Server", "32-bit", "127.0.0.1,5433x");
-    ConnectionLoop loop(*forms->dm, *forms->server);
-    int shown = 0;
-    loop.showServerModal = [&] {
-        ++shown;
-        forms->server->Button2Click();
-    };
-    EXPECT_FALSE(loop.run());
-    EXPECT_EQ(shown, 1);
-    ASSERT_EQ(dialogs.texts().size(), 1);
-    const QString said = dialogs.texts()[0];
+    const QString said = refusedSaying();
     EXPECT_TRUE(said.contains(forms->server->Label1->text()) &&
                 said.contains(QChar(0x2066) + QString("5433x") + QChar(0x2069)))
         << said.toStdString();
@@ -381,16 +386,7 @@ TEST_F(Startup, ADamagedFileSaysWhyAtStart) {
         f.write(c.bytes);
         f.close();
         dialogs.messages.clear();
-        ConnectionLoop loop(*forms->dm, *forms->server);
-        int shown = 0;
-        loop.showServerModal = [&] {
-            ++shown;
-            forms->server->Button2Click();
-        };
-        EXPECT_FALSE(loop.run());
-        EXPECT_EQ(shown, 1);
-        ASSERT_EQ(dialogs.texts().size(), 1);
-        const QString said = dialogs.texts()[0];
+        const QString said = refusedSaying();
         EXPECT_TRUE(said.contains(c.reason) &&
                     said.contains(QChar(0x2066) + fileDb() + QChar(0x2069)))
             << said.toStdString();
