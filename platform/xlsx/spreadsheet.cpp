@@ -34,8 +34,9 @@ QString outsideMessage(int row, int column) {
 }
 
 QString streamedRowMessage(int row) {
-    return QStringLiteral("ردیف %1 از فهرست نوشته می‌شود و خانه‌ی دیگری "
-                          "نمی‌گیرد.")
+    return QStringLiteral(
+               "ردیف %1 از فهرست نوشته می‌شود و خانه‌ی دیگری "
+               "نمی‌گیرد.")
         .arg(row);
 }
 
