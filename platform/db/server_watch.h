@@ -59,6 +59,7 @@ class ServerWatch {
     int serverPid_ = 0;
     Clock::time_point since_;
     std::optional<std::uint64_t> bytesTaken_;
+    const int stopSignal_; // told when the watch is to stop
     std::thread watcher_;
 };
 
