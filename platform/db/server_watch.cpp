@@ -27,7 +27,7 @@ bool socketTraffic(int socket, tcp_info& info) {
 } // namespace
 
 ServerWatch::ServerWatch(PGconn* connection, std::chrono::milliseconds limit)
-    : limit_(limit), stopSignal_(::eventfd(0, EFD_CLOEXEC)) {
+    : limit_(limit), signal_(::eventfd(0, EFD_CLOEXEC)) {
     PQconninfoOption* options = PQconninfo(connection);
     for (PQconninfoOption* o = options; o && o->keyword; ++o)
         if (o->val && qstrcmp(o->keyword, "connect_timeout") != 0)
@@ -42,11 +42,14 @@ ServerWatch::~ServerWatch() {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
-    wake_.notify_all();
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t told = ::write(stopSignal_, &one, sizeof one);
+    tell();
     watcher_.join();
-    ::close(stopSignal_);
+    ::close(signal_);
+}
+
+void ServerWatch::tell() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t told = ::write(signal_, &one, sizeof one);
 }
 
 void ServerWatch::begin(int socket, int serverPid) {
@@ -56,8 +59,12 @@ void ServerWatch::begin(int socket, int serverPid) {
     socket_ = socket;
     serverPid_ = serverPid;
     since_ = Clock::now();
-    bytesTaken_.reset(); // read by the watch's first look: a wait costs no system call
-    wake_.notify_all();
+    bytesTaken_.reset(); // read by the watch's first look
+    // Only a watch that sleeps is woken: a wait costs no system call while it looks.
+    if (asleep_) {
+        asleep_ = false;
+        tell();
+    }
 }
 
 void ServerWatch::end() {
@@ -103,19 +110,22 @@ void ServerWatch::endServerProcess() const {
     PQfinish(own);
 }
 
+// The watch sleeps until told (a wait begun, the stop) and looks every 200 ms while a wait
+// is marked. It waits on a descriptor rather than a condition: the condition's timed wait
+// uses a clock call that the thread checker does not follow.
 void ServerWatch::run() {
     std::unique_lock lock(mutex_);
     while (!stop_) {
-        if (waits_ == 0) {
-            wake_.wait(lock, [this] { return stop_ || waits_ > 0; });
-            continue;
-        }
-        // A look every 200 ms, the stop told through the descriptor: a timed wait on the
-        // condition would use a clock call the thread checker does not follow.
+        asleep_ = waits_ == 0;
+        const int timeout = asleep_ ? -1 : 200;
         lock.unlock();
-        pollfd stopped{stopSignal_, POLLIN, 0};
-        ::poll(&stopped, 1, 200);
+        pollfd told{signal_, POLLIN, 0};
+        if (::poll(&told, 1, timeout) > 0) {
+            std::uint64_t count = 0;
+            [[maybe_unused]] const ssize_t read = ::read(signal_, &count, sizeof count);
+        }
         lock.lock();
+        asleep_ = false;
         if (stop_ || waits_ == 0 || Clock::now() - lastProgress() < limit_)
             continue;
         // The lock is held to the end: the wait cannot end and its socket cannot be closed

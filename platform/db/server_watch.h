@@ -5,7 +5,6 @@
 #include <QPair>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -43,6 +42,7 @@ class ServerWatch {
   private:
     using Clock = std::chrono::steady_clock;
     void run();
+    void tell();
     // When the socket last showed progress, no earlier than the wait's start.
     Clock::time_point lastProgress();
     // Over a connection of its own, within a few seconds; a failure leaves it be.
@@ -52,14 +52,14 @@ class ServerWatch {
     const std::chrono::milliseconds limit_;
     std::atomic_bool gaveUp_{false};
     std::mutex mutex_;
-    std::condition_variable wake_;
     bool stop_ = false;
     int waits_ = 0;
     int socket_ = -1;
     int serverPid_ = 0;
     Clock::time_point since_;
     std::optional<std::uint64_t> bytesTaken_;
-    const int stopSignal_; // told when the watch is to stop
+    const int signal_; // tells the watch that a wait began or that it is to stop
+    bool asleep_ = false;
     std::thread watcher_;
 };
 

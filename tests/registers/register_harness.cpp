@@ -4,12 +4,12 @@
 #include "platform/db/query.h"
 #include "platform/db/sql_text.h"
 #include "platform/ui/widgets.h"
+#include "support/spawn.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -37,11 +37,11 @@ QString RegisterHarness::scalar(const QString& sql) {
         return khodro::sqlite3(khodro::sqliteFile(cs), sql);
     static const QRegularExpression catalog(QStringLiteral("Initial Catalog=([^;]+)"));
     const QStringList host = postgresDataSource().split(',');
-    QProcess p;
-    p.start(QStringLiteral("psql"), {"-h", host.value(0), "-p", host.value(1), "-U", "gc", "-d",
-                                     catalog.match(cs).captured(1), "-At", "-c", sql});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    return QString::fromUtf8(runProgram(QStringLiteral("psql"),
+                                        {"-h", host.value(0), "-p", host.value(1), "-U", "gc", "-d",
+                                         catalog.match(cs).captured(1), "-At", "-c", sql})
+                                 .out)
+        .trimmed();
 }
 
 void RegisterHarness::exec(const QString& sql) {

@@ -10,13 +10,13 @@
 #include "registers/asami/core/asami_pictures.h"
 #include "registers/asami/core/asami_sql.h"
 #include "registers/prs/core/monthly_sheet.h"
+#include "support/spawn.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -33,9 +33,7 @@ const QString kSaved = QStringLiteral("ثبت شد");
 
 // pgserver.sh COMMAND on this test's own server directory.
 bool server(const QString& command) {
-    QProcess p;
-    p.start(GC_PGSERVER_SCRIPT, {command, GC_OWN_PG_DIR});
-    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return gctest::runProgram(GC_PGSERVER_SCRIPT, {command, GC_OWN_PG_DIR}).exitCode == 0;
 }
 
 QString port() {
@@ -45,11 +43,9 @@ QString port() {
 
 // psql's answer on `database`, trimmed: what is really stored.
 QString psql(const QString& database, const QString& sql) {
-    QProcess p;
-    p.start("psql",
-            {"-h", "127.0.0.1", "-p", port(), "-U", "gc", "-d", database, "-At", "-c", sql});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    const gctest::Ran ran = gctest::runProgram(
+        "psql", {"-h", "127.0.0.1", "-p", port(), "-U", "gc", "-d", database, "-At", "-c", sql});
+    return QString::fromUtf8(ran.out).trimmed();
 }
 
 class Reconnect : public Harness {
