@@ -60,14 +60,18 @@ void createPrivateFile(const QString& path) {
                           .arg(text::quotedLtr(path), file.errorString()));
 }
 
-// SQLite reads the file's header at the first statement; a file of another kind fails it
-// with SQLite's "not a database" code.
-void checkSqliteHeader(QSqlDatabase& db, const QString& file) {
+// SQLite reads the file's header at the first statement; its error (none when the file is
+// readable) tells a file of another kind, a damaged one and one that cannot be shared.
+QSqlError firstRead(QSqlDatabase& db) {
     QSqlQuery q(db);
-    if (q.exec("select count(*) from sqlite_master"))
+    q.exec("select count(*) from sqlite_master");
+    return q.lastError();
+}
+
+// Refuses the file that the first read failed on, naming why.
+void checkSqliteHeader(QSqlDatabase& db, const QString& file, const QSqlError& error) {
+    if (!error.isValid())
         return;
-    const QSqlError error = q.lastError();
-    q.finish();
     db.close();
     if (sqliteCode(error) == kNotADatabase)
         throw DbError(
@@ -85,12 +89,9 @@ constexpr int kCannotOpen = 14;
 
 // A read-only connection shares a file in write-ahead-log mode through its -shm, which SQLite
 // makes beside it; on read-only media it cannot, and the first read fails.
-bool cannotShare(QSqlDatabase& db) {
-    QSqlQuery q(db);
-    if (q.exec("select count(*) from sqlite_master"))
-        return false;
-    const int code = sqliteCode(q.lastError());
-    return code == kReadOnly || code == kCannotOpen;
+bool cannotShare(const QSqlError& firstReadError) {
+    const int code = sqliteCode(firstReadError);
+    return firstReadError.isValid() && (code == kReadOnly || code == kCannotOpen);
 }
 
 // A snapshot leaves out what a write-ahead log beside the file still holds.
@@ -269,9 +270,12 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
                           .arg(text::quotedLtr(t.file), engineReason(db.lastError().text())));
-    if (readOnly_ && cannotShare(db) && snapshotIsWhole(t.file))
+    QSqlError readError = firstRead(db);
+    if (readOnly_ && cannotShare(readError) && snapshotIsWhole(t.file)) {
         openSnapshot(db, t.file);
-    checkSqliteHeader(db, t.file);
+        readError = firstRead(db);
+    }
+    checkSqliteHeader(db, t.file, readError);
     registerPersianCollation(db);
     if (created && !readOnly_)
         applyOwnFileSettings(db);
@@ -326,7 +330,7 @@ void Connection::openPostgres(const ConnectionTarget& t) {
 // Reads what the server sent meanwhile, without waiting: a server that stopped or
 // restarted has closed its end, and libpq then marks the connection bad. The first read
 // may take the server's farewell message, the second meets the closed end.
-bool Connection::serverLost() {
+bool Connection::serverLost() const {
     QSqlDatabase db = database();
     if (!db.isOpen())
         return true;
@@ -335,7 +339,6 @@ bool Connection::serverLost() {
     PGconn* pg = libpqConnection(db);
     if (!pg)
         return true;
-    const ServerWait wait = serverWait();
     for (int i = 0; i < 2; ++i)
         if (!PQconsumeInput(pg))
             return true;

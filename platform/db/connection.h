@@ -111,7 +111,6 @@ class Connection {
     void saveAtomically(const std::function<void()>& write);
 
     void beginTransaction();
-    bool inTransaction() const { return inTransaction_; }
     // A transaction that holds the right to write `table` from its start, so that a check
     // and the write that follows it cannot interleave with another workstation's.
     void beginWriteTransaction(const QString& table);
@@ -139,7 +138,7 @@ class Connection {
     void openPostgres(const ConnectionTarget& t);
     void openSnapshot(QSqlDatabase& db, const QString& file);
     static void applyOwnFileSettings(QSqlDatabase& db);
-    bool serverLost();
+    bool serverLost() const;
     bool cut() const;
     void watchServer();
     qint64 transactionId();

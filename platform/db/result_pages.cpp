@@ -163,18 +163,16 @@ bool ResultPages::chooseKeyed(const OrderedStatement& st, const QString& keyColu
         const int type = record_.field(c).metaType().id();
         const bool inexact = connection_.engine() == Engine::PostgreSQL &&
                              (type == QMetaType::QDateTime || type == QMetaType::QTime);
-        exactOfColumn_ << (inexact ? int(exactTexts_.size()) : -1);
+        exactOf_ << (inexact ? int(exactTexts_.size()) : -1);
         if (inexact)
             exactTexts_ << kAlias + '.' + record_.fieldName(c) + "::text";
     }
-    for (int c : termColumns_)
-        exactOf_ << exactOfColumn_[c];
     keyIndex_ = key;
     return true;
 }
 
 int ResultPages::exactColumn(int column) const {
-    const int at = exactOfColumn_.value(column, -1);
+    const int at = exactOf_.value(column, -1);
     return at < 0 ? -1 : int(record_.count()) + at;
 }
 
@@ -199,9 +197,10 @@ QString ResultPages::selectSortValues(const QString& condition) const {
 Row ResultPages::sortValues(const StatementRows& rows, bool whole) const {
     const int exactAt = whole ? int(record_.count()) : int(terms_.size());
     Row out(terms_.size());
-    for (int i = 0; i < terms_.size(); ++i)
-        out[i] =
-            rows.value(exactOf_[i] >= 0 ? exactAt + exactOf_[i] : (whole ? termColumns_[i] : i));
+    for (int i = 0; i < terms_.size(); ++i) {
+        const int exact = exactOf_[termColumns_[i]];
+        out[i] = rows.value(exact >= 0 ? exactAt + exact : (whole ? termColumns_[i] : i));
+    }
     return out;
 }
 

@@ -90,10 +90,9 @@ class ResultPages {
     QString body_;
     QVector<OrderTerm> terms_; // the statement's order, then the key
     QVector<int> termColumns_;
-    // Per term, the position among the texts selected beside the row (-1: none): a server's
-    // timestamp is read as text too, since its value in Qt keeps only milliseconds.
+    // Per result column, the position among the texts selected beside the row (-1: none): a
+    // server's timestamp is read as text too, since its value in Qt keeps only milliseconds.
     QVector<int> exactOf_;
-    QVector<int> exactOfColumn_; // the same per result column
     QStringList exactTexts_;
     int keyIndex_ = -1;
     int keyTerm_ = -1;
