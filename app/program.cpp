@@ -6,6 +6,7 @@
 #include "windows/shell/login_window.h"
 
 #include <QApplication>
+#include <QEvent>
 
 #ifndef Q_OS_WIN
 #include <QSocketNotifier>
@@ -86,6 +87,27 @@ class TerminationSignals {
 
 #endif
 
+// While it exists, a quit asked of the whole application gives the keyboard back at once.
+// The session manager's last word at the desktop's end comes as such a quit, before any
+// window is asked to close: one may keep it waiting until the program is ended without a
+// further word. A checkpoint the program outlives only asks for its data and its state
+// (commitDataRequest, saveStateRequest) and leaves the keyboard as it is.
+class QuitGivesKeyboardBack final : public QObject {
+  public:
+    explicit QuitGivesKeyboardBack(platform::KeyboardLayout& keyboard) : keyboard_(keyboard) {
+        qApp->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::Quit)
+            keyboard_.restore();
+        return false;
+    }
+
+  private:
+    platform::KeyboardLayout& keyboard_;
+};
+
 } // namespace
 
 int runProgram(Forms& forms) {
@@ -97,12 +119,7 @@ int runProgram(Forms& forms) {
     if (!loop.run())
         return 0;
 
-#ifndef QT_NO_SESSIONMANAGER
-    // The desktop ends its session and may end the program without a further word.
-    const QObject sessionEnd;
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &sessionEnd,
-                     [&keyboard] { keyboard.restore(); });
-#endif
+    const QuitGivesKeyboardBack sessionEnd(keyboard);
 #ifndef Q_OS_WIN
     const TerminationSignals termination;
 #endif

@@ -3,20 +3,13 @@
 #include "platform/text/bidi.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QHash>
-#include <QRegularExpression>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <utility>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <cerrno>
-#include <csignal>
+#include "platform/keyboard/lock_record.h"
 #endif
 
 namespace gc::platform {
@@ -67,26 +60,6 @@ std::optional<int> persianGroup(const QStringList& groupNames, const QString& sy
     return std::nullopt;
 }
 
-namespace {
-
-// The display's keyboard, whatever screen of it was named: ":0.1" and ":0" share one.
-QString displayKey(const QString& displayName) {
-    QString name = displayName.isEmpty() ? qEnvironmentVariable("DISPLAY") : displayName;
-    const int dot = name.indexOf(QLatin1Char('.'), name.lastIndexOf(QLatin1Char(':')) + 1);
-    if (dot > 0)
-        name.truncate(dot);
-    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9]"));
-    return name.replace(unsafe, QStringLiteral("_"));
-}
-
-#ifndef Q_OS_WIN
-bool processRunning(qint64 pid) {
-    return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-}
-#endif
-
-} // namespace
-
 SystemKeyboardLayout::SystemKeyboardLayout(const QString& displayName, const QString& recordFolder)
     : displayName_(displayName), recordFolder_(recordFolder), ownDesktop_(false) {}
 
@@ -96,10 +69,10 @@ bool SystemKeyboardLayout::onX11() const {
 
 // The user's runtime folder ($XDG_RUNTIME_DIR): private to the user and emptied when the
 // user's sessions end, as the display and its lock do. The lock belongs to the running
-// desktop, not to the connection settings, which last across sessions.
+// desktop, not to the connection settings, which last across sessions. Nothing stands in
+// for a missing one: another folder may be shared or outlive the desktop.
 QString SystemKeyboardLayout::recordFolder() const {
-    return ownDesktop_ ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-                       : recordFolder_;
+    return ownDesktop_ ? qEnvironmentVariable("XDG_RUNTIME_DIR") : recordFolder_;
 }
 
 KeyboardSwitch SystemKeyboardLayout::activatePersian() {
@@ -117,6 +90,8 @@ KeyboardSwitch SystemKeyboardLayout::activatePersian() {
 #endif
 }
 
+#ifndef Q_OS_WIN
+
 // A record that another copy of the program left while it still holds the Persian group
 // keeps the group that copy found: that one is the user's.
 void SystemKeyboardLayout::remember(GroupLock groups) {
@@ -127,8 +102,12 @@ void SystemKeyboardLayout::remember(GroupLock groups) {
         return;
     lock_ = groups;
     // Without a record a crash leaves the lock to the user; the normal end still gives it back.
-    file.write({groups, QCoreApplication::applicationPid()});
+    const qint64 pid = QCoreApplication::applicationPid();
+    if (const std::optional<qint64> started = processStartTime(pid))
+        file.write({groups, pid, *started});
 }
+
+#endif
 
 void SystemKeyboardLayout::restore() {
 #ifndef Q_OS_WIN
@@ -140,54 +119,13 @@ void SystemKeyboardLayout::restore() {
     if (!lock && record)
         lock = record->groups;
     // Another copy of the program, still running, locked last and gives the group back itself.
-    if (record && record->pid != QCoreApplication::applicationPid() && processRunning(record->pid))
+    if (record && record->pid != QCoreApplication::applicationPid() &&
+        recordedProcessRunning(*record))
         return;
     if (lock)
         giveGroupBackOnDisplay(displayName_, *lock);
     file.remove();
 #endif
-}
-
-LockRecordFile::LockRecordFile(const QString& folder, const QString& displayName)
-    : path_(QDir(folder).filePath(QStringLiteral("gatecontrol-keyboard") +
-                                  displayKey(displayName))) {}
-
-std::optional<LockRecord> LockRecordFile::read() const {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return std::nullopt;
-    QHash<QString, qint64> values;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine(256)).trimmed();
-        const int eq = line.indexOf(QLatin1Char('='));
-        bool ok = false;
-        const qint64 value = line.mid(eq + 1).toLongLong(&ok);
-        if (eq > 0 && ok)
-            values.insert(line.left(eq), value);
-    }
-    const auto group = [&values](const char* key) { return values.value(QLatin1String(key), -1); };
-    const auto valid = [](qint64 g) { return g >= 0 && g < kMaxGroups; };
-    if (!valid(group("locked")) || !valid(group("found")) ||
-        !values.contains(QStringLiteral("pid")))
-        return std::nullopt;
-    return LockRecord{{int(group("locked")), int(group("found"))},
-                      values.value(QStringLiteral("pid"))};
-}
-
-bool LockRecordFile::write(const LockRecord& record) const {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    file.write(QStringLiteral("locked=%1\nfound=%2\npid=%3\n")
-                   .arg(record.groups.locked)
-                   .arg(record.groups.found)
-                   .arg(record.pid)
-                   .toUtf8());
-    return file.commit();
-}
-
-void LockRecordFile::remove() const {
-    QFile::remove(path_);
 }
 
 QString keyboardSwitchNote(KeyboardSwitch result, const QString& platformName) {

@@ -90,27 +90,4 @@ enum class GroupGiveBack {
 // display still holds `lock.locked`.
 GroupGiveBack giveGroupBackOnDisplay(const QString& displayName, const GroupLock& lock);
 
-// The lock the program holds on one X display, kept in a file while it holds it, so that
-// a run ended by a crash or a kill is undone at the next start.
-struct LockRecord {
-    GroupLock groups;
-    qint64 pid = 0; // the process that locked
-    bool operator==(const LockRecord&) const = default;
-};
-
-class LockRecordFile {
-  public:
-    // The record of the display `displayName` (empty: $DISPLAY) in `folder`.
-    LockRecordFile(const QString& folder, const QString& displayName);
-
-    // None when there is no record or it cannot be read.
-    std::optional<LockRecord> read() const;
-    bool write(const LockRecord& record) const;
-    void remove() const;
-    const QString& path() const { return path_; }
-
-  private:
-    QString path_;
-};
-
 } // namespace gc::platform

@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -464,7 +465,8 @@ TEST_F(ProgramRun, TheLoginWindowsCancelGivesTheKeyboardBack) {
               0);
     EXPECT_EQ(restoresAtLogin, 1);
     EXPECT_EQ(keyboard->activations, 0);
-    EXPECT_EQ(keyboard->restores, 2);
+    // The last window closed asks the program to quit, and the end gives back once more.
+    EXPECT_EQ(keyboard->restores, 3);
 }
 
 // "No" to the exit question keeps the program and its Persian keyboard; "Yes" gives it back.
@@ -484,7 +486,7 @@ TEST_F(ProgramRun, TheMainWindowsExitGivesTheKeyboardBack) {
     EXPECT_EQ(keyboard->activations, 1);
     EXPECT_TRUE(stayed);
     EXPECT_EQ(restoresAfterNo, 1);
-    EXPECT_EQ(keyboard->restores, 2);
+    EXPECT_EQ(keyboard->restores, 3);
     EXPECT_EQ(dialogs.texts().last(), QString::fromUtf8("آيا مي خواهيد از برنامه خارج شويد"));
 }
 
@@ -502,6 +504,37 @@ TEST_F(ProgramRun, ATerminationSignalEndsTheRunThroughItsEnd) {
     struct sigaction after {};
     sigaction(SIGTERM, nullptr, &after);
     EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+// A checkpoint asks for the data and the state and the run goes on in Persian; the session's
+// end, a quit asked of the whole program, gives the keyboard back before a window may keep
+// it waiting.
+TEST_F(ProgramRun, OnlyTheSessionsEndGivesTheKeyboardBack) {
+    int afterCheckpoint = -1;
+    int afterQuit = -1;
+    QStringList askedAtQuit;
+    bool stayed = false;
+    run([&] {
+        logInAsAdmin();
+        auto* session = qApp->findChild<QSessionManager*>();
+        ASSERT_NE(session, nullptr);
+        emit qApp->commitDataRequest(*session);
+        emit qApp->saveStateRequest(*session);
+        afterCheckpoint = keyboard->restores;
+        dialogs.answers = {ui::No};
+        const qsizetype shown = dialogs.messages.size();
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(qApp, &quit);
+        afterQuit = keyboard->restores;
+        askedAtQuit = dialogs.texts().mid(shown);
+        stayed = forms->main->isVisible();
+        exitItem()->trigger();
+    });
+    EXPECT_EQ(afterCheckpoint, 1);
+    // The main window asked whether to end, and "No" kept it; the keyboard was given back.
+    EXPECT_EQ(afterQuit, 2);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(askedAtQuit, QStringList{QString::fromUtf8("آيا مي خواهيد از برنامه خارج شويد")});
 }
 
 #ifdef GC_TEST_XKB
