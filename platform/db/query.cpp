@@ -331,13 +331,18 @@ const Row* Query::storedRow(qint64 logical, bool& asRead) const {
     asRead = false;
     if (!rows_ || logical < 0)
         return nullptr;
+    if (const Row* kept = keptRow(logical))
+        return kept;
+    asRead = true;
+    return rows_->at(resultRow(logical));
+}
+
+const Row* Query::keptRow(qint64 logical) const {
     const qint64 base = resultRow(logical);
     if (base < 0)
         return &added_[std::size_t(-1 - base)];
-    if (const auto it = edited_.constFind(base); it != edited_.constEnd())
-        return &it.value();
-    asRead = true;
-    return rows_->at(base);
+    const auto it = edited_.constFind(base);
+    return it == edited_.constEnd() ? nullptr : &it.value();
 }
 
 bool Query::rowAt(qint64 logical, Row& out) const {
@@ -368,6 +373,13 @@ Row Query::exactTextsAt(qint64 logical) const {
         out[i] = at < 0 ? QVariant() : r->value(at);
     }
     return out;
+}
+
+// Per field of the current row, the value the user last saw and then its full-precision text:
+// a row this query saved keeps them after its own exact texts; another is seen as it was read.
+Row Query::currentSeen() const {
+    const Row* kept = keptRow(cur_);
+    return kept ? kept->mid(2 * fields_.size()) : current_ + exact_;
 }
 
 int Query::loadedRowCount() const {
@@ -753,16 +765,19 @@ void Query::post() {
 
 Query::ChangedColumns Query::changedColumns(const TableInfo& table) const {
     ChangedColumns out;
+    const Row seen = currentSeen();
     for (int i = 0; i < fields_.size(); ++i) {
         const QString col = tableColumnOf(i, table);
         if (!changed_[i] || col.isEmpty() || col == table.keyColumn)
             continue;
         out.values << storedValue(*table.column(col), buffer_[i]);
         out.names << col;
-        const QVariant exact =
-            table.column(col)->kind == FieldKind::DateTime ? exact_.value(i) : QVariant();
+        out.fields << i;
+        const QVariant exact = table.column(col)->kind == FieldKind::DateTime
+                                   ? seen.value(fields_.size() + i)
+                                   : QVariant();
         out.exact << !exact.isNull();
-        out.asRead << (exact.isNull() ? current_.value(i) : exact);
+        out.asRead << (exact.isNull() ? seen.value(i) : exact);
     }
     return out;
 }
@@ -780,6 +795,7 @@ void Query::postInsert(const TableInfo& table) {
     if (pg && !table.keyColumn.isEmpty())
         sql += " returning " + table.keyColumn;
     QVariant key;
+    Row row;
     connection_.saveAtomically([&] {
         QSqlQuery q(connection_.database());
         connection_.prepare(q, sql);
@@ -789,12 +805,13 @@ void Query::postInsert(const TableInfo& table) {
             throw DbError(connection_.errorMessage(q.lastError()));
         if (!table.keyColumn.isEmpty())
             key = pg ? (connection_.next(q) ? q.value(0) : QVariant()) : q.lastInsertId();
+        row = reread(table, key);
     });
-    Row row = reread(table, key);
+    const Row seen = seenAfterSave(row, row, changed);
     if (!key.isNull())
         rows_->exclude(key.toLongLong());
     const int at = std::clamp(insertAt_, 0, int(order_.size()));
-    added_.push_back(row);
+    added_.push_back(row + seen);
     emit rowsAboutToBeInserted(at, at);
     order_.insert(order_.begin() + at, -qint64(added_.size()));
     emit rowsInserted();
@@ -811,6 +828,7 @@ void Query::postEdit(const TableInfo& table) {
         throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و ويرايش نمي شود").arg(objectName()));
     const QVariant key = current_.value(keyField);
     const ChangedColumns changed = changedColumns(table);
+    Row row;
     if (!changed.names.isEmpty()) {
         connection_.saveAtomically([&] {
             QSqlQuery q(connection_.database());
@@ -825,21 +843,52 @@ void Query::postEdit(const TableInfo& table) {
                 throw DbError(connection_.errorMessage(q.lastError()));
             if (q.numRowsAffected() == 0)
                 throw DbError(refusedEditMessage(table, key, changed));
+            row = reread(table, key);
         });
+    } else {
+        row = reread(table, key);
     }
-    const Row row = reread(table, key);
+    // The grid shows the row as read back; the guard of the next save stays with what the user
+    // saw, which for a column another workstation changed meanwhile is not what was read.
+    const Row seen = seenAfterSave(currentSeen(), row, changed);
     if (ordered_ && order_[std::size_t(cur_)] < 0)
-        added_[std::size_t(-1 - order_[std::size_t(cur_)])] = row;
+        added_[std::size_t(-1 - order_[std::size_t(cur_)])] = row + seen;
     else
-        edited_.insert(ordered_ ? order_[std::size_t(cur_)] : cur_, row);
+        edited_.insert(ordered_ ? order_[std::size_t(cur_)] : cur_, row + seen);
     current_ = row.mid(0, fields_.size());
     exact_ = row.mid(fields_.size());
     currentValid_ = true;
     emit rowChanged(cur_);
 }
 
-// The update holds only while each column it writes still has the value the edit began
-// from; the engine checks that and writes in one statement, so no other workstation's
+// What the user has seen of a row this query just saved: each column written as this save left
+// it, the others as seen before. A server's row is read back inside the save's transaction,
+// locked by its update, so its written columns read exactly as stored; a file's statements run
+// one by one, so there it is the value the save gave.
+Row Query::seenAfterSave(Row seen, const Row& readBack, const ChangedColumns& changed) const {
+    const bool server = connection_.engine() == Engine::PostgreSQL;
+    const int n = int(fields_.size());
+    seen.resize(2 * n);
+    for (int k = 0; k < changed.fields.size(); ++k) {
+        const int i = changed.fields[k];
+        seen[i] = server ? readBack.value(i) : changed.values[k];
+        seen[n + i] = readBack.value(n + i);
+    }
+    return seen;
+}
+
+// A row as read is seen as it reads already; a saved one drops the baseline it kept.
+void Query::markCurrentSeen() {
+    if (state_ != State::Browse || !ensureCurrent() || !keptRow(cur_))
+        return;
+    const qint64 base = resultRow(cur_);
+    Row& kept = base < 0 ? added_[std::size_t(-1 - base)] : edited_[base];
+    const Row shown = kept.mid(0, 2 * fields_.size());
+    kept = shown + shown;
+}
+
+// The update holds only while each column it writes still has the value the user last saw
+// in it; the engine checks that and writes in one statement, so no other workstation's
 // save falls between the check and the write.
 QString Query::guardedUpdateSql(const TableInfo& table, const ChangedColumns& changed) const {
     QStringList sets;

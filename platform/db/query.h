@@ -126,6 +126,9 @@ class Query : public QObject {
     void cancel();
     void deleteRecord();
     void refresh();
+    // The current row as it now reads is what the user is shown (a form copied it): later
+    // saves of it are guarded with these values, not with those the user saw before.
+    void markCurrentSeen();
 
     // Client-side order: "" or a field name followed by " ASC" or " DESC".
     void setSort(const QString& sort);
@@ -158,6 +161,8 @@ class Query : public QObject {
     qint64 resultRow(qint64 logical) const;
     // The row as kept: a local change in field order, or as read in result column order.
     const Row* storedRow(qint64 logical, bool& asRead) const;
+    // The row this query saved or added, shown as `logical`; null for a row as read.
+    const Row* keptRow(qint64 logical) const;
     bool rowAt(qint64 logical, Row& out) const;
     bool ensureCurrent();
     void loadCurrent();
@@ -175,11 +180,13 @@ class Query : public QObject {
     QString tableColumnOf(int fieldIndex, const TableInfo& table) const;
     struct ChangedColumns {
         QStringList names;
+        QVector<int> fields; // the field each column is written from
         QVariantList values; // as stored
-        QVariantList asRead; // what the row held when the edit began
+        QVariantList asRead; // what the user last saw in each (currentSeen)
         QVector<bool> exact; // asRead is the value's full-precision text
     };
     Row exactTextsAt(qint64 logical) const;
+    Row currentSeen() const;
     QString rowByKeySql(const TableInfo& table) const;
     ChangedColumns changedColumns(const TableInfo& table) const;
     void postInsert(const TableInfo& table);
@@ -188,6 +195,7 @@ class Query : public QObject {
     QString refusedEditMessage(const TableInfo& table, const QVariant& key,
                                const ChangedColumns& changed);
     Row reread(const TableInfo& table, const QVariant& key);
+    Row seenAfterSave(Row seen, const Row& readBack, const ChangedColumns& changed) const;
     QVariant storedValue(const ColumnInfo& column, const QVariant& v) const;
     void moveTo(int row);
 
@@ -204,7 +212,8 @@ class Query : public QObject {
 
     // Local changes over the result: edited rows, and once rows are added or removed,
     // the order of logical rows (>= 0: result row; < 0: -1 - index into added_). Each holds
-    // its fields' values, then their full-precision texts (exactTextsAt).
+    // its fields' values, then their full-precision texts (exactTextsAt), then both as the user
+    // last saw them (currentSeen).
     QHash<qint64, Row> edited_;
     std::vector<qint64> order_;
     bool ordered_ = false;

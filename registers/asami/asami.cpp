@@ -262,6 +262,7 @@ std::optional<qint64> Tasami::currentId() {
 
 void Tasami::copyCurrentRow() {
     const QList<QLineEdit*> fields = editFields();
+    query().markCurrentSeen();
     held_.clear();
     for (int i = 0; i < fields.size(); ++i) {
         held_ << query().fieldByName(kEditColumns[i]).asString();

@@ -152,6 +152,8 @@ void RegisterEntry::prepareEdit() {
         const bool hasRow = q.isActive() && q.recNo() > 0;
         if (hasRow && q.fieldIndex(kKeyField) >= 0)
             editKey_ = q.fieldByName(kKeyField).value();
+        if (hasRow)
+            q.markCurrentSeen();
         for (const QString& name : decl_.editCopies) {
             const QString stored = hasRow ? q.fieldByName(name).asString() : QString();
             rowTexts_.insert(name, stored);

@@ -542,6 +542,60 @@ TEST_P(DbTest, EditOfARowDeletedElsewhereSaysSo) {
     EXPECT_EQ(countRows(), 0);
 }
 
+// Between two saves another workstation changes a column: the row read back shows its value,
+// but a later save of that column is guarded with what the user saw, and refused. The columns
+// the query wrote go on being written, and a row shown afresh or searched again starts anew.
+TEST_P(DbTest, ALaterSaveIsGuardedWithWhatTheUserSawNotWithTheRowReadBack) {
+    const auto stored = [this] {
+        QSqlQuery r(conn->database());
+        r.exec("select nam, n from t");
+        return r.next() ? r.value(0).toString() + "|" + r.value(1).toString() : QString();
+    };
+    for (const bool added : {false, true}) {
+        SCOPED_TRACE(added ? "a row the query added" : "a row as read");
+        conn->execute("delete from t");
+        if (!added)
+            conn->execute("insert into t (nam, n) values ('a', 1)");
+        Query q(*conn, "q");
+        q.setSql("select * from t");
+        q.open();
+        const auto save = [&q](const QString& field, const QString& value) {
+            q.edit();
+            q.fieldByName(field).setAsString(value);
+            try {
+                q.post();
+                return QString();
+            } catch (const DbError& e) {
+                q.cancel();
+                return e.message();
+            }
+        };
+        if (added) {
+            q.append();
+            q.fieldByName("nam").setAsString("a");
+            q.fieldByName("n").setAsString("1");
+            q.post();
+        }
+        conn->execute("update t set n = 7");
+        for (const QString name : {"b", "a", "c"})
+            EXPECT_EQ(save("nam", name), "") << name.toStdString();
+        EXPECT_EQ(q.fieldByName("n").asString(), "7");
+        EXPECT_EQ(save("n", "2"), changedMeanwhileMessage("n"));
+        EXPECT_EQ(stored(), "c|7");
+
+        q.markCurrentSeen();
+        EXPECT_EQ(save("n", "2"), "");
+        EXPECT_EQ(save("n", "3"), "");
+        EXPECT_EQ(stored(), "c|3");
+
+        conn->execute("update t set nam = 'd'");
+        EXPECT_EQ(save("nam", "e"), changedMeanwhileMessage("nam"));
+        q.refresh();
+        EXPECT_EQ(save("nam", "e"), "");
+        EXPECT_EQ(stored(), "e|3");
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, DbTest, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
                          [](const auto& p) { return gctest::backendName(p.param).toStdString(); });
 
@@ -650,6 +704,53 @@ TEST(Postgres, TheGuardedEditComparesTimestampsToTheMicrosecond) {
         q.cancel();
         EXPECT_EQ(stamp(), "2024-01-02 08:00:00.001002");
     }
+}
+
+// A stamp changed elsewhere between two saves refuses the second, which writes it; one this
+// query wrote guards the next save with the exact text it was stored with.
+TEST(Postgres, ALaterSaveOfAStampChangedElsewhereIsRefused) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    const QString database = gctest::freshDatabase(Backend::PostgreSQL);
+    Connection c("later_stamps");
+    c.setConnectionString(database);
+    c.open();
+    Connection other("later_stamps_elsewhere");
+    other.setConnectionString(database);
+    other.open();
+    c.execute("create table s (id int identity primary key, nam nvarchar(10), saat_sys datetime)");
+    c.execute("insert into s (nam, saat_sys) values ('a', '2024-01-01 12:00:00.123456')");
+    const auto stamp = [&c] {
+        QSqlQuery q(c.database());
+        return q.exec("select saat_sys::text from s") && q.next() ? q.value(0).toString()
+                                                                  : QString();
+    };
+    const QDateTime morning(QDate(2024, 1, 2), QTime(8, 0));
+    Query q(c, "q");
+    q.setSql("select * from s");
+    q.open();
+    other.execute("update s set saat_sys = '2024-01-01 12:00:00.123457'");
+    q.edit();
+    q.fieldByName("nam").setAsString("b");
+    EXPECT_NO_THROW(q.post());
+    q.edit();
+    q.fieldByName("saat_sys").setValue(morning);
+    try {
+        q.post();
+        ADD_FAILURE() << "a change made elsewhere was overwritten";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), changedMeanwhileMessage("saat_sys"));
+    }
+    q.cancel();
+    EXPECT_EQ(stamp(), "2024-01-01 12:00:00.123457");
+
+    q.markCurrentSeen();
+    for (const int ms : {1, 0, 1}) {
+        q.edit();
+        q.fieldByName("saat_sys").setValue(morning.addMSecs(ms));
+        EXPECT_NO_THROW(q.post()) << ms;
+    }
+    EXPECT_EQ(stamp(), "2024-01-02 08:00:00.001");
 }
 
 namespace {

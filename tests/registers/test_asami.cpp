@@ -232,6 +232,33 @@ TEST_P(Asami, AStaleEditKeepsAnotherWorkstationsSaveAndRefusesARealConflict) {
     EXPECT_EQ(scalar("select mobile from asami where id=" + QString::number(id)), "0911");
 }
 
+// Copied into the fields again, the person is what the guard sees: a field another
+// workstation changed is then edited like any other.
+TEST_P(Asami, APersonCopiedAgainAfterASaveIsEditedFromWhatItShows) {
+    addPerson("الف", "1001");
+    w->prepare();
+    clickRow("الف");
+    w->popup(0)->trigger();
+    const QString id = scalar("select id from asami where card_no='1001'");
+    otherWorkstationSaves("asami", id.toLongLong(), {{"vahed_tabe", "مالي"}});
+    w->mobile1->setText("0912");
+    click(w->edit_btn);
+    dialogs.messages.clear();
+    w->vahed_tabe->setText("فني");
+    click(w->edit_btn);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("«vahed_tabe»"));
+    EXPECT_EQ(scalar("select mobile || '|' || vahed_tabe from asami where id=" + id), "0912|مالي");
+
+    dialogs.messages.clear();
+    w->popup(0)->trigger();
+    EXPECT_EQ(w->vahed_tabe->text(), "مالي");
+    w->vahed_tabe->setText("فني");
+    click(w->edit_btn);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().value(0).toStdString();
+    EXPECT_EQ(scalar("select mobile || '|' || vahed_tabe from asami where id=" + id), "0912|فني");
+}
+
 // The Persian keyboard types the Persian yeh, stored as the Arabic one: the window stays
 // open, and each further edit of that field is stored, not taken for another
 // workstation's.

@@ -296,6 +296,42 @@ TEST_P(KhodroEntry, AfterNoEachFurtherEditIsStored) {
     EXPECT_EQ(scalar("select exit_tim||'|'||cmt from prs"), ":  |x");
 }
 
+// After "No" the window stays open on the row: a return another workstation saved meanwhile
+// is never written over with the blank time the window still shows; the comment, which it did
+// not touch, is written each time.
+TEST_P(KhodroEntry, AfterNoAReturnSavedElsewhereIsNeverOverwrittenUnseen) {
+    exec("insert into khodro (ranande, num, exit_dat, exit_tim, vorod_dat, vorod_tim, cmt, "
+         "khodro_typ) values ('حسيني', '55د555', '1403/01/01', '08:00', '    /  /  ', '  :  ', "
+         "'صبح', 'اداري')");
+    exec("insert into prs (nam, exit_dat, exit_tim, cmt) values ('حسيني', '1403/01/01', '  :  ', "
+         "'x')");
+    list->search();
+    const qint64 id = scalar("select id from khodro").toLongLong();
+    whileModal(list->editAction(), ins.get(), [&] {
+        otherWorkstationSaves("khodro", id, {{"vorod_tim", "10:30"}});
+        for (const QString comment : {"بازگشت", "صبح"}) {
+            SCOPED_TRACE(comment.toStdString());
+            dialogs.messages.clear();
+            dialogs.answers = {gc::ui::No};
+            type(ins->input("cmt"), comment);
+            ins->editButton()->click();
+            EXPECT_EQ(dialogs.texts(), QStringList{kClose});
+            EXPECT_EQ(scalar("select cmt from khodro"), comment);
+        }
+        EXPECT_EQ(in("vorod_tim"), kBlankTime);
+        dialogs.messages.clear();
+        type(ins->input("vorod_tim"), "1200");
+        ins->editButton()->click();
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(dialogs.messages[0].icon, gc::ui::MsgIcon::Error);
+        EXPECT_TRUE(dialogs.messages[0].text.contains("vorod_tim"));
+        EXPECT_TRUE(ins->isVisible());
+        EXPECT_EQ(in("vorod_tim"), "12:00");
+    });
+    EXPECT_EQ(scalar("select cmt||'|'||vorod_tim from khodro"), "صبح|10:30");
+    EXPECT_EQ(scalar("select exit_tim||'|'||cmt from prs"), ":  |x");
+}
+
 // Emptying the driver and presetting the entry for the next car is the window's own work,
 // not typing: closing asks only about what was typed after the save.
 TEST_P(KhodroEntry, ClosingRightAfterASaveAsksNothingButAfterTypingAsks) {

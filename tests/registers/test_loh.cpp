@@ -206,6 +206,45 @@ TEST_P(Loh, EveryEditInTheOpenWindowIsStoredBackAndForth) {
     EXPECT_EQ(rows(), "1403/01/02|درب اصلي|پنجشنبه|شب|احمدي");
 }
 
+// Another workstation changes the shift while the window is open: saves of the guard go on,
+// but the shift it still shows as before is never written over the change unseen. Opened
+// again, the window shows the new shift, and a change of it is stored.
+TEST_P(Loh, AShiftChangedElsewhereBetweenTwoSavesIsNeverOverwrittenUnseen) {
+    addRow("1403/01/02", "درب اصلي", "پنجشنبه", "روز", "رضايي");
+    untickAll();
+    list->search();
+    const qint64 id = scalar("select id from loh").toLongLong();
+    whileModal(list->editAction(), ins.get(), [&] {
+        otherWorkstationSaves("loh", id, {{"shift", "روز و شب"}});
+        for (const QString guard : {"احمدي", "كريمي"}) {
+            SCOPED_TRACE(guard.toStdString());
+            boxes.messages.clear();
+            type(ins->negahban(), guard);
+            ins->editButton()->click();
+            EXPECT_EQ(boxes.texts(), QStringList{"ويرايش شد"});
+        }
+        EXPECT_EQ(ins->shift()->currentText(), "روز");
+        boxes.messages.clear();
+        type(ins->shift(), "شب");
+        ins->editButton()->click();
+        ASSERT_EQ(boxes.messages.size(), 1);
+        EXPECT_EQ(boxes.messages.front().icon, gc::ui::MsgIcon::Error);
+        EXPECT_TRUE(boxes.texts().front().contains("shift")) << boxes.texts().front().toStdString();
+        EXPECT_TRUE(ins->isVisible());
+        EXPECT_EQ(ins->shift()->currentText(), "شب");
+    });
+    EXPECT_EQ(rows(), "1403/01/02|درب اصلي|پنجشنبه|روز و شب|كريمي");
+
+    boxes.messages.clear();
+    whileModal(list->editAction(), ins.get(), [&] {
+        EXPECT_EQ(ins->shift()->currentText(), "روز و شب");
+        type(ins->shift(), "شب");
+        ins->editButton()->click();
+        EXPECT_EQ(boxes.texts(), QStringList{"ويرايش شد"});
+    });
+    EXPECT_EQ(rows(), "1403/01/02|درب اصلي|پنجشنبه|شب|كريمي");
+}
+
 TEST_P(Loh, EditBeforeAnySearchAddsARowAndLeavesTheStoredOnesAlone) {
     addRow("1403/01/01", "درب اصلي", "چهارشنبه", "روز", "كريمي");
     list->prepare();

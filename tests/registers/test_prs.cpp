@@ -299,6 +299,40 @@ TEST_P(Prs, AfterNoEachFurtherEditIsStored) {
     EXPECT_EQ(scalar("select exit_tim || '|' || negahban2 from prs"), "07:30|" + kGuard);
 }
 
+// After "No" the window stays open on the row: a return another workstation saved meanwhile
+// is never written over unseen; the comment, which it did not touch, is written each time.
+TEST_P(Prs, AfterNoAReturnSavedElsewhereIsNeverOverwrittenUnseen) {
+    addPerson("رضايي", "1001", "12ب345", "مالي");
+    addPrs("1001", "رضايي", "1403/01/01", "07:30", kBlankTime, "");
+    exec("insert into khodro (ranande, num, exit_dat, exit_tim, vorod_dat, khodro_typ) values "
+         "('رضايي', '12ب345', " +
+         quoted(kBlankDate) + ", " + quoted(kBlankTime) + ", '1403/01/01', 'شخصي')");
+    list->search();
+    const qint64 id = scalar("select id from prs").toLongLong();
+    whileModal(list->editAction(), ins.get(), [&] {
+        otherWorkstationSaves("prs", id, {{"vorod_tim", "08:15"}});
+        for (const QString comment : {"ماموريت", "جلسه"}) {
+            SCOPED_TRACE(comment.toStdString());
+            dialogs.messages.clear();
+            dialogs.answers = {gc::ui::No};
+            type(ins->input("cmt"), comment);
+            ins->editButton()->click();
+            EXPECT_EQ(dialogs.texts(), (QStringList{kCloseQuestion, kCarStillOut}));
+            EXPECT_EQ(scalar("select cmt from prs"), comment);
+        }
+        EXPECT_EQ(in("vorod_tim"), kBlankTime);
+        dialogs.messages.clear();
+        type(ins->input("vorod_tim"), "0800");
+        ins->editButton()->click();
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(dialogs.messages[0].icon, gc::ui::MsgIcon::Error);
+        EXPECT_TRUE(dialogs.messages[0].text.contains("vorod_tim"));
+        EXPECT_TRUE(ins->isVisible());
+    });
+    EXPECT_EQ(scalar("select cmt || '|' || vorod_tim from prs"), "جلسه|08:15");
+    EXPECT_EQ(scalar("select count(*) from prs"), "1");
+}
+
 TEST_P(Prs, SearchFiltersOrderAndCount) {
     addPrs("1", "الف", "1403/01/01", "10:00", "12:00", "پرسنل با خودرو");
     addPrs("2", "ب", "1403/01/02", kBlankTime, kBlankTime, "مرخصي");
