@@ -4,11 +4,11 @@
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
 #include "platform/db/server_watch.h"
+#include "platform/db/sqlite_file.h"
 #include "platform/text/bidi.h"
 #include "platform/text/codepage.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -47,17 +47,6 @@ QString engineReason(const QString& text) {
     if (reason.isEmpty())
         return QString::fromUtf8("ارتباط با سرور بانک اطلاعاتي قطع شد");
     return reason.isRightToLeft() ? reason : text::isolatedLtr(reason);
-}
-
-// A new file is readable by its owner only (it holds the users' passwords); it is made
-// before SQLite opens it, and SQLite gives its -wal and -shm files the same mode.
-void createPrivateFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-        !file.exists())
-        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 ساخته نشد: %2")
-                          .arg(text::quotedLtr(path), file.errorString()));
 }
 
 // SQLite reads the file's header at the first statement; its error (none when the file is
@@ -256,6 +245,7 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     if (!info.absoluteDir().exists())
         throw DbError(QString::fromUtf8("پوشه فايل بانک اطلاعاتي %1 وجود ندارد")
                           .arg(text::quotedLtr(t.file)));
+    refuseUnlessRegularFile(t.file);
     if (!info.exists() && readOnly_)
         throw DbError(
             QString::fromUtf8("فايل بانک اطلاعاتي %1 وجود ندارد").arg(text::quotedLtr(t.file)));
@@ -270,6 +260,7 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
                           .arg(text::quotedLtr(t.file), engineReason(db.lastError().text())));
+    keepLogOnClose(db, !created);
     QSqlError readError = firstRead(db);
     if (readOnly_ && cannotShare(readError) && snapshotIsWhole(t.file)) {
         openSnapshot(db, t.file);
@@ -289,12 +280,15 @@ void Connection::openSnapshot(QSqlDatabase& db, const QString& file) {
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
                           .arg(text::quotedLtr(file), engineReason(db.lastError().text())));
+    keepLogOnClose(db, true);
     snapshot_ = true;
 }
 
 // Readers must not block the writers of other windows or processes on this machine. The
-// write-ahead log is recorded in the file's header, so only the program's own file gets it.
+// write-ahead log is recorded in the file's header, so only the program's own file gets it,
+// and only its own log is copied into it at the close.
 void Connection::applyOwnFileSettings(QSqlDatabase& db) {
+    keepLogOnClose(db, false);
     QSqlQuery q(db);
     q.exec("PRAGMA journal_mode=WAL");
     q.exec("PRAGMA synchronous=NORMAL");

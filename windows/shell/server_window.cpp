@@ -58,17 +58,32 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
     Button2 = new QPushButton(QString::fromUtf8("خاتمه"), this);
     Label8 = new ClickableLabel("- - -", this);
     BitBtn1 = new QPushButton(QString::fromUtf8("انتقال به..."), this);
+    nextStartNote = new QLabel(
+        QString::fromUtf8("تنظيمات ذخيره شده از اجراي بعدي برنامه به کار مي رود؛ تا آن زمان "
+                          "برنامه با بانک اطلاعاتي باز شده کار مي کند"),
+        this);
+    nextStartNote->setWordWrap(true);
+    nextStartNote->setVisible(false);
 
-    const std::pair<QObject*, const char*> names[] = {
-        {Label1, "Label1"},           {SqlServerName, "SqlServerName"},
-        {Label7, "Label7"},           {Label6, "Label6"},
-        {Label3, "Label3"},           {DataBase, "DataBase"},
-        {Label4, "Label4"},           {UserName, "UserName"},
-        {Label5, "Label5"},           {Password, "Password"},
-        {Label9, "Label9"},           {SystemType, "SystemType"},
-        {RadioGroup1, "RadioGroup1"}, {StaticText1, "StaticText1"},
-        {Button1, "Button1"},         {Button2, "Button2"},
-        {Label8, "Label8"},           {BitBtn1, "BitBtn1"}};
+    const std::pair<QObject*, const char*> names[] = {{Label1, "Label1"},
+                                                      {SqlServerName, "SqlServerName"},
+                                                      {Label7, "Label7"},
+                                                      {Label6, "Label6"},
+                                                      {Label3, "Label3"},
+                                                      {DataBase, "DataBase"},
+                                                      {Label4, "Label4"},
+                                                      {UserName, "UserName"},
+                                                      {Label5, "Label5"},
+                                                      {Password, "Password"},
+                                                      {Label9, "Label9"},
+                                                      {SystemType, "SystemType"},
+                                                      {RadioGroup1, "RadioGroup1"},
+                                                      {StaticText1, "StaticText1"},
+                                                      {Button1, "Button1"},
+                                                      {Button2, "Button2"},
+                                                      {Label8, "Label8"},
+                                                      {BitBtn1, "BitBtn1"},
+                                                      {nextStartNote, "nextStartNote"}};
     for (const auto& [object, name] : names)
         object->setObjectName(name);
 
@@ -108,6 +123,7 @@ void Tserver::buildLayout() {
     top->addLayout(form);
     top->addWidget(RadioGroup1);
     top->addWidget(StaticText1);
+    top->addWidget(nextStartNote);
     top->addLayout(buttons);
 }
 
@@ -142,6 +158,9 @@ void Tserver::SystemTypeChange() {
 }
 
 void Tserver::FormShow() {
+    // Opened while the program works on a database (from the login window), a saved change
+    // waits for the next start; at the start-up the settings saved are tried at once.
+    nextStartNote->setVisible(dm().ADOConnection1.connected());
     if (const auto key = platform::RegistryKey::open(kSettingsKey, false)) {
         // The stored choice first, without its defaults, so the stored values stay shown.
         const QString auth = key->readString(kValAuthentication);

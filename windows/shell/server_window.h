@@ -44,6 +44,8 @@ class Tserver : public QDialog {
     QPushButton* Button2;
     ui::ClickableLabel* Label8;
     QPushButton* BitBtn1;
+    // Says that saved settings are used from the next start, while a database is open.
+    QLabel* nextStartNote;
 
     void FormShow();
     void RadioGroup1Click();

@@ -164,6 +164,25 @@ TEST_P(Login, DatabaseLinkWarnsThenOpensTheSettings) {
     EXPECT_EQ(serverShown, 1);
 }
 
+// Opened from the login window, while the program works on its database, the settings window
+// says that what it saves is used from the next start.
+TEST_P(Login, TheSettingsWindowSaysSavedSettingsWaitForTheNextStart) {
+    createSchema();
+    bool noteShown = false;
+    QString note;
+    forms->login->showServerModal = [&] {
+        forms->server->show();
+        const auto* label = forms->server->findChild<QLabel*>("nextStartNote");
+        noteShown = label && label->isVisible();
+        note = label ? label->text() : QString();
+        forms->server->close();
+    };
+    forms->login->Label4Click();
+    EXPECT_TRUE(noteShown);
+    EXPECT_TRUE(note.contains(QString::fromUtf8("از اجراي بعدي برنامه به کار مي رود")))
+        << note.toStdString();
+}
+
 TEST_P(Login, PasswordChangePaths) {
     createSchema();
     forms->login->show();
