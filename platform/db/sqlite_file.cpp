@@ -3,6 +3,7 @@
 #include "platform/db/db_error.h"
 #include "platform/text/bidi.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -50,10 +51,11 @@ void createPrivateFile(const QString& path) {
     const int fd = ::open(QFile::encodeName(target).constData(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd < 0) {
+        const int error = errno;
         // Another copy of the program made it a moment ago: SQLite opens that one.
-        if (errno == EEXIST && QFileInfo(target).isFile())
+        if (error == EEXIST && QFileInfo(target).isFile())
             return;
-        throw DbError(notMadeMessage(path, qt_error_string(errno)));
+        throw DbError(notMadeMessage(path, qt_error_string(error)));
     }
     const bool privateMode = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
     const int modeError = errno;

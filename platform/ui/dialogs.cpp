@@ -97,9 +97,9 @@ class DesktopDialogs : public Dialogs {
 DesktopDialogs desktopDialogs;
 
 // The marks that keep a path in its order on screen would go with it when copied, and a path
-// pasted with them does not open: what the box copies (Ctrl+C, or a selection in its text) is
-// put back without them. A copy made in another program while the box is not active is left
-// alone.
+// pasted with them does not open: what is copied out of the box (a selection in its text, or
+// the whole box where the desktop copies it with Ctrl+C) is put back without them. A copy made in
+// another program while the box is not active is left alone.
 void copyWithoutBidiControls(QMessageBox& box) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const auto strip = [clipboard, &box](QClipboard::Mode mode) {

@@ -2,6 +2,7 @@
 #include "platform/db/connection_string.h"
 #include "windows/shell/change_pass_window.h"
 #include "windows/shell/main_window.h"
+#include "windows/shell/server_window.h"
 #include "windows/window_fixture.h"
 
 #include <QApplication>
