@@ -83,12 +83,6 @@ bool cannotShare(const QSqlError& firstReadError) {
     return firstReadError.isValid() && (code == kReadOnly || code == kCannotOpen);
 }
 
-// A snapshot leaves out what a write-ahead log beside the file still holds.
-bool snapshotIsWhole(const QString& file) {
-    const QFileInfo log(file + "-wal");
-    return !log.exists() || log.size() == 0;
-}
-
 // The program's literals double the quote only; they stay literals only while
 // standard_conforming_strings is on. The connection asks for it at start (over any
 // database or role setting) and is refused when the server does not hold it.
@@ -260,9 +254,10 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
                           .arg(text::quotedLtr(t.file), engineReason(db.lastError().text())));
-    keepLogOnClose(db, !created);
+    keepLogOnClose(db, !created && holdsLog(t.file));
     QSqlError readError = firstRead(db);
-    if (readOnly_ && cannotShare(readError) && snapshotIsWhole(t.file)) {
+    // A snapshot would leave out what a write-ahead log beside the file still holds.
+    if (readOnly_ && cannotShare(readError) && !holdsLog(t.file)) {
         openSnapshot(db, t.file);
         readError = firstRead(db);
     }
@@ -280,7 +275,6 @@ void Connection::openSnapshot(QSqlDatabase& db, const QString& file) {
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
                           .arg(text::quotedLtr(file), engineReason(db.lastError().text())));
-    keepLogOnClose(db, true);
     snapshot_ = true;
 }
 

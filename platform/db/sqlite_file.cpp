@@ -64,6 +64,10 @@ void createPrivateFile(const QString& path) {
         throw DbError(notMadeMessage(path, qt_error_string(modeError)));
 }
 
+bool holdsLog(const QString& path) {
+    return QFileInfo(path + "-wal").size() > 0;
+}
+
 void keepLogOnClose(const QSqlDatabase& db, bool keep) {
     const QVariant handle = db.driver()->handle();
     sqlite3* engine = qstrcmp(handle.typeName(), "sqlite3*") == 0

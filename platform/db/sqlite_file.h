@@ -19,9 +19,13 @@ void refuseUnlessRegularFile(const QString& path);
 // same mode.
 void createPrivateFile(const QString& path);
 
+// Whether a write-ahead log with rows in it lies beside the file (looked at without opening).
+bool holdsLog(const QString& path);
+
 // SQLite copies a write-ahead log into its file and deletes it when the last connection to the
-// file closes. A file that is not yet the program's own keeps its log and its bytes as they
-// were: `keep` until the file is taken as the program's own.
+// file closes. A file that is not yet the program's own, found with rows in its log, keeps the
+// log and its bytes as they were: `keep` until the file is taken as the program's own. Without
+// rows there is nothing to copy, and the empty log SQLite made for the reads goes.
 void keepLogOnClose(const QSqlDatabase& db, bool keep);
 
 } // namespace gc::db

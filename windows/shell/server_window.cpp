@@ -62,28 +62,20 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
         QString::fromUtf8("تنظيمات ذخيره شده از اجراي بعدي برنامه به کار مي رود؛ تا آن زمان "
                           "برنامه با بانک اطلاعاتي باز شده کار مي کند"),
         this);
+    nextStartNote->setObjectName("nextStartNote");
     nextStartNote->setWordWrap(true);
     nextStartNote->setVisible(false);
 
-    const std::pair<QObject*, const char*> names[] = {{Label1, "Label1"},
-                                                      {SqlServerName, "SqlServerName"},
-                                                      {Label7, "Label7"},
-                                                      {Label6, "Label6"},
-                                                      {Label3, "Label3"},
-                                                      {DataBase, "DataBase"},
-                                                      {Label4, "Label4"},
-                                                      {UserName, "UserName"},
-                                                      {Label5, "Label5"},
-                                                      {Password, "Password"},
-                                                      {Label9, "Label9"},
-                                                      {SystemType, "SystemType"},
-                                                      {RadioGroup1, "RadioGroup1"},
-                                                      {StaticText1, "StaticText1"},
-                                                      {Button1, "Button1"},
-                                                      {Button2, "Button2"},
-                                                      {Label8, "Label8"},
-                                                      {BitBtn1, "BitBtn1"},
-                                                      {nextStartNote, "nextStartNote"}};
+    const std::pair<QObject*, const char*> names[] = {
+        {Label1, "Label1"},           {SqlServerName, "SqlServerName"},
+        {Label7, "Label7"},           {Label6, "Label6"},
+        {Label3, "Label3"},           {DataBase, "DataBase"},
+        {Label4, "Label4"},           {UserName, "UserName"},
+        {Label5, "Label5"},           {Password, "Password"},
+        {Label9, "Label9"},           {SystemType, "SystemType"},
+        {RadioGroup1, "RadioGroup1"}, {StaticText1, "StaticText1"},
+        {Button1, "Button1"},         {Button2, "Button2"},
+        {Label8, "Label8"},           {BitBtn1, "BitBtn1"}};
     for (const auto& [object, name] : names)
         object->setObjectName(name);
 
@@ -160,7 +152,7 @@ void Tserver::SystemTypeChange() {
 void Tserver::FormShow() {
     // Opened while the program works on a database (from the login window), a saved change
     // waits for the next start; at the start-up the settings saved are tried at once.
-    nextStartNote->setVisible(dm().ADOConnection1.connected());
+    nextStartNote->setVisible(databaseOpen && databaseOpen());
     if (const auto key = platform::RegistryKey::open(kSettingsKey, false)) {
         // The stored choice first, without its defaults, so the stored values stay shown.
         const QString auth = key->readString(kValAuthentication);

@@ -60,6 +60,9 @@ class Tserver : public QDialog {
 
     // Shows the transfer tool; set where the windows are wired together.
     std::function<void()> showTransfer;
+    // Whether the program works on an open database, which saved settings do not change
+    // before the next start; set where the windows are wired together.
+    std::function<bool()> databaseOpen;
 
   protected:
     void showEvent(QShowEvent* event) override;
