@@ -101,6 +101,7 @@ Forms::Forms(PlatformServices platform) {
     arbabrojo_list->setPrintHooks(registers::makeVisitPrintHooks(*visit_prints));
     db_maghsad = std::make_unique<Tdb_maghsad>(dm->ADOConnection1, services->date());
     server->showTransfer = [this] { db_maghsad->prepareAndShow(); };
+    server->databaseOpen = [this] { return dm->ADOConnection1.connected(); };
 
     main->registerPage("setting", std::make_unique<SettingPage>(*setting));
     main->registerPage("karbaran", std::make_unique<UsersPage>(*users, services->user()));

@@ -89,8 +89,9 @@ void drawFailureText(QImage& picture, size_t size, uint32_t code) {
     const QFontMetrics metrics = p.fontMetrics();
     const int lineTop = metrics.boundingRect(QLatin1Char('X')).height();
     p.drawText(QPoint(0, metrics.ascent()), QStringLiteral("Unknown compression"));
-    p.drawText(QPoint(0, lineTop + metrics.ascent()),
-               QStringLiteral("DataSize: %1  FourCC: %2").arg(size).arg(fourCCText(code)));
+    p.drawText(
+        QPoint(0, lineTop + metrics.ascent()),
+        QStringLiteral("DataSize: %1  FourCC: %2").arg(QString::number(size), fourCCText(code)));
 }
 
 } // namespace gc::capture

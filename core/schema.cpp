@@ -334,7 +334,7 @@ SchemaResult ensureSchema(db::Connection& connection, db::Query& scratch) {
             if (step.then)
                 step.then(scratch);
         } catch (const db::DbError& e) {
-            failures << QString("%1: %2").arg(number).arg(e.message());
+            failures << QString("%1: %2").arg(QString::number(number), e.message());
         }
     }
     result.missing = missingParts(connection);

@@ -215,11 +215,11 @@ class Copier {
 
     void reportLeftOut(const Section& s, const SectionCount& c, int missing, int ambiguous) {
         if (c.pictures > 0)
-            log(QString::fromUtf8("%1 تصوير همراه %2 منتقل شد").arg(c.pictures).arg(s.label));
+            log(QString::fromUtf8("%1 تصوير همراه %2 منتقل شد")
+                    .arg(QString::number(c.pictures), s.label));
         if (c.blankDates > 0)
             log(QString::fromUtf8("%1 رديف %2 با تاريخ خالي منتقل نشد")
-                    .arg(c.blankDates)
-                    .arg(s.label));
+                    .arg(QString::number(c.blankDates), s.label));
         if (s.kind == SectionKind::Rights && c.skipped > 0)
             log(QString::fromUtf8("%1 رديف دسترسي کاربراني که منتقل نشده اند منتقل نشد")
                     .arg(c.skipped));
@@ -255,9 +255,8 @@ class Copier {
             const auto v =
                 destinationValue(row.values.at(from + i), *info.column(columns[i]), &why);
             if (!v)
-                throw DbError(
-                    why +
-                    QString::fromUtf8(" (جدول «%1»، رديف شماره %2 مبدا)").arg(table).arg(row.key));
+                throw DbError(why + QString::fromUtf8(" (جدول «%1»، رديف شماره %2 مبدا)")
+                                        .arg(table, QString::number(row.key)));
             out << *v;
         }
         return out;

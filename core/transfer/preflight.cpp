@@ -81,7 +81,7 @@ QStringList Preflight::occupiedSections() {
         if (!destination.exec(q) || !destination.next(q))
             throw db::DbError(ends_.destination.errorMessage(q.lastError()));
         if (const int rows = q.value(0).toInt(); rows > 0)
-            out << QString("%1: %2").arg(s.label).arg(rows);
+            out << QString("%1: %2").arg(s.label, QString::number(rows));
     }
     return out;
 }

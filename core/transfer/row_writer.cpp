@@ -91,8 +91,8 @@ std::vector<qint64> RowWriter::insert(const QString& table, const QString& key,
         key.isEmpty() ? std::vector<qint64>{} : reserveIds(table, key, int(rows.size()));
     const Shape shape{table, key.isEmpty() ? columns : QStringList{key} + columns};
     const auto rowMessage = [&](const QString& error, std::size_t r) {
-        return error +
-               QString::fromUtf8(" (جدول «%1»، رديف شماره %2 مبدا)").arg(table).arg(sourceKeys[r]);
+        return error + QString::fromUtf8(" (جدول «%1»، رديف شماره %2 مبدا)")
+                           .arg(table, QString::number(sourceKeys[r]));
     };
     const std::size_t perInsert = rowsPerInsert(int(shape.names.size()));
     for (std::size_t first = 0; first < rows.size(); first += perInsert) {

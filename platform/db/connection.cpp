@@ -4,11 +4,11 @@
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
 #include "platform/db/server_watch.h"
+#include "platform/db/sqlite_file.h"
 #include "platform/text/bidi.h"
 #include "platform/text/codepage.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -49,17 +49,6 @@ QString engineReason(const QString& text) {
     return reason.isRightToLeft() ? reason : text::isolatedLtr(reason);
 }
 
-// A new file is readable by its owner only (it holds the users' passwords); it is made
-// before SQLite opens it, and SQLite gives its -wal and -shm files the same mode.
-void createPrivateFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-        !file.exists())
-        throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 ساخته نشد: %2")
-                          .arg(text::quotedLtr(path), file.errorString()));
-}
-
 // SQLite reads the file's header at the first statement; its error (none when the file is
 // readable) tells a file of another kind, a damaged one and one that cannot be shared.
 QSqlError firstRead(QSqlDatabase& db) {
@@ -92,12 +81,6 @@ constexpr int kCannotOpen = 14;
 bool cannotShare(const QSqlError& firstReadError) {
     const int code = sqliteCode(firstReadError);
     return firstReadError.isValid() && (code == kReadOnly || code == kCannotOpen);
-}
-
-// A snapshot leaves out what a write-ahead log beside the file still holds.
-bool snapshotIsWhole(const QString& file) {
-    const QFileInfo log(file + "-wal");
-    return !log.exists() || log.size() == 0;
 }
 
 // The program's literals double the quote only; they stay literals only while
@@ -256,6 +239,7 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     if (!info.absoluteDir().exists())
         throw DbError(QString::fromUtf8("پوشه فايل بانک اطلاعاتي %1 وجود ندارد")
                           .arg(text::quotedLtr(t.file)));
+    refuseUnlessRegularFile(t.file);
     if (!info.exists() && readOnly_)
         throw DbError(
             QString::fromUtf8("فايل بانک اطلاعاتي %1 وجود ندارد").arg(text::quotedLtr(t.file)));
@@ -270,8 +254,10 @@ void Connection::openSqlite(const ConnectionTarget& t) {
     if (!db.open())
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 باز نمي شود: %2")
                           .arg(text::quotedLtr(t.file), engineReason(db.lastError().text())));
+    keepLogOnClose(db, !created && holdsLog(t.file));
     QSqlError readError = firstRead(db);
-    if (readOnly_ && cannotShare(readError) && snapshotIsWhole(t.file)) {
+    // A snapshot would leave out what a write-ahead log beside the file still holds.
+    if (readOnly_ && cannotShare(readError) && !holdsLog(t.file)) {
         openSnapshot(db, t.file);
         readError = firstRead(db);
     }
@@ -293,8 +279,10 @@ void Connection::openSnapshot(QSqlDatabase& db, const QString& file) {
 }
 
 // Readers must not block the writers of other windows or processes on this machine. The
-// write-ahead log is recorded in the file's header, so only the program's own file gets it.
+// write-ahead log is recorded in the file's header, so only the program's own file gets it,
+// and only its own log is copied into it at the close.
 void Connection::applyOwnFileSettings(QSqlDatabase& db) {
+    keepLogOnClose(db, false);
     QSqlQuery q(db);
     q.exec("PRAGMA journal_mode=WAL");
     q.exec("PRAGMA synchronous=NORMAL");

@@ -84,8 +84,9 @@ class Connection {
     // closed): what every read and write needs before it starts.
     void reviveOpen();
     // The file holds the program's tables, or has just been given them: it gets the program's
-    // own settings (the write-ahead log). Another program's file, a file whose set-up was
-    // declined and a read-only connection are left as they are; a file the connection made
+    // own settings (the write-ahead log, copied into the file as the last connection closes).
+    // Another program's file, a file whose set-up was declined and a read-only connection are
+    // left byte for byte as they are, their write-ahead log too; a file the connection made
     // itself has them from its start. Nothing for a server.
     void useAsOwnFile();
     Engine engine() const { return engine_; }

@@ -226,8 +226,7 @@ std::optional<WidthViolation> widthViolationIn(const QString& engineError) {
 
 QString widthMessage(const QString& column, int width) {
     return QString::fromUtf8("مقدار ستون «%1» بيش از %2 نويسه است و ذخيره نشد")
-        .arg(column)
-        .arg(width);
+        .arg(column, QString::number(width));
 }
 
 qsizetype textWidth(const QString& text) {

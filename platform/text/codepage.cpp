@@ -108,8 +108,8 @@ QString unsupportedCharMessage(const QString& text) {
     return QString::fromUtf8(
                "نويسه «%1» (U+%2) در متن هست که بانک اطلاعاتي نمي تواند آن را نگه دارد؛ "
                "لطفا آن را حذف يا جايگزين کنيد")
-        .arg(visible ? bad : QString())
-        .arg(QString::number(code, 16).toUpper().rightJustified(4, QChar('0')));
+        .arg(visible ? bad : QString(),
+             QString::number(code, 16).toUpper().rightJustified(4, QChar('0')));
 }
 
 } // namespace gc::codepage

@@ -1,9 +1,11 @@
 #include "platform/ui/dialogs.h"
 
+#include "platform/text/bidi.h"
 #include "platform/ui/file_dialogs.h"
 #include "platform/ui/placement.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -93,6 +95,24 @@ class DesktopDialogs : public Dialogs {
 };
 
 DesktopDialogs desktopDialogs;
+
+// The marks that keep a path in its order on screen would go with it when copied, and a path
+// pasted with them does not open: what is copied out of the box (a selection in its text, or
+// the whole box where the desktop copies it with Ctrl+C) is put back without them. A copy made in
+// another program while the box is not active is left alone.
+void copyWithoutBidiControls(QMessageBox& box) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const auto strip = [clipboard, &box](QClipboard::Mode mode) {
+        if (!box.isActiveWindow())
+            return;
+        const QString copied = clipboard->text(mode);
+        const QString plain = text::withoutBidiControls(copied);
+        if (plain != copied)
+            clipboard->setText(plain, mode);
+    };
+    QObject::connect(clipboard, &QClipboard::changed, &box, strip);
+}
+
 Dialogs* current = &desktopDialogs;
 
 } // namespace
@@ -118,6 +138,7 @@ std::unique_ptr<QMessageBox> messageBox(MsgIcon icon, const QString& text, int b
     auto box = std::make_unique<QMessageBox>(iconOf(icon), messageTitle(icon), text,
                                              QMessageBox::NoButton, parent);
     box->setLayoutDirection(Qt::RightToLeft);
+    copyWithoutBidiControls(*box);
     for (const auto& [ours, theirs] : kButtons)
         if (buttons & ours)
             box->addButton(theirs);

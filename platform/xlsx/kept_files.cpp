@@ -39,8 +39,9 @@ QString createKeptFile(const QString& folder, const QString& name, const QString
     const QString base = QDir(folder).filePath(fileNameOf(name));
     QFile file;
     for (int n = 1; n < 1000; ++n) {
-        file.setFileName(n == 1 ? QStringLiteral("%1.%2").arg(base, suffix)
-                                : QStringLiteral("%1 (%2).%3").arg(base).arg(n).arg(suffix));
+        file.setFileName(n == 1
+                             ? QStringLiteral("%1.%2").arg(base, suffix)
+                             : QStringLiteral("%1 (%2).%3").arg(base, QString::number(n), suffix));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return file.fileName();
         if (!file.exists())

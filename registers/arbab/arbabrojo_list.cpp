@@ -341,10 +341,9 @@ void Tarbabrojo_list::N20Click() {
                                                target.fileName(), dates);
     if (!out.error.isEmpty())
         showError(out.error);
-    say(kPicturesWritten.arg(out.written)
-            .arg(text::isolatedLtr(QDir::toNativeSeparators(target.absolutePath())))
-            .arg(out.skipped)
-            .arg(out.failed));
+    say(kPicturesWritten.arg(QString::number(out.written),
+                             text::isolatedLtr(QDir::toNativeSeparators(target.absolutePath())),
+                             QString::number(out.skipped), QString::number(out.failed)));
 }
 
 void Tarbabrojo_list::showPicture(const QByteArray& bytes, const QString& ext) {

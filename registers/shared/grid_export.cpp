@@ -87,12 +87,12 @@ QString captionFor(const CaptionMap& captions, const QString& field) {
 
 QString ExportName(const QString& list, const QDateTime& moment) {
     const TPersianDate day = PersianDateOf(moment.date());
+    const auto twoDigits = [](int n) {
+        return QString::number(n).rightJustified(2, QLatin1Char('0'));
+    };
     return QStringLiteral("%1 %2-%3-%4 %5")
-        .arg(list)
-        .arg(day.PYear)
-        .arg(day.PMonth, 2, 10, QLatin1Char('0'))
-        .arg(day.PDay, 2, 10, QLatin1Char('0'))
-        .arg(moment.time().toString(QStringLiteral("HH-mm-ss")));
+        .arg(list, QString::number(day.PYear), twoDigits(day.PMonth), twoDigits(day.PDay),
+             moment.time().toString(QStringLiteral("HH-mm-ss")));
 }
 
 ExportOutcome ExportGridToExcel(db::Query& list, const CaptionMap& captions,

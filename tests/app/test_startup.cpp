@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSessionManager>
@@ -103,11 +104,17 @@ TEST_F(Startup, FailedOpenRepeatsUntilFinish) {
     store("SQL Server", "32-bit", "127.0.0.1,1");
     ConnectionLoop loop(*forms->dm, *forms->server);
     int shown = 0;
+    bool noteShown = true;
     loop.showServerModal = [&] {
+        // At the start-up the settings saved are tried at once: no word of a next start.
+        forms->server->show();
+        noteShown = forms->server->findChild<QLabel*>("nextStartNote")->isVisible();
+        forms->server->hide();
         if (++shown == 2)
             forms->server->Button2Click();
     };
     EXPECT_FALSE(loop.run());
+    EXPECT_FALSE(noteShown);
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(dialogs.texts(), QStringList({kFailed, kFailed}));
     EXPECT_EQ(forms->server->Button2->text(), "end");
@@ -642,6 +649,34 @@ TEST_F(Startup, ADeclinedFileIsLeftAsItWasAndAForeignOneIsSaidToHoldOtherTables)
     QSqlQuery q(c.database());
     ASSERT_TRUE(q.exec("select v from invoices") && q.next());
     EXPECT_EQ(q.value(0).toString(), "kept");
+}
+
+// Another program's file left with rows in its write-ahead log keeps the file and the log byte
+// for byte, whether its set-up is declined or it is refused for a user list it cannot read.
+TEST_F(Startup, AFileLeftWithItsLogKeepsBothWhenDeclinedOrRefused) {
+    store("Access", "32-bit", fileDb());
+    const struct {
+        const char* path;
+        const char* sql;
+        bool offered;
+    } cases[] = {
+        {"declined", "create table notes (v text); insert into notes values ('kept');", true},
+        {"refused", "create table users (v text); insert into users values ('kept');", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        for (const QString& f : {fileDb(), fileDb() + "-wal", fileDb() + "-shm"})
+            QFile::remove(f);
+        ASSERT_TRUE(gctest::leaveFileWithLog(fileDb(), c.sql));
+        const QByteArray bytes = gctest::fileBytes(fileDb());
+        const QByteArray log = gctest::fileBytes(fileDb() + "-wal");
+        dialogs.messages.clear();
+        dialogs.answers = {ui::No};
+        const QString said = refusedSaying();
+        EXPECT_EQ(said.contains(QString::fromUtf8("جدول ها اکنون ساخته شوند؟")), c.offered)
+            << said.toStdString();
+        EXPECT_TRUE(gctest::fileBytes(fileDb()) == bytes);
+        EXPECT_TRUE(gctest::fileBytes(fileDb() + "-wal") == log);
+    }
 }
 
 // The program's own file gets the write-ahead log as it opens, whatever it was left with.

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <arpa/inet.h>
 #include <atomic>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -639,6 +640,119 @@ TEST(SqliteFile, ANewFileIsReadableByItsOwnerOnly) {
         ASSERT_EQ(stat(QFile::encodeName(file).constData(), &st), 0) << file.toStdString();
         EXPECT_EQ(st.st_mode & 0777, 0600u) << file.toStdString();
     }
+}
+
+// Through a link to a file not made yet (a chain of them, a relative one) the file made is
+// the owner's alone too.
+TEST(SqliteFile, ANewFileMadeThroughALinkIsReadableByItsOwnerOnly) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("data"));
+    const QString target = dir.filePath("data/gate.accdb");
+    ASSERT_TRUE(QFile::link("data/gate.accdb", dir.filePath("near.accdb")));
+    ASSERT_TRUE(QFile::link(dir.filePath("near.accdb"), dir.filePath("far.accdb")));
+    const mode_t previous = umask(0022);
+    Connection c("linked");
+    c.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" +
+                          dir.filePath("far.accdb"));
+    c.open();
+    umask(previous);
+    c.execute("create table t (id int identity primary key, nam nvarchar(10))");
+    for (const QString& file : {target, target + "-wal", target + "-shm"}) {
+        struct stat st {};
+        ASSERT_EQ(lstat(QFile::encodeName(file).constData(), &st), 0) << file.toStdString();
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << file.toStdString();
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << file.toStdString();
+    }
+}
+
+namespace {
+
+// Opens `file` on another thread; a FIFO the open waits on is given a writer, so the test ends
+// either way. Returns the refusal, or why there was none.
+QString refusalOf(const QString& file, bool readOnly) {
+    std::atomic<bool> done{false};
+    QString said = "opened";
+    std::thread opening([&] {
+        Connection c(readOnly ? "special-ro" : "special-rw");
+        c.setReadOnly(readOnly);
+        c.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + file);
+        try {
+            c.open();
+        } catch (const DbError& e) {
+            said = e.message();
+        }
+        done = true;
+    });
+    for (int i = 0; i < 500 && !done; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!done) {
+        said = "waited for a writer";
+        const int writer = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK);
+        opening.join();
+        if (writer >= 0)
+            ::close(writer);
+        return said;
+    }
+    opening.join();
+    return said;
+}
+
+} // namespace
+
+// A FIFO, a device and a folder are refused by name before anything opens them, read-only
+// (the transfer's source) as read-write; nothing is made beside them.
+TEST(SqliteFile, WhatIsNotAFileIsRefusedBeforeAnyOpen) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.accdb");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.accdb"));
+    ASSERT_TRUE(QFile::link("/dev/null", dir.filePath("device.accdb")));
+    for (const QString name : {"pipe.accdb", "folder.accdb", "device.accdb"}) {
+        for (const bool readOnly : {true, false}) {
+            SCOPED_TRACE(name.toStdString() + (readOnly ? " read-only" : " read-write"));
+            const QString file = dir.filePath(name);
+            EXPECT_EQ(refusalOf(file, readOnly),
+                      QString::fromUtf8("«\u2066%1\u2069» فايل نيست (پوشه، دستگاه يا لوله است) "
+                                        "و بانک اطلاعاتي نمي شود")
+                          .arg(file));
+        }
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+              (QStringList{"device.accdb", "folder.accdb", "pipe.accdb"}));
+}
+
+// A file that is not yet the program's own keeps its bytes and its write-ahead log as they were
+// when the connection closes, read-write or read-only; once taken as the program's own, its log
+// is copied into it at the close.
+TEST(SqliteFile, AFileNotYetTheProgramsOwnKeepsItsLogAsItWas) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("other.db");
+    ASSERT_TRUE(gctest::leaveFileWithLog(
+        file, "create table notes (v text); insert into notes values ('kept');"));
+    const QByteArray bytes = gctest::fileBytes(file);
+    const QByteArray log = gctest::fileBytes(file + "-wal");
+    for (const bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "read-write");
+        {
+            Connection c("other");
+            c.setReadOnly(readOnly);
+            c.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + file);
+            c.open();
+            QSqlQuery q(c.database());
+            ASSERT_TRUE(q.exec("select v from notes") && q.next());
+            EXPECT_EQ(q.value(0).toString(), "kept");
+        }
+        EXPECT_TRUE(gctest::fileBytes(file) == bytes);
+        EXPECT_TRUE(gctest::fileBytes(file + "-wal") == log);
+    }
+    {
+        Connection c("own");
+        c.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + file);
+        c.open();
+        c.useAsOwnFile();
+    }
+    EXPECT_FALSE(QFile::exists(file + "-wal"));
+    EXPECT_FALSE(gctest::fileBytes(file) == bytes);
 }
 
 TEST(Postgres, UnreachableServerFailsQuickly) {

@@ -1,3 +1,4 @@
+#include "platform/text/bidi.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/file_dialogs.h"
 #include "support/workstation_zone.h"
@@ -5,7 +6,9 @@
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,6 +55,41 @@ TEST(DesktopDialogs, WhereAFileIsKeptIsTextTheUserCanSelect) {
     EXPECT_EQ(seen.text, text);
     EXPECT_TRUE(seen.flags.testFlag(Qt::TextSelectableByMouse));
     EXPECT_EQ(seen.buttons.size(), 1);
+}
+
+// A path copied out of a message, its whole text or the path selected in it, reaches the
+// clipboard without the marks that order it on screen, so it opens where pasted.
+TEST(DesktopDialogs, APathCopiedOutOfAMessageCarriesNoOrderMarks) {
+    const QString path = QStringLiteral("/home/u/اسناد/ليست 1405-09-16.xlsx");
+    const QString text = QStringLiteral("فايل در اين مسير ذخيره شد: ") + gc::text::quotedLtr(path);
+    ASSERT_NE(gc::text::quotedLtr(path), QStringLiteral("«") + path + QStringLiteral("»"));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QStringList copied;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll.stop();
+        QApplication::setActiveWindow(box);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(box));
+        auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        const int from = int(label->text().indexOf(QStringLiteral("«")));
+        for (const auto& [start, length] : {std::pair{0, int(label->text().size())},
+                                            std::pair{from, int(label->text().size()) - from}}) {
+            clipboard->clear();
+            label->setSelection(start, length);
+            QTest::keyClick(label, Qt::Key_C, Qt::ControlModifier);
+            copied << clipboard->text();
+        }
+        box->buttons().front()->click();
+    });
+    poll.start(10);
+    gc::ui::dialogs().selectableMessage(MsgIcon::Information, text);
+    ASSERT_EQ(copied.size(), 2);
+    EXPECT_EQ(copied[0],
+              QStringLiteral("فايل در اين مسير ذخيره شد: «") + path + QStringLiteral("»"));
+    EXPECT_EQ(copied[1], QStringLiteral("«") + path + QStringLiteral("»"));
 }
 
 // A file changed at Nowruz 1403 (20 March 2024, 09:30 in Tehran) is listed under that date,

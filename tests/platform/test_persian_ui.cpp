@@ -85,6 +85,25 @@ TEST(PersianUi, LeftToRightRunsAreIsolated) {
                                                               "(22001)" + QChar(0x2069));
 }
 
+// A control of the order inside a name cannot end its isolate: it is shown by its code, and
+// the text after the name stays outside the isolate, where it belongs.
+TEST(PersianUi, AnOrderControlInsideARunCannotEndItsIsolate) {
+    const QString path = QString("/tmp/a") + QChar(0x2069) + "b" + QChar(0x202E) + "c.db";
+    const QString isolated = gc::text::isolatedLtr(path);
+    EXPECT_EQ(isolated, QString(QChar(0x2066)) + "/tmp/a<U+2069>b<U+202E>c.db" + QChar(0x2069));
+    const QString message =
+        QString::fromUtf8("فايل ") + gc::text::quotedLtr(path) + QString::fromUtf8(" باز نمي شود");
+    EXPECT_TRUE(shownLeftToRight(message).contains("/tmp/a<U+2069>b<U+202E>c.db"))
+        << shownLeftToRight(message).toStdString();
+    EXPECT_EQ(isolated.count(QChar(0x2066)), 1);
+    EXPECT_EQ(isolated.count(QChar(0x2069)), 1);
+    // A carriage return ends a paragraph, and with it the isolate, as a line feed does.
+    EXPECT_EQ(gc::text::isolatedLtr("a\rb"), QString(QChar(0x2066)) + "a" + QChar(0x2069) + "\r" +
+                                                 QChar(0x2066) + "b" + QChar(0x2069));
+    EXPECT_EQ(gc::text::withoutBidiControls(gc::text::quotedLtr("/tmp/ليست 1405.xlsx")),
+              QString::fromUtf8("«/tmp/ليست 1405.xlsx»"));
+}
+
 // Desktops that give dialog buttons icons ("بله" with a tick): the icon and the caption stand
 // together in the button's middle, the icon on the right, in the program's style.
 TEST(PersianUi, AButtonWithAnIconKeepsItsCaptionInTheMiddle) {

@@ -332,10 +332,24 @@ TEST_P(ArbabList, PicturesToFilesWriteIntoTheChosenFolderAndSayHowMany) {
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files),
               QStringList{"visit1a_b_1403_01_01_08_30.png"});
     EXPECT_EQ(dialogs.texts(),
-              QStringList{ar::kPicturesWritten.arg(1)
-                              .arg(gc::text::isolatedLtr(QDir::toNativeSeparators(out.path())))
-                              .arg(1)
-                              .arg(0)});
+              QStringList{ar::kPicturesWritten.arg(
+                  "1", gc::text::isolatedLtr(QDir::toNativeSeparators(out.path())), "1", "0")});
+}
+
+// A folder's name is shown as it is, whatever marks it holds.
+TEST_P(ArbabList, PicturesToFilesNameAFolderHoldingPercentMarksAsItIs) {
+    const qint64 id = addVisit({{"vorod", "08:30"}});
+    addPicture(id, ".png", pngBytes());
+    QTemporaryDir out;
+    const QString folder = out.filePath("pics %3 %1");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    dialogs.files = {folder + "/visit"};
+    item("N20")->trigger();
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_EQ(dialogs.texts()[0],
+              QString::fromUtf8("1 فايل تصوير در ") + gc::text::isolatedLtr(folder) +
+                  QString::fromUtf8(" نوشته شد، 0 رديف بدون تصوير يا با فايل موجود رد شد و 0 "
+                                    "فايل نوشته نشد"));
 }
 
 TEST_P(ArbabList, PicturesToFilesWithACancelledDialogGoToTheCurrentFolderAsZ) {

@@ -482,6 +482,24 @@ TEST_P(KhodroEntry, TheLinkRefusesWhatItCannotWriteAndWritesNothing) {
     EXPECT_EQ(scalar("select count(*) from prs"), "1");
 }
 
+// A type typed in, key by key as the guard types: its first letter is a change of type, which
+// moves the focus to the card number, where the rest of the word lands.
+TEST_P(KhodroEntry, ATypeTypedInMovesOnAfterItsFirstLetter) {
+    whileModal(list->insertAction(), ins.get(), [&] {
+        QApplication::setActiveWindow(ins.get());
+        ins->khodro_typ()->setFocus();
+        QApplication::processEvents();
+        for (const QChar c : QString::fromUtf8("وانت")) {
+            gctest::typeKeys(QApplication::focusWidget(), QString(c));
+            QApplication::processEvents();
+        }
+        EXPECT_EQ(ins->khodro_typ()->currentText(), QString::fromUtf8("و"));
+        EXPECT_EQ(QApplication::focusWidget(), ins->cart_no());
+        EXPECT_EQ(ins->cart_no()->text(), QString::fromUtf8("انت"));
+        EXPECT_TRUE(items(ins->ranande()).isEmpty());
+    });
+}
+
 TEST_P(KhodroEntry, FocusColoursLabelsAndTheEnterChain) {
     whileModal(list->insertAction(), ins.get(), [&] {
         QApplication::setActiveWindow(ins.get());

@@ -1,8 +1,11 @@
 #include "support/test_db.h"
 
+#include "support/spawn.h"
+
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -70,6 +73,19 @@ QString freshDatabase(Backend b) {
     const QString path =
         tempDir().filePath(QString("db%1.accdb").arg(counter.fetchAndAddRelaxed(1)));
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Persist Security Info=False";
+}
+
+// The client's last connection would copy the log into the file as it closes; told not to, it
+// leaves the log as a stopped program does.
+bool leaveFileWithLog(const QString& path, const QString& sql) {
+    const Ran ran = runProgram(
+        "sqlite3", {path, ".dbconfig no_ckpt_on_close on", "pragma journal_mode=wal", sql});
+    return ran.exitCode == 0 && QFileInfo(path + "-wal").size() > 0;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace gctest

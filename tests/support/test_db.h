@@ -22,4 +22,12 @@ QString freshDatabase(Backend b);
 // host,port of the test server (empty when not running).
 QString postgresDataSource();
 
+// A file database in write-ahead-log mode as another program leaves it when it stops: the
+// statements' rows still in its -wal beside it, which the sqlite3 client writes. False when
+// the client failed.
+bool leaveFileWithLog(const QString& path, const QString& sql);
+
+// A file's bytes; empty when it cannot be read.
+QByteArray fileBytes(const QString& path);
+
 } // namespace gctest

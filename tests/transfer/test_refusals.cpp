@@ -1,15 +1,20 @@
 // The destination is never the source, whatever its spelling; the source cannot be
 // written through the run's connection.
 #include "core/transfer/ends.h"
+#include "platform/text/bidi.h"
 #include "transfer_fixture.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cstring>
+#include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace gctest;
@@ -87,6 +92,36 @@ TEST(SameDatabase, TheSameServerDatabaseByAnyHostIsRefused) {
     const TransferResult r = transfer(o);
     EXPECT_TRUE(r.ok) << r.message.toStdString();
     EXPECT_EQ(other.count("phone"), 2);
+}
+
+// A FIFO named as the source is refused by name at once; should its open ever wait for a
+// writer, one is given after a while, so the test ends either way.
+TEST(SpecialSource, AFifoIsRefusedWithoutWaiting) {
+    TestDb destination(Backend::SQLite);
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("source.accdb");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; i < 1000 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (done)
+            return;
+        ADD_FAILURE() << "the source's open waited for a writer";
+        if (const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            fd >= 0)
+            ::close(fd);
+    });
+    auto o = everything(destination, destination);
+    o.source = fileString(fifo);
+    const TransferResult r = transfer(o);
+    done = true;
+    writer.join();
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message.contains(gc::text::quotedLtr(fifo)) &&
+                r.message.contains(QString::fromUtf8("فايل نيست")))
+        << r.message.toStdString();
+    EXPECT_EQ(destination.count("phone"), 0);
 }
 
 class ReadOnlySource : public PairTest {};

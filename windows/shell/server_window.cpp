@@ -58,6 +58,13 @@ Tserver::Tserver(QWidget* parent) : QDialog(parent) {
     Button2 = new QPushButton(QString::fromUtf8("خاتمه"), this);
     Label8 = new ClickableLabel("- - -", this);
     BitBtn1 = new QPushButton(QString::fromUtf8("انتقال به..."), this);
+    nextStartNote = new QLabel(
+        QString::fromUtf8("تنظيمات ذخيره شده از اجراي بعدي برنامه به کار مي رود؛ تا آن زمان "
+                          "برنامه با بانک اطلاعاتي باز شده کار مي کند"),
+        this);
+    nextStartNote->setObjectName("nextStartNote");
+    nextStartNote->setWordWrap(true);
+    nextStartNote->setVisible(false);
 
     const std::pair<QObject*, const char*> names[] = {
         {Label1, "Label1"},           {SqlServerName, "SqlServerName"},
@@ -108,6 +115,7 @@ void Tserver::buildLayout() {
     top->addLayout(form);
     top->addWidget(RadioGroup1);
     top->addWidget(StaticText1);
+    top->addWidget(nextStartNote);
     top->addLayout(buttons);
 }
 
@@ -142,6 +150,9 @@ void Tserver::SystemTypeChange() {
 }
 
 void Tserver::FormShow() {
+    // Opened while the program works on a database (from the login window), a saved change
+    // waits for the next start; at the start-up the settings saved are tried at once.
+    nextStartNote->setVisible(databaseOpen && databaseOpen());
     if (const auto key = platform::RegistryKey::open(kSettingsKey, false)) {
         // The stored choice first, without its defaults, so the stored values stay shown.
         const QString auth = key->readString(kValAuthentication);

@@ -44,6 +44,8 @@ class Tserver : public QDialog {
     QPushButton* Button2;
     ui::ClickableLabel* Label8;
     QPushButton* BitBtn1;
+    // Says that saved settings are used from the next start, while a database is open.
+    QLabel* nextStartNote;
 
     void FormShow();
     void RadioGroup1Click();
@@ -58,6 +60,9 @@ class Tserver : public QDialog {
 
     // Shows the transfer tool; set where the windows are wired together.
     std::function<void()> showTransfer;
+    // Whether the program works on an open database, which saved settings do not change
+    // before the next start; set where the windows are wired together.
+    std::function<bool()> databaseOpen;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -152,7 +152,8 @@ QString SaveAllMessage(const SaveAllOutcome& o) {
     if (o.existing > 0)
         lines << QStringLiteral("%1 فايل از قبل وجود داشت و رونويسي نشد").arg(o.existing);
     if (o.failed > 0)
-        lines << QStringLiteral("%1 فايل نوشته نشد؛ اولين خطا: %2").arg(o.failed).arg(o.error);
+        lines << QStringLiteral("%1 فايل نوشته نشد؛ اولين خطا: %2")
+                     .arg(QString::number(o.failed), o.error);
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -50,10 +50,11 @@ std::optional<qint64> FirstMatch(db::Query& scratch, const QStringList& match) {
 
 void CloseRow(db::Query& target, const QString& table, qint64 id, const ColumnValues& values,
               const QString& note) {
-    target.openSql({QStringLiteral("select * from %1 where id=%2").arg(table).arg(id)});
+    target.openSql(
+        {QStringLiteral("select * from %1 where id=%2").arg(table, QString::number(id))});
     if (target.isEmpty())
-        throw db::DbError(
-            QStringLiteral("رديف %1 در %2 ديگر نيست؛ چيزي ثبت نشد").arg(id).arg(table));
+        throw db::DbError(QStringLiteral("رديف %1 در %2 ديگر نيست؛ چيزي ثبت نشد")
+                              .arg(QString::number(id), table));
     const QString comment = target.fieldByName(QStringLiteral("cmt")).asString();
     target.edit();
     postOrCancel(target, ColumnValues(values) << qMakePair(QStringLiteral("cmt"),

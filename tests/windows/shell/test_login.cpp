@@ -2,6 +2,7 @@
 #include "platform/db/connection_string.h"
 #include "windows/shell/change_pass_window.h"
 #include "windows/shell/main_window.h"
+#include "windows/shell/server_window.h"
 #include "windows/window_fixture.h"
 
 #include <QApplication>
@@ -162,6 +163,25 @@ TEST_P(Login, DatabaseLinkWarnsThenOpensTheSettings) {
     forms->login->Label4Click();
     EXPECT_EQ(dialogs.texts(), QStringList{kDbPath});
     EXPECT_EQ(serverShown, 1);
+}
+
+// Opened from the login window, while the program works on its database, the settings window
+// says that what it saves is used from the next start.
+TEST_P(Login, TheSettingsWindowSaysSavedSettingsWaitForTheNextStart) {
+    createSchema();
+    bool noteShown = false;
+    QString note;
+    forms->login->showServerModal = [&] {
+        forms->server->show();
+        const auto* label = forms->server->findChild<QLabel*>("nextStartNote");
+        noteShown = label && label->isVisible();
+        note = label ? label->text() : QString();
+        forms->server->close();
+    };
+    forms->login->Label4Click();
+    EXPECT_TRUE(noteShown);
+    EXPECT_TRUE(note.contains(QString::fromUtf8("از اجراي بعدي برنامه به کار مي رود")))
+        << note.toStdString();
 }
 
 TEST_P(Login, PasswordChangePaths) {
