@@ -242,8 +242,11 @@ void ResultPages::readAfter(qint64 wanted, bool whole) {
                         after.values);
         qint64 got = 0;
         while (q.next()) {
-            ++got;
-            frontier_ = sortValues(q, whole);
+            // Only a read's last row bounds the next one, and only a read that got all it
+            // asked for is followed: one that ends short ends the rows, or their part before
+            // the NULLs, whose run needs no bound.
+            if (++got == limit)
+                frontier_ = sortValues(q, whole);
             const qint64 key = q.value(whole ? keyIndex_ : keyTerm_).toLongLong();
             if (!excluded_.empty() && excluded_.contains(key))
                 continue;
