@@ -1,8 +1,9 @@
 // A register of a million visits read as the grid and the list commands read it, the same
 // benchmarks on the file database and on a throwaway PostgreSQL server, side by side: the
 // first rows, rows deep in the list and then further up, the count against a plain count,
-// a scroll through every row, and lists whose order has heavy ties. The register's open is
-// also read through the engine's own C library in the same run, with the ratio printed.
+// a scroll through every row, and lists whose order has heavy ties; on the server also a
+// marked wait's own cost. The register's open is also read through the engine's own C
+// library in the same run, with the ratio printed.
 // Run: bench_query [--benchmark_filter=...]
 #include "bench/support/bench_engines.h"
 #include "bench/support/bench_peers.h"
@@ -13,6 +14,7 @@
 #include "core/schema.h"
 #include "platform/db/query.h"
 #include "platform/db/query_model.h"
+#include "platform/db/result_pages.h"
 #include "platform/db/sql_text.h"
 
 #include <QCoreApplication>
@@ -21,6 +23,7 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <functional>
@@ -283,6 +286,23 @@ void ScrollEveryRow(benchmark::State& state, Engine engine, const QString& sql) 
     state.counters["peak_MB"] = gcbench::peakMb();
 }
 
+// A marked wait's own cost on the open server connection, its begin and end, in ns; and a
+// row's share of it as the grid's pages read (one wait for a statement's rows, at least 256).
+void MarkedWait(benchmark::State& state, Engine engine) {
+    gc::db::Connection& c = on(engine).ADOConnection1;
+    QElapsedTimer t;
+    t.start();
+    for (auto _ : state) {
+        const gc::db::ServerWait wait = c.serverWait();
+        benchmark::DoNotOptimize(&wait);
+    }
+    const double ns = double(t.nsecsElapsed()) / double(state.iterations());
+    state.counters["wait_ns"] = ns;
+    state.counters["row_share_ns"] = ns / gc::db::ResultPages::kPageRows;
+    if (!c.connected())
+        state.SkipWithError("the connection is not open");
+}
+
 // A day of 600 visits in 30 times of entry, read through: every visit once.
 void TiedDay(benchmark::State& state, Engine engine) {
     gc::db::Query& q = on(engine).ADOQ_arbabrojo;
@@ -322,6 +342,11 @@ void registerAll(const std::vector<Engine>& engines) {
     add(
         "TiedScrollEveryRow", [](benchmark::State& s, Engine e) { ScrollEveryRow(s, e, kTied); },
         1);
+    if (std::find(engines.begin(), engines.end(), Engine::PostgreSQL) != engines.end())
+        benchmark::RegisterBenchmark(
+            (std::string("MarkedWait/") + gcbench::engineName(Engine::PostgreSQL)).c_str(),
+            [](benchmark::State& s) { MarkedWait(s, Engine::PostgreSQL); })
+            ->Unit(benchmark::kNanosecond);
 }
 
 } // namespace

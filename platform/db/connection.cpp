@@ -106,19 +106,15 @@ constexpr std::chrono::seconds kLockLimit{10};
 // SQLSTATE lock_not_available: lock_timeout ran out.
 const QString kLockNotAvailable = QStringLiteral("55P03");
 
-void setUpPostgresSession(QSqlDatabase& db) {
+// False when the server does not hold the literals' setting.
+bool setUpPostgresSession(QSqlDatabase& db) {
     QSqlQuery q(db);
     q.exec("set client_min_messages to warning");
     q.exec(QStringLiteral("set lock_timeout = '%1s'").arg(kLockLimit.count()));
     const bool pinned =
         q.exec("show standard_conforming_strings") && q.next() && q.value(0).toString() == "on";
     q.finish();
-    if (pinned)
-        return;
-    db.close();
-    throw DbError(QString::fromUtf8(
-        "سرور بانک اطلاعاتي تنظيم standard_conforming_strings = on را نگه نمي دارد و بدون آن "
-        "متن ها درست نقل نمي شوند؛ اتصال برقرار نشد. لطفا با مدير شبکه تماس بگيريد"));
+    return pinned;
 }
 
 // The driver's handle is libpq's connection, named after its struct or its typedef.
@@ -180,6 +176,8 @@ void Connection::open() {
         engine_ == Engine::SQLite ? kFileCollation : serverPersianCollation(database());
 }
 
+// The watch takes the connection's handle, socket and server process as they are now, just
+// opened; it goes before the handle is closed, at every close and reopen.
 void Connection::watchServer() {
     watch_.reset();
     PGconn* pg = libpqConnection(database());
@@ -187,14 +185,28 @@ void Connection::watchServer() {
         watch_ = std::make_unique<ServerWatch>(pg, kServerLimit);
 }
 
-// The socket and server process are the connection's of this moment, never those of a
-// connection lost before.
+// Watches the connection just opened and sets its session up; one that cannot be used is
+// closed, its watch first.
+void Connection::startServerSession(QSqlDatabase& db) {
+    watchServer();
+    bool pinned = false;
+    {
+        const ServerWait wait = serverWait();
+        pinned = setUpPostgresSession(db);
+    }
+    if (pinned)
+        return;
+    watch_.reset();
+    db.close();
+    throw DbError(QString::fromUtf8(
+        "سرور بانک اطلاعاتي تنظيم standard_conforming_strings = on را نگه نمي دارد و بدون آن "
+        "متن ها درست نقل نمي شوند؛ اتصال برقرار نشد. لطفا با مدير شبکه تماس بگيريد"));
+}
+
+// Free on the file database; on the server nothing is looked up: the watch knows its
+// connection, and marks nothing for one lost since.
 ServerWait Connection::serverWait() {
-    PGconn* pg = watch_ ? libpqConnection(database()) : nullptr;
-    if (!pg || PQsocket(pg) < 0)
-        return ServerWait(nullptr);
-    watch_->begin(PQsocket(pg), PQbackendPID(pg));
-    return ServerWait(watch_.get());
+    return ServerWait(watch_ && watch_->begin() ? watch_.get() : nullptr);
 }
 
 bool Connection::exec(QSqlQuery& query, const QString& sql) {
@@ -310,9 +322,7 @@ void Connection::openPostgres(const ConnectionTarget& t) {
     db.setConnectOptions(postgresOptions(readOnly_));
     if (!db.open())
         throw DbError(db.lastError().text());
-    watchServer();
-    const ServerWait wait = serverWait();
-    setUpPostgresSession(db);
+    startServerSession(db);
 }
 
 // Reads what the server sent meanwhile, without waiting: a server that stopped or
@@ -349,9 +359,7 @@ void Connection::revive() {
             QString::fromUtf8("ارتباط با سرور بانک اطلاعاتي قطع شده است و دوباره برقرار نشد؛ "
                               "کار انجام نشد. لطفا کمي بعد دوباره سعي کنيد.\n%1")
                 .arg(engineReason(db.lastError().text())));
-    watchServer();
-    const ServerWait wait = serverWait();
-    setUpPostgresSession(db);
+    startServerSession(db);
 }
 
 void Connection::reviveOpen() {

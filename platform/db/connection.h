@@ -97,7 +97,9 @@ class Connection {
     int execute(const QString& sql);
 
     // Every call that may wait for the server runs while a ServerWait of its connection
-    // lives, so that the watch gives up on a silent server and on nothing else.
+    // lives, so that the watch gives up on a silent server and on nothing else. A wait looks
+    // nothing up and makes no system call; a read loop still marks one wait around all its
+    // rows, not one a row.
     ServerWait serverWait();
     // QSqlQuery's calls, each while the wait is marked.
     bool exec(QSqlQuery& query, const QString& sql);
@@ -142,6 +144,7 @@ class Connection {
     bool serverLost() const;
     bool cut() const;
     void watchServer();
+    void startServerSession(QSqlDatabase& db);
     qint64 transactionId();
     void commitLookingUp(qint64 transactionId);
     QString transactionOutcome(qint64 transactionId);

@@ -118,8 +118,11 @@ void ResultPages::setRecord(const QSqlRecord& record) {
 void ResultPages::readWhole(const QString& sql) {
     QSqlQuery q = run(sql);
     setRecord(q.record());
-    while (connection_.next(q))
-        whole_.push_back(readRow(q, boolColumns_));
+    {
+        const ServerWait wait = connection_.serverWait();
+        while (q.next())
+            whole_.push_back(readRow(q, boolColumns_));
+    }
     throwIfCutShort(q, connection_);
     known_ = qint64(whole_.size());
     atEnd_ = true;
@@ -239,8 +242,11 @@ void ResultPages::readAfter(qint64 wanted, bool whole) {
                         after.values);
         qint64 got = 0;
         while (q.next()) {
-            ++got;
-            frontier_ = sortValues(q, whole);
+            // Only a read's last row bounds the next one, and only a read that got all it
+            // asked for is followed: one that ends short ends the rows, or their part before
+            // the NULLs, whose run needs no bound.
+            if (++got == limit)
+                frontier_ = sortValues(q, whole);
             const qint64 key = q.value(whole ? keyIndex_ : keyTerm_).toLongLong();
             if (!excluded_.empty() && excluded_.contains(key))
                 continue;
@@ -351,12 +357,19 @@ qint64 ResultPages::count() {
 std::optional<qint64> ResultPages::positionOf(const QVariant& key, qint64 within) {
     if (!keyed() || key.isNull())
         return std::nullopt;
-    StatementRows row(
-        connection_, selectSortValues(kAlias + '.' + record_.fieldName(keyIndex_) + " = ?"), {key});
-    if (!row.next())
+    std::optional<Row> values;
+    {
+        // Ended before the count's statement begins, which may reopen the connection.
+        StatementRows row(connection_,
+                          selectSortValues(kAlias + '.' + record_.fieldName(keyIndex_) + " = ?"),
+                          {key});
+        if (row.next())
+            values = sortValues(row, false);
+    }
+    if (!values)
         return std::nullopt;
-    const Condition upTo = rowsUpTo(terms_, sortValues(row, false),
-                                    connection_.engine() == Engine::PostgreSQL, kAlias);
+    const Condition upTo =
+        rowsUpTo(terms_, *values, connection_.engine() == Engine::PostgreSQL, kAlias);
     StatementRows q(connection_,
                     "select count(*) from (" + select(upTo.sql, {"1"}) + " limit " +
                         QString::number(within + 1) + ") gc_before",

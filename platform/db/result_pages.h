@@ -96,7 +96,7 @@ class ResultPages {
     QStringList exactTexts_;
     int keyIndex_ = -1;
     int keyTerm_ = -1;
-    Row frontier_;           // sort values of the last row read
+    Row frontier_;           // sort values of the last row of the last full read
     bool nullsNext_ = false; // the rows whose first term is NULL are to be read next
     std::vector<std::vector<qint64>> pageKeys_;
     std::unordered_set<qint64> excluded_;

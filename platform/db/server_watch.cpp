@@ -27,7 +27,8 @@ bool socketTraffic(int socket, tcp_info& info) {
 } // namespace
 
 ServerWatch::ServerWatch(PGconn* connection, std::chrono::milliseconds limit)
-    : limit_(limit), signal_(::eventfd(0, EFD_CLOEXEC)) {
+    : connection_(connection), socket_(PQsocket(connection)), serverPid_(PQbackendPID(connection)),
+      limit_(limit), signal_(::eventfd(0, EFD_CLOEXEC)) {
     PQconninfoOption* options = PQconninfo(connection);
     for (PQconninfoOption* o = options; o && o->keyword; ++o)
         if (o->val && qstrcmp(o->keyword, "connect_timeout") != 0)
@@ -52,12 +53,12 @@ void ServerWatch::tell() {
     [[maybe_unused]] const ssize_t told = ::write(signal_, &one, sizeof one);
 }
 
-void ServerWatch::begin(int socket, int serverPid) {
+bool ServerWatch::begin() {
+    if (PQsocket(connection_) != socket_)
+        return false;
     std::lock_guard lock(mutex_);
     if (waits_++ > 0)
-        return;
-    socket_ = socket;
-    serverPid_ = serverPid;
+        return true;
     since_ = Clock::now();
     bytesTaken_.reset(); // read by the watch's first look
     // Only a watch that sleeps is woken: a wait costs no system call while it looks.
@@ -65,6 +66,7 @@ void ServerWatch::begin(int socket, int serverPid) {
         asleep_ = false;
         tell();
     }
+    return true;
 }
 
 void ServerWatch::end() {

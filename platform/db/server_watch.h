@@ -26,15 +26,19 @@ namespace gc::db {
 // never touched.
 class ServerWatch {
   public:
-    // `connection` gives the parameters of the watch's own connection.
+    // Watches `connection`, open, from now until the watch goes: its socket and server
+    // process are taken here, once. It also gives the parameters of the watch's own
+    // connection.
     ServerWatch(PGconn* connection, std::chrono::milliseconds limit);
     ~ServerWatch();
     ServerWatch(const ServerWatch&) = delete;
     ServerWatch& operator=(const ServerWatch&) = delete;
 
-    // A wait on `socket`, served by the server process `serverPid`, starts or ends; an
-    // inner wait counts as part of the outer one. end() waits while the watch cuts.
-    void begin(int socket, int serverPid);
+    // A wait for the server starts or ends; an inner wait counts as part of the outer one.
+    // begin() marks nothing and returns false once libpq has let the socket go (the
+    // connection was lost): its number may already be another file's. Neither makes a
+    // system call, save begin() waking a watch that sleeps. end() waits while the watch cuts.
+    bool begin();
     void end();
     // True once the watch has cut the connection.
     bool gaveUp() const { return gaveUp_; }
@@ -48,14 +52,15 @@ class ServerWatch {
     // Over a connection of its own, within a few seconds; a failure leaves it be.
     void endServerProcess() const;
 
+    PGconn* const connection_;
+    const int socket_;
+    const int serverPid_;
     QList<QPair<QByteArray, QByteArray>> conninfo_;
     const std::chrono::milliseconds limit_;
     std::atomic_bool gaveUp_{false};
     std::mutex mutex_;
     bool stop_ = false;
     int waits_ = 0;
-    int socket_ = -1;
-    int serverPid_ = 0;
     Clock::time_point since_;
     std::optional<std::uint64_t> bytesTaken_;
     const int signal_; // tells the watch that a wait began or that it is to stop

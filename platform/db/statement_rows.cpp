@@ -45,12 +45,17 @@ int bindValue(sqlite3_stmt* stmt, int at, const QVariant& v) {
     }
 }
 
+// A page read after the server came back reopens the connection, as a save does; the wait
+// is marked on the connection as it is then.
+ServerWait revivedWait(Connection& connection) {
+    connection.revive();
+    return connection.serverWait();
+}
+
 } // namespace
 
 StatementRows::StatementRows(Connection& connection, const QString& sql, const QVariantList& values)
-    : connection_(connection) {
-    // A page read after the server came back reopens the connection, as a save does.
-    connection_.revive();
+    : connection_(connection), wait_(revivedWait(connection)) {
     const QSqlDatabase db = connection_.database();
     if (sqlite3* handle = connection_.engine() == Engine::SQLite ? engineHandle(db) : nullptr) {
         const QByteArray text = sql.toUtf8();
@@ -66,11 +71,11 @@ StatementRows::StatementRows(Connection& connection, const QString& sql, const Q
     query_.setForwardOnly(true);
     bool ran = false;
     if (values.isEmpty()) {
-        ran = connection_.exec(query_, sql);
-    } else if (connection_.prepare(query_, sql)) {
+        ran = query_.exec(sql);
+    } else if (query_.prepare(sql)) {
         for (const QVariant& v : values)
             query_.addBindValue(v);
-        ran = connection_.exec(query_);
+        ran = query_.exec();
     }
     if (!ran)
         throw DbError(connection_.errorMessage(query_.lastError()));
@@ -91,7 +96,7 @@ StatementRows::~StatementRows() {
 
 bool StatementRows::next() {
     if (!stmt_) {
-        if (connection_.next(query_))
+        if (query_.next())
             return true;
         if (query_.lastError().isValid())
             throw DbError(connection_.errorMessage(query_.lastError()));

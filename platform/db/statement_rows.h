@@ -12,7 +12,9 @@ namespace gc::db {
 
 // The rows of a SELECT read forward, values as the Qt driver gives them. On the file database
 // the statement runs on the driver's own engine handle: the driver copies every text value
-// twice, which is most of the cost of a long read.
+// twice, which is most of the cost of a long read. On the server the statement, from its
+// execution to its end, is one marked wait (not one a row); a second one is not to be begun
+// on the connection while one lives, since beginning it may reopen the connection.
 class StatementRows {
   public:
     // Executes `sql` (already in the engine's dialect) with `values` bound to its
@@ -32,6 +34,7 @@ class StatementRows {
     [[noreturn]] void refuse(sqlite3* handle);
 
     Connection& connection_;
+    const ServerWait wait_; // outlives the query, whose end may wait for the server
     sqlite3_stmt* stmt_ = nullptr;
     QSqlQuery query_;
 };

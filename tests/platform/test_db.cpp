@@ -6,6 +6,7 @@
 #include "platform/db/forward_reader.h"
 #include "platform/db/query.h"
 #include "platform/db/query_model.h"
+#include "platform/db/statement_rows.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -1136,4 +1137,89 @@ TEST(Postgres, ACommitGivenUpAndRolledBackIsReportedNotDone) {
     q.cancel();
     // The next action opens the connection again.
     EXPECT_EQ(c.execute("update t set id = id"), 0);
+}
+
+namespace {
+
+qint64 serverProcess(Connection& c) {
+    QSqlQuery q(c.database());
+    if (!c.exec(q, "select pg_backend_pid()") || !c.next(q))
+        return 0;
+    return q.value(0).toLongLong();
+}
+
+bool gaveUp(const QString& message) {
+    return message.startsWith(QString::fromUtf8("سرور بانک اطلاعاتي در 12 ثانيه"));
+}
+
+} // namespace
+
+// The watch knows the connection of the moment: after a reopen it ends the new server
+// process when the server goes silent, not the one lost before.
+TEST(Postgres, TheWatchFollowsTheConnectionThroughAReopen) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    Connection c("reopened");
+    c.setConnectionString(gctest::freshDatabase(Backend::PostgreSQL));
+    c.open();
+    Connection other("ender");
+    other.setConnectionString(c.connectionString());
+    other.open();
+    const qint64 first = serverProcess(c);
+    other.execute(QStringLiteral("select pg_terminate_backend(%1, 5000)").arg(first));
+    c.revive();
+    const qint64 second = serverProcess(c);
+    ASSERT_NE(second, 0);
+    EXPECT_NE(second, first);
+    try {
+        c.execute("select pg_sleep(30)");
+        ADD_FAILURE() << "a silent server was waited for";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(gaveUp(e.message())) << e.message().toStdString();
+    }
+    QSqlQuery left(other.database());
+    ASSERT_TRUE(
+        left.exec(
+            QStringLiteral("select count(*) from pg_stat_activity where pid = %1").arg(second)) &&
+        left.next());
+    EXPECT_EQ(left.value(0).toInt(), 0);
+}
+
+// A statement's rows are one wait: a stream of rows longer than the limit is read whole, and a
+// server that goes silent in the middle of the rows is still given up.
+TEST(Postgres, RowsReadForwardAreOneWaitThatSilenceStillEnds) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    const QString database = gctest::freshDatabase(Backend::PostgreSQL);
+    // Rows wider than the server's send buffer, so that each leaves as it is made.
+    const auto read = [](Connection& c, const QString& sleep, int& rows) {
+        StatementRows r(c, "select g, repeat('x', 10000), " + sleep +
+                               " from generate_series(1, 300) g");
+        while (r.next())
+            ++rows;
+    };
+    Load streamed, silenced;
+    int streamedRows = 0;
+    int silencedRows = 0;
+    std::thread stream([&] {
+        runLoad(
+            "stream", database, [&](Connection& c) { read(c, "pg_sleep(0.05)", streamedRows); },
+            streamed);
+    });
+    std::thread silence([&] {
+        runLoad(
+            "silence", database,
+            [&](Connection& c) {
+                read(c, "case when g = 100 then pg_sleep(40) end", silencedRows);
+            },
+            silenced);
+    });
+    stream.join();
+    silence.join();
+    EXPECT_TRUE(streamed.error.isEmpty()) << streamed.error.toStdString();
+    EXPECT_EQ(streamedRows, 300);
+    EXPECT_GE(streamed.ms, 15000);
+    EXPECT_TRUE(gaveUp(silenced.error)) << silenced.error.toStdString();
+    EXPECT_LT(silencedRows, 100);
+    EXPECT_LT(silenced.ms, 20000);
 }
