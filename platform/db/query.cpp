@@ -3,6 +3,7 @@
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
 #include "platform/db/result_order.h"
+#include "platform/db/statement.h"
 #include "platform/text/bidi.h"
 #include "platform/text/codepage.h"
 
@@ -694,11 +695,10 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
     row.resize(fields_.size() * 2);
     if (table.keyColumn.isEmpty() || key.isNull())
         return row;
-    QSqlQuery q(connection_.database());
-    q.setForwardOnly(true);
-    connection_.prepare(q, rowByKeySql(table));
+    Statement q(connection_);
+    q.prepare(rowByKeySql(table));
     q.addBindValue(key);
-    if (!connection_.exec(q) || !connection_.next(q)) {
+    if (!q.exec() || !q.next()) {
         if (q.lastError().isValid())
             throw DbError(connection_.errorMessage(q.lastError()));
         return row;
@@ -719,6 +719,20 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
             row[fields_.size() + i] = q.value(exact);
     }
     return row;
+}
+
+// The save stood: a read back that fails (the server gone silent since) shows the row as
+// written rather than tell the guard it was not saved.
+Row Query::rereadSaved(const TableInfo& table, const QVariant& key) {
+    try {
+        return reread(table, key);
+    } catch (const DbError&) {
+        Row row = buffer_;
+        row.resize(fields_.size() * 2);
+        if (const int keyField = fieldIndex(table.keyColumn); keyField >= 0 && !key.isNull())
+            row[keyField] = key;
+        return row;
+    }
 }
 
 // A server's timestamps keep only milliseconds in Qt: each is read as text beside the row too.
@@ -781,16 +795,16 @@ void Query::postInsert(const TableInfo& table) {
         sql += " returning " + table.keyColumn;
     QVariant key;
     connection_.saveAtomically([&] {
-        QSqlQuery q(connection_.database());
-        connection_.prepare(q, sql);
+        Statement q(connection_);
+        q.prepare(sql);
         for (const QVariant& v : changed.values)
             q.addBindValue(v);
-        if (!connection_.exec(q))
+        if (!q.exec())
             throw DbError(connection_.errorMessage(q.lastError()));
         if (!table.keyColumn.isEmpty())
-            key = pg ? (connection_.next(q) ? q.value(0) : QVariant()) : q.lastInsertId();
+            key = pg ? (q.next() ? q.value(0) : QVariant()) : q.lastInsertId();
     });
-    Row row = reread(table, key);
+    Row row = rereadSaved(table, key);
     if (!key.isNull())
         rows_->exclude(key.toLongLong());
     const int at = std::clamp(insertAt_, 0, int(order_.size()));
@@ -813,15 +827,15 @@ void Query::postEdit(const TableInfo& table) {
     const ChangedColumns changed = changedColumns(table);
     if (!changed.names.isEmpty()) {
         connection_.saveAtomically([&] {
-            QSqlQuery q(connection_.database());
-            connection_.prepare(q, guardedUpdateSql(table, changed));
+            Statement q(connection_);
+            q.prepare(guardedUpdateSql(table, changed));
             for (const QVariant& v : changed.values)
                 q.addBindValue(v);
             q.addBindValue(key);
             for (const QVariant& v : changed.asRead)
                 if (!v.isNull())
                     q.addBindValue(v);
-            if (!connection_.exec(q))
+            if (!q.exec())
                 throw DbError(connection_.errorMessage(q.lastError()));
             if (q.numRowsAffected() == 0)
                 throw DbError(refusedEditMessage(table, key, changed));
@@ -857,13 +871,12 @@ QString Query::guardedUpdateSql(const TableInfo& table, const ChangedColumns& ch
 
 QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
                                   const ChangedColumns& changed) {
-    QSqlQuery q(connection_.database());
-    q.setForwardOnly(true);
-    connection_.prepare(q, rowByKeySql(table));
+    Statement q(connection_);
+    q.prepare(rowByKeySql(table));
     q.addBindValue(key);
-    if (!connection_.exec(q))
+    if (!q.exec())
         throw DbError(connection_.errorMessage(q.lastError()));
-    if (!connection_.next(q))
+    if (!q.next())
         return QString::fromUtf8("اين رکورد در بانک اطلاعاتي نيست (شايد از ايستگاه ديگري حذف شده "
                                  "باشد)؛ تغييرات ثبت نشد");
     QString column = changed.names.value(0);
@@ -900,11 +913,10 @@ void Query::deleteRecord() {
         throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و حذف نمي شود").arg(objectName()));
     connection_.revive();
     connection_.saveAtomically([&] {
-        QSqlQuery q(connection_.database());
-        connection_.prepare(q,
-                            "delete from " + table->name + " where " + table->keyColumn + " = ?");
+        Statement q(connection_);
+        q.prepare("delete from " + table->name + " where " + table->keyColumn + " = ?");
         q.addBindValue(current_.value(keyField));
-        if (!connection_.exec(q))
+        if (!q.exec())
             throw DbError(connection_.errorMessage(q.lastError()));
     });
     materialiseOrder();

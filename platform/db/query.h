@@ -188,6 +188,7 @@ class Query : public QObject {
     QString refusedEditMessage(const TableInfo& table, const QVariant& key,
                                const ChangedColumns& changed);
     Row reread(const TableInfo& table, const QVariant& key);
+    Row rereadSaved(const TableInfo& table, const QVariant& key);
     QVariant storedValue(const ColumnInfo& column, const QVariant& v) const;
     void moveTo(int row);
 

@@ -1,6 +1,7 @@
 #include "platform/db/server_watch.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <libpq-fe.h>
 #include <linux/tcp.h>
@@ -8,6 +9,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -28,13 +30,20 @@ bool socketTraffic(int socket, tcp_info& info) {
 
 ServerWatch::ServerWatch(PGconn* connection, std::chrono::milliseconds limit)
     : limit_(limit), signal_(::eventfd(0, EFD_CLOEXEC)) {
+    if (signal_ < 0)
+        throw std::system_error(errno, std::generic_category(), "eventfd");
     PQconninfoOption* options = PQconninfo(connection);
     for (PQconninfoOption* o = options; o && o->keyword; ++o)
         if (o->val && qstrcmp(o->keyword, "connect_timeout") != 0)
             conninfo_.append(qMakePair(QByteArray(o->keyword), QByteArray(o->val)));
     PQconninfoFree(options);
     conninfo_.append(qMakePair(QByteArray("connect_timeout"), QByteArray("2")));
-    watcher_ = std::thread([this] { run(); });
+    try {
+        watcher_ = std::thread([this] { run(); });
+    } catch (...) {
+        ::close(signal_);
+        throw;
+    }
 }
 
 ServerWatch::~ServerWatch() {

@@ -26,7 +26,8 @@ namespace gc::db {
 // never touched.
 class ServerWatch {
   public:
-    // `connection` gives the parameters of the watch's own connection.
+    // `connection` gives the parameters of the watch's own connection. Throws
+    // std::system_error when the watch cannot start (no descriptor or thread left).
     ServerWatch(PGconn* connection, std::chrono::milliseconds limit);
     ~ServerWatch();
     ServerWatch(const ServerWatch&) = delete;
