@@ -547,7 +547,8 @@ void Connection::commit() {
 void Connection::rollback() {
     inTransaction_ = false;
     const ServerWait wait = serverWait();
-    database().rollback();
+    if (QSqlDatabase db = database(); db.isOpen())
+        db.rollback();
     endParkedStatements();
 }
 
@@ -615,7 +616,7 @@ QString Connection::transactionOutcome() {
 void Connection::endEarlierServerProcess() {
     const QString pid = QString::number(transactionServerPid_);
     Statement q(*this);
-    q.exec("select pg_terminate_backend(" + pid + ")");
+    q.exec("select pg_terminate_backend(pid) from pg_stat_activity where pid = " + pid);
     for (int look = 0; look < kEarlierProcessLooks; ++look) {
         if (!q.exec("select 1 from pg_stat_activity where pid = " + pid))
             throw DbError(errorMessage(q.lastError()));

@@ -1267,3 +1267,30 @@ TEST(Postgres, AConnectionWhoseWatchCannotStartIsRefused) {
     EXPECT_FALSE(refusals.filter(QString::fromUtf8("نمي توان زير نظر گرفت")).isEmpty())
         << refusals.join('\n').toStdString();
 }
+
+// A table another workstation holds for writing is waited for as a row is, then named.
+TEST(Postgres, ATableLockedAtAnotherWorkstationIsNamed) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    Connection c("tablelock");
+    c.setConnectionString(gctest::freshDatabase(Backend::PostgreSQL));
+    c.open();
+    c.execute("create table w (id int identity primary key, nam nvarchar(10))");
+    Connection other("tableholder");
+    other.setConnectionString(c.connectionString());
+    other.open();
+    other.beginWriteTransaction("w");
+    try {
+        c.beginWriteTransaction("w");
+        ADD_FAILURE() << "took a table held elsewhere";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith(
+            QString::fromUtf8("جدول «w» همين حالا در ايستگاه ديگري در حال نوشتن است")))
+            << e.message().toStdString();
+    }
+    other.rollback();
+    c.beginWriteTransaction("w");
+    c.execute("insert into w (nam) values ('a')");
+    c.commit();
+    EXPECT_EQ(other.execute("update w set nam = 'b' where nam = 'a'"), 1);
+}
