@@ -97,6 +97,8 @@ class Reconnect : public Harness {
                   "ALTER SYSTEM");
         ASSERT_EQ(psql("postgres", "alter system set synchronous_commit = local"), "ALTER SYSTEM");
         ASSERT_EQ(psql("postgres", "select pg_reload_conf()"), "t");
+        // The server's background process that tells commits to wait reads it a moment later.
+        std::this_thread::sleep_for(std::chrono::seconds(1));
         dm->ADOConnection1.execute("set synchronous_commit = on");
     }
     void typeACar() {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QThread>
 
 using namespace gctest;
 using gc::transfer::TransferResult;
@@ -394,6 +395,8 @@ TEST_F(StoppedDestination, ACopyWhoseCommitAnswerIsLostIsToldCopiedOnce) {
     psql("postgres", "alter system set synchronous_commit = local");
     psql("postgres", "alter database durable set synchronous_commit = on");
     psql("postgres", "select pg_reload_conf()");
+    // The server's background process that tells commits to wait reads it a moment later.
+    QThread::sleep(1);
     TestDb source(Backend::SQLite);
     seedSource(source);
     auto o = everything(source, source);
