@@ -239,26 +239,6 @@ ServerWait Connection::serverWait() {
     return ServerWait(watch_.get());
 }
 
-bool Connection::exec(QSqlQuery& query, const QString& sql) {
-    const ServerWait wait = serverWait();
-    return query.exec(sql);
-}
-
-bool Connection::exec(QSqlQuery& query) {
-    const ServerWait wait = serverWait();
-    return query.exec();
-}
-
-bool Connection::prepare(QSqlQuery& query, const QString& sql) {
-    const ServerWait wait = serverWait();
-    return query.prepare(sql);
-}
-
-bool Connection::next(QSqlQuery& query) {
-    const ServerWait wait = serverWait();
-    return query.next();
-}
-
 void Connection::endStatement(std::unique_ptr<QSqlQuery> query) {
     if (inTransaction_ && engine_ == Engine::PostgreSQL) {
         parked_.push_back(std::move(query));
@@ -516,8 +496,8 @@ void Connection::noteTransaction() {
 void Connection::beginWriteTransaction(const QString& table) {
     if (engine_ != Engine::PostgreSQL) {
         // The file database locks the whole file; IMMEDIATE takes the write lock at once.
-        QSqlQuery q(database());
-        if (!exec(q, QStringLiteral("BEGIN IMMEDIATE")))
+        Statement q(*this);
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
             throw DbError(errorMessage(q.lastError()));
         inTransaction_ = true;
         return;

@@ -99,13 +99,9 @@ class Connection {
     int execute(const QString& sql);
 
     // Every call that may wait for the server runs while a ServerWait of its connection
-    // lives, so that the watch gives up on a silent server and on nothing else.
+    // lives, so that the watch gives up on a silent server and on nothing else. Statements
+    // run through db::Statement, which marks each of its calls and its end.
     ServerWait serverWait();
-    // QSqlQuery's calls, each while the wait is marked.
-    bool exec(QSqlQuery& query, const QString& sql);
-    bool exec(QSqlQuery& query);
-    bool prepare(QSqlQuery& query, const QString& sql);
-    bool next(QSqlQuery& query);
     // A Statement's end: its query goes while a wait is marked, at once, or inside a
     // transaction on the server when the transaction ends.
     void endStatement(std::unique_ptr<QSqlQuery> query);

@@ -11,7 +11,6 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlField>
-#include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace gc::db {

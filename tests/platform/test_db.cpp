@@ -829,12 +829,12 @@ TEST(Postgres, AServerThatKeepsAnsweringIsNeverCut) {
         runLoad(
             "answering4", slow,
             [](Connection& c) {
-                QSqlQuery q(c.database());
-                if (!c.exec(q, "create table upload (v text)") ||
-                    !c.prepare(q, "insert into upload (v) values (?)"))
+                Statement q(c);
+                if (!q.exec("create table upload (v text)") ||
+                    !q.prepare("insert into upload (v) values (?)"))
                     throw DbError(c.errorMessage(q.lastError()));
                 q.addBindValue(QString(4194304, QChar('x')));
-                if (!c.exec(q))
+                if (!q.exec())
                     throw DbError(c.errorMessage(q.lastError()));
             },
             upload);
