@@ -26,6 +26,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 using namespace gc::db;
@@ -658,18 +659,48 @@ TEST(Postgres, TheGuardedEditComparesTimestampsToTheMicrosecond) {
 
 namespace {
 
+sockaddr_in loopback(int port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(uint16_t(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return a;
+}
+
+bool writeAll(int fd, const char* data, ssize_t size) {
+    for (ssize_t done = 0; done < size;) {
+        const ssize_t n = ::write(fd, data + done, std::size_t(size - done));
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// A listening socket on the loopback at a free port, and the port.
+std::pair<int, int> listenOnLoopback() {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = loopback(0);
+    socklen_t size = sizeof address;
+    ::bind(listener, reinterpret_cast<sockaddr*>(&address), size);
+    ::listen(listener, 8);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    return {listener, ntohs(address.sin_port)};
+}
+
+// A connection to the test server's `port`.
+int connectToServer(int port) {
+    const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in address = loopback(port);
+    ::connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    return server;
+}
+
 // A slow link to the test server: what passes either way passes at `bytesPerSecond`.
 class SlowLink {
   public:
-    SlowLink(int serverPort, int bytesPerSecond)
-        : serverPort_(serverPort), rate_(bytesPerSecond),
-          listener_(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address = loopback(0);
-        socklen_t size = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(listener_, 4);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
+    SlowLink(int serverPort, int bytesPerSecond) : serverPort_(serverPort), rate_(bytesPerSecond) {
+        std::tie(listener_, port_) = listenOnLoopback();
         acceptor_ = std::thread([this] { accept(); });
     }
     ~SlowLink() {
@@ -682,31 +713,13 @@ class SlowLink {
     int port() const { return port_; }
 
   private:
-    static sockaddr_in loopback(int port) {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(uint16_t(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        return a;
-    }
-    static bool writeAll(int fd, const char* data, ssize_t size) {
-        for (ssize_t done = 0; done < size;) {
-            const ssize_t n = ::write(fd, data + done, std::size_t(size - done));
-            if (n <= 0)
-                return false;
-            done += n;
-        }
-        return true;
-    }
     void accept() {
         while (!stop_) {
             pollfd p{listener_, POLLIN, 0};
             if (::poll(&p, 1, 50) <= 0)
                 continue;
             const int client = ::accept(listener_, nullptr, nullptr);
-            const int server = ::socket(AF_INET, SOCK_STREAM, 0);
-            const sockaddr_in address = loopback(serverPort_);
-            ::connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+            const int server = connectToServer(serverPort_);
             passes_.emplace_back([this, client, server] { pass(client, server); });
         }
     }
@@ -743,7 +756,7 @@ class SlowLink {
 
     const int serverPort_;
     const int rate_;
-    const int listener_;
+    int listener_ = -1;
     int port_ = 0;
     std::atomic_bool stop_{false};
     std::thread acceptor_;
@@ -936,14 +949,8 @@ namespace {
 // the statement.
 class HoldingLink {
   public:
-    explicit HoldingLink(int serverPort)
-        : serverPort_(serverPort), listener_(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address = loopback(0);
-        socklen_t size = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(listener_, 8);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
+    explicit HoldingLink(int serverPort) : serverPort_(serverPort) {
+        std::tie(listener_, port_) = listenOnLoopback();
         acceptor_ = std::thread([this] { accept(); });
     }
     ~HoldingLink() {
@@ -970,31 +977,13 @@ class HoldingLink {
     }
 
   private:
-    static sockaddr_in loopback(int port) {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(uint16_t(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        return a;
-    }
-    static bool writeAll(int fd, const QByteArray& data) {
-        for (qsizetype done = 0; done < data.size();) {
-            const ssize_t n = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
-            if (n <= 0)
-                return false;
-            done += n;
-        }
-        return true;
-    }
     void accept() {
         while (!stop_) {
             pollfd p{listener_, POLLIN, 0};
             if (::poll(&p, 1, 50) <= 0)
                 continue;
             const int client = ::accept(listener_, nullptr, nullptr);
-            const int server = ::socket(AF_INET, SOCK_STREAM, 0);
-            const sockaddr_in address = loopback(serverPort_);
-            ::connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+            const int server = connectToServer(serverPort_);
             passes_.emplace_back([this, client, server] { pass(client, server); });
         }
     }
@@ -1025,7 +1014,7 @@ class HoldingLink {
             }
             if (held && heals_ != healsSeen) {
                 held = false;
-                open = writeAll(server, pending);
+                open = writeAll(server, pending.constData(), pending.size());
                 pending.clear();
             }
             if (held) {
@@ -1047,7 +1036,7 @@ class HoldingLink {
                     pending = chunk;
                     continue;
                 }
-                open = n > 0 && writeAll(fds[1 - from].fd, chunk);
+                open = n > 0 && writeAll(fds[1 - from].fd, chunk.constData(), chunk.size());
             }
         }
         ::close(client);
@@ -1055,7 +1044,7 @@ class HoldingLink {
     }
 
     const int serverPort_;
-    const int listener_;
+    int listener_ = -1;
     int port_ = 0;
     std::mutex mutex_;
     QByteArray trigger_;
