@@ -13,15 +13,6 @@ Statement::~Statement() {
     end();
 }
 
-Statement& Statement::operator=(Statement&& other) noexcept {
-    if (this != &other) {
-        end();
-        connection_ = other.connection_;
-        query_ = std::move(other.query_);
-    }
-    return *this;
-}
-
 void Statement::end() {
     if (query_)
         connection_->endStatement(std::move(query_));

@@ -20,7 +20,7 @@ class Statement {
     explicit Statement(Connection& connection);
     ~Statement();
     Statement(Statement&& other) noexcept = default;
-    Statement& operator=(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) = delete;
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
