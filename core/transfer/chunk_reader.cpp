@@ -27,7 +27,7 @@ bool ChunkReader::next(std::vector<SourceRow>& rows) {
     const int first = keyed_ ? 1 : 0;
     qsizetype bytes = 0;
     while (!done_ && int(rows.size()) < chunkRows_ && bytes < kChunkBytes) {
-        if (!c_.next(query_)) {
+        if (!query_.next()) {
             done_ = true;
             if (query_.lastError().isValid())
                 throw db::DbError(c_.errorMessage(query_.lastError()));

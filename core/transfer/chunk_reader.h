@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/db/connection.h"
+#include "platform/db/statement.h"
 
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <vector>
@@ -27,7 +27,7 @@ class ChunkReader {
 
   private:
     db::Connection& c_;
-    QSqlQuery query_;
+    db::Statement query_;
     bool keyed_;
     int chunkRows_;
     qint64 place_ = 0;

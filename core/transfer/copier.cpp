@@ -12,7 +12,6 @@
 
 #include <QHash>
 #include <QSqlError>
-#include <QSqlQuery>
 
 namespace gc::transfer {
 
@@ -53,21 +52,21 @@ class Copier {
         for (const Section& s : sectionsFor(o_))
             section(s);
         checkCancel();
-        exec(dst_, "commit");
+        dst_.commit();
         rollBack(src_);
         log(QString::fromUtf8("پايان عمليات انتقال"));
     }
 
     void abandon() {
-        rollBack(dst_);
+        dst_.rollback();
         rollBack(src_);
     }
 
   private:
     // Quietly: a connection that failed has nothing to roll back.
     static void rollBack(db::Connection& c) {
-        QSqlQuery q(c.database());
-        c.exec(q, "rollback");
+        db::Statement q(c);
+        q.exec("rollback");
     }
     static void exec(db::Connection& c, const QString& sql, const QVariantList& binds = {}) {
         runStatement(c, sql, binds);
@@ -83,7 +82,10 @@ class Copier {
             exec(src_, "begin isolation level repeatable read");
             scalar(src_, "select 1");
         }
-        exec(dst_, dst_.engine() == db::Engine::SQLite ? "begin immediate" : "begin");
+        if (dst_.engine() == db::Engine::SQLite)
+            exec(dst_, "begin immediate");
+        else
+            dst_.beginTransaction(); // its commit is looked up when its answer is lost
     }
 
     QString snapshotLine() const {
@@ -233,9 +235,11 @@ class Copier {
     // The destination's rows of the section's range; pictures go with the owners removed.
     void deleteRange(const Section& s) {
         if (s.kind == SectionKind::Owners)
-            exec(dst_, "delete from " + s.pictures.table + " where " + s.pictures.ownerColumn +
-                           " in (select id from " + s.table + whereClause(s) + ")");
-        exec(dst_, "delete from " + s.table + whereClause(s));
+            runStatement(dst_,
+                         "delete from " + s.pictures.table + " where " + s.pictures.ownerColumn +
+                             " in (select id from " + s.table + whereClause(s) + ")",
+                         {}, s.pictures.table);
+        runStatement(dst_, "delete from " + s.table + whereClause(s), {}, s.table);
     }
 
     int blankDates(const Section& s) {
@@ -404,8 +408,8 @@ class Copier {
         const QStringList match{"card_no", "surname", "name", "uniq_code"};
         destinationTable("asami", match);
         QHash<QString, qint64> persons; // -1: more than one
-        QSqlQuery q = runStatement(dst_, "select id, " + match.join(", ") + " from asami", {});
-        while (dst_.next(q)) {
+        db::Statement q = runStatement(dst_, "select id, " + match.join(", ") + " from asami", {});
+        while (q.next()) {
             QVariantList v;
             for (int i = 0; i < 5; ++i)
                 v << q.value(i);

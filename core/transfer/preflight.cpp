@@ -5,7 +5,6 @@
 #include "platform/db/db_error.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 
 namespace gc::transfer {
 
@@ -72,13 +71,12 @@ QStringList Preflight::occupiedSections() {
         if (s.kind == SectionKind::Users || s.kind == SectionKind::Rights)
             continue;
         db::Connection& destination = ends_.destination;
-        QSqlQuery q(destination.database());
-        destination.prepare(
-            q, "select count(*) from " + s.table +
-                   (s.dateColumn.isEmpty() ? QString() : " where " + s.dateColumn + " >= ?"));
+        db::Statement q(destination);
+        q.prepare("select count(*) from " + s.table +
+                  (s.dateColumn.isEmpty() ? QString() : " where " + s.dateColumn + " >= ?"));
         if (!s.dateColumn.isEmpty())
             q.addBindValue(options_.startDate);
-        if (!destination.exec(q) || !destination.next(q))
+        if (!q.exec() || !q.next())
             throw db::DbError(ends_.destination.errorMessage(q.lastError()));
         if (const int rows = q.value(0).toInt(); rows > 0)
             out << QString("%1: %2").arg(s.label, QString::number(rows));
@@ -93,8 +91,8 @@ QStringList Preflight::sameNameUsers() {
     if (destination.seededAdmin > 0)
         return {};
     QStringList out;
-    QSqlQuery q = runStatement(ends_.source, "select us from users order by id");
-    while (ends_.source.next(q))
+    db::Statement q = runStatement(ends_.source, "select us from users order by id");
+    while (q.next())
         if (destination.named.contains(q.value(0).toString()) &&
             !out.contains(q.value(0).toString()))
             out << q.value(0).toString();

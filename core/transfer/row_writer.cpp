@@ -20,12 +20,12 @@ using db::DbError;
 std::vector<qint64> RowWriter::reserveIds(const QString& table, const QString& key, int n) {
     std::vector<qint64> ids;
     if (c_.engine() == db::Engine::PostgreSQL) {
-        QSqlQuery q =
+        db::Statement q =
             runStatement(c_,
                          "select nextval(pg_get_serial_sequence('" + table + "', '" + key +
                              "')) from generate_series(1, " + QString::number(n) + ")",
                          {});
-        while (c_.next(q))
+        while (q.next())
             ids.push_back(q.value(0).toLongLong());
         if (q.lastError().isValid() || int(ids.size()) != n)
             throw DbError(c_.errorMessage(q.lastError()));
@@ -41,11 +41,11 @@ std::vector<qint64> RowWriter::reserveIds(const QString& table, const QString& k
     return ids;
 }
 
-QSqlQuery& RowWriter::statement(const QString& sql) {
+db::Statement& RowWriter::statement(const QString& sql) {
     auto it = statements_.find(sql);
     if (it == statements_.end()) {
-        it = statements_.emplace(sql, QSqlQuery(c_.database())).first;
-        if (!c_.prepare(it->second, sql))
+        it = statements_.emplace(sql, db::Statement(c_)).first;
+        if (!it->second.prepare(sql))
             throw DbError(c_.errorMessage(it->second.lastError()));
     }
     return it->second;
@@ -65,9 +65,9 @@ bool RowWriter::write(const Shape& shape, const std::vector<QVariantList>& rows,
     const QString placeholders = "(" + QStringList(shape.names.size(), "?").join(", ") + ")";
     // The server's identity columns take our ids only when told to; its serial ones ignore it.
     const bool overriding = !ids.empty() && c_.engine() == db::Engine::PostgreSQL;
-    QSqlQuery& q = statement("insert into " + shape.table + " (" + shape.names.join(", ") + ")" +
-                             (overriding ? " overriding system value" : "") + " values " +
-                             QStringList(int(last - first), placeholders).join(", "));
+    db::Statement& q = statement("insert into " + shape.table + " (" + shape.names.join(", ") +
+                                 ")" + (overriding ? " overriding system value" : "") + " values " +
+                                 QStringList(int(last - first), placeholders).join(", "));
     int at = 0;
     for (std::size_t r = first; r < last; ++r) {
         if (!ids.empty())
@@ -75,9 +75,9 @@ bool RowWriter::write(const Shape& shape, const std::vector<QVariantList>& rows,
         for (const QVariant& v : rows[r])
             q.bindValue(at++, v);
     }
-    if (c_.exec(q))
+    if (q.exec())
         return true;
-    *error = c_.errorMessage(q.lastError());
+    *error = c_.errorMessage(q.lastError(), shape.table);
     return false;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/db/connection.h"
+#include "platform/db/statement.h"
 
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <map>
@@ -33,11 +33,11 @@ class RowWriter {
     bool write(const Shape& shape, const std::vector<QVariantList>& rows,
                const std::vector<qint64>& ids, std::size_t first, std::size_t last, QString* error);
     std::vector<qint64> reserveIds(const QString& table, const QString& key, int n);
-    QSqlQuery& statement(const QString& sql);
+    db::Statement& statement(const QString& sql);
     int rowsPerInsert(int columns) const;
 
     db::Connection& c_;
-    std::map<QString, QSqlQuery> statements_; // one prepared insert per shape, for the run
+    std::map<QString, db::Statement> statements_; // one prepared insert per shape, for the run
 };
 
 } // namespace gc::transfer

@@ -8,25 +8,25 @@ namespace gc::transfer {
 
 using db::DbError;
 
-QSqlQuery runStatement(db::Connection& c, const QString& sql, const QVariantList& binds) {
-    QSqlQuery q(c.database());
-    q.setForwardOnly(true);
+db::Statement runStatement(db::Connection& c, const QString& sql, const QVariantList& binds,
+                           const QString& table) {
+    db::Statement q(c);
     // Statements without values go as they are: the server prepares only queries.
-    const bool ok = binds.isEmpty() ? c.exec(q, sql) : c.prepare(q, sql);
+    const bool ok = binds.isEmpty() ? q.exec(sql) : q.prepare(sql);
     if (!ok)
-        throw DbError(c.errorMessage(q.lastError()));
+        throw DbError(c.errorMessage(q.lastError(), table));
     if (binds.isEmpty())
         return q;
     for (const QVariant& v : binds)
         q.addBindValue(v);
-    if (!c.exec(q))
-        throw DbError(c.errorMessage(q.lastError()));
+    if (!q.exec())
+        throw DbError(c.errorMessage(q.lastError(), table));
     return q;
 }
 
 QVariant scalar(db::Connection& c, const QString& sql, const QVariantList& binds) {
-    QSqlQuery q = runStatement(c, sql, binds);
-    if (!c.next(q)) {
+    db::Statement q = runStatement(c, sql, binds);
+    if (!q.next()) {
         if (q.lastError().isValid())
             throw DbError(c.errorMessage(q.lastError()));
         return {};

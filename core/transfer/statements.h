@@ -1,14 +1,16 @@
 #pragma once
 
 #include "platform/db/connection.h"
+#include "platform/db/statement.h"
 
-#include <QSqlQuery>
 #include <QVariant>
 
 namespace gc::transfer {
 
-// Runs a statement with its values bound, reading forward only. Throws DbError.
-QSqlQuery runStatement(db::Connection& c, const QString& sql, const QVariantList& binds = {});
+// Runs a statement with its values bound, reading forward only. Throws DbError; a lock that
+// ran out on `table`, when given, is told as that table's.
+db::Statement runStatement(db::Connection& c, const QString& sql, const QVariantList& binds = {},
+                           const QString& table = {});
 
 // The first value of the first row; null when there is no row. Throws DbError.
 QVariant scalar(db::Connection& c, const QString& sql, const QVariantList& binds = {});

@@ -9,11 +9,11 @@
 namespace gc::transfer {
 
 ExistingUsers existingUsers(db::Connection& c) {
-    QSqlQuery q = runStatement(c, "select id, us, ps from users order by id");
+    db::Statement q = runStatement(c, "select id, us, ps from users order by id");
     ExistingUsers out;
     int accounts = 0;
     qint64 seed = 0;
-    while (c.next(q)) {
+    while (q.next()) {
         const qint64 id = q.value(0).toLongLong();
         const QString name = q.value(1).toString();
         if (!out.named.contains(name))

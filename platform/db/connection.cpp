@@ -5,6 +5,7 @@
 #include "platform/db/dialect.h"
 #include "platform/db/server_watch.h"
 #include "platform/db/sqlite_file.h"
+#include "platform/db/statement.h"
 #include "platform/text/bidi.h"
 #include "platform/text/codepage.h"
 
@@ -16,6 +17,7 @@
 #include <QSqlQuery>
 #include <QUrl>
 #include <libpq-fe.h>
+#include <system_error>
 
 namespace gc::db {
 
@@ -88,14 +90,20 @@ bool cannotShare(const QSqlError& firstReadError) {
 // database or role setting) and is refused when the server does not hold it.
 // Keepalives find a server machine or network that went away; the watch a server process
 // that stopped answering.
-QString postgresOptions(bool readOnly) {
+QString postgresOptions(bool readOnly, int connectTimeout) {
     QString settings = "-c standard_conforming_strings=on";
     if (readOnly)
         settings += " -c default_transaction_read_only=on";
-    return "connect_timeout=15;keepalives=1;keepalives_idle=5;keepalives_interval=2;"
-           "keepalives_count=3;options='" +
+    return "connect_timeout=" + QString::number(connectTimeout) +
+           ";keepalives=1;keepalives_idle=5;keepalives_interval=2;keepalives_count=3;options='" +
            settings + "'";
 }
+constexpr int kConnectSeconds = 15;
+// The look-up of a cut commit's outcome connects within libpq's least timeout, so that the
+// guard hears within kOutcomeLimit: 12 s of silence, the watch's 2 s connection and 1 s wait
+// for the process to go, this connection, and the wait for the earlier process below.
+constexpr int kLookUpConnectSeconds = 2;
+constexpr int kEarlierProcessLooks = 20; // 100 ms apart
 // Silence for this long while waiting for the server gives it up; with the watch's look and
 // its ending the server process, within 15 s.
 constexpr std::chrono::seconds kServerLimit{12};
@@ -127,6 +135,12 @@ PGconn* libpqConnection(const QSqlDatabase& db) {
     return isLibpq(db) ? *static_cast<PGconn* const*>(db.driver()->handle().constData()) : nullptr;
 }
 
+QString notKnownMessage() {
+    return QString::fromUtf8(
+        "پاسخ سرور بانک اطلاعاتي به اين ثبت نرسيد و معلوم نيست ثبت شده است يا نه؛ آنچه وارد کرده "
+        "ايد سر جايش است. پيش از ثبت دوباره، جستجو کنيد و ببينيد ثبت شده است يا نه");
+}
+
 } // namespace
 
 ServerWait::~ServerWait() {
@@ -151,6 +165,7 @@ bool Connection::connected() const {
 }
 
 void Connection::close() {
+    endParkedStatements();
     watch_.reset();
     if (QSqlDatabase::contains(name_)) {
         database().close();
@@ -177,12 +192,21 @@ void Connection::open() {
 }
 
 // The watch takes the connection's handle, socket and server process as they are now, just
-// opened; it goes before the handle is closed, at every close and reopen.
+// opened; it goes before the handle is closed, at every close and reopen. An unwatched
+// connection could freeze the program for good: one the watch cannot take is refused.
 void Connection::watchServer() {
     watch_.reset();
     PGconn* pg = libpqConnection(database());
-    if (pg && PQsocket(pg) >= 0)
+    if (!pg || PQsocket(pg) < 0)
+        return;
+    try {
         watch_ = std::make_unique<ServerWatch>(pg, kServerLimit);
+    } catch (const std::system_error& e) {
+        database().close();
+        throw DbError(QString::fromUtf8("پاسخ سرور بانک اطلاعاتي را نمي توان زير نظر گرفت؛ "
+                                        "اتصال برقرار نشد: %1")
+                          .arg(engineReason(QString::fromLocal8Bit(e.what()))));
+    }
 }
 
 // Watches the connection just opened and sets its session up; one that cannot be used is
@@ -209,24 +233,20 @@ ServerWait Connection::serverWait() {
     return ServerWait(watch_ && watch_->begin() ? watch_.get() : nullptr);
 }
 
-bool Connection::exec(QSqlQuery& query, const QString& sql) {
+void Connection::endStatement(std::unique_ptr<QSqlQuery> query) {
+    if (inTransaction_ && engine_ == Engine::PostgreSQL) {
+        parked_.push_back(std::move(query));
+        return;
+    }
     const ServerWait wait = serverWait();
-    return query.exec(sql);
+    query.reset();
 }
 
-bool Connection::exec(QSqlQuery& query) {
+void Connection::endParkedStatements() {
+    if (parked_.empty())
+        return;
     const ServerWait wait = serverWait();
-    return query.exec();
-}
-
-bool Connection::prepare(QSqlQuery& query, const QString& sql) {
-    const ServerWait wait = serverWait();
-    return query.prepare(sql);
-}
-
-bool Connection::next(QSqlQuery& query) {
-    const ServerWait wait = serverWait();
-    return query.next();
+    parked_.clear();
 }
 
 bool Connection::cut() const {
@@ -319,7 +339,7 @@ void Connection::openPostgres(const ConnectionTarget& t) {
         db.setUserName(t.user);
         db.setPassword(t.password);
     }
-    db.setConnectOptions(postgresOptions(readOnly_));
+    db.setConnectOptions(postgresOptions(readOnly_, kConnectSeconds));
     if (!db.open())
         throw DbError(db.lastError().text());
     startServerSession(db);
@@ -351,10 +371,18 @@ void Connection::revive() {
         inTransaction_ = false;
     if (inTransaction_ || !serverLost())
         return;
+    reopen(kConnectSeconds);
+}
+
+void Connection::reopen(int connectTimeout) {
+    endParkedStatements();
     watch_.reset();
     QSqlDatabase db = database();
     db.close();
-    if (!db.open())
+    db.setConnectOptions(postgresOptions(readOnly_, connectTimeout));
+    const bool opened = db.open();
+    db.setConnectOptions(postgresOptions(readOnly_, kConnectSeconds));
+    if (!opened)
         throw DbError(
             QString::fromUtf8("ارتباط با سرور بانک اطلاعاتي قطع شده است و دوباره برقرار نشد؛ "
                               "کار انجام نشد. لطفا کمي بعد دوباره سعي کنيد.\n%1")
@@ -366,6 +394,16 @@ void Connection::reviveOpen() {
     revive();
     if (!connected())
         throw DbError(notConnectedMessage());
+}
+
+QString Connection::errorMessage(const QSqlError& error, const QString& table) const {
+    if (!table.isEmpty() && !cut() && engine_ == Engine::PostgreSQL &&
+        error.nativeErrorCode() == kLockNotAvailable)
+        return QString::fromUtf8("جدول «%1» همين حالا در ايستگاه ديگري در حال نوشتن است؛ چيزي "
+                                 "ثبت نشد و آنچه وارد کرده ايد سر جايش است. لطفا کمي بعد دوباره "
+                                 "سعي کنيد")
+            .arg(table);
+    return errorMessage(error);
 }
 
 QString Connection::errorMessage(const QSqlError& error) const {
@@ -393,24 +431,19 @@ int Connection::execute(const QString& sql) {
     if (!mapped)
         throw DbError(codepage::unsupportedCharMessage(bad));
     const QStringList statements = translateStatement(engine_, *mapped);
-    const bool together = statements.size() > 1;
-    QSqlDatabase db = database();
-    const ServerWait wait = serverWait();
-    if (together)
-        db.transaction();
     int affected = 0;
-    for (const QString& s : statements) {
-        QSqlQuery q(db);
-        if (!q.exec(s)) {
-            const QString message = errorMessage(q.lastError());
-            if (together)
-                db.rollback();
-            throw DbError(message);
+    const auto run = [&] {
+        for (const QString& s : statements) {
+            Statement q(*this);
+            if (!q.exec(s))
+                throw DbError(errorMessage(q.lastError()));
+            affected += std::max(0, q.numRowsAffected());
         }
-        affected += std::max(0, q.numRowsAffected());
-    }
-    if (together)
-        db.commit();
+    };
+    if (engine_ == Engine::SQLite && statements.size() > 1 && !inTransaction_)
+        runInFileTransaction(run);
+    else
+        saveAtomically(run);
     static const QRegularExpression ddl(R"(^\s*(create|alter|drop)\b)",
                                         QRegularExpression::CaseInsensitiveOption);
     if (ddl.match(sql).hasMatch())
@@ -418,44 +451,80 @@ int Connection::execute(const QString& sql) {
     return affected;
 }
 
+void Connection::runInFileTransaction(const std::function<void()>& write) {
+    QSqlDatabase db = database();
+    db.transaction();
+    try {
+        write();
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    db.commit();
+}
+
 void Connection::beginTransaction() {
     revive();
-    const ServerWait wait = serverWait();
-    if (!database().transaction())
-        throw DbError(errorMessage(database().lastError()));
+    {
+        const ServerWait wait = serverWait();
+        if (!database().transaction())
+            throw DbError(errorMessage(database().lastError()));
+    }
     inTransaction_ = true;
+}
+
+// The transaction's id (none when it wrote nothing) and server process, asked before its
+// commit, tell its outcome after a cut.
+void Connection::noteTransaction() {
+    try {
+        Statement q(*this);
+        if (!q.exec("select txid_current_if_assigned(), pg_backend_pid()") || !q.next())
+            throw DbError(errorMessage(q.lastError()));
+        transactionId_ = q.value(0).isNull() ? 0 : q.value(0).toLongLong();
+        transactionServerPid_ = q.value(1).toInt();
+    } catch (...) {
+        rollback();
+        throw;
+    }
 }
 
 void Connection::beginWriteTransaction(const QString& table) {
     if (engine_ != Engine::PostgreSQL) {
         // The file database locks the whole file; IMMEDIATE takes the write lock at once.
-        QSqlQuery q(database());
-        if (!exec(q, QStringLiteral("BEGIN IMMEDIATE")))
+        Statement q(*this);
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
             throw DbError(errorMessage(q.lastError()));
         inTransaction_ = true;
         return;
     }
     beginTransaction();
-    QSqlQuery q(database());
+    Statement q(*this);
     // Conflicts with itself and with every writer, not with readers.
-    if (!exec(q, "LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE")) {
-        const QString message = errorMessage(q.lastError());
+    if (!q.exec("LOCK TABLE " + table + " IN SHARE ROW EXCLUSIVE MODE")) {
+        const QString message = errorMessage(q.lastError(), table);
         rollback();
         throw DbError(message);
     }
 }
 
 void Connection::commit() {
+    if (engine_ == Engine::PostgreSQL && inTransaction_) {
+        commitLookingUp();
+        return;
+    }
     inTransaction_ = false;
     const ServerWait wait = serverWait();
     if (!database().commit())
         throw DbError(errorMessage(database().lastError()));
 }
 
+// A transaction that failed refuses the removal of its statements: they go after it.
 void Connection::rollback() {
     inTransaction_ = false;
     const ServerWait wait = serverWait();
-    database().rollback();
+    if (QSqlDatabase db = database(); db.isOpen())
+        db.rollback();
+    endParkedStatements();
 }
 
 void Connection::saveAtomically(const std::function<void()>& write) {
@@ -464,60 +533,72 @@ void Connection::saveAtomically(const std::function<void()>& write) {
         return;
     }
     beginTransaction();
-    qint64 id = 0;
     try {
-        id = transactionId();
         write();
     } catch (...) {
         rollback();
         throw;
     }
-    commitLookingUp(id);
-}
-
-qint64 Connection::transactionId() {
-    QSqlQuery q(database());
-    if (!exec(q, "select txid_current()") || !next(q))
-        throw DbError(errorMessage(q.lastError()));
-    return q.value(0).toLongLong();
+    commit();
 }
 
 // A commit refused by the server was not made. One whose answer never came (the watch cut
 // it, or the connection was lost) may have been: the server keeps each transaction's outcome.
-void Connection::commitLookingUp(qint64 transactionId) {
+// A failure before the commit was sent needs no look-up (its server process, ended or gone
+// with the connection, can never commit it), nor does a transaction that wrote nothing.
+void Connection::commitLookingUp() {
+    noteTransaction();
+    endParkedStatements();
     inTransaction_ = false;
+    if (cut())
+        throw DbError(errorMessage(database().lastError()));
     {
         const ServerWait wait = serverWait();
         if (database().commit())
             return;
     }
     const QString message = errorMessage(database().lastError());
-    if (!cut() && !serverLost())
+    if (transactionId_ == 0 || (!cut() && !serverLost()))
         throw DbError(message);
-    const QString outcome = transactionOutcome(transactionId);
+    const QString outcome = transactionOutcome();
     if (outcome == "committed")
         return;
     if (outcome == "aborted")
         throw DbError(message);
-    throw DbError(QString::fromUtf8(
-        "پاسخ سرور بانک اطلاعاتي به اين ثبت نرسيد و معلوم نيست ثبت شده است يا نه؛ آنچه وارد کرده "
-        "ايد سر جايش است. پيش از ثبت دوباره، جستجو کنيد و ببينيد ثبت شده است يا نه"));
+    throw DbError(notKnownMessage());
 }
 
 // "committed", "aborted" or "in progress" after reconnecting; empty when the server cannot
 // be asked. An id too old to be known (null) was not this save's.
-QString Connection::transactionOutcome(qint64 transactionId) {
+QString Connection::transactionOutcome() {
     try {
-        revive();
+        reopen(kLookUpConnectSeconds);
+        endEarlierServerProcess();
     } catch (const DbError&) {
         return {};
     }
-    QSqlQuery q(database());
-    if (!exec(q,
-              QStringLiteral("select coalesce(txid_status(%1), 'aborted')").arg(transactionId)) ||
-        !next(q))
+    Statement q(*this);
+    if (!q.exec(
+            QStringLiteral("select coalesce(txid_status(%1), 'aborted')").arg(transactionId_)) ||
+        !q.next())
         return {};
     return q.value(0).toString();
+}
+
+// A server process that still holds the transaction (its socket's end never heard of the
+// cut) leaves it "in progress" and may yet commit it: it is ended, and its end awaited, so
+// that the outcome asked next is final.
+void Connection::endEarlierServerProcess() {
+    const QString pid = QString::number(transactionServerPid_);
+    Statement q(*this);
+    q.exec("select pg_terminate_backend(pid) from pg_stat_activity where pid = " + pid);
+    for (int look = 0; look < kEarlierProcessLooks; ++look) {
+        if (!q.exec("select 1 from pg_stat_activity where pid = " + pid))
+            throw DbError(errorMessage(q.lastError()));
+        if (!q.next())
+            return;
+        q.exec("select pg_sleep(0.1)");
+    }
 }
 
 QStringList Connection::tables() {
@@ -567,9 +648,9 @@ TableInfo Connection::loadTableInfo(const QString& table) {
     info.name = table;
     if (!isPlainIdentifier(table))
         return info;
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
     if (engine_ == Engine::SQLite) {
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
         static const QRegularExpression widthRe(R"(\((\d+)\))");
         if (!q.exec("PRAGMA table_info(" + table + ")"))
             return info;
@@ -588,7 +669,7 @@ TableInfo Connection::loadTableInfo(const QString& table) {
             throw DbError(errorMessage(q.lastError()));
         return info;
     }
-    const ServerWait wait = serverWait();
+    Statement q(*this);
     q.prepare("select column_name, data_type, coalesce(column_default, '') from "
               "information_schema.columns where table_schema = current_schema() and "
               "table_name = ? order by ordinal_position");
@@ -605,7 +686,7 @@ TableInfo Connection::loadTableInfo(const QString& table) {
     }
     if (q.lastError().isValid())
         throw DbError(errorMessage(q.lastError()));
-    QSqlQuery checks(database());
+    Statement checks(*this);
     checks.prepare("select conname from pg_constraint where contype = 'c' and conrelid = "
                    "to_regclass(?)");
     checks.addBindValue(table);

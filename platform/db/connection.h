@@ -7,8 +7,10 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QSqlError;
 class QSqlQuery;
@@ -93,32 +95,38 @@ class Connection {
     QSqlDatabase database() const;
 
     // Runs a statement that returns no rows, translated for the engine; returns the
-    // number of rows it changed. Throws DbError.
+    // number of rows it changed. On the server, outside a transaction, it is a save of its
+    // own (saveAtomically): no write is left to the server's own commit. Throws DbError.
     int execute(const QString& sql);
 
     // Every call that may wait for the server runs while a ServerWait of its connection
     // lives, so that the watch gives up on a silent server and on nothing else. A wait looks
-    // nothing up and makes no system call; a read loop still marks one wait around all its
-    // rows, not one a row.
+    // nothing up and makes no system call; a read loop marks one wait around all its rows.
+    // Statements run through db::Statement, which marks each of its calls and its end.
     ServerWait serverWait();
-    // QSqlQuery's calls, each while the wait is marked.
-    bool exec(QSqlQuery& query, const QString& sql);
-    bool exec(QSqlQuery& query);
-    bool prepare(QSqlQuery& query, const QString& sql);
-    bool next(QSqlQuery& query);
+    // A Statement's end: its query goes while a wait is marked, at once, or inside a
+    // transaction on the server when the transaction ends.
+    void endStatement(std::unique_ptr<QSqlQuery> query);
 
     // Runs the statements of one save. On the server they are a transaction of their own
-    // (within an open transaction they are part of it): when the answer to its commit
-    // never comes, its outcome is asked after reconnecting; a commit the server made
-    // stands, and when the outcome cannot be told, the error says so. Throws DbError.
+    // (within an open transaction they are part of it), committed as commit() does.
+    // Throws DbError.
     void saveAtomically(const std::function<void()>& write);
 
     void beginTransaction();
     // A transaction that holds the right to write `table` from its start, so that a check
     // and the write that follows it cannot interleave with another workstation's.
     void beginWriteTransaction(const QString& table);
+    // On the server, when the answer to the commit never comes, the earlier server process
+    // is ended and the transaction's outcome asked over a new connection: a commit the
+    // server made stands; one it cannot have made is reported not done; otherwise the error
+    // says the outcome is not known. All of it within kOutcomeLimit. Throws DbError.
     void commit();
     void rollback();
+
+    // The longest a save waits for the server before the guard is told its outcome: the
+    // watch's limit of silence, its ending of the server process, and the look-up.
+    static constexpr std::chrono::seconds kOutcomeLimit{20};
 
     // Column metadata, cached; nullptr when the table does not exist. Throws DbError when
     // the engine fails to answer.
@@ -135,6 +143,9 @@ class Connection {
 
     // The user-facing text of an engine error.
     QString errorMessage(const QSqlError& error) const;
+    // The same, for a statement that writes or locks the whole `table`: a lock that ran out
+    // names the table rather than a record.
+    QString errorMessage(const QSqlError& error, const QString& table) const;
 
   private:
     void openSqlite(const ConnectionTarget& t);
@@ -145,15 +156,23 @@ class Connection {
     bool cut() const;
     void watchServer();
     void startServerSession(QSqlDatabase& db);
-    qint64 transactionId();
-    void commitLookingUp(qint64 transactionId);
-    QString transactionOutcome(qint64 transactionId);
+    void reopen(int connectTimeout);
+    void endParkedStatements();
+    void noteTransaction();
+    void commitLookingUp();
+    void runInFileTransaction(const std::function<void()>& write);
+    QString transactionOutcome();
+    void endEarlierServerProcess();
     TableInfo loadTableInfo(const QString& table);
 
     QString name_;
     QString connectionString_;
     Engine engine_ = Engine::None;
     bool inTransaction_ = false;
+    // The server's own transaction, known from its start: its id and its server process.
+    qint64 transactionId_ = 0;
+    int transactionServerPid_ = 0;
+    std::vector<std::unique_ptr<QSqlQuery>> parked_; // statements ended with the transaction
     bool readOnly_ = false;
     bool snapshot_ = false;
     QHash<QString, TableInfo> tableCache_;

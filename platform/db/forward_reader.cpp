@@ -15,18 +15,17 @@ ForwardReader::ForwardReader(Connection& connection, const QString& sql) : conne
     const auto mapped = codepage::toRepertoire(sql, &bad);
     if (!mapped)
         throw DbError(codepage::unsupportedCharMessage(bad));
-    query_ = QSqlQuery(connection_.database());
-    query_.setForwardOnly(true);
-    if (!connection_.exec(query_, translateQuery(connection_.engine(), kafBlindLike(*mapped))))
-        throw DbError(connection_.errorMessage(query_.lastError()));
-    record_ = query_.record();
+    query_.emplace(connection_);
+    if (!query_->exec(translateQuery(connection_.engine(), kafBlindLike(*mapped))))
+        throw DbError(connection_.errorMessage(query_->lastError()));
+    record_ = query_->record();
 }
 
 bool ForwardReader::next() {
-    if (connection_.next(query_))
+    if (query_->next())
         return true;
-    if (query_.lastError().isValid())
-        throw DbError(connection_.errorMessage(query_.lastError()));
+    if (query_->lastError().isValid())
+        throw DbError(connection_.errorMessage(query_->lastError()));
     return false;
 }
 

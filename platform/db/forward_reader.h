@@ -1,10 +1,11 @@
 #pragma once
 
 #include "platform/db/connection.h"
+#include "platform/db/statement.h"
 
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
+#include <optional>
 
 namespace gc::db {
 
@@ -24,14 +25,14 @@ class ForwardReader {
     // The position of column `name`; throws DbError when the result has no such column.
     int column(const QString& name) const;
     // The current row's value in a column, by position or by name.
-    QVariant value(int column) const { return query_.value(column); }
+    QVariant value(int column) const { return query_->value(column); }
     QVariant value(const QString& name) const { return value(column(name)); }
     QString text(int column) const { return value(column).toString(); }
     QString text(const QString& name) const { return value(name).toString(); }
 
   private:
     Connection& connection_;
-    QSqlQuery query_;
+    std::optional<Statement> query_;
     QSqlRecord record_;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
 #include "platform/db/result_order.h"
+#include "platform/db/statement.h"
 #include "platform/text/bidi.h"
 #include "platform/text/codepage.h"
 
@@ -10,7 +11,6 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlField>
-#include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace gc::db {
@@ -706,11 +706,10 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
     row.resize(fields_.size() * 2);
     if (table.keyColumn.isEmpty() || key.isNull())
         return row;
-    QSqlQuery q(connection_.database());
-    q.setForwardOnly(true);
-    connection_.prepare(q, rowByKeySql(table));
+    Statement q(connection_);
+    q.prepare(rowByKeySql(table));
     q.addBindValue(key);
-    if (!connection_.exec(q) || !connection_.next(q)) {
+    if (!q.exec() || !q.next()) {
         if (q.lastError().isValid())
             throw DbError(connection_.errorMessage(q.lastError()));
         return row;
@@ -733,6 +732,8 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
     return row;
 }
 
+// The save stood: a read back that fails (the server gone silent since) shows the row as
+// written rather than tell the guard it was not saved.
 // A server's timestamps keep only milliseconds in Qt: each is read as text beside the row too.
 QString Query::rowByKeySql(const TableInfo& table) const {
     QString columns = "*";
@@ -797,14 +798,14 @@ void Query::postInsert(const TableInfo& table) {
     QVariant key;
     Row row;
     connection_.saveAtomically([&] {
-        QSqlQuery q(connection_.database());
-        connection_.prepare(q, sql);
+        Statement q(connection_);
+        q.prepare(sql);
         for (const QVariant& v : changed.values)
             q.addBindValue(v);
-        if (!connection_.exec(q))
+        if (!q.exec())
             throw DbError(connection_.errorMessage(q.lastError()));
         if (!table.keyColumn.isEmpty())
-            key = pg ? (connection_.next(q) ? q.value(0) : QVariant()) : q.lastInsertId();
+            key = pg ? (q.next() ? q.value(0) : QVariant()) : q.lastInsertId();
         row = reread(table, key);
     });
     const Row seen = seenAfterSave(row, row, changed);
@@ -831,15 +832,15 @@ void Query::postEdit(const TableInfo& table) {
     Row row;
     if (!changed.names.isEmpty()) {
         connection_.saveAtomically([&] {
-            QSqlQuery q(connection_.database());
-            connection_.prepare(q, guardedUpdateSql(table, changed));
+            Statement q(connection_);
+            q.prepare(guardedUpdateSql(table, changed));
             for (const QVariant& v : changed.values)
                 q.addBindValue(v);
             q.addBindValue(key);
             for (const QVariant& v : changed.asRead)
                 if (!v.isNull())
                     q.addBindValue(v);
-            if (!connection_.exec(q))
+            if (!q.exec())
                 throw DbError(connection_.errorMessage(q.lastError()));
             if (q.numRowsAffected() == 0)
                 throw DbError(refusedEditMessage(table, key, changed));
@@ -906,13 +907,12 @@ QString Query::guardedUpdateSql(const TableInfo& table, const ChangedColumns& ch
 
 QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
                                   const ChangedColumns& changed) {
-    QSqlQuery q(connection_.database());
-    q.setForwardOnly(true);
-    connection_.prepare(q, rowByKeySql(table));
+    Statement q(connection_);
+    q.prepare(rowByKeySql(table));
     q.addBindValue(key);
-    if (!connection_.exec(q))
+    if (!q.exec())
         throw DbError(connection_.errorMessage(q.lastError()));
-    if (!connection_.next(q))
+    if (!q.next())
         return QString::fromUtf8("اين رکورد در بانک اطلاعاتي نيست (شايد از ايستگاه ديگري حذف شده "
                                  "باشد)؛ تغييرات ثبت نشد");
     QString column = changed.names.value(0);
@@ -949,11 +949,10 @@ void Query::deleteRecord() {
         throw DbError(QString::fromUtf8("%1: رکورد کليد ندارد و حذف نمي شود").arg(objectName()));
     connection_.revive();
     connection_.saveAtomically([&] {
-        QSqlQuery q(connection_.database());
-        connection_.prepare(q,
-                            "delete from " + table->name + " where " + table->keyColumn + " = ?");
+        Statement q(connection_);
+        q.prepare("delete from " + table->name + " where " + table->keyColumn + " = ?");
         q.addBindValue(current_.value(keyField));
-        if (!connection_.exec(q))
+        if (!q.exec())
             throw DbError(connection_.errorMessage(q.lastError()));
     });
     materialiseOrder();

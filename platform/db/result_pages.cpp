@@ -31,7 +31,7 @@ QVariant asBool(const QVariant& v) {
     return QVariant(v.toLongLong() != 0);
 }
 
-// The current row of `rows` (a QSqlQuery or StatementRows), and the `exact` texts after it.
+// The current row of `rows` (a Statement or StatementRows), and the `exact` texts after it.
 template <class Rows>
 Row readRow(const Rows& rows, const QVector<bool>& boolColumns, int exact = 0) {
     const int columns = int(boolColumns.size());
@@ -50,7 +50,7 @@ bool sortable(const QSqlField& field) {
 }
 
 // The rows end where next() fails; an error there is not the end of the rows.
-void throwIfCutShort(const QSqlQuery& q, const Connection& connection) {
+void throwIfCutShort(const Statement& q, const Connection& connection) {
     if (q.lastError().isValid())
         throw DbError(connection.errorMessage(q.lastError()));
 }
@@ -98,12 +98,11 @@ QString ResultPages::collated(const OrderedStatement& st, const QString& text) {
     return any ? select({}) + orderByClause(terms, kAlias) : text;
 }
 
-QSqlQuery ResultPages::run(const QString& sql) const {
+Statement ResultPages::run(const QString& sql) const {
     // A page read after the server came back reopens the connection, as a save does.
     connection_.revive();
-    QSqlQuery q(connection_.database());
-    q.setForwardOnly(true);
-    if (!connection_.exec(q, sql))
+    Statement q(connection_);
+    if (!q.exec(sql))
         throw DbError(connection_.errorMessage(q.lastError()));
     return q;
 }
@@ -116,7 +115,7 @@ void ResultPages::setRecord(const QSqlRecord& record) {
 }
 
 void ResultPages::readWhole(const QString& sql) {
-    QSqlQuery q = run(sql);
+    Statement q = run(sql);
     setRecord(q.record());
     {
         const ServerWait wait = connection_.serverWait();

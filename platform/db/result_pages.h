@@ -2,8 +2,8 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/result_order.h"
+#include "platform/db/statement.h"
 
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
 #include <QVector>
@@ -63,7 +63,7 @@ class ResultPages {
 
   private:
     using Page = std::vector<Row>;
-    QSqlQuery run(const QString& sql) const;
+    Statement run(const QString& sql) const;
     void setRecord(const QSqlRecord& record);
     void readWhole(const QString& sql);
     // Both work on the columns that the constructor read without rows.

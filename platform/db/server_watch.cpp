@@ -1,6 +1,7 @@
 #include "platform/db/server_watch.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <libpq-fe.h>
 #include <linux/tcp.h>
@@ -8,6 +9,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -29,13 +31,20 @@ bool socketTraffic(int socket, tcp_info& info) {
 ServerWatch::ServerWatch(PGconn* connection, std::chrono::milliseconds limit)
     : connection_(connection), socket_(PQsocket(connection)), serverPid_(PQbackendPID(connection)),
       limit_(limit), signal_(::eventfd(0, EFD_CLOEXEC)) {
+    if (signal_ < 0)
+        throw std::system_error(errno, std::generic_category(), "eventfd");
     PQconninfoOption* options = PQconninfo(connection);
     for (PQconninfoOption* o = options; o && o->keyword; ++o)
         if (o->val && qstrcmp(o->keyword, "connect_timeout") != 0)
             conninfo_.append(qMakePair(QByteArray(o->keyword), QByteArray(o->val)));
     PQconninfoFree(options);
     conninfo_.append(qMakePair(QByteArray("connect_timeout"), QByteArray("2")));
-    watcher_ = std::thread([this] { run(); });
+    try {
+        watcher_ = std::thread([this] { run(); });
+    } catch (...) {
+        ::close(signal_);
+        throw;
+    }
 }
 
 ServerWatch::~ServerWatch() {
@@ -54,11 +63,16 @@ void ServerWatch::tell() {
 }
 
 bool ServerWatch::begin() {
+    // An inner wait (a statement's row inside a read loop's wait) costs a count only.
+    if (depth_ > 0) {
+        ++depth_;
+        return true;
+    }
     if (PQsocket(connection_) != socket_)
         return false;
+    depth_ = 1;
     std::lock_guard lock(mutex_);
-    if (waits_++ > 0)
-        return true;
+    waits_ = 1;
     since_ = Clock::now();
     bytesTaken_.reset(); // read by the watch's first look
     // Only a watch that sleeps is woken: a wait costs no system call while it looks.
@@ -70,8 +84,10 @@ bool ServerWatch::begin() {
 }
 
 void ServerWatch::end() {
+    if (--depth_ > 0)
+        return;
     std::lock_guard lock(mutex_);
-    --waits_;
+    waits_ = 0;
 }
 
 // Data received moves the time forward, and so does the server taking what was sent

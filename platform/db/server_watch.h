@@ -28,13 +28,15 @@ class ServerWatch {
   public:
     // Watches `connection`, open, from now until the watch goes: its socket and server
     // process are taken here, once. It also gives the parameters of the watch's own
-    // connection.
+    // connection. Throws std::system_error when the watch cannot start (no descriptor or
+    // thread left).
     ServerWatch(PGconn* connection, std::chrono::milliseconds limit);
     ~ServerWatch();
     ServerWatch(const ServerWatch&) = delete;
     ServerWatch& operator=(const ServerWatch&) = delete;
 
     // A wait for the server starts or ends; an inner wait counts as part of the outer one.
+    // Both are called from the connection's thread only.
     // begin() marks nothing and returns false once libpq has let the socket go (the
     // connection was lost): its number may already be another file's. Neither makes a
     // system call, save begin() waking a watch that sleeps. end() waits while the watch cuts.
@@ -60,7 +62,8 @@ class ServerWatch {
     std::atomic_bool gaveUp_{false};
     std::mutex mutex_;
     bool stop_ = false;
-    int waits_ = 0;
+    int waits_ = 0; // 1 while a wait is marked; read by the watch
+    int depth_ = 0; // waits nested in the marked one; the connection's thread's own
     Clock::time_point since_;
     std::optional<std::uint64_t> bytesTaken_;
     const int signal_; // tells the watch that a wait began or that it is to stop

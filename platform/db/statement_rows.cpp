@@ -67,18 +67,17 @@ StatementRows::StatementRows(Connection& connection, const QString& sql, const Q
                 refuse(handle);
         return;
     }
-    query_ = QSqlQuery(db);
-    query_.setForwardOnly(true);
+    query_.emplace(connection_);
     bool ran = false;
     if (values.isEmpty()) {
-        ran = query_.exec(sql);
-    } else if (query_.prepare(sql)) {
+        ran = query_->exec(sql);
+    } else if (query_->prepare(sql)) {
         for (const QVariant& v : values)
-            query_.addBindValue(v);
-        ran = query_.exec();
+            query_->addBindValue(v);
+        ran = query_->exec();
     }
     if (!ran)
-        throw DbError(connection_.errorMessage(query_.lastError()));
+        throw DbError(connection_.errorMessage(query_->lastError()));
 }
 
 // The engine's words, taken before the statement is let go.
@@ -96,10 +95,10 @@ StatementRows::~StatementRows() {
 
 bool StatementRows::next() {
     if (!stmt_) {
-        if (query_.next())
+        if (query_->next())
             return true;
-        if (query_.lastError().isValid())
-            throw DbError(connection_.errorMessage(query_.lastError()));
+        if (query_->lastError().isValid())
+            throw DbError(connection_.errorMessage(query_->lastError()));
         return false;
     }
     const int rc = sqlite3_step(stmt_);
@@ -114,7 +113,7 @@ bool StatementRows::next() {
 
 QVariant StatementRows::value(int column) const {
     if (!stmt_)
-        return query_.value(column);
+        return query_->value(column);
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_INTEGER:
         return QVariant(qlonglong(sqlite3_column_int64(stmt_, column)));

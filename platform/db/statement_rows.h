@@ -1,9 +1,10 @@
 #pragma once
 
 #include "platform/db/connection.h"
+#include "platform/db/statement.h"
 
-#include <QSqlQuery>
 #include <QVariant>
+#include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -36,7 +37,7 @@ class StatementRows {
     Connection& connection_;
     const ServerWait wait_; // outlives the query, whose end may wait for the server
     sqlite3_stmt* stmt_ = nullptr;
-    QSqlQuery query_;
+    std::optional<Statement> query_;
 };
 
 } // namespace gc::db

@@ -6,6 +6,7 @@
 #include "platform/db/forward_reader.h"
 #include "platform/db/query.h"
 #include "platform/db/query_model.h"
+#include "platform/db/statement.h"
 #include "platform/db/statement_rows.h"
 
 #include <QBuffer>
@@ -17,13 +18,17 @@
 #include <QTemporaryDir>
 #include <arpa/inet.h>
 #include <atomic>
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 using namespace gc::db;
@@ -870,18 +875,48 @@ TEST(Postgres, ALaterSaveOfAStampChangedElsewhereIsRefused) {
 
 namespace {
 
+sockaddr_in loopback(int port) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(uint16_t(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return a;
+}
+
+bool writeAll(int fd, const char* data, ssize_t size) {
+    for (ssize_t done = 0; done < size;) {
+        const ssize_t n = ::write(fd, data + done, std::size_t(size - done));
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// A listening socket on the loopback at a free port, and the port.
+std::pair<int, int> listenOnLoopback() {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = loopback(0);
+    socklen_t size = sizeof address;
+    ::bind(listener, reinterpret_cast<sockaddr*>(&address), size);
+    ::listen(listener, 8);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    return {listener, ntohs(address.sin_port)};
+}
+
+// A connection to the test server's `port`.
+int connectToServer(int port) {
+    const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in address = loopback(port);
+    ::connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    return server;
+}
+
 // A slow link to the test server: what passes either way passes at `bytesPerSecond`.
 class SlowLink {
   public:
-    SlowLink(int serverPort, int bytesPerSecond)
-        : serverPort_(serverPort), rate_(bytesPerSecond),
-          listener_(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address = loopback(0);
-        socklen_t size = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(listener_, 4);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
+    SlowLink(int serverPort, int bytesPerSecond) : serverPort_(serverPort), rate_(bytesPerSecond) {
+        std::tie(listener_, port_) = listenOnLoopback();
         acceptor_ = std::thread([this] { accept(); });
     }
     ~SlowLink() {
@@ -894,31 +929,13 @@ class SlowLink {
     int port() const { return port_; }
 
   private:
-    static sockaddr_in loopback(int port) {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(uint16_t(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        return a;
-    }
-    static bool writeAll(int fd, const char* data, ssize_t size) {
-        for (ssize_t done = 0; done < size;) {
-            const ssize_t n = ::write(fd, data + done, std::size_t(size - done));
-            if (n <= 0)
-                return false;
-            done += n;
-        }
-        return true;
-    }
     void accept() {
         while (!stop_) {
             pollfd p{listener_, POLLIN, 0};
             if (::poll(&p, 1, 50) <= 0)
                 continue;
             const int client = ::accept(listener_, nullptr, nullptr);
-            const int server = ::socket(AF_INET, SOCK_STREAM, 0);
-            const sockaddr_in address = loopback(serverPort_);
-            ::connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+            const int server = connectToServer(serverPort_);
             passes_.emplace_back([this, client, server] { pass(client, server); });
         }
     }
@@ -955,7 +972,7 @@ class SlowLink {
 
     const int serverPort_;
     const int rate_;
-    const int listener_;
+    int listener_ = -1;
     int port_ = 0;
     std::atomic_bool stop_{false};
     std::thread acceptor_;
@@ -1041,12 +1058,12 @@ TEST(Postgres, AServerThatKeepsAnsweringIsNeverCut) {
         runLoad(
             "answering4", slow,
             [](Connection& c) {
-                QSqlQuery q(c.database());
-                if (!c.exec(q, "create table upload (v text)") ||
-                    !c.prepare(q, "insert into upload (v) values (?)"))
+                Statement q(c);
+                if (!q.exec("create table upload (v text)") ||
+                    !q.prepare("insert into upload (v) values (?)"))
                     throw DbError(c.errorMessage(q.lastError()));
                 q.addBindValue(QString(4194304, QChar('x')));
-                if (!c.exec(q))
+                if (!q.exec())
                     throw DbError(c.errorMessage(q.lastError()));
             },
             upload);
@@ -1141,11 +1158,352 @@ TEST(Postgres, ACommitGivenUpAndRolledBackIsReportedNotDone) {
 
 namespace {
 
+// A link to the test server that stops forwarding, as a network cut does. At the first
+// statement holding the trigger text sent over it, that connection passes nothing more either
+// way (or, in a partition, no connection does, new ones included) until heal(); what was
+// held then goes on. Told a server process instead, it stops that process there and passes
+// the statement.
+class HoldingLink {
+  public:
+    explicit HoldingLink(int serverPort) : serverPort_(serverPort) {
+        std::tie(listener_, port_) = listenOnLoopback();
+        acceptor_ = std::thread([this] { accept(); });
+    }
+    ~HoldingLink() {
+        stop_ = true;
+        acceptor_.join();
+        for (std::thread& t : passes_)
+            t.join();
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+    void holdAt(const QByteArray& trigger, bool partition = false) {
+        std::lock_guard lock(mutex_);
+        trigger_ = trigger;
+        partitionAtTrigger_ = partition;
+    }
+    void stopServerAt(const QByteArray& trigger, pid_t server) {
+        std::lock_guard lock(mutex_);
+        trigger_ = trigger;
+        stopped_ = server;
+    }
+    void heal() {
+        partition_ = false;
+        ++heals_;
+    }
+
+  private:
+    void accept() {
+        while (!stop_) {
+            pollfd p{listener_, POLLIN, 0};
+            if (::poll(&p, 1, 50) <= 0)
+                continue;
+            const int client = ::accept(listener_, nullptr, nullptr);
+            const int server = connectToServer(serverPort_);
+            passes_.emplace_back([this, client, server] { pass(client, server); });
+        }
+    }
+    // True when this chunk from the client holds the trigger: the link then holds (or stops
+    // the server process and passes it).
+    bool triggered(const QByteArray& chunk) {
+        std::lock_guard lock(mutex_);
+        if (trigger_.isEmpty() || !chunk.contains(trigger_))
+            return false;
+        trigger_.clear();
+        if (stopped_ > 0) {
+            ::kill(stopped_, SIGSTOP);
+            stopped_ = 0;
+            return false;
+        }
+        partition_ = partitionAtTrigger_.load();
+        return true;
+    }
+    void pass(int client, int server) {
+        bool held = false;
+        int healsSeen = 0;
+        QByteArray pending;
+        bool open = true;
+        while (open && !stop_) {
+            if (!held && partition_) {
+                held = true;
+                healsSeen = heals_;
+            }
+            if (held && heals_ != healsSeen) {
+                held = false;
+                open = writeAll(server, pending.constData(), pending.size());
+                pending.clear();
+            }
+            if (held) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                continue;
+            }
+            pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+            if (::poll(fds, 2, 50) < 0)
+                break;
+            char buffer[16384];
+            for (int from = 0; from < 2 && open && !held; ++from) {
+                if (!fds[from].revents)
+                    continue;
+                const ssize_t n = ::read(fds[from].fd, buffer, sizeof buffer);
+                const QByteArray chunk(buffer, n > 0 ? n : 0);
+                if (n > 0 && from == 0 && triggered(chunk)) {
+                    held = true;
+                    healsSeen = heals_;
+                    pending = chunk;
+                    continue;
+                }
+                open = n > 0 && writeAll(fds[1 - from].fd, chunk.constData(), chunk.size());
+            }
+        }
+        ::close(client);
+        ::close(server);
+    }
+
+    const int serverPort_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::mutex mutex_;
+    QByteArray trigger_;
+    pid_t stopped_ = 0;
+    std::atomic_bool partitionAtTrigger_{false};
+    std::atomic_bool partition_{false};
+    std::atomic_int heals_{0};
+    std::atomic_bool stop_{false};
+    std::thread acceptor_;
+    std::vector<std::thread> passes_; // the acceptor's own until it is joined
+};
+
+// The connection string of `database` through `link`.
+QString through(const HoldingLink& link, QString database) {
+    return database.replace("Data Source=" + gctest::postgresDataSource(),
+                            "Data Source=127.0.0.1," + QString::number(link.port()));
+}
+
+int serverPort() {
+    return gctest::postgresDataSource().section(',', 1).toInt();
+}
+
+QVariant firstValue(Connection& c, const QString& sql) {
+    Statement q(c);
+    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
+}
+
+bool toldNotDone(const QString& message) {
+    return message.startsWith(QString::fromUtf8("سرور بانک اطلاعاتي در 12 ثانيه پاسخ نداد؛ کار "
+                                                "انجام نشد"));
+}
+
+struct StepRun {
+    QString told; // empty: told saved
+    qint64 ms = 0;
+    QString retried; // the next save's error, if any
+    qint64 prepared = -1;
+};
+
+// One save that meets the cut at `trigger`, then the same save again.
+void saveCutAt(const QString& database, const QByteArray& trigger, bool stopServer, StepRun& out) {
+    HoldingLink link(serverPort());
+    const QString name = QString::fromLatin1(trigger.left(8)) + (stopServer ? "-s" : "-h");
+    Connection c(name);
+    c.setConnectionString(through(link, database));
+    c.open();
+    Query q(c, "q");
+    q.setSql("select * from t");
+    q.open();
+    q.append();
+    q.fieldByName("nam").setAsString(name);
+    const pid_t server = pid_t(firstValue(c, "select pg_backend_pid()").toInt());
+    if (stopServer)
+        link.stopServerAt(trigger, server);
+    else
+        link.holdAt(trigger);
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        q.post();
+    } catch (const DbError& e) {
+        out.told = e.message();
+    }
+    out.ms = timer.elapsed();
+    if (stopServer)
+        ::kill(server, SIGCONT);
+    try {
+        if (q.state() == Query::State::Insert)
+            q.post();
+    } catch (const DbError& e) {
+        out.retried = e.message();
+    }
+    out.prepared = firstValue(c, "select count(*) from pg_prepared_statements").toLongLong();
+}
+
+} // namespace
+
+// Each step of a save meets a link that stops forwarding, or its server process stopped: the
+// save is given up within the limit and told not done, the next save reconnects and stores
+// it once, and no statement is left on the server.
+TEST(Postgres, ASaveCutAtAnyStepIsGivenUpAndTheNextSaveStoresItOnce) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    const QString database = gctest::freshDatabase(Backend::PostgreSQL);
+    {
+        Connection c("steps");
+        c.setConnectionString(database);
+        c.open();
+        c.execute("create table t (id int identity primary key, nam nvarchar(20))");
+    }
+    const std::vector<std::pair<QByteArray, bool>> steps = {
+        {"BEGIN", false},      {"txid_current", false}, {"PREPARE", false}, {"EXECUTE", false},
+        {"DEALLOCATE", false}, {"COMMIT", false},       {"EXECUTE", true},  {"DEALLOCATE", true}};
+    std::vector<StepRun> runs(steps.size());
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        threads.emplace_back(
+            [&, i] { saveCutAt(database, steps[i].first, steps[i].second, runs[i]); });
+    for (std::thread& t : threads)
+        t.join();
+    Connection check("stepscheck");
+    check.setConnectionString(database);
+    check.open();
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const QString name =
+            QString::fromLatin1(steps[i].first.left(8)) + (steps[i].second ? "-s" : "-h");
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_TRUE(toldNotDone(runs[i].told)) << runs[i].told.toStdString();
+        EXPECT_LT(runs[i].ms, std::chrono::milliseconds(Connection::kOutcomeLimit).count());
+        EXPECT_TRUE(runs[i].retried.isEmpty()) << runs[i].retried.toStdString();
+        EXPECT_EQ(runs[i].prepared, 0);
+        EXPECT_EQ(firstValue(check, "select count(*) from t where nam = '" + name + "'").toInt(),
+                  1);
+    }
+}
+
+// Refused saves, by the engine or because the row changed meanwhile, leave no prepared
+// statement on the connection's server session.
+TEST(Postgres, RefusedSavesLeaveNoStatementOnTheServer) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    Connection c("refusals");
+    c.setConnectionString(gctest::freshDatabase(Backend::PostgreSQL));
+    c.open();
+    c.execute("create table u (id int identity primary key, nam nvarchar(10) unique)");
+    c.execute("insert into u (nam) values ('a')");
+    Query q(c, "q");
+    q.setSql("select * from u");
+    q.open();
+    for (int i = 0; i < 3; ++i) {
+        q.append();
+        q.fieldByName("nam").setAsString("a");
+        EXPECT_THROW(q.post(), DbError);
+        q.cancel();
+    }
+    q.first();
+    c.execute("update u set nam = 'b'");
+    q.edit();
+    q.fieldByName("nam").setAsString("c");
+    EXPECT_THROW(q.post(), DbError);
+    q.cancel();
+    EXPECT_EQ(firstValue(c, "select count(*) from pg_prepared_statements").toInt(), 0);
+}
+
+// A write sent into a partition that heals 5 s after the guard was told: the row is as told.
+TEST(Postgres, APlainWriteCutByAPartitionIsAsTheGuardWasTold) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    const QString database = gctest::freshDatabase(Backend::PostgreSQL);
+    Connection direct("direct");
+    direct.setConnectionString(database);
+    direct.open();
+    direct.execute("create table p (id int identity primary key, nam nvarchar(10))");
+    direct.execute("insert into p (nam) values ('a')");
+    HoldingLink link(serverPort());
+    Connection c("partitioned");
+    c.setConnectionString(through(link, database));
+    c.open();
+    link.holdAt("update", true);
+    QString told;
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        c.execute("update p set nam = 'b'");
+    } catch (const DbError& e) {
+        told = e.message();
+    }
+    EXPECT_LT(timer.elapsed(), std::chrono::milliseconds(Connection::kOutcomeLimit).count());
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    link.heal();
+    std::this_thread::sleep_for(std::chrono::seconds(2)); // what was held reaches the server
+    const QString stored = firstValue(direct, "select nam from p").toString();
+    if (told.isEmpty())
+        EXPECT_EQ(stored, "b");
+    else
+        EXPECT_TRUE(toldNotDone(told) && stored == "a")
+            << told.toStdString() << " / " << stored.toStdString();
+    EXPECT_EQ(c.execute("update p set nam = 'c'"), 1);
+    EXPECT_EQ(firstValue(direct, "select nam from p").toString(), "c");
+}
+
+// Without a descriptor for its watch the connection is refused with a message, never left
+// unwatched and never hanging.
+TEST(Postgres, AConnectionWhoseWatchCannotStartIsRefused) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    const QString database = gctest::freshDatabase(Backend::PostgreSQL);
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const int highest = ::dup(0);
+    ::close(highest);
+    QStringList refusals;
+    bool opened = false;
+    for (int spare = 0; spare < 12 && !opened; ++spare) {
+        rlimit low = saved;
+        low.rlim_cur = rlim_t(highest + spare);
+        ::setrlimit(RLIMIT_NOFILE, &low);
+        Connection c("unwatched" + QString::number(spare));
+        c.setConnectionString(database);
+        try {
+            c.open();
+            opened = true;
+        } catch (const DbError& e) {
+            refusals << e.message();
+        }
+        ::setrlimit(RLIMIT_NOFILE, &saved);
+    }
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(refusals.filter(QString::fromUtf8("نمي توان زير نظر گرفت")).isEmpty())
+        << refusals.join('\n').toStdString();
+}
+
+// A table another workstation holds for writing is waited for as a row is, then named.
+TEST(Postgres, ATableLockedAtAnotherWorkstationIsNamed) {
+    if (!gctest::postgresAvailable())
+        GTEST_SKIP() << "no PostgreSQL test server";
+    Connection c("tablelock");
+    c.setConnectionString(gctest::freshDatabase(Backend::PostgreSQL));
+    c.open();
+    c.execute("create table w (id int identity primary key, nam nvarchar(10))");
+    Connection other("tableholder");
+    other.setConnectionString(c.connectionString());
+    other.open();
+    other.beginWriteTransaction("w");
+    try {
+        c.beginWriteTransaction("w");
+        ADD_FAILURE() << "took a table held elsewhere";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith(
+            QString::fromUtf8("جدول «w» همين حالا در ايستگاه ديگري در حال نوشتن است")))
+            << e.message().toStdString();
+    }
+    other.rollback();
+    c.beginWriteTransaction("w");
+    c.execute("insert into w (nam) values ('a')");
+    c.commit();
+    EXPECT_EQ(other.execute("update w set nam = 'b' where nam = 'a'"), 1);
+}
+
+namespace {
+
 qint64 serverProcess(Connection& c) {
-    QSqlQuery q(c.database());
-    if (!c.exec(q, "select pg_backend_pid()") || !c.next(q))
-        return 0;
-    return q.value(0).toLongLong();
+    return firstValue(c, "select pg_backend_pid()").toLongLong();
 }
 
 bool gaveUp(const QString& message) {

@@ -7,6 +7,8 @@
 #include "khodro_harness.h"
 #include "platform/db/db_error.h"
 #include "platform/db/query.h"
+#include "registers/arbab/core/arbab_sql.h"
+#include "registers/arbab/core/visit_register.h"
 #include "registers/asami/core/asami_pictures.h"
 #include "registers/asami/core/asami_sql.h"
 #include "registers/prs/core/monthly_sheet.h"
@@ -15,6 +17,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -22,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 using namespace gctest::khodro;
@@ -93,12 +97,34 @@ class Reconnect : public Harness {
                   "ALTER SYSTEM");
         ASSERT_EQ(psql("postgres", "alter system set synchronous_commit = local"), "ALTER SYSTEM");
         ASSERT_EQ(psql("postgres", "select pg_reload_conf()"), "t");
+        // The server's background process that tells commits to wait reads it a moment later.
+        std::this_thread::sleep_for(std::chrono::seconds(1));
         dm->ADOConnection1.execute("set synchronous_commit = on");
     }
     void typeACar() {
         pick(ins->khodro_typ(), kOfficial);
         type(ins->ranande(), "حسيني");
         pick(ins->num(), "55د555");
+    }
+
+    // Every process of the server (the postmaster first, so that it starts no other), stopped
+    // or let go on.
+    static void signalServer(int signal) {
+        QFile pidFile(QStringLiteral(GC_OWN_PG_DIR) + "/data/postmaster.pid");
+        if (!pidFile.open(QIODevice::ReadOnly))
+            return;
+        const pid_t postmaster = pid_t(pidFile.readLine().trimmed().toInt());
+        ::kill(postmaster, signal);
+        for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+            QFile stat("/proc/" + entry + "/stat");
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            // pid (name) state ppid ...: the name may hold spaces, the fields after it do not.
+            const QByteArray line = stat.readAll();
+            const QList<QByteArray> after = line.mid(line.lastIndexOf(')') + 2).split(' ');
+            if (after.size() > 1 && after[1].toInt() == postmaster)
+                ::kill(pid_t(entry.toInt()), signal);
+        }
     }
 
     QString database_;
@@ -275,6 +301,71 @@ TEST_P(Reconnect, ASaveWhoseOutcomeCannotBeToldSaysSo) {
     ASSERT_TRUE(server("resume"));
     // The server had made it durable: a second save would have stored it twice.
     EXPECT_EQ(stored("select count(*) from khodro"), "1");
+}
+
+// A visitor whose registration's commit was made durable, its answer lost: told saved, and
+// registered once.
+TEST_P(Reconnect, AVisitorWhoseCommitAnswerIsLostIsToldSavedAndRegisteredOnce) {
+    namespace ar = gc::registers::arbab;
+    dm->ADOQ_arbabrojo.openSql({"select * from arbabrojo"});
+    ar::VisitColumns visit;
+    for (const QString& column : ar::visitColumnNames())
+        visit.emplace_back(column, column == "name"     ? QStringLiteral("رضايي")
+                                   : column == "dat"    ? QStringLiteral("1403/01/01")
+                                   : column == "khoroj" ? ar::kInside
+                                                        : QString());
+    commitsWaitForAStandby();
+    const ar::RegisterResult result =
+        ar::RegisterVisit(dm->ADOQ_arbabrojo, dm->ADOQuery1, visit, std::nullopt);
+    EXPECT_EQ(result.status, ar::RegisterStatus::Saved) << result.error.toStdString();
+    EXPECT_EQ(stored("select count(*) from arbabrojo where name = 'رضايي'"), "1");
+}
+
+// The whole server stops for 20 s: before a write, the guard is told it was not done, and
+// it never is; during a commit made durable, that its outcome is not known. Each within the
+// limit, and the next action reconnects.
+TEST_P(Reconnect, AWholeServerFrozenIsToldTrulyWithinTheLimit) {
+    gc::db::Connection& c = dm->ADOConnection1;
+    const qint64 limit = std::chrono::milliseconds(gc::db::Connection::kOutcomeLimit).count();
+    const auto frozenFor20s = [](int afterSeconds) {
+        return std::thread([afterSeconds] {
+            std::this_thread::sleep_for(std::chrono::seconds(afterSeconds));
+            signalServer(SIGSTOP);
+            std::this_thread::sleep_for(std::chrono::seconds(20));
+            signalServer(SIGCONT);
+        });
+    };
+    for (const bool duringCommit : {false, true}) {
+        SCOPED_TRACE(duringCommit ? "during the commit" : "before the write");
+        if (duringCommit)
+            commitsWaitForAStandby();
+        std::thread freeze = frozenFor20s(duringCommit ? 2 : 0);
+        if (!duringCommit)
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+        QString told;
+        QElapsedTimer waited;
+        waited.start();
+        try {
+            c.execute(duringCommit ? "insert into phone (name) values ('second')"
+                                   : "insert into phone (name) values ('first')");
+        } catch (const gc::db::DbError& e) {
+            told = e.message();
+        }
+        EXPECT_LT(waited.elapsed(), limit);
+        freeze.join();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        if (duringCommit) {
+            EXPECT_TRUE(told.contains("معلوم نيست ثبت شده است يا نه")) << told.toStdString();
+            psql("postgres", "alter system reset all");
+            psql("postgres", "select pg_reload_conf()");
+        } else {
+            EXPECT_TRUE(told.contains("کار انجام نشد")) << told.toStdString();
+            EXPECT_EQ(stored("select count(*) from phone where name = 'first'"), "0");
+        }
+    }
+    c.execute("set synchronous_commit = local");
+    c.execute("insert into phone (name) values ('third')");
+    EXPECT_EQ(stored("select count(*) from phone where name = 'third'"), "1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Reconnect, ::testing::Values(gctest::Backend::PostgreSQL),

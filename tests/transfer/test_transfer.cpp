@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QThread>
 
 using namespace gctest;
 using gc::transfer::TransferResult;
@@ -373,5 +374,44 @@ TEST_F(StoppedDestination, TheMessageGivesTheReasonAndNothingStays) {
     EXPECT_TRUE(r.message.contains("terminating connection")) << r.message.toStdString();
     ASSERT_TRUE(resumed);
     EXPECT_EQ(psql("gate", "select count(*) from amval"), "0");
+}
+
+// The destination's commit is made durable but its answer never comes (it waits for a standby
+// that does not exist): the run asks the outcome after reconnecting and is told copied, and
+// each row is there once.
+TEST_F(StoppedDestination, ACopyWhoseCommitAnswerIsLostIsToldCopiedOnce) {
+    ASSERT_EQ(psql("postgres", "create database durable"), "CREATE DATABASE");
+    const QString destination =
+        "Provider=SQLOLEDB.1;Password=x;Persist Security Info=True;User ID=gc;Initial "
+        "Catalog=durable;Data Source=127.0.0.1," +
+        port();
+    {
+        gc::db::Connection c("durable_setup");
+        c.setConnectionString(destination);
+        c.open();
+        ASSERT_TRUE(gc::EnsureSchema(c).complete());
+    }
+    psql("postgres", "alter system set synchronous_standby_names = 'nowhere'");
+    psql("postgres", "alter system set synchronous_commit = local");
+    psql("postgres", "alter database durable set synchronous_commit = on");
+    psql("postgres", "select pg_reload_conf()");
+    // The server's background process that tells commits to wait reads it a moment later.
+    QThread::sleep(1);
+    TestDb source(Backend::SQLite);
+    seedSource(source);
+    auto o = everything(source, source);
+    o.destination = destination;
+    RecordingObserver observer;
+    const std::atomic_bool cancel = false;
+    const TransferResult r = gc::transfer::runTransfer(o, observer, cancel, "durable");
+    psql("postgres", "alter system reset all");
+    psql("postgres", "alter database durable reset synchronous_commit");
+    psql("postgres", "select pg_reload_conf()");
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    for (const gc::transfer::SectionCount& count : r.counts)
+        if (count.table == "amval") {
+            EXPECT_GT(count.copied, 0);
+            EXPECT_EQ(psql("durable", "select count(*) from amval"), QString::number(count.copied));
+        }
 }
 } // namespace

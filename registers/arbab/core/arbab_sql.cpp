@@ -3,10 +3,10 @@
 #include "platform/db/connection.h"
 #include "platform/db/db_error.h"
 #include "platform/db/sql_text.h"
+#include "platform/db/statement.h"
 #include "platform/text/codepage.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 
 namespace gc::registers::arbab {
 
@@ -60,15 +60,14 @@ QStringList ReadVisitorNames(db::Connection& connection, const QString& typed, i
     connection.reviveOpen();
     // A range on the name's index, not a LIKE: U+FFFF sorts after every stored letter in
     // code point order and in the Unicode collation alike.
-    QSqlQuery q(connection.database());
-    q.setForwardOnly(true);
-    connection.prepare(q, namesSql(limit));
+    db::Statement q(connection);
+    q.prepare(namesSql(limit));
     q.addBindValue(*prefix);
     q.addBindValue(*prefix + QChar(0xFFFF));
-    if (!connection.exec(q))
+    if (!q.exec())
         throw db::DbError(connection.errorMessage(q.lastError()));
     QStringList names;
-    while (connection.next(q))
+    while (q.next())
         names << q.value(0).toString();
     if (q.lastError().isValid())
         throw db::DbError(connection.errorMessage(q.lastError()));

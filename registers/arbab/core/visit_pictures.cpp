@@ -2,11 +2,11 @@
 
 #include "core/picture_file.h"
 #include "platform/db/connection.h"
+#include "platform/db/statement.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
-#include <QSqlQuery>
 
 namespace gc::registers::arbab {
 
@@ -52,13 +52,12 @@ PictureFiles WritePictureFiles(db::Connection& connection, const QString& folder
                                const QString& prefix, const std::optional<DateRange>& dates) {
     PictureFiles out;
     const QDir dir(folder);
-    QSqlQuery rows(connection.database());
-    rows.setForwardOnly(true);
-    if (!connection.exec(rows, visitPicturesSql(dates).join('\n'))) {
+    db::Statement rows(connection);
+    if (!rows.exec(visitPicturesSql(dates).join('\n'))) {
         out.error = connection.errorMessage(rows.lastError());
         return out;
     }
-    for (int counter = 1; connection.next(rows); ++counter) {
+    for (int counter = 1; rows.next(); ++counter) {
         const QString ext = rows.value(4).toString();
         const QByteArray bytes = rows.value(5).toByteArray();
         if (!pictures::IsPicture(ext, bytes)) {

@@ -4,12 +4,12 @@
 #include "platform/db/db_error.h"
 #include "platform/db/dialect.h"
 #include "platform/db/query.h"
+#include "platform/db/statement.h"
 #include "platform/text/codepage.h"
 #include "registers/arbab/core/arbab_sql.h"
 
 #include <QHash>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QStringList>
 
 namespace gc::registers::arbab {
@@ -43,14 +43,14 @@ QString captionOf(const QString& column) {
 
 // Straight into the table: the picture is not shown here, so it is not read back.
 void insertSnapshot(db::Connection& connection, qint64 visitId, const QByteArray& bmp) {
-    QSqlQuery q(connection.database());
-    connection.prepare(q, QStringLiteral("insert into arbabrojo_pic (arbabrojo_id, cmt, ext, "
-                                         "pic) values (?, ?, ?, ?)"));
+    db::Statement q(connection);
+    q.prepare(QStringLiteral("insert into arbabrojo_pic (arbabrojo_id, cmt, ext, pic) values (?, "
+                             "?, ?, ?)"));
     q.addBindValue(visitId);
     q.addBindValue(kCameraPicture);
     q.addBindValue(QStringLiteral(".bmp"));
     q.addBindValue(bmp);
-    if (!connection.exec(q))
+    if (!q.exec())
         throw db::DbError(connection.errorMessage(q.lastError()));
 }
 
