@@ -912,21 +912,34 @@ int connectToServer(int port) {
     return server;
 }
 
-// A slow link to the test server: what passes either way passes at `bytesPerSecond`.
-class SlowLink {
+// A link to the test server through a port of its own on the loopback: each connection made
+// to it is passed on to the server by pass(), in a thread of its own. A kind of link starts
+// it once made and finishes it before its own members go.
+class Relay {
   public:
-    SlowLink(int serverPort, int bytesPerSecond) : serverPort_(serverPort), rate_(bytesPerSecond) {
+    explicit Relay(int serverPort) : serverPort_(serverPort) {
         std::tie(listener_, port_) = listenOnLoopback();
+    }
+    virtual ~Relay() = default;
+    Relay(const Relay&) = delete;
+    Relay& operator=(const Relay&) = delete;
+    int port() const { return port_; }
+
+  protected:
+    void start() {
         acceptor_ = std::thread([this] { accept(); });
     }
-    ~SlowLink() {
+    void finish() {
         stop_ = true;
         acceptor_.join();
         for (std::thread& t : passes_)
             t.join();
         ::close(listener_);
     }
-    int port() const { return port_; }
+    bool stopping() const { return stop_; }
+    // Passes what comes either way until either end closes or the link finishes, then closes
+    // both.
+    virtual void pass(int client, int server) = 0;
 
   private:
     void accept() {
@@ -939,15 +952,33 @@ class SlowLink {
             passes_.emplace_back([this, client, server] { pass(client, server); });
         }
     }
+
+    const int serverPort_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic_bool stop_{false};
+    std::thread acceptor_;
+    std::vector<std::thread> passes_; // the acceptor's own until it is joined
+};
+
+// A slow link to the test server: what passes either way passes at `bytesPerSecond`.
+class SlowLink : public Relay {
+  public:
+    SlowLink(int serverPort, int bytesPerSecond) : Relay(serverPort), rate_(bytesPerSecond) {
+        start();
+    }
+    ~SlowLink() override { finish(); }
+
+  private:
     // Each way has its own allowance of rate_ bytes a second.
-    void pass(int client, int server) {
+    void pass(int client, int server) override {
         using Clock = std::chrono::steady_clock;
         const Clock::time_point start = Clock::now();
         qint64 sent[2] = {0, 0};
         char buffer[16384];
         pollfd fds[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
         bool open = true;
-        while (open && !stop_ && ::poll(fds, 2, 50) >= 0) {
+        while (open && !stopping() && ::poll(fds, 2, 50) >= 0) {
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             bool held = false;
             for (int from = 0; from < 2 && open; ++from) {
@@ -970,13 +1001,7 @@ class SlowLink {
         ::close(server);
     }
 
-    const int serverPort_;
     const int rate_;
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic_bool stop_{false};
-    std::thread acceptor_;
-    std::vector<std::thread> passes_; // the acceptor's own until it is joined
 };
 
 // One load on a connection of its own, in a thread of its own (a connection belongs to the
@@ -1163,20 +1188,10 @@ namespace {
 // way (or, in a partition, no connection does, new ones included) until heal(); what was
 // held then goes on. Told a server process instead, it stops that process there and passes
 // the statement.
-class HoldingLink {
+class HoldingLink : public Relay {
   public:
-    explicit HoldingLink(int serverPort) : serverPort_(serverPort) {
-        std::tie(listener_, port_) = listenOnLoopback();
-        acceptor_ = std::thread([this] { accept(); });
-    }
-    ~HoldingLink() {
-        stop_ = true;
-        acceptor_.join();
-        for (std::thread& t : passes_)
-            t.join();
-        ::close(listener_);
-    }
-    int port() const { return port_; }
+    explicit HoldingLink(int serverPort) : Relay(serverPort) { start(); }
+    ~HoldingLink() override { finish(); }
     void holdAt(const QByteArray& trigger, bool partition = false) {
         std::lock_guard lock(mutex_);
         trigger_ = trigger;
@@ -1193,16 +1208,6 @@ class HoldingLink {
     }
 
   private:
-    void accept() {
-        while (!stop_) {
-            pollfd p{listener_, POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0)
-                continue;
-            const int client = ::accept(listener_, nullptr, nullptr);
-            const int server = connectToServer(serverPort_);
-            passes_.emplace_back([this, client, server] { pass(client, server); });
-        }
-    }
     // True when this chunk from the client holds the trigger: the link then holds (or stops
     // the server process and passes it).
     bool triggered(const QByteArray& chunk) {
@@ -1218,12 +1223,12 @@ class HoldingLink {
         partition_ = partitionAtTrigger_.load();
         return true;
     }
-    void pass(int client, int server) {
+    void pass(int client, int server) override {
         bool held = false;
         int healsSeen = 0;
         QByteArray pending;
         bool open = true;
-        while (open && !stop_) {
+        while (open && !stopping()) {
             if (!held && partition_) {
                 held = true;
                 healsSeen = heals_;
@@ -1259,18 +1264,12 @@ class HoldingLink {
         ::close(server);
     }
 
-    const int serverPort_;
-    int listener_ = -1;
-    int port_ = 0;
     std::mutex mutex_;
     QByteArray trigger_;
     pid_t stopped_ = 0;
     std::atomic_bool partitionAtTrigger_{false};
     std::atomic_bool partition_{false};
     std::atomic_int heals_{0};
-    std::atomic_bool stop_{false};
-    std::thread acceptor_;
-    std::vector<std::thread> passes_; // the acceptor's own until it is joined
 };
 
 // The connection string of `database` through `link`.
