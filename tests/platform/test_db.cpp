@@ -1446,6 +1446,11 @@ TEST(Postgres, APlainWriteCutByAPartitionIsAsTheGuardWasTold) {
 TEST(Postgres, AConnectionWhoseWatchCannotStartIsRefused) {
     if (!gctest::postgresAvailable())
         GTEST_SKIP() << "no PostgreSQL test server";
+#ifdef __SANITIZE_ADDRESS__
+    // The undefined-behaviour checker probes memory through a pipe of its own: with no
+    // descriptor left it takes every object for a broken one.
+    GTEST_SKIP() << "the sanitizers' own probes need descriptors";
+#endif
     const QString database = gctest::freshDatabase(Backend::PostgreSQL);
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
