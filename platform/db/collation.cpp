@@ -1,9 +1,9 @@
 #include "platform/db/collation.h"
 
 #include "platform/db/db_error.h"
+#include "platform/db/sqlite_file.h"
 #include "platform/text/bidi.h"
 
-#include <QSqlDriver>
 #include <QSqlQuery>
 #include <algorithm>
 #include <array>
@@ -139,10 +139,10 @@ int comparePersian(QByteArrayView a, QByteArrayView b) {
 }
 
 void registerPersianCollation(const QSqlDatabase& db) {
-    const QVariant handle = db.driver()->handle();
-    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+    sqlite3* engine = engineHandle(db);
+    if (!engine)
         throw DbError(QString::fromUtf8("ترتيب الفباي فارسي روي بانک اطلاعاتي ثبت نشد"));
-    registerPersianCollation(*static_cast<sqlite3* const*>(handle.constData()));
+    registerPersianCollation(engine);
 }
 
 void registerPersianCollation(sqlite3* engine) {

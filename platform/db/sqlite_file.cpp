@@ -35,6 +35,13 @@ QString notMadeMessage(const QString& path, const QString& reason) {
 
 } // namespace
 
+sqlite3* engineHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
 void refuseUnlessRegularFile(const QString& path) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
@@ -69,10 +76,7 @@ bool holdsLog(const QString& path) {
 }
 
 void keepLogOnClose(const QSqlDatabase& db, bool keep) {
-    const QVariant handle = db.driver()->handle();
-    sqlite3* engine = qstrcmp(handle.typeName(), "sqlite3*") == 0
-                          ? *static_cast<sqlite3* const*>(handle.constData())
-                          : nullptr;
+    sqlite3* engine = engineHandle(db);
     if (!engine || sqlite3_db_config(engine, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, keep ? 1 : 0,
                                      nullptr) != SQLITE_OK)
         throw DbError(QString::fromUtf8("فايل بانک اطلاعاتي %1 بدون تغيير بسته نمي شود")

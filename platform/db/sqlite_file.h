@@ -3,11 +3,16 @@
 #include <QString>
 
 class QSqlDatabase;
+struct sqlite3;
 
 namespace gc::db {
 
 // The file database's own file, before and while SQLite holds it. Each throws DbError with the
 // path in its message.
+
+// The engine's own handle of a file database opened through Qt's driver; null for another
+// driver.
+sqlite3* engineHandle(const QSqlDatabase& db);
 
 // Refuses what a database cannot be, before anything opens it: a directory, a device, a
 // socket, a FIFO (SQLite's read-only open of one waits for a writer for ever). A missing path

@@ -1,21 +1,14 @@
 #include "platform/db/statement_rows.h"
 
 #include "platform/db/db_error.h"
+#include "platform/db/sqlite_file.h"
 
-#include <QSqlDriver>
 #include <QSqlError>
 #include <sqlite3.h>
 
 namespace gc::db {
 
 namespace {
-
-sqlite3* engineHandle(const QSqlDatabase& db) {
-    const QVariant handle = db.driver()->handle();
-    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
 
 // Binds by the value's own type, so that a number is compared as a number and a text as text.
 int bindValue(sqlite3_stmt* stmt, int at, const QVariant& v) {
