@@ -11,15 +11,7 @@ using db::DbError;
 db::Statement runStatement(db::Connection& c, const QString& sql, const QVariantList& binds,
                            const QString& table) {
     db::Statement q(c);
-    // Statements without values go as they are: the server prepares only queries.
-    const bool ok = binds.isEmpty() ? q.exec(sql) : q.prepare(sql);
-    if (!ok)
-        throw DbError(c.errorMessage(q.lastError(), table));
-    if (binds.isEmpty())
-        return q;
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec())
+    if (!q.run(sql, binds))
         throw DbError(c.errorMessage(q.lastError(), table));
     return q;
 }

@@ -707,13 +707,8 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
     if (table.keyColumn.isEmpty() || key.isNull())
         return row;
     Statement q(connection_);
-    q.prepare(rowByKeySql(table));
-    q.addBindValue(key);
-    if (!q.exec() || !q.next()) {
-        if (q.lastError().isValid())
-            throw DbError(connection_.errorMessage(q.lastError()));
+    if (!readRowByKey(q, table, key))
         return row;
-    }
     const QSqlRecord rec = q.record();
     for (int i = 0; i < fields_.size(); ++i) {
         const QString col = tableColumnOf(i, table);
@@ -732,16 +727,21 @@ Row Query::reread(const TableInfo& table, const QVariant& key) {
     return row;
 }
 
-// The save stood: a read back that fails (the server gone silent since) shows the row as
-// written rather than tell the guard it was not saved.
-// A server's timestamps keep only milliseconds in Qt: each is read as text beside the row too.
-QString Query::rowByKeySql(const TableInfo& table) const {
+// The row of `key` as stored now, on `q`; false when it is not there. A server's timestamps
+// keep only milliseconds in Qt: each is read as text beside the row too.
+bool Query::readRowByKey(Statement& q, const TableInfo& table, const QVariant& key) const {
     QString columns = "*";
     if (connection_.engine() == Engine::PostgreSQL)
         for (const ColumnInfo& c : table.columns)
             if (c.kind == FieldKind::DateTime)
                 columns += ", " + c.name + "::text as " + exactAlias(c.name);
-    return "select " + columns + " from " + table.name + " where " + table.keyColumn + " = ?";
+    if (q.run("select " + columns + " from " + table.name + " where " + table.keyColumn + " = ?",
+              {key}) &&
+        q.next())
+        return true;
+    if (q.lastError().isValid())
+        throw DbError(connection_.errorMessage(q.lastError()));
+    return false;
 }
 
 void Query::post() {
@@ -908,11 +908,7 @@ QString Query::guardedUpdateSql(const TableInfo& table, const ChangedColumns& ch
 QString Query::refusedEditMessage(const TableInfo& table, const QVariant& key,
                                   const ChangedColumns& changed) {
     Statement q(connection_);
-    q.prepare(rowByKeySql(table));
-    q.addBindValue(key);
-    if (!q.exec())
-        throw DbError(connection_.errorMessage(q.lastError()));
-    if (!q.next())
+    if (!readRowByKey(q, table, key))
         return QString::fromUtf8("اين رکورد در بانک اطلاعاتي نيست (شايد از ايستگاه ديگري حذف شده "
                                  "باشد)؛ تغييرات ثبت نشد");
     QString column = changed.names.value(0);

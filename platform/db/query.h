@@ -14,6 +14,7 @@ class QIODevice;
 namespace gc::db {
 
 class Query;
+class Statement;
 
 // A persistent field: the query exposes exactly these, bound by result column name.
 struct FieldDef {
@@ -187,7 +188,7 @@ class Query : public QObject {
     };
     Row exactTextsAt(qint64 logical) const;
     Row currentSeen() const;
-    QString rowByKeySql(const TableInfo& table) const;
+    bool readRowByKey(Statement& q, const TableInfo& table, const QVariant& key) const;
     ChangedColumns changedColumns(const TableInfo& table) const;
     void postInsert(const TableInfo& table);
     void postEdit(const TableInfo& table);

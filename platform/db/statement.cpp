@@ -33,6 +33,16 @@ bool Statement::exec() {
     return query_->exec();
 }
 
+bool Statement::run(const QString& sql, const QVariantList& binds) {
+    if (binds.isEmpty())
+        return exec(sql);
+    if (!prepare(sql))
+        return false;
+    for (const QVariant& v : binds)
+        addBindValue(v);
+    return exec();
+}
+
 bool Statement::next() {
     const ServerWait wait = connection_->serverWait();
     return query_->next();

@@ -29,6 +29,9 @@ class Statement {
     void addBindValue(const QVariant& value) { query_->addBindValue(value); }
     void bindValue(int at, const QVariant& value) { query_->bindValue(at, value); }
     bool exec();
+    // Runs `sql` with `binds` bound to its placeholders; without values it goes as it is, so
+    // that the server prepares only what takes values.
+    bool run(const QString& sql, const QVariantList& binds);
     bool next();
     // Lets the result go, as its end does; the prepared statement stays for another run.
     void finish();

@@ -61,15 +61,7 @@ StatementRows::StatementRows(Connection& connection, const QString& sql, const Q
         return;
     }
     query_.emplace(connection_);
-    bool ran = false;
-    if (values.isEmpty()) {
-        ran = query_->exec(sql);
-    } else if (query_->prepare(sql)) {
-        for (const QVariant& v : values)
-            query_->addBindValue(v);
-        ran = query_->exec();
-    }
-    if (!ran)
+    if (!query_->run(sql, values))
         throw DbError(connection_.errorMessage(query_->lastError()));
 }
 
