@@ -475,13 +475,12 @@ void Connection::beginTransaction() {
 
 // The transaction's id (none when it wrote nothing) and server process, asked before its
 // commit, tell its outcome after a cut.
-void Connection::noteTransaction() {
+Connection::ServerTransaction Connection::noteTransaction() {
     try {
         Statement q(*this);
         if (!q.exec("select txid_current_if_assigned(), pg_backend_pid()") || !q.next())
             throw DbError(errorMessage(q.lastError()));
-        transactionId_ = q.value(0).isNull() ? 0 : q.value(0).toLongLong();
-        transactionServerPid_ = q.value(1).toInt();
+        return {q.value(0).isNull() ? 0 : q.value(0).toLongLong(), q.value(1).toInt()};
     } catch (...) {
         rollback();
         throw;
@@ -547,7 +546,7 @@ void Connection::saveAtomically(const std::function<void()>& write) {
 // A failure before the commit was sent needs no look-up (its server process, ended or gone
 // with the connection, can never commit it), nor does a transaction that wrote nothing.
 void Connection::commitLookingUp() {
-    noteTransaction();
+    const ServerTransaction transaction = noteTransaction();
     endParkedStatements();
     inTransaction_ = false;
     if (cut())
@@ -558,9 +557,9 @@ void Connection::commitLookingUp() {
             return;
     }
     const QString message = errorMessage(database().lastError());
-    if (transactionId_ == 0 || (!cut() && !serverLost()))
+    if (transaction.id == 0 || (!cut() && !serverLost()))
         throw DbError(message);
-    const QString outcome = transactionOutcome();
+    const QString outcome = transactionOutcome(transaction);
     if (outcome == "committed")
         return;
     if (outcome == "aborted")
@@ -570,16 +569,16 @@ void Connection::commitLookingUp() {
 
 // "committed", "aborted" or "in progress" after reconnecting; empty when the server cannot
 // be asked. An id too old to be known (null) was not this save's.
-QString Connection::transactionOutcome() {
+QString Connection::transactionOutcome(const ServerTransaction& transaction) {
     try {
         reopen(kLookUpConnectSeconds);
-        endEarlierServerProcess();
+        endEarlierServerProcess(transaction.serverPid);
     } catch (const DbError&) {
         return {};
     }
     Statement q(*this);
     if (!q.exec(
-            QStringLiteral("select coalesce(txid_status(%1), 'aborted')").arg(transactionId_)) ||
+            QStringLiteral("select coalesce(txid_status(%1), 'aborted')").arg(transaction.id)) ||
         !q.next())
         return {};
     return q.value(0).toString();
@@ -588,8 +587,8 @@ QString Connection::transactionOutcome() {
 // A server process that still holds the transaction (its socket's end never heard of the
 // cut) leaves it "in progress" and may yet commit it: it is ended, and its end awaited, so
 // that the outcome asked next is final.
-void Connection::endEarlierServerProcess() {
-    const QString pid = QString::number(transactionServerPid_);
+void Connection::endEarlierServerProcess(int serverPid) {
+    const QString pid = QString::number(serverPid);
     Statement q(*this);
     q.exec("select pg_terminate_backend(pid) from pg_stat_activity where pid = " + pid);
     for (int look = 0; look < kEarlierProcessLooks; ++look) {

@@ -158,20 +158,22 @@ class Connection {
     void startServerSession(QSqlDatabase& db);
     void reopen(int connectTimeout);
     void endParkedStatements();
-    void noteTransaction();
+    // The server's own transaction, known before its commit: its id and its server process.
+    struct ServerTransaction {
+        qint64 id = 0;
+        int serverPid = 0;
+    };
+    ServerTransaction noteTransaction();
     void commitLookingUp();
     void runInFileTransaction(const std::function<void()>& write);
-    QString transactionOutcome();
-    void endEarlierServerProcess();
+    QString transactionOutcome(const ServerTransaction& transaction);
+    void endEarlierServerProcess(int serverPid);
     TableInfo loadTableInfo(const QString& table);
 
     QString name_;
     QString connectionString_;
     Engine engine_ = Engine::None;
     bool inTransaction_ = false;
-    // The server's own transaction, known from its start: its id and its server process.
-    qint64 transactionId_ = 0;
-    int transactionServerPid_ = 0;
     std::vector<std::unique_ptr<QSqlQuery>> parked_; // statements ended with the transaction
     bool readOnly_ = false;
     bool snapshot_ = false;
