@@ -72,7 +72,7 @@ bool ServerWatch::begin() {
         return false;
     depth_ = 1;
     std::lock_guard lock(mutex_);
-    waits_ = 1;
+    waiting_ = true;
     since_ = Clock::now();
     bytesTaken_.reset(); // read by the watch's first look
     // Only a watch that sleeps is woken: a wait costs no system call while it looks.
@@ -87,7 +87,7 @@ void ServerWatch::end() {
     if (--depth_ > 0)
         return;
     std::lock_guard lock(mutex_);
-    waits_ = 0;
+    waiting_ = false;
 }
 
 // Data received moves the time forward, and so does the server taking what was sent
@@ -134,7 +134,7 @@ void ServerWatch::endServerProcess() const {
 void ServerWatch::run() {
     std::unique_lock lock(mutex_);
     while (!stop_) {
-        asleep_ = waits_ == 0;
+        asleep_ = !waiting_;
         const int timeout = asleep_ ? -1 : 200;
         lock.unlock();
         pollfd told{signal_, POLLIN, 0};
@@ -144,7 +144,7 @@ void ServerWatch::run() {
         }
         lock.lock();
         asleep_ = false;
-        if (stop_ || waits_ == 0 || Clock::now() - lastProgress() < limit_)
+        if (stop_ || !waiting_ || Clock::now() - lastProgress() < limit_)
             continue;
         // The lock is held to the end: the wait cannot end and its socket cannot be closed
         // before the process is ended and the socket shut.

@@ -62,8 +62,8 @@ class ServerWatch {
     std::atomic_bool gaveUp_{false};
     std::mutex mutex_;
     bool stop_ = false;
-    int waits_ = 0; // 1 while a wait is marked; read by the watch
-    int depth_ = 0; // waits nested in the marked one; the connection's thread's own
+    bool waiting_ = false; // while a wait is marked; read by the watch
+    int depth_ = 0;        // waits nested in the marked one; the connection's thread's own
     Clock::time_point since_;
     std::optional<std::uint64_t> bytesTaken_;
     const int signal_; // tells the watch that a wait began or that it is to stop
