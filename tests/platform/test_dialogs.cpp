@@ -25,23 +25,31 @@ struct SeenBox {
     QStringList buttons;
 };
 
-// Shows a message through the desktop's own dialogs and reads the box the user would see.
-SeenBox seeBox(const std::function<void()>& show) {
-    SeenBox seen;
+// Shows a message through the desktop's own dialogs, hands the box the user would see to
+// `use`, then closes it with its first button.
+void onBox(const std::function<void()>& show, const std::function<void(QMessageBox&)>& use) {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
         poll.stop();
-        seen.text = box->text();
-        seen.flags = box->textInteractionFlags();
-        for (QAbstractButton* b : box->buttons())
-            seen.buttons << b->text();
+        use(*box);
         box->buttons().front()->click();
     });
     poll.start(10);
     show();
+}
+
+// What the box shows: its text, how it may be selected, its buttons.
+SeenBox seeBox(const std::function<void()>& show) {
+    SeenBox seen;
+    onBox(show, [&](QMessageBox& box) {
+        seen.text = box.text();
+        seen.flags = box.textInteractionFlags();
+        for (QAbstractButton* b : box.buttons())
+            seen.buttons << b->text();
+    });
     return seen;
 }
 
@@ -65,15 +73,11 @@ TEST(DesktopDialogs, APathCopiedOutOfAMessageCarriesNoOrderMarks) {
     ASSERT_NE(gc::text::quotedLtr(path), QStringLiteral("«") + path + QStringLiteral("»"));
     QClipboard* clipboard = QGuiApplication::clipboard();
     QStringList copied;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll.stop();
-        QApplication::setActiveWindow(box);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(box));
-        auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    const auto show = [&] { gc::ui::dialogs().selectableMessage(MsgIcon::Information, text); };
+    onBox(show, [&](QMessageBox& box) {
+        QApplication::setActiveWindow(&box);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+        auto* label = box.findChild<QLabel*>("qt_msgbox_label");
         const int from = int(label->text().indexOf(QStringLiteral("«")));
         for (const auto& [start, length] : {std::pair{0, int(label->text().size())},
                                             std::pair{from, int(label->text().size()) - from}}) {
@@ -82,10 +86,7 @@ TEST(DesktopDialogs, APathCopiedOutOfAMessageCarriesNoOrderMarks) {
             QTest::keyClick(label, Qt::Key_C, Qt::ControlModifier);
             copied << clipboard->text();
         }
-        box->buttons().front()->click();
     });
-    poll.start(10);
-    gc::ui::dialogs().selectableMessage(MsgIcon::Information, text);
     ASSERT_EQ(copied.size(), 2);
     EXPECT_EQ(copied[0],
               QStringLiteral("فايل در اين مسير ذخيره شد: «") + path + QStringLiteral("»"));
